@@ -1,0 +1,5 @@
+#include "Registration.h"
+
+void registerAllForms()
+{
+}

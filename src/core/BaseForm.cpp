@@ -1,0 +1,40 @@
+#include "BaseForm.h"
+
+#include "Forms.h"
+#include "Guard.h"
+
+#include <QCloseEvent>
+
+BaseForm::BaseForm(bool *loadedFlag, QWidget *parent) : QWidget(parent), m_flag(loadedFlag)
+{
+    if (m_flag)
+        *m_flag = true;
+}
+
+BaseForm::~BaseForm()
+{
+    // A window destroyed without being closed still stops counting as open.
+    if (!m_unloaded) {
+        m_unloaded = true;
+        if (m_flag)
+            *m_flag = false;
+        Forms::forget(this);
+    }
+}
+
+void BaseForm::closeEvent(QCloseEvent *event)
+{
+    if (!m_unloaded) {
+        guarded([this] { unloadForm(); });
+        finishUnload();
+    }
+    event->accept();
+}
+
+void BaseForm::finishUnload()
+{
+    m_unloaded = true;
+    if (m_flag)
+        *m_flag = false;
+    Forms::forget(this);
+}

@@ -1,0 +1,340 @@
+#include "Db.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <sqlite3.h>
+
+namespace {
+
+const char *const kMainConnection = "velmora_main";
+int g_txDepth = 0;
+int g_savepointSeq = 0;
+
+QString fromSqlite(const unsigned char *text, int bytes)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
+}
+
+void ucaseFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QByteArray up =
+        Db::upper(fromSqlite(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]))).toUtf8();
+    sqlite3_result_text(ctx, up.constData(), int(up.size()), SQLITE_TRANSIENT);
+}
+
+bool isAscii(const char *s, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(s[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+// Upper case without accents: "élan" sorts with the E's.
+QString primaryKey(const QString &upper)
+{
+    const QString d = upper.normalized(QString::NormalizationForm_D);
+    QString out;
+    out.reserve(d.size());
+    for (const QChar c : d)
+        if (c.category() != QChar::Mark_NonSpacing)
+            out.append(c);
+    return out;
+}
+
+// Case-insensitive order: first by the letters without accents, then by
+// the accents; two texts are equal when they differ only in case.
+int unocaseCompare(void *, int len1, const void *s1, int len2, const void *s2)
+{
+    const char *a = static_cast<const char *>(s1);
+    const char *b = static_cast<const char *>(s2);
+    if (isAscii(a, len1) && isAscii(b, len2)) {
+        const int n = len1 < len2 ? len1 : len2;
+        for (int i = 0; i < n; ++i) {
+            const int ca = (a[i] >= 'a' && a[i] <= 'z') ? a[i] - 32 : a[i];
+            const int cb = (b[i] >= 'a' && b[i] <= 'z') ? b[i] - 32 : b[i];
+            if (ca != cb)
+                return ca < cb ? -1 : 1;
+        }
+        return len1 == len2 ? 0 : (len1 < len2 ? -1 : 1);
+    }
+    const QString ua = Db::upper(QString::fromUtf8(a, len1));
+    const QString ub = Db::upper(QString::fromUtf8(b, len2));
+    const int primary = QString::compare(primaryKey(ua), primaryKey(ub), Qt::CaseSensitive);
+    if (primary != 0)
+        return primary;
+    return QString::compare(ua, ub, Qt::CaseSensitive);
+}
+
+sqlite3 *handleOf(QSqlDatabase &db)
+{
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(v.data());
+}
+
+QString describe(const QSqlError &e)
+{
+    QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    return text.trimmed();
+}
+
+void bindAll(QSqlQuery &q, const Params &params)
+{
+    for (int i = 0; i < params.size(); ++i)
+        q.bindValue(i, params.at(i));
+}
+
+} // namespace
+
+namespace Db {
+
+QString upper(const QString &text)
+{
+    return text.toUpper();
+}
+
+bool installFunctions(QSqlDatabase &db, QString *error)
+{
+    sqlite3 *h = handleOf(db);
+    if (!h) {
+        if (error)
+            *error = QStringLiteral("The SQLite driver gave no connection handle.");
+        return false;
+    }
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    int rc = sqlite3_create_function(h, "ucase", 1, flags, nullptr, ucaseFunc, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_collation(h, "UNOCASE", SQLITE_UTF8, nullptr, unocaseCompare);
+    if (rc != SQLITE_OK) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(h));
+        return false;
+    }
+    return true;
+}
+
+QSqlDatabase openNamed(const QString &name, const QString &path, bool mayCreate, QString *error)
+{
+    if (!mayCreate && !QFileInfo(path).isFile()) {
+        if (error)
+            *error = QStringLiteral("The file \"%1\" does not exist.").arg(path);
+        return {};
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    if (!mayCreate)
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    if (!db.open()) {
+        if (error)
+            *error = describe(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        return {};
+    }
+    QString why;
+    if (!installFunctions(db, &why)) {
+        if (error)
+            *error = why;
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        return {};
+    }
+    return db;
+}
+
+void closeNamed(const QString &name)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        if (db.isValid())
+            db.close();
+    }
+    if (QSqlDatabase::contains(name))
+        QSqlDatabase::removeDatabase(name);
+}
+
+bool open(const QString &path, QString *error)
+{
+    close();
+    QString why;
+    QSqlDatabase db = openNamed(QLatin1String(kMainConnection), path, false, &why);
+    if (!db.isValid()) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    // SQLite opens any file lazily; the first read tells whether it is a
+    // database at all, and the anthem table whether it is ours.
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master where type = 'table' and name = 'anthem'"))) {
+        if (error)
+            *error = QStringLiteral("The file is not a database (%1).").arg(describe(probe.lastError()));
+        probe = QSqlQuery();
+        db = QSqlDatabase();
+        closeNamed(QLatin1String(kMainConnection));
+        return false;
+    }
+    const bool ours = probe.next() && probe.value(0).toInt() == 1;
+    probe = QSqlQuery();
+    if (!ours) {
+        if (error)
+            *error = QStringLiteral("The file is a database, but not one of this program.");
+        db = QSqlDatabase();
+        closeNamed(QLatin1String(kMainConnection));
+        return false;
+    }
+    return true;
+}
+
+void close()
+{
+    g_txDepth = 0;
+    closeNamed(QLatin1String(kMainConnection));
+}
+
+bool isOpen()
+{
+    if (!QSqlDatabase::contains(QLatin1String(kMainConnection)))
+        return false;
+    return QSqlDatabase::database(QLatin1String(kMainConnection), false).isOpen();
+}
+
+QString path()
+{
+    if (!QSqlDatabase::contains(QLatin1String(kMainConnection)))
+        return {};
+    return QSqlDatabase::database(QLatin1String(kMainConnection), false).databaseName();
+}
+
+QSqlDatabase connection()
+{
+    QSqlDatabase db = QSqlDatabase::database(QLatin1String(kMainConnection), false);
+    if (!db.isValid() || !db.isOpen())
+        throw DbError(QStringLiteral("The database is not open."));
+    return db;
+}
+
+QSqlQuery query(QSqlDatabase &db, const QString &sql, const Params &params)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw DbError(describe(q.lastError()));
+    bindAll(q, params);
+    if (!q.exec())
+        throw DbError(describe(q.lastError()));
+    return q;
+}
+
+QSqlQuery query(const QString &sql, const Params &params)
+{
+    QSqlDatabase db = connection();
+    return query(db, sql, params);
+}
+
+int exec(QSqlDatabase &db, const QString &sql, const Params &params)
+{
+    QSqlQuery q = query(db, sql, params);
+    return q.numRowsAffected();
+}
+
+int exec(const QString &sql, const Params &params)
+{
+    QSqlDatabase db = connection();
+    return exec(db, sql, params);
+}
+
+QVariant scalar(const QString &sql, const Params &params)
+{
+    QSqlQuery q = query(sql, params);
+    if (q.next())
+        return q.value(0);
+    return {};
+}
+
+bool exists(const QString &sql, const Params &params)
+{
+    QSqlQuery q = query(sql, params);
+    return q.next();
+}
+
+qint64 lastInsertId()
+{
+    QSqlDatabase db = connection();
+    sqlite3 *h = handleOf(db);
+    if (!h)
+        throw DbError(QStringLiteral("The SQLite driver gave no connection handle."));
+    return sqlite3_last_insert_rowid(h);
+}
+
+void runScript(QSqlDatabase &db, const QString &script)
+{
+    // Statements end with ';' at the end of a line; '--' starts a comment line.
+    QString current;
+    const QStringList lines = script.split(QLatin1Char('\n'));
+    for (const QString &raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1String("--")))
+            continue;
+        current += raw + QLatin1Char('\n');
+        if (line.endsWith(QLatin1Char(';'))) {
+            exec(db, current.trimmed());
+            current.clear();
+        }
+    }
+    if (!current.trimmed().isEmpty())
+        exec(db, current.trimmed());
+}
+
+Transaction::Transaction()
+{
+    if (g_txDepth == 0) {
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+    } else {
+        m_savepoint = QStringLiteral("sp%1").arg(++g_savepointSeq);
+        exec(QStringLiteral("SAVEPOINT ") + m_savepoint);
+    }
+    ++g_txDepth;
+}
+
+void Transaction::commit()
+{
+    if (m_done)
+        return;
+    if (m_savepoint.isEmpty())
+        exec(QStringLiteral("COMMIT"));
+    else
+        exec(QStringLiteral("RELEASE ") + m_savepoint);
+    m_done = true;
+    --g_txDepth;
+}
+
+Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    --g_txDepth;
+    if (!isOpen())
+        return;
+    try {
+        if (m_savepoint.isEmpty()) {
+            exec(QStringLiteral("ROLLBACK"));
+        } else {
+            exec(QStringLiteral("ROLLBACK TO ") + m_savepoint);
+            exec(QStringLiteral("RELEASE ") + m_savepoint);
+        }
+    } catch (const DbError &) {
+        // The failure that brought us here is what the user hears about.
+    }
+}
+
+} // namespace Db

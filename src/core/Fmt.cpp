@@ -1,0 +1,173 @@
+#include "Fmt.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace Fmt {
+
+QString nz(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    return v.toString();
+}
+
+QVariant dateToDb(const QDate &d)
+{
+    if (!d.isValid())
+        return QVariant(QMetaType::fromType<QString>());
+    return d.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QDate dateFromDb(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    if (v.metaType().id() == QMetaType::QDate)
+        return v.toDate();
+    const QString s = v.toString().trimmed();
+    QDate d = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
+    return d;
+}
+
+QString mdy(const QDate &d)
+{
+    return d.isValid() ? d.toString(QStringLiteral("MM/dd/yyyy")) : QString();
+}
+
+QString my(const QDate &d)
+{
+    return d.isValid() ? d.toString(QStringLiteral("MM/yyyy")) : QString();
+}
+
+QString md(const QDate &d)
+{
+    return d.isValid() ? d.toString(QStringLiteral("MM/dd")) : QString();
+}
+
+std::optional<QDate> parseMdy(const QString &text)
+{
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\d{1,2})\\s*[/.-]\\s*(\\d{1,2})\\s*[/.-]\\s*(\\d{2}|\\d{4})\\s*$"));
+    const auto m = re.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int month = m.captured(1).toInt();
+    const int day = m.captured(2).toInt();
+    int year = m.captured(3).toInt();
+    if (m.captured(3).size() == 2)
+        year += year < 30 ? 2000 : 1900;
+    if (year < 100)
+        return std::nullopt;
+    const QDate d(year, month, day);
+    if (!d.isValid())
+        return std::nullopt;
+    return d;
+}
+
+bool isDate(const QString &text)
+{
+    return parseMdy(text).has_value();
+}
+
+QString longDate(const QDate &d)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(d, QStringLiteral("dddd, MMMM d, yyyy"));
+}
+
+QString shortTime(const QTime &t)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(t, QStringLiteral("h:mm:ss AP"));
+}
+
+namespace {
+QString grouped(double value, int decimals)
+{
+    QLocale c(QLocale::English, QLocale::UnitedStates);
+    return c.toString(value, 'f', decimals);
+}
+} // namespace
+
+QString currency(double value)
+{
+    if (value < 0)
+        return QStringLiteral("($") + grouped(-value, 2) + QStringLiteral(")");
+    return QStringLiteral("$") + grouped(value, 2);
+}
+
+QString wholeNumber(double value)
+{
+    return grouped(std::round(value), 0);
+}
+
+std::optional<double> parseNumber(const QString &text)
+{
+    QString s = text.trimmed();
+    if (s.isEmpty())
+        return std::nullopt;
+    bool negative = false;
+    if (s.startsWith(QLatin1Char('(')) && s.endsWith(QLatin1Char(')'))) {
+        negative = true;
+        s = s.mid(1, s.size() - 2).trimmed();
+    }
+    if (s.startsWith(QLatin1Char('-'))) {
+        if (negative)
+            return std::nullopt;
+        negative = true;
+        s = s.mid(1).trimmed();
+    }
+    if (s.startsWith(QLatin1Char('$')))
+        s = s.mid(1).trimmed();
+    if (s.startsWith(QLatin1Char('-'))) {
+        if (negative)
+            return std::nullopt;
+        negative = true;
+        s = s.mid(1).trimmed();
+    }
+    // Thousands separators must sit between groups of three digits.
+    static const QRegularExpression re(
+        QStringLiteral("^(\\d{1,3}(,\\d{3})+|\\d+)?(\\.\\d+)?$"));
+    if (s.isEmpty() || s == QLatin1String(".") || !re.match(s).hasMatch())
+        return std::nullopt;
+    s.remove(QLatin1Char(','));
+    bool ok = false;
+    double v = s.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return negative ? -v : v;
+}
+
+bool isNumeric(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return false;
+    switch (v.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return parseNumber(v.toString()).has_value();
+    }
+}
+
+QString plainNumber(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+QString trimCut(const QString &text, int n)
+{
+    return text.trimmed().left(n);
+}
+
+QString cut(const QString &text, int n)
+{
+    return text.left(n);
+}
+
+} // namespace Fmt

@@ -1,0 +1,52 @@
+#pragma once
+// Text, date and number conventions shared by every window and report.
+// Dates are stored as ISO text and shown month first, always through the
+// explicit formats below, never through the system locale.
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+namespace Fmt {
+
+// Null or missing reads as "".
+QString nz(const QVariant &v);
+
+// Storage form of a date: "yyyy-MM-dd"; an invalid date is stored as Null.
+QVariant dateToDb(const QDate &d);
+// A stored value read back as a date; invalid when it is not one.
+QDate dateFromDb(const QVariant &v);
+
+// "MM/dd/yyyy", "MM/yyyy" and "MM/dd".
+QString mdy(const QDate &d);
+QString my(const QDate &d);
+QString md(const QDate &d);
+
+// Reads what a user typed as a month/day/year date: "3/5/2001",
+// "03/05/2001", "3-5-2001"; two-digit years count from 1930 to 2029.
+// Anything else (including impossible dates) is std::nullopt.
+std::optional<QDate> parseMdy(const QString &text);
+bool isDate(const QString &text);
+
+// The system's long date form as the reports print it, in US English:
+// "Tuesday, December 8, 2026".
+QString longDate(const QDate &d);
+QString shortTime(const QTime &t);
+
+// Numbers as the editors show them: currency "$1,234.50" and whole
+// numbers "1,000". parseNumber reads back both forms, plain numbers and
+// a leading minus or parentheses; nullopt when the text is not a number.
+QString currency(double value);
+QString wholeNumber(double value);
+std::optional<double> parseNumber(const QString &text);
+bool isNumeric(const QVariant &v);
+
+// The shortest plain decimal text of a stored number: 12.5, 3, 0.25.
+QString plainNumber(double value);
+
+// Left(Trim(text), n) and Left(text, n).
+QString trimCut(const QString &text, int n);
+QString cut(const QString &text, int n);
+
+} // namespace Fmt

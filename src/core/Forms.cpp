@@ -1,0 +1,181 @@
+#include "Forms.h"
+
+#include "Cursor.h"
+#include "Guard.h"
+#include "Module.h"
+#include "Prompter.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHash>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QUrl>
+
+namespace {
+
+struct Registry {
+    QHash<int, Forms::Factory> factories;
+    QHash<int, QPointer<QWidget>> instances;
+    QPointer<QMdiArea> area;
+};
+
+Registry &reg()
+{
+    static Registry r;
+    return r;
+}
+
+bool defaultOpener(const QString &target)
+{
+    QUrl url;
+    const QString t = target.trimmed();
+    if (t.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) {
+        // "mailto: " with its blank is how callers spell it; the address
+        // itself must not carry the blank.
+        url = QUrl(QStringLiteral("mailto:") + t.mid(7).trimmed());
+    } else if (t.contains(QLatin1String("://"))) {
+        url = QUrl(t);
+    } else {
+        if (!QFileInfo::exists(t))
+            return false;
+        url = QUrl::fromLocalFile(t);
+    }
+    if (!url.isValid())
+        return false;
+    return QDesktopServices::openUrl(url);
+}
+
+std::function<bool(const QString &)> &opener()
+{
+    static std::function<bool(const QString &)> f = defaultOpener;
+    return f;
+}
+
+} // namespace
+
+namespace Forms {
+
+void registerForm(int code, Factory factory)
+{
+    reg().factories.insert(code, std::move(factory));
+}
+
+bool isRegistered(int code)
+{
+    return reg().factories.contains(code);
+}
+
+QWidget *instance(int code)
+{
+    auto it = reg().instances.find(code);
+    if (it == reg().instances.end())
+        return nullptr;
+    return it->data();
+}
+
+QWidget *load(int code)
+{
+    if (QWidget *w = instance(code))
+        return w;
+    auto f = reg().factories.find(code);
+    if (f == reg().factories.end())
+        return nullptr;
+    QWidget *w = (*f)();
+    if (w)
+        reg().instances.insert(code, w);
+    return w;
+}
+
+void forget(QWidget *window)
+{
+    for (auto it = reg().instances.begin(); it != reg().instances.end();) {
+        if (it->data() == window || it->isNull())
+            it = reg().instances.erase(it);
+        else
+            ++it;
+    }
+}
+
+void showChild(QWidget *window)
+{
+    if (!window)
+        return;
+    QMdiArea *area = reg().area;
+    if (area) {
+        QMdiSubWindow *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget());
+        if (!sub) {
+            sub = area->addSubWindow(window);
+            sub->setAttribute(Qt::WA_DeleteOnClose);
+            sub->setWindowIcon(window->windowIcon());
+        }
+        sub->show();
+        window->show();
+        area->setActiveSubWindow(sub);
+        sub->raise();
+    } else {
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
+}
+
+void setMdiArea(QMdiArea *area)
+{
+    reg().area = area;
+}
+
+QMdiArea *mdiArea()
+{
+    return reg().area;
+}
+
+} // namespace Forms
+
+void OpenFormByCode(int code)
+{
+    if (code < 1 || code > 16)
+        return;
+    BusyCursor busy;
+    guarded([&] {
+        QWidget *w = Forms::load(code);
+        if (w)
+            Forms::showChild(w);
+    });
+}
+
+namespace {
+void openRecord(int code, qint32 id)
+{
+    guarded([&] {
+        QWidget *w = Forms::load(code);
+        if (!w)
+            return;
+        if (auto *loader = dynamic_cast<RecordLoader *>(w))
+            loader->loadRecordById(id);
+        Forms::showChild(w);
+    });
+}
+} // namespace
+
+void OpenAnthemRecord(qint32 anthemId)
+{
+    openRecord(AnthemFormCode, anthemId);
+}
+
+void OpenCollectionRecord(qint32 collectionId)
+{
+    openRecord(CollectionFormCode, collectionId);
+}
+
+void ShellOpenDocument(const QString &target)
+{
+    if (!opener()(target))
+        MsgBox(QStringLiteral("error executing command!"), appTitle(), MsgButtons::Ok, MsgIcon::None);
+}
+
+void setShellOpener(std::function<bool(const QString &)> f)
+{
+    opener() = f ? std::move(f) : std::function<bool(const QString &)>(defaultOpener);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Every message box, input box, file dialog and modal dialog of the program
+// goes through the current Prompter, so tests can answer them. The default
+// one shows real Qt dialogs.
+
+#include <QString>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+enum class MsgButtons { Ok, YesNo, OkCancel };
+enum class MsgIcon { None, Information, Exclamation, Critical, Question };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+
+    // An empty title shows the application's title.
+    virtual MsgResult message(const QString &text, const QString &title,
+                              MsgButtons buttons, MsgIcon icon);
+    // std::nullopt when the user cancels.
+    virtual std::optional<QString> input(const QString &prompt, const QString &title,
+                                         const QString &defaultText);
+    // A file name to write or read; "" when cancelled. filter is in Qt's
+    // syntax ("HTML Files (*.htm *.html)"); defaultPath may be empty.
+    // Asks before an existing file is overwritten.
+    virtual QString fileName(const QString &title, const QString &filter,
+                             const QString &defaultPath);
+    // Shows a modal dialog and returns QDialog::exec()'s result.
+    virtual int execDialog(QDialog &dialog);
+};
+
+Prompter &prompter();
+// Installs a prompter (nullptr restores the default); the caller keeps ownership.
+void setPrompter(Prompter *p);
+
+// The application's title, shown on boxes without one of their own.
+QString appTitle();
+
+// Shorthands.
+MsgResult MsgBox(const QString &text, const QString &title = QString(),
+                 MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
+std::optional<QString> InputBox(const QString &prompt, const QString &title,
+                                const QString &defaultText = QString());

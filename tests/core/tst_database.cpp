@@ -1,0 +1,272 @@
+// The schema, the SQL conventions and the record-set layer.
+#include "Db.h"
+#include "Fmt.h"
+#include "RecordSet.h"
+#include "Schema.h"
+#include "TestSupport.h"
+
+#include <QSqlRecord>
+#include <QtTest>
+
+namespace {
+
+// Every table and column the program reads or writes.
+const QMap<QString, QStringList> &expectedSchema()
+{
+    static const QMap<QString, QStringList> s = {
+        {"anthem", {"anthemid", "Anthem", "Catalog", "Location", "Memo1", "Memo2", "Pages", "LoanedTo",
+                    "PerformTime", "u1", "u2", "u3", "u4", "u5", "DatePurchased", "CostPerCopy",
+                    "NumCopies", "collectionid", "displayit"}},
+        {"collection", {"collectionid", "Collection", "Catalog", "Location", "Memo1", "Pages", "LoanedTo",
+                        "PerformTime", "u1", "u2", "u3", "u4", "u5", "DatePurchased", "CostPerCopy",
+                        "NumCopies", "displayit"}},
+        {"member", {"memberid", "LName", "FName", "MName", "Street1", "Street2", "State", "CityID", "ZipID",
+                    "SchoolID", "HPhone", "CPhone", "FPhone", "grade", "Age", "Sex", "Parent", "Email",
+                    "Memo1", "u1", "u2", "u3", "u4", "u5", "Birthday", "Aniversary", "displayit"}},
+        {"themes", {"themeid", "theme", "Description"}},
+        {"vocals", {"vocalsid", "vocals"}},
+        {"composer", {"composerid", "composer"}},
+        {"orchestration", {"orchid", "orchestration"}},
+        {"choir", {"ChoirID", "choir", "Description", "info"}},
+        {"vocalsm", {"vocalsmid", "vocals"}},
+        {"city", {"CityID", "City"}},
+        {"zip", {"ZipID", "Zip"}},
+        {"school", {"SchoolID", "School"}},
+        {"state", {"statea"}},
+        {"labels", {"datatype", "label1", "label2", "label3", "label4", "label5"}},
+        {"schedule", {"schedid", "ChoirID", "SchedDate", "AMPM", "call", "Anthem", "Offertory",
+                      "Benediction", "other", "collectionid", "anthemid"}},
+        {"schednotes", {"SchedDate", "AMPM", "notes"}},
+        {"schedinfo", {"info", "ChoirID"}},
+        {"a_lperform", {"RNum", "Lperform", "anthemid", "ChoirID", "other"}},
+        {"col_lperform", {"RNum", "Lperform", "collectionid", "ChoirID", "other"}},
+        {"a_th_l", {"anthemid", "themeid"}},
+        {"a_chr_l", {"anthemid", "choirid"}},
+        {"a_orch_l", {"anthemid", "orchid"}},
+        {"a_com_l", {"anthemid", "composerid"}},
+        {"a_v_l", {"anthemid", "vocalsid"}},
+        {"col_th_l", {"collectionid", "themeid"}},
+        {"col_chr_l", {"collectionid", "choirid"}},
+        {"col_orch_l", {"collectionid", "orchid"}},
+        {"col_com_l", {"collectionid", "composerid"}},
+        {"col_v_l", {"collectionid", "vocalsid"}},
+        {"chr_m_l", {"memberid", "choirid", "isactive"}},
+        {"m_vm_l", {"memberid", "vocalsmid"}},
+        {"m_orch_l", {"memberid", "orchid"}},
+    };
+    return s;
+}
+
+} // namespace
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_folder = std::make_unique<TempProgramFolder>(); QVERIFY(m_folder->ok()); }
+    void cleanup() { m_folder.reset(); }
+
+    void everyTableAndColumnExists()
+    {
+        QCOMPARE(expectedSchema().size(), 32);
+        for (auto it = expectedSchema().begin(); it != expectedSchema().end(); ++it) {
+            QSqlQuery q = Db::query(QStringLiteral("select * from %1 limit 0").arg(it.key()));
+            const QSqlRecord rec = q.record();
+            for (const QString &col : it.value())
+                QVERIFY2(rec.indexOf(col) >= 0, qPrintable(it.key() + "." + col));
+            QCOMPARE(rec.count(), it.value().size());
+        }
+    }
+
+    void fixedRowsOfTheTemplate()
+    {
+        QCOMPARE(Db::scalar("select count(*) from labels").toInt(), 3);
+        for (int dt = 1; dt <= 3; ++dt) {
+            RecordSet rs("select * from labels where datatype = ?", {dt});
+            QCOMPARE(rs.recordCount(), 1);
+            for (int i = 1; i <= 5; ++i)
+                QVERIFY(!rs.text(QStringLiteral("label%1").arg(i)).isEmpty());
+        }
+        QVERIFY(Db::scalar("select count(*) from state").toInt() >= 50);
+        QCOMPARE(Db::scalar("select count(*) from state where length(statea) <> 2").toInt(), 0);
+        for (const char *t : {"anthem", "collection", "member", "schedule", "themes", "choir"})
+            QCOMPARE(Db::scalar(QStringLiteral("select count(*) from %1").arg(t)).toInt(), 0);
+    }
+
+    void linkTablesAreIndexedBothWays()
+    {
+        for (const char *t : {"a_th_l", "a_chr_l", "a_orch_l", "a_com_l", "a_v_l", "col_th_l", "col_chr_l",
+                                 "col_orch_l", "col_com_l", "col_v_l", "chr_m_l", "m_vm_l", "m_orch_l"}) {
+            QSqlQuery cols = Db::query(QStringLiteral("select * from %1 limit 0").arg(t));
+            const QString a = cols.record().fieldName(0), b = cols.record().fieldName(1);
+            QSet<QString> leading;
+            QSqlQuery idx = Db::query(QStringLiteral("select name from pragma_index_list('%1')").arg(t));
+            while (idx.next()) {
+                QSqlQuery info = Db::query(
+                    QStringLiteral("select name from pragma_index_info('%1') where seqno = 0").arg(idx.value(0).toString()));
+                if (info.next())
+                    leading.insert(info.value(0).toString().toLower());
+            }
+            QVERIFY2(leading.contains(a.toLower()) && leading.contains(b.toLower()), qPrintable(t));
+        }
+    }
+
+    void idsAreNeverReused()
+    {
+        Db::exec("insert into themes (theme) values (?)", {"Advent"});
+        const qint64 first = Db::lastInsertId();
+        Db::exec("delete from themes where themeid = ?", {first});
+        Db::exec("insert into themes (theme) values (?)", {"Lent"});
+        QVERIFY(Db::lastInsertId() > first);
+    }
+
+    void apostrophesAndUnicodeCase()
+    {
+        Db::exec("insert into composer (composer) values (?)", {"O'Brien"});
+        Db::exec("insert into composer (composer) values (?)", {"Dvořák"});
+        Db::exec("insert into composer (composer) values (?)", {"élan"});
+        Db::exec("insert into composer (composer) values (?)", {"Bach"});
+        QCOMPARE(Db::scalar("select composer from composer where ucase(composer) = ?", {Db::upper("o'brien")}).toString(),
+                 QString("O'Brien"));
+        // Matching ignores case beyond ASCII, as the name look-ups need.
+        QCOMPARE(Db::scalar("select count(*) from composer where ucase(composer) = ?", {"DVOŘÁK"}).toInt(), 1);
+        QCOMPARE(Db::scalar("select count(*) from composer where composer = ?", {"ÉLAN"}).toInt(), 1);
+        // Ordering ignores case too: "élan" sorts with the E's, not after Z.
+        RecordSet rs("select composer from composer order by composer, composerid");
+        QStringList order;
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+            order << rs.text("composer");
+        QCOMPARE(order, QStringList({"Bach", "Dvořák", "élan", "O'Brien"}));
+        // A statement cannot be changed by what a name holds.
+        Db::exec("insert into themes (theme) values (?)", {"x'); delete from composer; --"});
+        QCOMPARE(Db::scalar("select count(*) from composer").toInt(), 4);
+        QCOMPARE(Db::scalar("select substr(composer, 1, 2) from composer where composer = 'Dvořák'").toString(),
+                 QString("Dv"));
+    }
+
+    void yesNoColumnsHoldOnlyMinusOneOrZero()
+    {
+        Db::exec("insert into anthem (Anthem) values ('A')");
+        QVERIFY_THROWS_EXCEPTION(DbError, Db::exec("update anthem set displayit = 1"));
+        QVERIFY_THROWS_EXCEPTION(DbError, Db::exec("update anthem set displayit = null"));
+        Db::exec("update anthem set displayit = -1");
+        QCOMPARE(Db::scalar("select displayit from anthem").toInt(), -1);
+    }
+
+    void transactionRollsBackEverything()
+    {
+        try {
+            Db::Transaction tx;
+            Db::exec("insert into themes (theme) values ('one')");
+            Db::exec("insert into no_such_table values (1)");
+            tx.commit();
+            QFAIL("the bad statement did not throw");
+        } catch (const DbError &) {
+        }
+        QCOMPARE(Db::scalar("select count(*) from themes").toInt(), 0);
+
+        {
+            Db::Transaction outer;
+            Db::exec("insert into themes (theme) values ('kept')");
+            try {
+                Db::Transaction inner;
+                Db::exec("insert into themes (theme) values ('dropped')");
+                throw DbError("stop");
+            } catch (const DbError &) {
+            }
+            outer.commit();
+        }
+        QCOMPARE(Db::scalar("select group_concat(theme) from themes").toString(), QString("kept"));
+    }
+
+    void recordSetNavigation()
+    {
+        for (const char *n : {"b", "a", "c"})
+            Db::exec("insert into themes (theme) values (?)", {n});
+        RecordSet rs("select * from themes order by theme");
+        QCOMPARE(rs.recordCount(), 3);
+        QVERIFY(!rs.bof() && !rs.eof());
+        QCOMPARE(rs.text("theme"), QString("a"));
+        rs.moveLast();
+        QCOMPARE(rs.text("THEME"), QString("c"));
+        rs.moveNext();
+        QVERIFY(rs.eof());
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.value("theme"));
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.moveNext());
+        rs.moveFirst();
+        rs.movePrevious();
+        QVERIFY(rs.bof());
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.movePrevious());
+        rs.moveFirst();
+        QVERIFY(rs.text("Description").isEmpty()); // Null reads as ""
+        QVERIFY(rs.isNull("Description"));
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.value("nosuchcolumn"));
+
+        RecordSet empty("select * from themes where themeid < 0");
+        QVERIFY(empty.bof() && empty.eof());
+        QVERIFY_THROWS_EXCEPTION(DbError, empty.moveFirst());
+        QVERIFY_THROWS_EXCEPTION(DbError, empty.text("theme"));
+
+        RecordSet closed;
+        QVERIFY_THROWS_EXCEPTION(DbError, closed.moveFirst());
+    }
+
+    void recordSetWrites()
+    {
+        RecordSet rs = RecordSet::forTable("anthem", "anthemid", "select * from anthem order by anthem");
+        QVERIFY(rs.isEmpty());
+        rs.addNew();
+        rs.setValue("Anthem", "O'Come");
+        rs.setValue("DatePurchased", Fmt::dateToDb(QDate(2001, 3, 15)));
+        rs.update();
+        rs.setBookmark(rs.lastModified());
+        const int id = rs.value("anthemid").toInt();
+        QVERIFY(id > 0);
+        QCOMPARE(Db::scalar("select Anthem from anthem where anthemid = ?", {id}).toString(), QString("O'Come"));
+        QCOMPARE(rs.text("DatePurchased"), QString("2001-03-15"));
+        QCOMPARE(rs.value("NumCopies").toInt(), 0); // the table's default shows as stored
+
+        rs.edit();
+        rs.setValue("Catalog", "X-1");
+        rs.update();
+        QCOMPARE(Db::scalar("select Catalog from anthem where anthemid = ?", {id}).toString(), QString("X-1"));
+        QCOMPARE(rs.text("Catalog"), QString("X-1"));
+
+        rs.deleteCurrent();
+        QCOMPARE(Db::scalar("select count(*) from anthem").toInt(), 0);
+        QVERIFY(rs.eof());
+
+        RecordSet readOnly("select * from anthem");
+        QVERIFY_THROWS_EXCEPTION(DbError, readOnly.addNew());
+        QVERIFY_THROWS_EXCEPTION(DbError, rs.update()); // update without AddNew or Edit
+    }
+
+    void openRefusesWhatIsNotOurDatabase()
+    {
+        Db::close();
+        QString why;
+        QVERIFY(!Db::open(m_folder->file("missing.mdb"), &why));
+        QVERIFY(!QFile::exists(m_folder->file("missing.mdb"))); // never created silently
+        QFile junk(m_folder->file("junk.mdb"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        QVERIFY(!Db::open(junk.fileName(), &why));
+        QVERIFY(!why.isEmpty());
+        QVERIFY(!Db::isOpen());
+        // A database of someone else's tables.
+        {
+            QString e;
+            QSqlDatabase other = Db::openNamed("other", m_folder->file("other.mdb"), true, &e);
+            Db::exec(other, "create table t (x)");
+        }
+        Db::closeNamed("other");
+        QVERIFY(!Db::open(m_folder->file("other.mdb"), &why));
+        QVERIFY_THROWS_EXCEPTION(DbError, Db::exec("select 1"));
+    }
+
+private:
+    std::unique_ptr<TempProgramFolder> m_folder;
+};
+
+QTEST_MAIN(TestDatabase)
+#include "tst_database.moc"

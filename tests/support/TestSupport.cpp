@@ -1,0 +1,106 @@
+#include "TestSupport.h"
+
+#include "AppPaths.h"
+#include "Db.h"
+#include "Schema.h"
+
+#include <QDir>
+#include <QFile>
+
+TestPrompter::TestPrompter()
+{
+    setPrompter(this);
+}
+
+TestPrompter::~TestPrompter()
+{
+    setPrompter(nullptr);
+}
+
+void TestPrompter::clear()
+{
+    messageAnswers.clear();
+    inputAnswers.clear();
+    fileAnswers.clear();
+    dialogHandlers.clear();
+    messages.clear();
+    inputPrompts.clear();
+    fileFilters.clear();
+    dialogs.clear();
+}
+
+MsgResult TestPrompter::message(const QString &text, const QString &title, MsgButtons buttons,
+                                MsgIcon icon)
+{
+    messages.append({text, title, buttons, icon});
+    if (!messageAnswers.isEmpty())
+        return messageAnswers.dequeue();
+    return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+}
+
+std::optional<QString> TestPrompter::input(const QString &prompt, const QString &, const QString &)
+{
+    inputPrompts << prompt;
+    if (!inputAnswers.isEmpty())
+        return inputAnswers.dequeue();
+    return std::nullopt;
+}
+
+QString TestPrompter::fileName(const QString &, const QString &filter, const QString &)
+{
+    fileFilters << filter;
+    if (!fileAnswers.isEmpty())
+        return fileAnswers.dequeue();
+    return {};
+}
+
+int TestPrompter::execDialog(QDialog &dialog)
+{
+    dialogs << dialog.objectName();
+    if (!dialogHandlers.isEmpty())
+        return dialogHandlers.dequeue()(dialog);
+    dialog.reject();
+    return QDialog::Rejected;
+}
+
+TempProgramFolder::TempProgramFolder(bool openDatabase) : m_dir(std::make_unique<QTemporaryDir>())
+{
+    if (!m_dir->isValid())
+        return;
+    AppPaths::setProgramFolder(m_dir->path());
+    QString error;
+    const QString db = m_dir->filePath(QLatin1String(AppPaths::DatabaseFile));
+    if (!Schema::createDatabaseFile(db, &error)) {
+        qWarning("could not create the test database: %s", qPrintable(error));
+        return;
+    }
+    if (openDatabase && !Db::open(db, &error)) {
+        qWarning("could not open the test database: %s", qPrintable(error));
+        return;
+    }
+    m_ok = true;
+}
+
+TempProgramFolder::~TempProgramFolder()
+{
+    Db::close();
+    AppPaths::setProgramFolder(QString());
+}
+
+QString TempProgramFolder::path() const
+{
+    return m_dir->path();
+}
+
+QString TempProgramFolder::file(const QString &name) const
+{
+    return m_dir->filePath(name);
+}
+
+bool writeTemplate(const QString &folder)
+{
+    const QString path = QDir(folder).filePath(QLatin1String(AppPaths::TemplateFile));
+    QFile::remove(path);
+    QString error;
+    return Schema::createDatabaseFile(path, &error);
+}

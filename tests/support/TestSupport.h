@@ -1,0 +1,75 @@
+#pragma once
+// Shared test support: a prompter that answers message boxes, input boxes,
+// file dialogs and modal dialogs from queues and records what was asked,
+// and a temporary program folder with a fresh database.
+
+#include "Prompter.h"
+
+#include <QDialog>
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+struct AskedMessage {
+    QString text;
+    QString title;
+    MsgButtons buttons;
+    MsgIcon icon;
+};
+
+class TestPrompter : public Prompter {
+public:
+    TestPrompter();  // installs itself
+    ~TestPrompter() override; // restores the default prompter
+
+    // Answers, consumed in order. Without a queued answer a message box
+    // answers Ok (or No for Yes/No), an input box cancels, a file dialog
+    // cancels and a modal dialog is rejected.
+    QQueue<MsgResult> messageAnswers;
+    QQueue<std::optional<QString>> inputAnswers;
+    QQueue<QString> fileAnswers;
+    QQueue<std::function<int(QDialog &)>> dialogHandlers;
+
+    QList<AskedMessage> messages;
+    QStringList inputPrompts;
+    QStringList fileFilters;
+    QStringList dialogs; // objectName of every modal dialog shown
+
+    QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last().text; }
+    void clear();
+
+    MsgResult message(const QString &text, const QString &title, MsgButtons buttons,
+                      MsgIcon icon) override;
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
+    QString fileName(const QString &title, const QString &filter, const QString &defaultPath) override;
+    int execDialog(QDialog &dialog) override;
+};
+
+// A program folder in a temporary directory holding a new database, opened
+// as the main connection. Closes the database when it goes.
+class TempProgramFolder {
+public:
+    explicit TempProgramFolder(bool openDatabase = true);
+    ~TempProgramFolder();
+    QString path() const;
+    QString file(const QString &name) const;
+    bool ok() const { return m_ok; }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    bool m_ok = false;
+};
+
+// Creates the template beside a folder's database the way the build does.
+bool writeTemplate(const QString &folder);
+
+// Finds a child widget by objectName or fails the current test.
+template <class T> T *child(QObject *parent, const QString &name)
+{
+    return parent ? parent->findChild<T *>(name) : nullptr;
+}
