@@ -28,19 +28,7 @@ Registry &reg()
 
 bool defaultOpener(const QString &target)
 {
-    QUrl url;
-    const QString t = target.trimmed();
-    if (t.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) {
-        // "mailto: " with its blank is how callers spell it; the address
-        // itself must not carry the blank.
-        url = QUrl(QStringLiteral("mailto:") + t.mid(7).trimmed());
-    } else if (t.contains(QLatin1String("://"))) {
-        url = QUrl(t);
-    } else {
-        if (!QFileInfo::exists(t))
-            return false;
-        url = QUrl::fromLocalFile(t);
-    }
+    const QUrl url = shellUrlFor(target);
     if (!url.isValid())
         return false;
     return QDesktopServices::openUrl(url);
@@ -167,6 +155,24 @@ void OpenAnthemRecord(qint32 anthemId)
 void OpenCollectionRecord(qint32 collectionId)
 {
     openRecord(CollectionFormCode, collectionId);
+}
+
+QUrl shellUrlFor(const QString &target)
+{
+    const QString t = target.trimmed();
+    if (t.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)) {
+        // "mailto: " with its blank is how callers spell it; the address
+        // itself must not carry the blank.
+        const QString address = t.mid(7).trimmed();
+        if (address.isEmpty())
+            return {};
+        return QUrl(QStringLiteral("mailto:") + address);
+    }
+    if (t.contains(QLatin1String("://")))
+        return QUrl(t);
+    if (t.isEmpty() || !QFileInfo::exists(t))
+        return {};
+    return QUrl::fromLocalFile(t);
 }
 
 void ShellOpenDocument(const QString &target)

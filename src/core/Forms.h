@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 #include <functional>
 
@@ -74,3 +75,7 @@ void OpenCollectionRecord(qint32 collectionId);
 void ShellOpenDocument(const QString &target);
 // Replaceable for tests: returns false when the target could not be opened.
 void setShellOpener(std::function<bool(const QString &target)> opener);
+// The address the default opener hands to the desktop for a target:
+// "mailto: a@b.org" becomes mailto:a@b.org, a path a file URL; invalid
+// when there is nothing to open.
+QUrl shellUrlFor(const QString &target);
