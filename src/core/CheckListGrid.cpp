@@ -1,30 +1,511 @@
-// Interim stub: the real grid lands with the record-window services.
 #include "CheckListGrid.h"
 
-CheckListGrid::CheckListGrid(QWidget *parent) : QTableWidget(parent) {}
-int CheckListGrid::Rows() const { return rowCount() + 1; }
-int CheckListGrid::Row() const { return 0; }
-void CheckListGrid::setRow(int) {}
-QString CheckListGrid::header(int) const { return {}; }
-QString CheckListGrid::text(int, int) const { return {}; }
-qint32 CheckListGrid::idAt(int) const { return 0; }
-QString CheckListGrid::nameAt(int) const { return {}; }
-QString CheckListGrid::sortKeyAt(int) const { return {}; }
-int CheckListGrid::checkState(int, int) const { return 0; }
-void CheckListGrid::setCheckState(int, int, int) {}
-bool CheckListGrid::hasActiveColumn() const { return false; }
-QList<qint32> CheckListGrid::checkedIds() const { return {}; }
-QSet<qint32> CheckListGrid::checkedIdSet() const { return {}; }
-void CheckListGrid::setCheckedIds(const QSet<qint32> &) {}
-void CheckListGrid::mousePressEvent(QMouseEvent *e) { QTableWidget::mousePressEvent(e); }
-void CheckListGrid::keyPressEvent(QKeyEvent *e) { QTableWidget::keyPressEvent(e); }
-void FillCheckGrid(CheckGridKind, CheckListGrid *, int, qint32, bool) {}
-void FillVocalsCheckGrid(CheckListGrid *, int, qint32) {}
-void FillThemesCheckGrid(CheckListGrid *, int, qint32) {}
-void FillOrchestrationCheckGrid(CheckListGrid *, int, qint32) {}
-void FillComposerCheckGrid(CheckListGrid *, int, qint32) {}
-void FillChoirCheckGrid(CheckListGrid *, int, qint32, bool) {}
-void FillSectionCheckGrid(CheckListGrid *, int, qint32) {}
-void ResetCheckGrid(CheckListGrid *, int) {}
-void ToggleGridCheck(CheckListGrid *, int) {}
-void SetAllGridChecks(CheckListGrid *, bool) {}
+#include "Db.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr int kIdColumn = 0;
+constexpr int kNameColumn = 1;
+constexpr int kKeyColumn = 2;
+constexpr int kActiveColumn = 3;
+// Where a filled row remembers its place in the fill query's name order.
+constexpr int kRankRole = Qt::UserRole + 1;
+// Column 1's starting width on grids with the Active column (2300 twips).
+constexpr int kActiveLayoutNameWidth = 153;
+
+const QString kActiveTitle = QStringLiteral("Active");
+
+// Paints the Active column's check box in the middle of its cell; the
+// other columns keep the standard look.
+class CheckListDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        const QVariant check = index.data(Qt::CheckStateRole);
+        if (index.column() != kActiveColumn || !check.isValid()
+            || !index.data(Qt::DisplayRole).toString().isEmpty()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const QWidget *w = opt.widget;
+        QStyle *style = w ? w->style() : QApplication::style();
+        QStyleOptionViewItem cell(opt);
+        cell.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, w);
+
+        QStyleOptionViewItem box(opt);
+        QRect r = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, w);
+        r.moveCenter(option.rect.center());
+        box.rect = r;
+        box.state &= ~QStyle::State_HasFocus;
+        box.state |= (check.toInt() == Qt::Checked) ? QStyle::State_On : QStyle::State_Off;
+        style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, w);
+    }
+};
+
+// Redraw off for the life of the object, and always back on at its end,
+// also when a query throws half-way.
+class RedrawOff {
+public:
+    explicit RedrawOff(QWidget *w) : m_w(w) { m_w->setUpdatesEnabled(false); }
+    ~RedrawOff() { m_w->setUpdatesEnabled(true); }
+    RedrawOff(const RedrawOff &) = delete;
+    RedrawOff &operator=(const RedrawOff &) = delete;
+
+private:
+    QWidget *m_w;
+};
+
+QTableWidgetItem *newCell(const QString &text = QString())
+{
+    auto *it = new QTableWidgetItem(text);
+    // Never ItemIsUserCheckable: a box changes only through the program.
+    it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return it;
+}
+
+QTableWidgetItem *headerCell(const QString &title)
+{
+    auto *it = new QTableWidgetItem(title);
+    it->setTextAlignment(Qt::AlignCenter);
+    QFont f = it->font();
+    f.setBold(!title.isEmpty());
+    it->setFont(f);
+    return it;
+}
+
+// Both texts numbers: by value; otherwise without regard to case.
+int compareGeneric(const QString &a, const QString &b)
+{
+    bool okA = false;
+    bool okB = false;
+    const double da = a.toDouble(&okA);
+    const double db = b.toDouble(&okB);
+    if (okA && okB)
+        return da < db ? -1 : (db < da ? 1 : 0);
+    return QString::compare(Db::upper(a), Db::upper(b), Qt::CaseSensitive);
+}
+
+// One kind of check-list grid: its title, the query that fills it (id,
+// name in name order) and the query that reads the links of a collection,
+// an anthem or a member (the linked id, and on the member choir links the
+// active flag). An empty link query: that kind of owner has no links here.
+struct GridKind {
+    QString title;
+    QString fillSql;
+    QString linkSql[3];
+};
+
+const GridKind &gridKind(CheckGridKind kind)
+{
+    static const GridKind kinds[] = {
+        {QStringLiteral("Vocalizing"),
+         QStringLiteral("select vocalsid, vocals from vocals order by vocals, vocalsid"),
+         {QStringLiteral("select vocalsid from col_v_l where collectionid = ?"),
+          QStringLiteral("select vocalsid from a_v_l where anthemid = ?"), QString()}},
+        {QStringLiteral("Themes"),
+         QStringLiteral("select themeid, theme from themes order by theme, themeid"),
+         {QStringLiteral("select themeid from col_th_l where collectionid = ?"),
+          QStringLiteral("select themeid from a_th_l where anthemid = ?"), QString()}},
+        {QStringLiteral("Orchestration"),
+         QStringLiteral("select orchid, orchestration from orchestration order by orchestration, orchid"),
+         {QStringLiteral("select orchid from col_orch_l where collectionid = ?"),
+          QStringLiteral("select orchid from a_orch_l where anthemid = ?"),
+          QStringLiteral("select orchid from m_orch_l where memberid = ?")}},
+        {QStringLiteral("Choirs"),
+         QStringLiteral("select ChoirID, choir from choir order by choir, ChoirID"),
+         {QStringLiteral("select choirid from col_chr_l where collectionid = ?"),
+          QStringLiteral("select choirid from a_chr_l where anthemid = ?"),
+          QStringLiteral("select choirid, isactive from chr_m_l where memberid = ?")}},
+        {QStringLiteral("Composer/Arranger"),
+         QStringLiteral("select composerid, composer from composer order by composer, composerid"),
+         {QStringLiteral("select composerid from col_com_l where collectionid = ?"),
+          QStringLiteral("select composerid from a_com_l where anthemid = ?"), QString()}},
+        // Members are the only owners of sections: one query for every owner.
+        {QStringLiteral("Section"),
+         QStringLiteral("select vocalsmid, vocals from vocalsm order by vocals, vocalsmid"),
+         {QStringLiteral("select vocalsmid from m_vm_l where memberid = ?"),
+          QStringLiteral("select vocalsmid from m_vm_l where memberid = ?"),
+          QStringLiteral("select vocalsmid from m_vm_l where memberid = ?")}},
+    };
+    return kinds[static_cast<int>(kind)];
+}
+
+void setKey(CheckListGrid *grid, int row, const QString &key)
+{
+    QTableWidgetItem *it = grid->item(row - 1, kKeyColumn);
+    if (!it) {
+        it = newCell();
+        grid->setItem(row - 1, kKeyColumn, it);
+    }
+    it->setText(key);
+}
+
+// Ticks the rows linked to the owner and sorts them first; with no link
+// found the rows are sorted by name.
+void markLinks(const GridKind &k, CheckListGrid *grid, int owner, qint32 id, bool withActive)
+{
+    const int which = owner < 0 ? -owner : owner;
+    bool found = false;
+    if (which >= 1 && which <= 3 && !k.linkSql[which - 1].isEmpty()) {
+        QSqlQuery q = Db::query(k.linkSql[which - 1], {id});
+        const bool hasActive = q.record().count() > 1;
+        QHash<qint32, int> rowOfId;
+        for (int r = 1; r < grid->Rows(); ++r)
+            if (!rowOfId.contains(grid->idAt(r)))
+                rowOfId.insert(grid->idAt(r), r);
+        while (q.next()) {
+            if (q.value(0).isNull())
+                continue;
+            const auto it = rowOfId.constFind(q.value(0).toInt());
+            if (it == rowOfId.constEnd())
+                continue; // an entry no longer in the list
+            const int r = it.value();
+            grid->setCheckState(r, kNameColumn, CheckListGrid::Checked);
+            setKey(grid, r, QStringLiteral("0"));
+            if (withActive && hasActive) {
+                const QVariant active = q.value(1);
+                if (!active.isNull() && active.toInt() != 0)
+                    grid->setCheckState(r, kActiveColumn, CheckListGrid::Checked);
+            }
+            found = true;
+        }
+    }
+    grid->sortDataRows(found ? kKeyColumn : kNameColumn);
+}
+
+} // namespace
+
+CheckListGrid::CheckListGrid(QWidget *parent) : QTableWidget(parent)
+{
+    setColumnCount(3);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setItemDelegate(new CheckListDelegate(this));
+    setColumnHidden(kIdColumn, true);
+    setColumnHidden(kKeyColumn, true);
+}
+
+int CheckListGrid::Rows() const
+{
+    return rowCount() + 1;
+}
+
+int CheckListGrid::Row() const
+{
+    return currentIndex().isValid() ? currentIndex().row() + 1 : 0;
+}
+
+void CheckListGrid::setRow(int row)
+{
+    if (row < 1 || row >= Rows()) {
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
+        return;
+    }
+    const int col = currentColumn() >= 0 ? currentColumn() : kNameColumn;
+    setCurrentCell(row - 1, col);
+}
+
+int CheckListGrid::Col() const
+{
+    return currentIndex().isValid() ? currentIndex().column() : -1;
+}
+
+void CheckListGrid::setCol(int column)
+{
+    if (Row() > 0 && column >= 0 && column < columnCount())
+        setCurrentCell(Row() - 1, column);
+}
+
+QString CheckListGrid::header(int column) const
+{
+    const QTableWidgetItem *it = horizontalHeaderItem(column);
+    return it ? it->text() : QString();
+}
+
+QString CheckListGrid::text(int row, int column) const
+{
+    if (row == 0)
+        return header(column);
+    const QTableWidgetItem *it = item(row - 1, column);
+    return it ? it->text() : QString();
+}
+
+qint32 CheckListGrid::idAt(int row) const
+{
+    return text(row, kIdColumn).trimmed().toInt();
+}
+
+QString CheckListGrid::nameAt(int row) const
+{
+    return text(row, kNameColumn);
+}
+
+QString CheckListGrid::sortKeyAt(int row) const
+{
+    return text(row, kKeyColumn);
+}
+
+int CheckListGrid::checkState(int row, int column) const
+{
+    if (row < 1 || row >= Rows())
+        return 0;
+    const QTableWidgetItem *it = item(row - 1, column);
+    if (!it)
+        return 0;
+    const QVariant v = it->data(Qt::CheckStateRole);
+    if (!v.isValid())
+        return 0;
+    return v.toInt() == Qt::Checked ? Checked : Unchecked;
+}
+
+void CheckListGrid::setCheckState(int row, int column, int state)
+{
+    if (row < 1 || row >= Rows() || column < 0 || column >= columnCount())
+        return;
+    QTableWidgetItem *it = item(row - 1, column);
+    if (!it) {
+        it = newCell();
+        setItem(row - 1, column, it);
+    }
+    if (column == kActiveColumn)
+        it->setTextAlignment(Qt::AlignCenter);
+    it->setCheckState(state == Checked ? Qt::Checked : Qt::Unchecked);
+}
+
+bool CheckListGrid::hasActiveColumn() const
+{
+    return columnCount() > kActiveColumn && header(kActiveColumn) == kActiveTitle;
+}
+
+QList<qint32> CheckListGrid::checkedIds() const
+{
+    QList<qint32> ids;
+    for (int r = 1; r < Rows(); ++r)
+        if (isChecked(r))
+            ids << idAt(r);
+    return ids;
+}
+
+QSet<qint32> CheckListGrid::checkedIdSet() const
+{
+    const QList<qint32> ids = checkedIds();
+    return QSet<qint32>(ids.begin(), ids.end());
+}
+
+void CheckListGrid::setCheckedIds(const QSet<qint32> &ids)
+{
+    for (int r = 1; r < Rows(); ++r)
+        setCheckState(r, kNameColumn, ids.contains(idAt(r)) ? Checked : Unchecked);
+}
+
+void CheckListGrid::sortDataRows(int column)
+{
+    const int n = rowCount();
+    const int cols = columnCount();
+    if (n < 2 || column < 0 || column >= cols)
+        return;
+    struct Line {
+        QVector<QTableWidgetItem *> items;
+        int rank;
+        QString key;
+    };
+    std::vector<Line> lines;
+    lines.reserve(n);
+    for (int r = 0; r < n; ++r) {
+        Line l;
+        const QTableWidgetItem *idItem = item(r, kIdColumn);
+        const QVariant rank = idItem ? idItem->data(kRankRole) : QVariant();
+        l.rank = rank.isValid() ? rank.toInt() : r;
+        const QTableWidgetItem *keyItem = item(r, column);
+        l.key = keyItem ? keyItem->text() : QString();
+        for (int c = 0; c < cols; ++c)
+            l.items << takeItem(r, c);
+        lines.push_back(std::move(l));
+    }
+    // The name column sorts in the fill query's order, which is the
+    // database's own name order; any other column by its text, then name.
+    std::stable_sort(lines.begin(), lines.end(), [column](const Line &a, const Line &b) {
+        if (column != kNameColumn) {
+            const int c = compareGeneric(a.key, b.key);
+            if (c != 0)
+                return c < 0;
+        }
+        return a.rank < b.rank;
+    });
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < cols; ++c)
+            if (lines[r].items[c])
+                setItem(r, c, lines[r].items[c]);
+}
+
+void CheckListGrid::mousePressEvent(QMouseEvent *e)
+{
+    QTableWidget::mousePressEvent(e);
+    m_pressed = e->button() == Qt::LeftButton ? indexAt(e->position().toPoint()) : QModelIndex();
+}
+
+void CheckListGrid::mouseReleaseEvent(QMouseEvent *e)
+{
+    QTableWidget::mouseReleaseEvent(e);
+    const QModelIndex at = indexAt(e->position().toPoint());
+    const bool click = e->button() == Qt::LeftButton && at.isValid() && at == m_pressed;
+    m_pressed = QModelIndex();
+    // One click, one signal: the press and the release on the same cell.
+    if (click)
+        emit cellActivatedByUser(at.row() + 1, at.column());
+}
+
+void CheckListGrid::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Space && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (Row() > 0)
+            emit cellActivatedByUser(Row(), Col());
+        e->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(e);
+}
+
+void FillCheckGrid(CheckGridKind kind, CheckListGrid *grid, int owner, qint32 id, bool withActive)
+{
+    if (!grid)
+        return;
+    const GridKind &k = gridKind(kind);
+    RedrawOff redraw(grid);
+
+    if (owner >= 0) {
+        // Read first: a failing query leaves the grid as it was.
+        QSqlQuery q = Db::query(k.fillSql);
+        QVector<QPair<QString, QString>> rows;
+        while (q.next())
+            rows.append({q.value(0).toString(), q.value(1).isNull() ? QString() : q.value(1).toString()});
+
+        grid->clear();
+        grid->setRowCount(0);
+        if (withActive && grid->columnCount() <= kActiveColumn)
+            grid->setColumnCount(kActiveColumn + 1);
+        for (int c = 0; c < grid->columnCount(); ++c)
+            grid->setHorizontalHeaderItem(c, headerCell(QString()));
+        grid->setColumnHidden(kIdColumn, true);
+        grid->setColumnHidden(kKeyColumn, true);
+        if (withActive) {
+            grid->setColumnWidth(kNameColumn, kActiveLayoutNameWidth);
+            grid->setHorizontalHeaderItem(kActiveColumn, headerCell(kActiveTitle));
+        }
+        grid->setHorizontalHeaderItem(kNameColumn, headerCell(k.title));
+
+        grid->setRowCount(int(rows.size()));
+        for (int r = 0; r < rows.size(); ++r) {
+            QTableWidgetItem *idItem = newCell(rows[r].first);
+            idItem->setData(kRankRole, r);
+            grid->setItem(r, kIdColumn, idItem);
+            grid->setItem(r, kNameColumn, newCell(rows[r].second));
+            grid->setItem(r, kKeyColumn, newCell(QStringLiteral("1")));
+        }
+    }
+    if (grid->Rows() == 1)
+        return;
+
+    for (int r = 1; r < grid->Rows(); ++r) {
+        grid->setCheckState(r, kNameColumn, CheckListGrid::Unchecked);
+        setKey(grid, r, QStringLiteral("1"));
+        if (withActive)
+            grid->setCheckState(r, kActiveColumn, CheckListGrid::Unchecked);
+    }
+    if (owner != 0)
+        markLinks(k, grid, owner, id, withActive);
+
+    // Cosmetic last steps: nothing here may stop the fill.
+    try {
+        grid->scrollToTop();
+        grid->setRow(0);
+        grid->resizeColumnToContents(kNameColumn);
+        if (grid->hasActiveColumn())
+            grid->resizeColumnToContents(kActiveColumn);
+    } catch (...) {
+    }
+}
+
+void FillVocalsCheckGrid(CheckListGrid *grid, int owner, qint32 id)
+{
+    FillCheckGrid(CheckGridKind::Vocals, grid, owner, id);
+}
+
+void FillThemesCheckGrid(CheckListGrid *grid, int owner, qint32 id)
+{
+    FillCheckGrid(CheckGridKind::Themes, grid, owner, id);
+}
+
+void FillOrchestrationCheckGrid(CheckListGrid *grid, int owner, qint32 id)
+{
+    FillCheckGrid(CheckGridKind::Orchestration, grid, owner, id);
+}
+
+void FillComposerCheckGrid(CheckListGrid *grid, int owner, qint32 id)
+{
+    FillCheckGrid(CheckGridKind::Composers, grid, owner, id);
+}
+
+void FillChoirCheckGrid(CheckListGrid *grid, int owner, qint32 id, bool withActive)
+{
+    FillCheckGrid(CheckGridKind::Choirs, grid, owner, id, withActive);
+}
+
+void FillSectionCheckGrid(CheckListGrid *grid, int owner, qint32 id)
+{
+    FillCheckGrid(CheckGridKind::Sections, grid, owner, id);
+}
+
+void ResetCheckGrid(CheckListGrid *grid, int sortColumn)
+{
+    if (!grid || grid->Rows() == 1)
+        return;
+    for (int r = 1; r < grid->Rows(); ++r) {
+        grid->setCheckState(r, kNameColumn, CheckListGrid::Unchecked);
+        setKey(grid, r, QStringLiteral("1"));
+    }
+    grid->sortDataRows(sortColumn);
+}
+
+void ToggleGridCheck(CheckListGrid *grid, int column)
+{
+    if (!grid)
+        return;
+    const int row = grid->Row();
+    if (row == 0)
+        return;
+    grid->setCheckState(row, column,
+                        grid->checkState(row, column) == CheckListGrid::Checked ? CheckListGrid::Unchecked
+                                                                                : CheckListGrid::Checked);
+}
+
+void SetAllGridChecks(CheckListGrid *grid, bool checked)
+{
+    if (!grid || grid->Rows() == 1)
+        return;
+    for (int r = 1; r < grid->Rows(); ++r)
+        grid->setCheckState(r, kNameColumn, checked ? CheckListGrid::Checked : CheckListGrid::Unchecked);
+}

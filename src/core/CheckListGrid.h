@@ -13,6 +13,7 @@
 // cellActivatedByUser(), and the window's handler calls ToggleGridCheck.
 
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QSet>
 #include <QString>
 #include <QTableWidget>
@@ -29,6 +30,9 @@ public:
     // Current row: 0 for the header (no data row current).
     int Row() const;
     void setRow(int row);
+    // Current column; -1 when no cell is current.
+    int Col() const;
+    void setCol(int column);
 
     QString header(int column) const;
     QString text(int row, int column) const;
@@ -48,13 +52,23 @@ public:
     // Ticks exactly the rows whose ids are in the set (column 1).
     void setCheckedIds(const QSet<qint32> &ids);
 
+    // Puts the data rows in order of one column: the sort key column (2)
+    // puts linked rows first, column 1 sorts by name. Rows that compare
+    // equal keep the order the fill gave them (name order), so a mark
+    // reads "linked first, each group by name".
+    void sortDataRows(int column);
+
 signals:
     // The user clicked a data cell or pressed space on it.
     void cellActivatedByUser(int row, int column);
 
 protected:
     void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    QPersistentModelIndex m_pressed;
 };
 
 // The six kinds of check-list grid and their tables.
