@@ -1,0 +1,138 @@
+#pragma once
+// The page model of a report: finished pages of positioned text runs,
+// pictures and boxes (table cells, shading), all in twips (1440 to the
+// inch) from the page's top-left corner. A built, opened or appended
+// report is one ReportDocument; the preview, the enlarged preview and the
+// PDF writer all draw it through ReportRenderer, so they show the same
+// thing. A document is a value: copies share their pages, and nothing
+// changes a document once it is made (appending or cutting a page range
+// makes a new one).
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QList>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+namespace Twips {
+inline constexpr int PerInch = 1440;
+inline constexpr int PerPoint = 20;
+// US Letter.
+inline constexpr int LetterWidth = 12240;
+inline constexpr int LetterHeight = 15840;
+} // namespace Twips
+
+// A font as a report asks for it. The name is kept as asked ("arial");
+// qfont() draws it with the installed metric-compatible face.
+struct FontSpec {
+    QString name = QStringLiteral("Arial");
+    int sizeTwips = 200; // 10 pt
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+
+    double sizePoints() const { return sizeTwips / double(Twips::PerPoint); }
+    // The font to measure and draw with; its pixel size is the size in
+    // twips, so one pixel of the font is one twip of the page.
+    QFont qfont() const;
+    // The installed family that draws the asked name ("Liberation Sans"
+    // for Arial).
+    static QString resolvedFamily(const QString &name);
+
+    bool operator==(const FontSpec &o) const
+    {
+        return sizeTwips == o.sizeTwips && bold == o.bold && italic == o.italic
+            && underline == o.underline && name.compare(o.name, Qt::CaseInsensitive) == 0;
+    }
+    bool operator!=(const FontSpec &o) const { return !(*this == o); }
+};
+size_t qHash(const FontSpec &f, size_t seed = 0);
+
+// Text drawn at (x, baseline); width is its advance as measured when it
+// was laid out.
+struct ReportTextItem {
+    qint32 x = 0;
+    qint32 baseline = 0;
+    qint32 width = 0;
+    quint16 font = 0; // index into ReportDocument::fonts()
+    QRgb color = 0xff000000;
+    QString text;
+    bool operator==(const ReportTextItem &o) const
+    {
+        return x == o.x && baseline == o.baseline && width == o.width && font == o.font
+            && color == o.color && text == o.text;
+    }
+};
+
+// A filled and/or outlined rectangle: table cells and their shading.
+struct ReportBoxItem {
+    QRect rect;
+    QRgb fill = 0; // alpha 0: not filled
+    bool border = false;
+    bool operator==(const ReportBoxItem &o) const
+    {
+        return rect == o.rect && fill == o.fill && border == o.border;
+    }
+};
+
+struct ReportPictureItem {
+    QRect rect;
+    qint32 image = 0; // index into ReportDocument::images()
+    bool operator==(const ReportPictureItem &o) const { return rect == o.rect && image == o.image; }
+};
+
+// One finished page. Drawn in the order boxes, pictures, texts.
+struct ReportPage {
+    QSize size{Twips::LetterWidth, Twips::LetterHeight};
+    QList<ReportBoxItem> boxes;
+    QList<ReportPictureItem> pictures;
+    QList<ReportTextItem> texts;
+    bool isLandscape() const { return size.width() > size.height(); }
+};
+
+class ReportDocument {
+public:
+    ReportDocument() = default;
+
+    bool isEmpty() const { return m_pages.isEmpty(); }
+    int pageCount() const { return int(m_pages.size()); }
+    // index is 0-based.
+    const ReportPage &page(int index) const { return m_pages.at(index); }
+    const QList<ReportPage> &pages() const { return m_pages; }
+    const QList<FontSpec> &fonts() const { return m_fonts; }
+    const QList<QImage> &images() const { return m_images; }
+
+    // A new document: this one's pages followed by other's.
+    ReportDocument appended(const ReportDocument &other) const;
+    // A new document of pages first..last (1-based, inclusive, clamped to
+    // the pages there are); empty when the range holds no page.
+    ReportDocument pageRange(int first, int last) const;
+
+    // Case-insensitive search for text from page startPage (1-based) on;
+    // a hit may span the runs of one line. Returns the 1-based page of the
+    // first hit and its rectangle in twips, or 0 when there is none.
+    int find(const QString &text, int startPage, QRect *hit = nullptr) const;
+    // The text of a page, line by line from top to bottom (runs on one
+    // baseline joined), for searching and tests.
+    QStringList pageLines(int index) const;
+
+    // Same pages, fonts and pictures (compared by content, not by index).
+    bool operator==(const ReportDocument &o) const;
+    bool operator!=(const ReportDocument &o) const { return !(*this == o); }
+
+    // Builds a document from its parts, checking that every item refers to
+    // a font and picture that exists; false (and the reason) otherwise.
+    static bool fromParts(QList<FontSpec> fonts, QList<QImage> images, QList<ReportPage> pages,
+                          ReportDocument *out, QString *error);
+
+private:
+    friend class ReportPrinter;
+    int fontIndex(const FontSpec &f);
+    int imageIndex(const QImage &img);
+
+    QList<FontSpec> m_fonts;
+    QList<QImage> m_images;
+    QList<ReportPage> m_pages;
+};

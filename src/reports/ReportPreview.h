@@ -1,0 +1,68 @@
+#pragma once
+// The preview of a report document: one page at a time, with page
+// navigation (first, previous, page number, next, last) and zoom (whole
+// page, page width or a percentage), a text search from a given page and
+// the scrolling of a found text into view. It draws through
+// ReportRenderer, like the PDF writer.
+
+#include "ReportModel.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QSpinBox;
+class QToolButton;
+class PreviewCanvas;
+
+class ReportPreview : public QWidget {
+    Q_OBJECT
+public:
+    enum ZoomMode { ZoomPercent, ZoomWholePage, ZoomPageWidth };
+
+    explicit ReportPreview(QWidget *parent = nullptr);
+    ~ReportPreview() override;
+
+    void setDocument(const ReportDocument &doc);
+    const ReportDocument &document() const;
+    int pageCount() const;
+
+    // The page shown, 1-based (0 when the document is empty).
+    int previewPage() const;
+    void setPreviewPage(int page);
+
+    // Percent of real size (100 = the page at its printed size).
+    int zoom() const;
+    void setZoom(int percent);
+    ZoomMode zoomMode() const;
+    void setZoomMode(ZoomMode mode);
+
+    // Searches from page startPage (1-based) on; returns the page of the
+    // first hit or 0. The hit's rectangle is kept for foundRect().
+    int find(const QString &text, int startPage);
+    QRect foundRect() const; // twips; null when the last find failed
+    // Brings a rectangle of the page shown (twips) into view.
+    void scrollIntoView(const QRect &twipsRect);
+
+    // The page shown drawn as the user sees it (for tests).
+    QImage grabPage() const;
+
+signals:
+    void pageChanged(int page);
+
+private:
+    void updateControls();
+    void zoomChosen(int index);
+
+    ReportDocument m_doc;
+    int m_page = 0;
+    QRect m_found;
+    PreviewCanvas *m_canvas = nullptr;
+    QToolButton *m_first = nullptr;
+    QToolButton *m_prev = nullptr;
+    QToolButton *m_next = nullptr;
+    QToolButton *m_last = nullptr;
+    QSpinBox *m_pageBox = nullptr;
+    QLabel *m_pageOf = nullptr;
+    QComboBox *m_zoomBox = nullptr;
+};
