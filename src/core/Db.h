@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <QVector>
+#include <QPair>
 #include <stdexcept>
 
 class DbError : public std::runtime_error {
@@ -58,6 +60,14 @@ bool exists(const QString &sql, const Params &params = {});
 
 // The id SQLite gave the last inserted row.
 qint64 lastInsertId();
+
+// Reads (integer, text) rows fast, for in-memory indexes of large tables
+// (the first column as an id, the second as text; Null text reads as "").
+QVector<QPair<qint32, QString>> idTextRows(const QString &sql, const Params &params = {});
+
+// Compares two names the way the UNOCASE collation orders them, so an
+// in-memory index stays in the database's order.
+int compareNames(const QString &a, const QString &b);
 
 // Runs a script of statements separated by ';' at line ends (the schema).
 void runScript(QSqlDatabase &db, const QString &script);

@@ -143,6 +143,27 @@ private slots:
                  QString("Dv"));
     }
 
+    void inMemoryIndexFollowsTheDatabaseOrder()
+    {
+        const QStringList names = {"zeta", "Alpha", "alpha", "Émile", "eagle", "Zoë", "1 Hymn", "ábc", "Abd", "O'Neil"};
+        for (const QString &n : names)
+            Db::exec("insert into anthem (Anthem) values (?)", {n});
+        const auto rows = Db::idTextRows("select anthemid, Anthem from anthem order by Anthem, anthemid");
+        QCOMPARE(rows.size(), names.size());
+        for (int i = 1; i < rows.size(); ++i) {
+            const int c = Db::compareNames(rows[i - 1].second, rows[i].second);
+            QVERIFY2(c < 0 || (c == 0 && rows[i - 1].first < rows[i].first),
+                     qPrintable(rows[i - 1].second + " / " + rows[i].second));
+        }
+        QCOMPARE(Db::compareNames("alpha", "ALPHA"), 0);
+        QVERIFY(Db::compareNames("Émile", "eagle") > 0);
+        QVERIFY(Db::compareNames("Émile", "Ezra") < 0);
+        const auto one = Db::idTextRows("select anthemid, Anthem from anthem where Anthem = ?", {"o'neil"});
+        QCOMPARE(one.size(), 1);
+        QCOMPARE(one[0].second, QString("O'Neil"));
+        QVERIFY_THROWS_EXCEPTION(DbError, Db::idTextRows("select nothing from nowhere"));
+    }
+
     void yesNoColumnsHoldOnlyMinusOneOrZero()
     {
         Db::exec("insert into anthem (Anthem) values ('A')");
