@@ -1,0 +1,30 @@
+#include "DeleteAnthemCascade.h"
+
+#include "Db.h"
+
+#include <QSqlQuery>
+#include <QStringList>
+
+void DeleteAnthemCascade(qint32 anthemId)
+{
+    Db::Transaction tx;
+    const Params id{anthemId};
+    Db::exec(QStringLiteral("delete from anthem where anthemid = ?"), id);
+    for (const char *table : {"a_chr_l", "a_th_l", "a_orch_l", "a_com_l", "a_v_l", "a_lperform"})
+        Db::exec(QStringLiteral("delete from %1 where anthemid = ?").arg(QLatin1String(table)), id);
+
+    QStringList dates;
+    {
+        QSqlQuery q = Db::query(QStringLiteral("select distinct scheddate from schedule where anthemid = ?"), id);
+        while (q.next())
+            dates << q.value(0).toString();
+    }
+    for (const QString &d : dates) {
+        Db::exec(QStringLiteral("delete from schedule where anthemid = ? and scheddate = ?"), {anthemId, d});
+        // Notes belong to a service of every choir: they go only when the
+        // date has nothing scheduled any more, morning or evening.
+        if (!Db::exists(QStringLiteral("select 1 from schedule where scheddate = ?"), {d}))
+            Db::exec(QStringLiteral("delete from schednotes where scheddate = ?"), {d});
+    }
+    tx.commit();
+}
