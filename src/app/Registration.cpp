@@ -1,5 +1,8 @@
 #include "Registration.h"
 
+#include "RefListForm.h"
+
 void registerAllForms()
 {
+    registerRefListForms();
 }

@@ -1,0 +1,254 @@
+#include "ListRefresh.h"
+
+#include "CheckListGrid.h"
+#include "Cursor.h"
+#include "Db.h"
+#include "Fmt.h"
+#include "Forms.h"
+#include "Guard.h"
+#include "HXData.h"
+#include "Module.h"
+#include "Prompter.h"
+#include "RefKinds.h"
+#include "RefListForm.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+// Which current-record id an editor is marked with.
+enum class Shown { Nothing, Collection, Anthem, Member };
+
+// The editors and viewers that show check-list grids, in refresh order.
+struct GridWindow {
+    int code;
+    bool HXMainModule::*flag;
+    int owner; // owner code while the editor shows a record; viewers 0
+    Shown shown;
+    bool member; // a member window (instruments, choirs with "Active", sections)
+};
+
+const GridWindow kGridWindows[] = {
+    {CollectionFormCode, &HXMainModule::CollectionFormLoaded, 1, Shown::Collection, false},
+    {AnthemFormCode, &HXMainModule::AnthemFormLoaded, 2, Shown::Anthem, false},
+    {MemberFormCode, &HXMainModule::MemberFormLoaded, 3, Shown::Member, true},
+    {CollectionQDFormCode, &HXMainModule::CollectionQDFormLoaded, 0, Shown::Nothing, false},
+    {AnthemQDFormCode, &HXMainModule::AnthemQDFormLoaded, 0, Shown::Nothing, false},
+    {MemberQDFormCode, &HXMainModule::MemberQDFormLoaded, 0, Shown::Nothing, true},
+};
+
+// Which windows show a kind's grid and under what name.
+struct GridKind {
+    CheckGridKind kind;
+    const char *gridName;
+    bool catalogue; // anthem and collection windows show it
+    bool members;   // member windows show it
+};
+
+qint32 shownId(QWidget *window, Shown shown)
+{
+    auto *holder = dynamic_cast<HXDataHolder *>(window);
+    if (!holder)
+        return 0;
+    switch (shown) {
+    case Shown::Collection: return holder->hxData().CurCollection();
+    case Shown::Anthem: return holder->hxData().CurAnthem();
+    case Shown::Member: return holder->hxData().CurMember();
+    case Shown::Nothing: break;
+    }
+    return 0;
+}
+
+// Refills one grid and puts back the ticks the user had set (and the
+// "Active" boxes of a member choir grid): they are not saved yet.
+void refillKeepingTicks(CheckListGrid *grid, CheckGridKind kind, int owner, qint32 id, bool withActive)
+{
+    const QSet<qint32> ticked = grid->checkedIdSet();
+    const bool keepActive = withActive && grid->hasActiveColumn();
+    QSet<qint32> active;
+    if (keepActive) {
+        for (int r = 1; r < grid->Rows(); ++r)
+            if (grid->isChecked(r, 3))
+                active.insert(grid->idAt(r));
+    }
+    FillCheckGrid(kind, grid, owner, id, withActive);
+    grid->setCheckedIds(ticked);
+    if (keepActive) {
+        for (int r = 1; r < grid->Rows(); ++r)
+            grid->setCheckState(r, 3,
+                                active.contains(grid->idAt(r)) ? CheckListGrid::Checked : CheckListGrid::Unchecked);
+    }
+}
+
+void refreshGridWindows(const GridKind &gk)
+{
+    for (const GridWindow &gw : kGridWindows) {
+        if (!(hx().*gw.flag))
+            continue;
+        if (gw.member ? !gk.members : !gk.catalogue)
+            continue;
+        QWidget *window = Forms::instance(gw.code);
+        if (!window)
+            continue;
+        auto *grid = window->findChild<CheckListGrid *>(QLatin1String(gk.gridName));
+        if (!grid)
+            continue;
+        // An editor is marked with the record it shows; with none (or a
+        // viewer) the grid is refilled unmarked.
+        int owner = 0;
+        qint32 id = 0;
+        if (gw.owner != 0) {
+            const qint32 shown = shownId(window, gw.shown);
+            if (shown >= 1) {
+                owner = gw.owner;
+                id = shown;
+            }
+        }
+        const bool withActive = gk.kind == CheckGridKind::Choirs && gw.member;
+        refillKeepingTicks(grid, gk.kind, owner, id, withActive);
+    }
+}
+
+// A failed refresh happens after the change itself was stored: say so
+// rather than claim nothing was saved.
+void refreshing(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const DbError &e) {
+        Cursor::reset();
+        MsgBox(QStringLiteral("The change was saved, but the open lists could not be brought up to date.\n\n%1")
+                   .arg(e.message()),
+               QStringLiteral("Database Error"), MsgButtons::Ok, MsgIcon::Critical);
+    }
+}
+
+template <class Form> Form *openList(int code, bool flag)
+{
+    return flag ? Forms::find<Form>(code) : nullptr;
+}
+
+struct Adder {
+    RefKindId kind;
+    const char *prompt;
+    const char *title;
+    const char *duplicate;
+    void (*refresh)();
+};
+
+bool addNew(const Adder &a)
+{
+    const std::optional<QString> answer = InputBox(QLatin1String(a.prompt), QLatin1String(a.title), QString());
+    if (!answer || answer->isEmpty())
+        return false;
+    const RefKind &kind = refKind(a.kind);
+    // Stored as typed, cut to the list's width; looked up trimmed.
+    const QString text = Fmt::cut(*answer, kind.nameWidth);
+    if (text.trimmed().isEmpty()) {
+        MsgBox(QStringLiteral("The system requires that a name be entered."));
+        return false;
+    }
+    bool stored = false;
+    guarded([&] {
+        if (RefData::nameExists(kind, text)) {
+            MsgBox(QLatin1String(a.duplicate), QString(), MsgButtons::Ok, MsgIcon::Exclamation);
+            return;
+        }
+        BusyCursor busy;
+        Db::exec(QStringLiteral("insert into %1 (%2) values (?)")
+                     .arg(QLatin1String(kind.table), QLatin1String(kind.nameColumn)),
+                 {text});
+        stored = true;
+    });
+    if (stored) {
+        BusyCursor busy;
+        a.refresh();
+    }
+    return stored;
+}
+
+} // namespace
+
+bool AddNewVocalization()
+{
+    return addNew({RefKindId::Vocals, "Enter the new vocaliztion (up to 20 characters)", "New Vocalization",
+                   "The new vocaliztion already exists", RefreshVocalsLists});
+}
+
+bool AddNewComposer()
+{
+    return addNew({RefKindId::Composer, "Enter the new composer/arranger (up to 100 characters)",
+                   "New Composer/Arranger", "The new composer/arranger already exists", RefreshComposerLists});
+}
+
+bool AddNewTheme()
+{
+    return addNew({RefKindId::Theme, "Enter the new theme (up to 30 characters)", "New Theme",
+                   "The new theme already exists", RefreshThemeLists});
+}
+
+bool AddNewOrchestration()
+{
+    return addNew({RefKindId::Orchestration, "Enter the new orchestration (up to 100 characters)",
+                   "New Orchestration", "The new orchestration already exists", RefreshOrchestrationLists});
+}
+
+void RefreshVocalsLists()
+{
+    BusyCursor busy;
+    refreshing([] {
+        if (auto *f = openList<VocalsForm>(VocalsFormCode, hx().VocalsFormLoaded))
+            f->FillVocalsGrid(true);
+        refreshGridWindows({CheckGridKind::Vocals, "VocalsGrid", true, false});
+    });
+}
+
+void RefreshComposerLists()
+{
+    BusyCursor busy;
+    refreshing([] {
+        if (auto *f = openList<ComposerForm>(ComposerFormCode, hx().ComposerFormLoaded))
+            f->FillComposerGrid(true);
+        refreshGridWindows({CheckGridKind::Composers, "ComposersGrid", true, false});
+    });
+}
+
+void RefreshThemeLists()
+{
+    refreshing([] {
+        if (auto *f = openList<ThemeForm>(ThemeFormCode, hx().ThemeFormLoaded))
+            f->FillThemeGrid(true);
+        refreshGridWindows({CheckGridKind::Themes, "ThemesGrid", true, false});
+    });
+}
+
+void RefreshOrchestrationLists()
+{
+    BusyCursor busy;
+    refreshing([] {
+        if (auto *f = openList<OrchestrationForm>(OrchestrationFormCode, hx().OrchestrationFormLoaded))
+            f->FillOrchestrationGrid(true);
+        refreshGridWindows({CheckGridKind::Orchestration, "OrchGrid", true, true});
+    });
+}
+
+void RefreshChoirLists()
+{
+    BusyCursor busy;
+    refreshing([] {
+        if (auto *f = Forms::find<ChoirForm>(ChoirFormCode))
+            f->fillGrid(true);
+        refreshGridWindows({CheckGridKind::Choirs, "ChoirGrid", true, true});
+    });
+}
+
+void ReloadSectionLists()
+{
+    BusyCursor busy;
+    refreshing([] {
+        if (auto *f = Forms::find<VocalsMForm>(VocalsMFormCode))
+            f->fillGrid(true);
+        refreshGridWindows({CheckGridKind::Sections, "VocalsGrid", false, true});
+    });
+}
