@@ -91,14 +91,18 @@ QString grouped(double value, int decimals)
 
 QString currency(double value)
 {
-    if (value < 0)
-        return QStringLiteral("($") + grouped(-value, 2) + QStringLiteral(")");
-    return QStringLiteral("$") + grouped(value, 2);
+    // Decide the sign on the value as shown: a fraction of a cent below
+    // zero is "$0.00", never "($0.00)".
+    const double cents = std::round(value * 100.0) / 100.0 + 0.0;
+    if (cents < 0)
+        return QStringLiteral("($") + grouped(-cents, 2) + QStringLiteral(")");
+    return QStringLiteral("$") + grouped(cents, 2);
 }
 
 QString wholeNumber(double value)
 {
-    return grouped(std::round(value), 0);
+    // + 0.0 turns the -0 of a small negative into 0, so it never shows "-0".
+    return grouped(std::round(value) + 0.0, 0);
 }
 
 std::optional<double> parseNumber(const QString &text)
@@ -127,7 +131,7 @@ std::optional<double> parseNumber(const QString &text)
     }
     // Thousands separators must sit between groups of three digits.
     static const QRegularExpression re(
-        QStringLiteral("^(\\d{1,3}(,\\d{3})+|\\d+)?(\\.\\d+)?$"));
+        QStringLiteral("^(\\d{1,3}(,\\d{3})+|\\d+)?(\\.\\d*)?$"));
     if (s.isEmpty() || s == QLatin1String(".") || !re.match(s).hasMatch())
         return std::nullopt;
     s.remove(QLatin1Char(','));

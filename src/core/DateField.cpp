@@ -1,0 +1,172 @@
+#include "DateField.h"
+
+#include "Fmt.h"
+#include "Prompter.h"
+
+#include <QCalendarWidget>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+QDate parseInRange(const QString &text)
+{
+    const std::optional<QDate> d = Fmt::parseMdy(text);
+    if (!d || *d < DateField::minimumDate() || *d > DateField::maximumDate())
+        return {};
+    return *d;
+}
+} // namespace
+
+DateField::DateField(QWidget *parent) : QWidget(parent)
+{
+    auto *lay = new QHBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(1);
+    m_edit = new QLineEdit(this);
+    m_edit->setObjectName(QStringLiteral("DateText"));
+    m_edit->setPlaceholderText(QStringLiteral("mm/dd/yyyy"));
+    m_edit->setMaxLength(20);
+    m_edit->installEventFilter(this);
+    m_button = new QToolButton(this);
+    m_button->setObjectName(QStringLiteral("DateButton"));
+    m_button->setArrowType(Qt::DownArrow);
+    m_button->setToolTip(QStringLiteral("Choose a date"));
+    m_button->setFocusPolicy(Qt::NoFocus);
+    lay->addWidget(m_edit, 1);
+    lay->addWidget(m_button);
+    setFocusProxy(m_edit);
+
+    m_popup = new QFrame(this, Qt::Popup);
+    m_popup->setObjectName(QStringLiteral("DatePopup"));
+    m_popup->setFrameShape(QFrame::StyledPanel);
+    auto *pl = new QVBoxLayout(m_popup);
+    pl->setContentsMargins(0, 0, 0, 0);
+    m_calendar = new QCalendarWidget(m_popup);
+    m_calendar->setObjectName(QStringLiteral("DateCalendar"));
+    m_calendar->setDateRange(minimumDate(), maximumDate());
+    pl->addWidget(m_calendar);
+
+    connect(m_edit, &QLineEdit::textEdited, this, &DateField::userChanged);
+    connect(m_edit, &QLineEdit::editingFinished, this, &DateField::finishEditing);
+    connect(m_button, &QToolButton::clicked, this, &DateField::showCalendar);
+    connect(m_calendar, &QCalendarWidget::clicked, this, &DateField::pick);
+    connect(m_calendar, &QCalendarWidget::activated, this, &DateField::pick);
+}
+
+QString DateField::text() const
+{
+    return m_edit->text();
+}
+
+void DateField::setText(const QString &text)
+{
+    const QDate d = parseInRange(text);
+    m_edit->setText(d.isValid() ? Fmt::mdy(d) : text);
+}
+
+QDate DateField::date() const
+{
+    return parseInRange(m_edit->text());
+}
+
+void DateField::setDate(const QDate &date)
+{
+    m_edit->setText(date.isValid() && date >= minimumDate() && date <= maximumDate() ? Fmt::mdy(date)
+                                                                                     : QString());
+}
+
+bool DateField::isEmpty() const
+{
+    return m_edit->text().trimmed().isEmpty();
+}
+
+void DateField::clear()
+{
+    m_edit->clear();
+}
+
+bool DateField::hasValidDate() const
+{
+    return date().isValid();
+}
+
+QString DateField::refusalMessage(const QString &text)
+{
+    return QStringLiteral("\"%1\" is not a date.\nPlease type the date as mm/dd/yyyy, "
+                          "or leave the field empty for no date.")
+        .arg(text.trimmed());
+}
+
+bool DateField::acceptInput()
+{
+    if (isEmpty()) {
+        if (!m_edit->text().isEmpty())
+            m_edit->clear();
+        return true;
+    }
+    const QDate d = date();
+    if (d.isValid()) {
+        if (m_edit->text() != Fmt::mdy(d))
+            m_edit->setText(Fmt::mdy(d));
+        return true;
+    }
+    // The message box takes the focus, which finishes the edit again:
+    // one refusal at a time.
+    if (m_refusing)
+        return false;
+    m_refusing = true;
+    MsgBox(refusalMessage(m_edit->text()), QString(), MsgButtons::Ok, MsgIcon::Exclamation);
+    m_refusing = false;
+    m_edit->setFocus();
+    m_edit->selectAll();
+    return false;
+}
+
+void DateField::finishEditing()
+{
+    // Opening the calendar takes the focus away; the user is choosing a
+    // date, not leaving the field.
+    if (isCalendarShown())
+        return;
+    acceptInput();
+}
+
+bool DateField::isCalendarShown() const
+{
+    return m_popup->isVisible();
+}
+
+void DateField::showCalendar()
+{
+    const QDate d = date();
+    m_calendar->setSelectedDate(d.isValid() ? d : QDate::currentDate());
+    m_popup->adjustSize();
+    m_popup->move(mapToGlobal(QPoint(0, height())));
+    m_popup->show();
+    m_calendar->setFocus();
+}
+
+void DateField::pick(const QDate &date)
+{
+    m_popup->hide();
+    setDate(date);
+    m_edit->setFocus();
+    emit userChanged();
+}
+
+bool DateField::eventFilter(QObject *watched, QEvent *event)
+{
+    // F4 or Alt+Down opens the calendar, as on a drop-down list.
+    if (watched == m_edit && event->type() == QEvent::KeyPress) {
+        auto *k = static_cast<QKeyEvent *>(event);
+        if (k->key() == Qt::Key_F4 || (k->key() == Qt::Key_Down && (k->modifiers() & Qt::AltModifier))) {
+            showCalendar();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,225 @@
+#include "FieldServices.h"
+
+#include "DateField.h"
+#include "Db.h"
+#include "Prompter.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QSqlQuery>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+const QString kNameRequired = QStringLiteral("The system requires that a name be entered.");
+const QString kBracesNotice = QStringLiteral(
+    "The characters: { } are used by system and cannot be used in a name\n"
+    "They will be replaced with 'SPACE' character.");
+
+QString tableOfDatatype(int datatype)
+{
+    switch (datatype) {
+    case 1: return QStringLiteral("collection");
+    case 2: return QStringLiteral("anthem");
+    case 3: return QStringLiteral("member");
+    default: return {};
+    }
+}
+
+// The checked name to store, or nullopt when the name is refused. A
+// notice is shown when braces were replaced.
+std::optional<QString> checkName(const QString &text)
+{
+    const QString name = text.trimmed();
+    QString cleaned = name;
+    cleaned.replace(QLatin1Char('{'), QLatin1Char(' ')).replace(QLatin1Char('}'), QLatin1Char(' '));
+    cleaned = cleaned.trimmed();
+    // Braces and blanks alone would leave no name at all: refused like an
+    // empty one rather than saved empty.
+    if (cleaned.isEmpty()) {
+        MsgBox(kNameRequired, QString(), MsgButtons::Ok, MsgIcon::None);
+        return std::nullopt;
+    }
+    if (name.contains(QLatin1Char('{')) || name.contains(QLatin1Char('}'))) {
+        MsgBox(kBracesNotice, QStringLiteral("System message"), MsgButtons::Ok, MsgIcon::Information);
+        return cleaned;
+    }
+    return text;
+}
+
+// Selects on focus-in, after the event that brought the focus has done
+// its own cursor placing.
+class SelectAllFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            QPointer<QWidget> w = qobject_cast<QWidget *>(parent());
+            QTimer::singleShot(0, this, [w] {
+                if (w && w->hasFocus())
+                    SelectAllText(w);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setCursor(Qt::PointingHandCursor);
+}
+
+ClickLabel::ClickLabel(const QString &text, QWidget *parent) : ClickLabel(parent)
+{
+    setText(text);
+}
+
+void ClickLabel::mousePressEvent(QMouseEvent *e)
+{
+    m_pressed = e->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(e);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
+{
+    const bool click = m_pressed && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    m_pressed = false;
+    QLabel::mouseReleaseEvent(e);
+    if (click)
+        emit clicked();
+}
+
+void SelectAllText(QWidget *field)
+{
+    if (!field)
+        return;
+    if (auto *d = qobject_cast<DateField *>(field)) {
+        d->lineEdit()->selectAll();
+    } else if (auto *le = qobject_cast<QLineEdit *>(field)) {
+        le->setSelection(0, int(le->text().size()));
+    } else if (auto *cb = qobject_cast<QComboBox *>(field)) {
+        if (cb->lineEdit())
+            cb->lineEdit()->selectAll();
+    } else if (auto *te = qobject_cast<QTextEdit *>(field)) {
+        te->selectAll();
+    } else if (auto *pe = qobject_cast<QPlainTextEdit *>(field)) {
+        pe->selectAll();
+    }
+}
+
+void SelectAllTextUtility(QWidget *field)
+{
+    SelectAllText(field);
+}
+
+void InstallSelectAllOnFocus(QWidget *field)
+{
+    if (!field)
+        return;
+    QWidget *target = field;
+    if (auto *d = qobject_cast<DateField *>(field))
+        target = d->lineEdit();
+    else if (auto *cb = qobject_cast<QComboBox *>(field); cb && cb->lineEdit())
+        target = cb->lineEdit();
+    target->installEventFilter(new SelectAllFilter(target));
+}
+
+bool ValidateNameText(QLineEdit *field)
+{
+    if (!field)
+        return false;
+    const std::optional<QString> name = checkName(field->text());
+    if (!name) {
+        field->setFocus();
+        return false;
+    }
+    if (*name != field->text())
+        field->setText(*name);
+    return true;
+}
+
+bool ValidateNameText(QComboBox *field)
+{
+    if (!field)
+        return false;
+    const std::optional<QString> name = checkName(field->currentText());
+    if (!name) {
+        field->setFocus();
+        return false;
+    }
+    if (*name != field->currentText())
+        field->setEditText(*name);
+    return true;
+}
+
+void LoadMyDataLabels(QWidget *editor, int datatype)
+{
+    if (!editor)
+        return;
+    QSqlQuery q = Db::query(
+        QStringLiteral("select label1, label2, label3, label4, label5 from labels where datatype = ?"),
+        {datatype});
+    if (!q.next())
+        return;
+    for (int i = 1; i <= 5; ++i) {
+        if (auto *label = editor->findChild<QLabel *>(QStringLiteral("ULabel%1").arg(i))) {
+            label->setTextFormat(Qt::PlainText);
+            label->setText(q.value(i - 1).isNull() ? QString() : q.value(i - 1).toString());
+        }
+    }
+}
+
+void RenameMyDataLabel(QLabel *label, int datatype, int n)
+{
+    if (!label || n < 1 || n > 5)
+        return;
+    const std::optional<QString> answer =
+        InputBox(QStringLiteral("Enter desired label"), QStringLiteral("Modify My Data Label"), label->text());
+    if (!answer)
+        return;
+    const QString text = answer->left(20);
+    if (text.isEmpty())
+        return;
+    Db::exec(QStringLiteral("update labels set label%1 = ? where datatype = ?").arg(n), {text, datatype});
+    label->setText(text);
+}
+
+void LoadLimitByOptions(QWidget *viewer, int datatype)
+{
+    const QString table = tableOfDatatype(datatype);
+    if (!viewer || table.isEmpty())
+        return;
+    QSqlQuery labels = Db::query(
+        QStringLiteral("select label1, label2, label3, label4, label5 from labels where datatype = ?"),
+        {datatype});
+    if (!labels.next())
+        return;
+    for (int i = 5; i <= 9; ++i) {
+        const int n = i - 4;
+        auto *list = viewer->findChild<QComboBox *>(QStringLiteral("MyData%1").arg(i));
+        if (list)
+            list->clear();
+        if (auto *box = viewer->findChild<QAbstractButton *>(QStringLiteral("optLimit%1").arg(i))) {
+            const QVariant caption = labels.value(n - 1);
+            box->setText(QStringLiteral("Limit by ") + (caption.isNull() ? QString() : caption.toString()));
+        }
+        QSqlQuery values = Db::query(QStringLiteral("select distinct u%1 from %2 order by u%1").arg(n).arg(table));
+        while (values.next()) {
+            const QVariant v = values.value(0);
+            if (v.isNull() || v.toString().isEmpty())
+                continue;
+            if (list)
+                list->addItem(v.toString());
+        }
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The letter bar of the record editors (their "Toolbar2"): three buttons
+// per letter A to Z, indexes 1 to 78. For letter k (0 for A ... 25 for Z)
+// button 3k + 1 is the normal look (the letter has records), 3k + 2 the
+// selected look and 3k + 3 the disabled look (no record begins with it).
+// The navigation routines keep exactly one button of each letter visible.
+
+#include <QString>
+#include <QToolBar>
+
+class QAction;
+
+class LetterBar : public QToolBar {
+    Q_OBJECT
+public:
+    static constexpr int ButtonCount = 78;
+
+    explicit LetterBar(QWidget *parent = nullptr);
+
+    // The button with the index 1 to 78; nullptr for any other index.
+    QAction *button(int index) const;
+    bool isButtonVisible(int index) const;
+    void setButtonVisible(int index, bool visible);
+    QString buttonToolTip(int index) const;
+
+    // The letter of a button's group: "A" for 1 to 3 ... "Z" for 76 to 78;
+    // "" outside 1 to 78.
+    static QString letterOfButton(int index);
+    // The role of a button within its group: 0 normal, 1 selected, 2 disabled.
+    static int roleOfButton(int index) { return (index - 1) % 3; }
+
+signals:
+    // The user clicked the button with this index.
+    void buttonClicked(int index);
+
+private:
+    QAction *m_buttons[ButtonCount] = {};
+};
