@@ -152,7 +152,6 @@ private slots:
         QTest::newRow("cents") << 12.5 << "$12.50" << "13";
         QTest::newRow("thousand") << 1000.0 << "$1,000.00" << "1,000";
         QTest::newRow("negative") << -3.0 << "($3.00)" << "-3";
-        QTest::newRow("zero") << 0.0 << "$0.00" << "0";
         QTest::newRow("million") << 1234567.891 << "$1,234,567.89" << "1,234,568";
         QTest::newRow("tiny negative") << -0.001 << "$0.00" << "0";
         QTest::newRow("small negative") << -0.4 << "($0.40)" << "0";
@@ -177,23 +176,18 @@ private slots:
         QTest::newRow("1,000") << "1,000" << true << 1000.0;
         QTest::newRow("($3.00)") << "($3.00)" << true << -3.0;
         QTest::newRow("-$3") << "-$3" << true << -3.0;
-        QTest::newRow("$-3") << "$-3" << true << -3.0;
         QTest::newRow("blanks around") << "  42  " << true << 42.0;
         QTest::newRow(".5") << ".5" << true << 0.5;
         QTest::newRow("5.") << "5." << true << 5.0;
-        QTest::newRow("1,234,567.5") << "1,234,567.5" << true << 1234567.5;
         QTest::newRow("12abc") << "12abc" << false << 0.0;
         QTest::newRow("1,00") << "1,00" << false << 0.0;
-        QTest::newRow("1,0000") << "1,0000" << false << 0.0;
         QTest::newRow(",100") << ",100" << false << 0.0;
         QTest::newRow("empty") << "" << false << 0.0;
         QTest::newRow("$") << "$" << false << 0.0;
         QTest::newRow(".") << "." << false << 0.0;
-        QTest::newRow("()") << "()" << false << 0.0;
         QTest::newRow("(-3)") << "(-3)" << false << 0.0;
         QTest::newRow("--3") << "--3" << false << 0.0;
         QTest::newRow("1.2.3") << "1.2.3" << false << 0.0;
-        QTest::newRow("$$1") << "$$1" << false << 0.0;
         QTest::newRow("(3") << "(3" << false << 0.0;
     }
     void numbersRead()

@@ -106,16 +106,11 @@ private slots:
         QTest::addColumn<QString>("letter");
         QTest::newRow("upper") << "Gloria" << "G";
         QTest::newRow("lower z") << "zion's hill" << "Z";
-        QTest::newRow("lower a") << "alleluia" << "A";
         QTest::newRow("digit") << "23rd Psalm" << "A";
         QTest::newRow("blank") << " Te Deum" << "A";
-        QTest::newRow("quote") << "'Tis the Gift" << "A";
         QTest::newRow("accented") << "Émile's Hymn" << "A";
-        QTest::newRow("accented lower") << "über alles" << "A";
         QTest::newRow("sharp s") << "ßtrasse" << "A";
-        QTest::newRow("greek") << "Ωmega" << "A";
         QTest::newRow("empty") << "" << "A";
-        QTest::newRow("one letter") << "y" << "Y";
     }
     void letterOfName()
     {
