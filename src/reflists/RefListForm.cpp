@@ -8,6 +8,7 @@
 #include "Prompter.h"
 #include "UtilityForm.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -45,6 +46,7 @@ RefListForm::RefListForm(RefKindId kindId, bool *loadedFlag)
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont).height() + 6);
     m_grid->setWordWrap(false);
 
     auto button = [this](const char *name, const char *caption, const QRect &at) {
