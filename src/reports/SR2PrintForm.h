@@ -85,6 +85,9 @@ public:
     void showEnlarged();       // Maximize Report Window
     void saveScheduleInfo();   // DButton(1) of the schedule kind
     bool isBuilding() const { return m_building; }
+    // The end of the load, once the window is shown: the members kind
+    // builds its report at once.
+    void loadFinished();
 
 protected:
     void unloadForm() override;

@@ -1,0 +1,721 @@
+#include "ReportExport.h"
+
+#include "ReportFonts.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <cmath>
+
+void splitExportTitle(const QString &title, QString *base, QString *ext)
+{
+    const int dot = int(title.indexOf(QLatin1Char('.')));
+    if (dot < 0) {
+        *base = title;
+        ext->clear();
+        return;
+    }
+    *base = title.left(dot);
+    *ext = title.mid(dot);
+}
+
+namespace {
+
+bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), f.errorString());
+        return false;
+    }
+    if (f.write(bytes) != bytes.size() || !f.commit()) {
+        *error = QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), f.errorString());
+        f.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+// Writes every file or none: files this export already wrote are removed
+// again when a later one fails.
+bool writeAll(const QList<QPair<QString, QByteArray>> &files, QStringList *written, QString *error)
+{
+    QStringList done;
+    for (const auto &f : files) {
+        if (!writeWhole(f.first, f.second, error)) {
+            for (const QString &p : done)
+                QFile::remove(p);
+            return false;
+        }
+        done << f.first;
+    }
+    *written = done;
+    return true;
+}
+
+QString pagedName(const QString &path, int number)
+{
+    const QFileInfo fi(path);
+    QString base, ext;
+    splitExportTitle(fi.fileName(), &base, &ext);
+    return fi.dir().filePath(base + QString::number(number) + ext);
+}
+
+QString pt(double twips)
+{
+    return QString::number(twips / 20.0, 'f', 2) + QLatin1String("pt");
+}
+
+QString htmlEscape(const QString &s)
+{
+    QString out = s.toHtmlEscaped();
+    out.replace(QLatin1Char('\n'), QLatin1String("<br>"));
+    return out;
+}
+
+QString cssFont(const FontSpec &f)
+{
+    QString family = QStringLiteral("'%1'").arg(f.name);
+    const QString resolved = FontSpec::resolvedFamily(f.name);
+    if (resolved.compare(f.name, Qt::CaseInsensitive) != 0)
+        family += QStringLiteral(",'%1'").arg(resolved);
+    family += QLatin1String(",sans-serif");
+    QString css = QStringLiteral("font-family:%1;font-size:%2").arg(family, pt(f.sizeTwips));
+    if (f.bold)
+        css += QLatin1String(";font-weight:bold");
+    if (f.italic)
+        css += QLatin1String(";font-style:italic");
+    if (f.underline)
+        css += QLatin1String(";text-decoration:underline");
+    return css;
+}
+
+QString cssColor(const QColor &c)
+{
+    return c.name(QColor::HexRgb);
+}
+
+QByteArray pngBytes(const QImage &img)
+{
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    return bytes;
+}
+
+struct PendingPicture {
+    QImage image;
+    QRect rect;
+};
+
+// What the flow exports share: pictures wait for the line they stand
+// beside (drawn inline before its text) or stand alone when no line
+// overlaps them; vertical gaps and indents are measured against the page.
+class FlowExporter : public ReportExporter {
+public:
+    void beginPage(int number, const ExportPageInfo &info) override
+    {
+        m_info = info;
+        m_lastBottom = info.marginTop;
+        m_pageNumber = number;
+        if (number > 1)
+            pageBreak();
+    }
+
+    void picture(const QImage &image, const QRect &rect) override
+    {
+        m_pics.append(PendingPicture{image, rect});
+    }
+
+protected:
+    virtual void pageBreak() = 0;
+    virtual void standalonePicture(const PendingPicture &p, int gap, int indent) = 0;
+
+    // Pictures overlapping the line go with it; the others are written
+    // before it on their own.
+    QList<PendingPicture> takePictures(int top, int bottom)
+    {
+        QList<PendingPicture> inlined;
+        QList<PendingPicture> rest;
+        for (const PendingPicture &p : m_pics) {
+            if (p.rect.top() < bottom && p.rect.bottom() > top)
+                inlined.append(p);
+            else
+                rest.append(p);
+        }
+        m_pics.clear();
+        for (const PendingPicture &p : rest)
+            standaloneAndAdvance(p);
+        return inlined;
+    }
+
+    void flushPictures()
+    {
+        const QList<PendingPicture> pics = m_pics;
+        m_pics.clear();
+        for (const PendingPicture &p : pics)
+            standaloneAndAdvance(p);
+    }
+
+    int gapBefore(int top) const { return qMax(0, top - m_lastBottom); }
+    int indentOf(int x) const { return qMax(0, x - m_info.marginLeft); }
+    int textWidth() const { return m_info.size.width() - m_info.marginLeft - m_info.marginRight; }
+
+    ExportPageInfo m_info;
+    ExportPageInfo m_firstInfo;
+    int m_lastBottom = 0;
+    int m_pageNumber = 0;
+    QList<PendingPicture> m_pics;
+
+private:
+    void standaloneAndAdvance(const PendingPicture &p)
+    {
+        standalonePicture(p, gapBefore(p.rect.top()), indentOf(p.rect.left()));
+        m_lastBottom = qMax(m_lastBottom, p.rect.bottom() + 1);
+    }
+};
+
+// ---- HTML (flowing), single or one file per page ----------------------------
+
+class HtmlExporter : public FlowExporter {
+public:
+    HtmlExporter(const QString &path, bool paged) : m_path(path), m_paged(paged) {}
+
+    void line(const ExportLine &l) override
+    {
+        const QList<PendingPicture> inl = takePictures(l.top, l.top + l.height);
+        QString style = QStringLiteral("min-height:%1").arg(pt(l.height));
+        const int gap = gapBefore(l.top);
+        if (gap > 0)
+            style += QStringLiteral(";margin-top:%1").arg(pt(gap));
+        const int indent = indentOf(l.startX);
+        if (indent > 0)
+            style += QStringLiteral(";margin-left:%1").arg(pt(indent));
+        bool onlyCentre = !l.runs.isEmpty();
+        for (const ExportRun &r : l.runs)
+            onlyCentre = onlyCentre && r.align == TextAlign::Center;
+        if (onlyCentre)
+            style += QLatin1String(";text-align:center");
+        QString html = QStringLiteral("<div class=\"l\" style=\"%1\">").arg(style);
+        QString right;
+        for (const ExportRun &r : l.runs) {
+            if (r.align == TextAlign::Right)
+                right += span(r);
+        }
+        if (!right.isEmpty())
+            html += QStringLiteral("<span style=\"float:right\">%1</span>").arg(right);
+        for (const PendingPicture &p : inl)
+            html += img(p, QStringLiteral("vertical-align:top;margin-right:%1").arg(pt(qMax(0, l.startX - p.rect.right()))));
+        for (const ExportRun &r : l.runs) {
+            if (r.align != TextAlign::Right)
+                html += span(r);
+        }
+        if (l.runs.isEmpty() && inl.isEmpty())
+            html += QStringLiteral("<span style=\"%1\">&nbsp;</span>").arg(cssFont(l.font));
+        html += QLatin1String("</div>\n");
+        m_cur += html;
+        m_lastBottom = l.top + l.height;
+    }
+
+    void table(const ExportTable &t) override
+    {
+        flushPictures();
+        QString html = QStringLiteral("<table class=\"t\" style=\"margin-left:%1;%2\">\n<colgroup>")
+                           .arg(pt(indentOf(t.x)), cssFont(t.font));
+        int total = 0;
+        for (int w : t.widths) {
+            html += QStringLiteral("<col style=\"width:%1\">").arg(pt(w));
+            total += w;
+        }
+        html += QLatin1String("</colgroup>\n");
+        for (int r = 0; r < t.rows.size(); ++r) {
+            const bool header = t.hasHeader && r == 0;
+            if (header)
+                html += QLatin1String("<thead>");
+            if (r == (t.hasHeader ? 1 : 0))
+                html += QLatin1String("<tbody>");
+            html += QLatin1String("<tr>");
+            for (const ExportCell &c : t.rows.at(r)) {
+                QString style;
+                if (c.bold)
+                    style += QLatin1String("font-weight:bold;");
+                else if (header)
+                    style += QLatin1String("font-weight:normal;");
+                style += QStringLiteral("text-align:%1;")
+                             .arg(c.align == TextAlign::Center ? QLatin1String("center")
+                                  : c.align == TextAlign::Right ? QLatin1String("right")
+                                                                : QLatin1String("left"));
+                if (c.back.isValid())
+                    style += QStringLiteral("background:%1;").arg(cssColor(c.back));
+                if (c.fore.isValid() && c.fore != Qt::black)
+                    style += QStringLiteral("color:%1;").arg(cssColor(c.fore));
+                const QLatin1String tag(header ? "th" : "td");
+                html += QStringLiteral("<%1 style=\"%2\">%3</%1>").arg(tag, style, htmlEscape(c.text));
+            }
+            html += QLatin1String("</tr>\n");
+            if (header)
+                html += QLatin1String("</thead>\n");
+        }
+        if (t.rows.size() > (t.hasHeader ? 1 : 0))
+            html += QLatin1String("</tbody>");
+        html += QLatin1String("</table>\n");
+        Q_UNUSED(total);
+        m_cur += html;
+    }
+
+    void endPage(const ReportDocument &, int index, const QStringList &header, const FontSpec &hdrFont) override
+    {
+        flushPictures();
+        const QString number = QString::number(index + 1);
+        QString hdr;
+        if (!(header.value(0).isEmpty() && header.value(1).isEmpty() && header.value(2).isEmpty())) {
+            hdr = QStringLiteral("<div class=\"h\" style=\"%1\"><span class=\"hl\">%2</span><span class=\"hc\">%3</span>"
+                                 "<span class=\"hr\">%4</span></div>\n")
+                      .arg(cssFont(hdrFont), htmlEscape(QString(header.value(0)).replace(QLatin1String("%d"), number)),
+                           htmlEscape(QString(header.value(1)).replace(QLatin1String("%d"), number)),
+                           htmlEscape(QString(header.value(2)).replace(QLatin1String("%d"), number)));
+            if (m_title.isEmpty())
+                m_title = header.value(0).trimmed();
+        }
+        m_pages.append(hdr + m_cur);
+        m_cur.clear();
+    }
+
+    bool finish(QStringList *written, QString *error) override
+    {
+        if (!m_cur.isEmpty())
+            m_pages.append(m_cur);
+        const QString title = m_title.isEmpty() ? QFileInfo(m_path).completeBaseName() : m_title;
+        QList<QPair<QString, QByteArray>> files;
+        if (!m_paged) {
+            QString body;
+            for (int i = 0; i < m_pages.size(); ++i) {
+                if (i > 0)
+                    body += QLatin1String("<hr class=\"pb\">\n");
+                body += QLatin1String("<div class=\"page\">\n") + m_pages.at(i) + QLatin1String("</div>\n");
+            }
+            files.append({m_path, document(title, body).toUtf8()});
+        } else {
+            const int n = int(m_pages.size());
+            for (int i = 0; i < n; ++i) {
+                QString nav = QLatin1String("<div class=\"nav\">");
+                if (i > 0)
+                    nav += QStringLiteral("<a href=\"%1\">Previous</a> ")
+                               .arg(QFileInfo(pagedName(m_path, i)).fileName().toHtmlEscaped());
+                if (i + 1 < n)
+                    nav += QStringLiteral("<a href=\"%1\">Next</a>")
+                               .arg(QFileInfo(pagedName(m_path, i + 2)).fileName().toHtmlEscaped());
+                nav += QLatin1String("</div>\n");
+                const QString body = QLatin1String("<div class=\"page\">\n") + m_pages.at(i)
+                    + QLatin1String("</div>\n") + (n > 1 ? nav : QString());
+                files.append({pagedName(m_path, i + 1), document(title, body).toUtf8()});
+            }
+        }
+        return writeAll(files, written, error);
+    }
+
+protected:
+    void pageBreak() override {}
+
+    void standalonePicture(const PendingPicture &p, int gap, int indent) override
+    {
+        m_cur += QStringLiteral("<div class=\"l\" style=\"margin-top:%1;margin-left:%2\">%3</div>\n")
+                     .arg(pt(gap), pt(indent), img(p, QString()));
+    }
+
+private:
+    QString span(const ExportRun &r) const
+    {
+        QString style = cssFont(r.font);
+        if (r.color.isValid() && r.color != Qt::black)
+            style += QStringLiteral(";color:%1").arg(cssColor(r.color));
+        return QStringLiteral("<span style=\"%1\">%2</span>").arg(style, htmlEscape(r.text));
+    }
+
+    QString img(const PendingPicture &p, const QString &extra)
+    {
+        auto it = m_uris.find(p.image.cacheKey());
+        if (it == m_uris.end())
+            it = m_uris.insert(p.image.cacheKey(),
+                               QStringLiteral("data:image/png;base64,") + QString::fromLatin1(pngBytes(p.image).toBase64()));
+        QString style = QStringLiteral("width:%1;height:%2").arg(pt(p.rect.width()), pt(p.rect.height()));
+        if (!extra.isEmpty())
+            style += QLatin1Char(';') + extra;
+        return QStringLiteral("<img alt=\"\" src=\"%1\" style=\"%2\">").arg(*it, style);
+    }
+
+    static QString document(const QString &title, const QString &body)
+    {
+        return QStringLiteral(
+                   "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n<style>\n"
+                   "body{font-family:Arial,'Liberation Sans',sans-serif;margin:24pt}\n"
+                   ".l{white-space:pre-wrap}\n"
+                   ".h{display:flex;justify-content:space-between;margin-bottom:12pt}\n"
+                   "table.t{border-collapse:collapse;margin-top:2pt;margin-bottom:2pt}\n"
+                   "table.t td,table.t th{border:0.5pt solid #000;padding:1.5pt 3pt;vertical-align:top}\n"
+                   "hr.pb{page-break-after:always}\n.nav{margin-top:18pt}\n"
+                   "</style>\n</head>\n<body>\n%2</body>\n</html>\n")
+            .arg(title.toHtmlEscaped(), body);
+    }
+
+    QString m_path;
+    bool m_paged;
+    QString m_title;
+    QString m_cur;
+    QStringList m_pages;
+    QHash<qint64, QString> m_uris;
+};
+
+// ---- DHTML: every item where the page has it ----------------------------------
+
+class DhtmlExporter : public ReportExporter {
+public:
+    DhtmlExporter(const QString &path, bool paged) : m_path(path), m_paged(paged) {}
+
+    void beginPage(int, const ExportPageInfo &) override {}
+    void line(const ExportLine &) override {}
+    void picture(const QImage &, const QRect &) override {}
+    void table(const ExportTable &) override {}
+
+    void endPage(const ReportDocument &doc, int index, const QStringList &header, const FontSpec &) override
+    {
+        if (m_title.isEmpty())
+            m_title = header.value(0).trimmed();
+        const ReportPage &page = doc.page(index);
+        QString html = QStringLiteral("<div class=\"page\" style=\"width:%1;height:%2\">\n")
+                           .arg(pt(page.size.width()), pt(page.size.height()));
+        for (const ReportBoxItem &b : page.boxes) {
+            QString style = QStringLiteral("left:%1;top:%2;width:%3;height:%4")
+                                .arg(pt(b.rect.x()), pt(b.rect.y()), pt(b.rect.width()), pt(b.rect.height()));
+            if (qAlpha(b.fill) > 0)
+                style += QStringLiteral(";background:%1").arg(QColor::fromRgba(b.fill).name());
+            if (b.border)
+                style += QLatin1String(";border:0.5pt solid #000;box-sizing:border-box");
+            html += QStringLiteral("<div class=\"b\" style=\"%1\"></div>\n").arg(style);
+        }
+        for (const ReportPictureItem &p : page.pictures) {
+            const QImage &img = doc.images().at(p.image);
+            auto it = m_uris.find(img.cacheKey());
+            if (it == m_uris.end())
+                it = m_uris.insert(img.cacheKey(),
+                                   QStringLiteral("data:image/png;base64,") + QString::fromLatin1(pngBytes(img).toBase64()));
+            html += QStringLiteral("<img class=\"p\" alt=\"\" src=\"%1\" style=\"left:%2;top:%3;width:%4;height:%5\">\n")
+                        .arg(*it, pt(p.rect.x()), pt(p.rect.y()), pt(p.rect.width()), pt(p.rect.height()));
+        }
+        for (const ReportTextItem &t : page.texts) {
+            const FontSpec &f = doc.fonts().at(t.font);
+            const auto &m = ReportFonts::metrics(f);
+            QString style = QStringLiteral("left:%1;top:%2;%3")
+                                .arg(pt(t.x), pt(t.baseline - m.ascent), cssFont(f));
+            const QColor c = QColor::fromRgba(t.color);
+            if (c != Qt::black)
+                style += QStringLiteral(";color:%1").arg(c.name());
+            html += QStringLiteral("<div class=\"t\" style=\"%1\">%2</div>\n").arg(style, t.text.toHtmlEscaped());
+        }
+        html += QLatin1String("</div>\n");
+        m_pages.append(html);
+    }
+
+    bool finish(QStringList *written, QString *error) override
+    {
+        const QString title = m_title.isEmpty() ? QFileInfo(m_path).completeBaseName() : m_title;
+        QList<QPair<QString, QByteArray>> files;
+        if (!m_paged) {
+            files.append({m_path, document(title, m_pages.join(QString())).toUtf8()});
+        } else {
+            const int n = int(m_pages.size());
+            for (int i = 0; i < n; ++i) {
+                QString nav;
+                if (n > 1) {
+                    nav = QLatin1String("<div class=\"nav\">");
+                    if (i > 0)
+                        nav += QStringLiteral("<a href=\"%1\">Previous</a> ")
+                                   .arg(QFileInfo(pagedName(m_path, i)).fileName().toHtmlEscaped());
+                    if (i + 1 < n)
+                        nav += QStringLiteral("<a href=\"%1\">Next</a>")
+                                   .arg(QFileInfo(pagedName(m_path, i + 2)).fileName().toHtmlEscaped());
+                    nav += QLatin1String("</div>\n");
+                }
+                files.append({pagedName(m_path, i + 1), document(title, m_pages.at(i) + nav).toUtf8()});
+            }
+        }
+        return writeAll(files, written, error);
+    }
+
+private:
+    static QString document(const QString &title, const QString &body)
+    {
+        return QStringLiteral(
+                   "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n<style>\n"
+                   "body{background:#888;margin:0;padding:12pt 0}\n"
+                   ".page{position:relative;margin:0 auto 12pt auto;background:#fff;overflow:hidden;"
+                   "page-break-after:always}\n"
+                   ".page>div,.page>img{position:absolute}\n.t{white-space:pre;line-height:1}\n"
+                   ".nav{text-align:center;font-family:Arial,'Liberation Sans',sans-serif}\n.nav a{color:#fff}\n"
+                   "</style>\n</head>\n<body>\n%2</body>\n</html>\n")
+            .arg(title.toHtmlEscaped(), body);
+    }
+
+    QString m_path;
+    bool m_paged;
+    QString m_title;
+    QStringList m_pages;
+    QHash<qint64, QString> m_uris;
+};
+
+// ---- Rich Text ---------------------------------------------------------------
+
+QByteArray rtfText(const QString &s)
+{
+    QByteArray out;
+    out.reserve(s.size());
+    for (const QChar ch : s) {
+        const ushort u = ch.unicode();
+        if (u == '\\' || u == '{' || u == '}') {
+            out += '\\';
+            out += char(u);
+        } else if (u == '\t') {
+            out += "\\tab ";
+        } else if (u == '\n') {
+            out += "\\line ";
+        } else if (u < 0x20) {
+            // control characters have no place in a report
+        } else if (u < 0x80) {
+            out += char(u);
+        } else {
+            out += "\\u" + QByteArray::number(qint16(u)) + '?';
+        }
+    }
+    return out;
+}
+
+class RtfExporter : public FlowExporter {
+public:
+    explicit RtfExporter(const QString &path) : m_path(path) {}
+
+    void beginPage(int number, const ExportPageInfo &info) override
+    {
+        if (number == 1)
+            m_firstInfo = info;
+        FlowExporter::beginPage(number, info);
+    }
+
+    void line(const ExportLine &l) override
+    {
+        const QList<PendingPicture> inl = takePictures(l.top, l.top + l.height);
+        QByteArray par = paragraphStart(gapBefore(l.top), indentOf(l.startX));
+        bool hasRight = false;
+        bool onlyCentre = !l.runs.isEmpty();
+        for (const ExportRun &r : l.runs) {
+            hasRight = hasRight || r.align == TextAlign::Right;
+            onlyCentre = onlyCentre && r.align == TextAlign::Center;
+        }
+        if (hasRight)
+            par += "\\tqr\\tx" + QByteArray::number(textWidth() - indentOf(l.startX));
+        if (onlyCentre)
+            par += "\\qc";
+        par += ' ';
+        for (const PendingPicture &p : inl)
+            par += pict(p) + ' ';
+        for (const ExportRun &r : l.runs) {
+            if (r.align != TextAlign::Right)
+                par += run(r);
+        }
+        if (hasRight) {
+            par += "\\tab ";
+            for (const ExportRun &r : l.runs) {
+                if (r.align == TextAlign::Right)
+                    par += run(r);
+            }
+        }
+        if (l.runs.isEmpty())
+            par += "{" + fmt(l.font, QColor()) + " }";
+        par += "\\par\n";
+        m_body += par;
+        m_lastBottom = l.top + l.height;
+    }
+
+    void table(const ExportTable &t) override
+    {
+        flushPictures();
+        if (m_breakPending) {
+            m_body += "{\\pard\\plain\\fs2\\page\\par}\n";
+            m_breakPending = false;
+        }
+        const int left = indentOf(t.x);
+        for (int r = 0; r < t.rows.size(); ++r) {
+            QByteArray row = "\\trowd\\trgaph60\\trleft" + QByteArray::number(left);
+            if (t.hasHeader && r == 0)
+                row += "\\trhdr";
+            int right = left;
+            const QList<ExportCell> &cells = t.rows.at(r);
+            for (int c = 0; c < cells.size(); ++c) {
+                row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                       "\\clbrdrr\\brdrs\\brdrw10";
+                if (cells.at(c).back.isValid())
+                    row += "\\clcbpat" + QByteArray::number(colorIndex(cells.at(c).back));
+                right += t.widths.value(c, 1440);
+                row += "\\cellx" + QByteArray::number(right);
+            }
+            row += '\n';
+            for (const ExportCell &c : cells) {
+                FontSpec f = t.font;
+                f.bold = f.bold || c.bold;
+                const QByteArray align = c.align == TextAlign::Center ? "\\qc"
+                    : c.align == TextAlign::Right                      ? "\\qr"
+                                                                       : "\\ql";
+                row += "\\pard\\plain\\intbl" + align + "{" + fmt(f, c.fore) + ' ' + rtfText(c.text) + "}\\cell\n";
+            }
+            row += "\\row\n";
+            m_body += row;
+        }
+        m_body += "\\pard\\plain\n";
+    }
+
+    void endPage(const ReportDocument &, int, const QStringList &header, const FontSpec &hdrFont) override
+    {
+        flushPictures();
+        if (m_header.isEmpty() && !(header.value(0).isEmpty() && header.value(1).isEmpty() && header.value(2).isEmpty())) {
+            m_header = header;
+            m_headerFont = hdrFont;
+        }
+    }
+
+    bool finish(QStringList *written, QString *error) override
+    {
+        QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
+        // The header's font must be in the table before it is written.
+        QByteArray header;
+        if (!m_header.isEmpty()) {
+            const int w = m_firstInfo.size.width() - m_firstInfo.marginLeft - m_firstInfo.marginRight;
+            header = "{\\header\\pard\\plain\\tqc\\tx" + QByteArray::number(w / 2) + "\\tqr\\tx" + QByteArray::number(w)
+                + " {" + fmt(m_headerFont, QColor()) + ' ' + headerPart(m_header.value(0)) + "\\tab "
+                + headerPart(m_header.value(1)) + "\\tab " + headerPart(m_header.value(2)) + "}\\par}\n";
+        }
+        for (int i = 0; i < m_fonts.size(); ++i)
+            out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 " + rtfText(m_fonts.at(i)) + ";}";
+        out += "}\n{\\colortbl;";
+        for (const QColor &c : m_colors)
+            out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue"
+                + QByteArray::number(c.blue()) + ';';
+        out += "}\n";
+        const ExportPageInfo &pi = m_firstInfo;
+        out += "\\paperw" + QByteArray::number(pi.size.width()) + "\\paperh" + QByteArray::number(pi.size.height())
+            + "\\margl" + QByteArray::number(pi.marginLeft) + "\\margr" + QByteArray::number(pi.marginRight)
+            + "\\margt" + QByteArray::number(pi.marginTop) + "\\margb" + QByteArray::number(pi.marginBottom)
+            + "\\headery" + QByteArray::number(qMax(0, pi.marginTop / 3));
+        if (pi.size.width() > pi.size.height())
+            out += "\\landscape";
+        out += "\n\\sectd\n" + header + m_body + "}\n";
+        return writeAll({{m_path, out}}, written, error);
+    }
+
+protected:
+    void pageBreak() override { m_breakPending = true; }
+
+    void standalonePicture(const PendingPicture &p, int gap, int indent) override
+    {
+        m_body += paragraphStart(gap, indent) + ' ' + pict(p) + "\\par\n";
+    }
+
+private:
+    QByteArray paragraphStart(int gap, int indent)
+    {
+        QByteArray par = "\\pard\\plain";
+        if (m_breakPending) {
+            par += "\\pagebb";
+            m_breakPending = false;
+        }
+        if (indent > 0)
+            par += "\\li" + QByteArray::number(indent);
+        if (gap > 0)
+            par += "\\sb" + QByteArray::number(gap);
+        return par;
+    }
+
+    int fontIndex(const QString &name)
+    {
+        for (int i = 0; i < m_fonts.size(); ++i) {
+            if (m_fonts.at(i).compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        m_fonts.append(name);
+        return int(m_fonts.size()) - 1;
+    }
+
+    int colorIndex(const QColor &c)
+    {
+        const QRgb rgb = c.rgb();
+        for (int i = 0; i < m_colors.size(); ++i) {
+            if (m_colors.at(i).rgb() == rgb)
+                return i + 1;
+        }
+        m_colors.append(c);
+        return int(m_colors.size());
+    }
+
+    QByteArray fmt(const FontSpec &f, const QColor &color)
+    {
+        QByteArray s = "\\f" + QByteArray::number(fontIndex(f.name)) + "\\fs" + QByteArray::number(f.sizeTwips / 10);
+        if (f.bold)
+            s += "\\b";
+        if (f.italic)
+            s += "\\i";
+        if (f.underline)
+            s += "\\ul";
+        s += "\\cf" + QByteArray::number(colorIndex(color.isValid() ? color : QColor(Qt::black)));
+        return s;
+    }
+
+    QByteArray run(const ExportRun &r) { return "{" + fmt(r.font, r.color) + ' ' + rtfText(r.text) + '}'; }
+
+    static QByteArray headerPart(const QString &s)
+    {
+        const QStringList bits = s.split(QStringLiteral("%d"));
+        QByteArray out;
+        for (int i = 0; i < bits.size(); ++i) {
+            if (i > 0)
+                out += "{\\chpgn}";
+            out += rtfText(bits.at(i));
+        }
+        return out;
+    }
+
+    QByteArray pict(const PendingPicture &p)
+    {
+        const QByteArray hex = pngBytes(p.image).toHex();
+        QByteArray s = "{\\pict\\pngblip\\picw" + QByteArray::number(p.image.width()) + "\\pich"
+            + QByteArray::number(p.image.height()) + "\\picwgoal" + QByteArray::number(p.rect.width()) + "\\pichgoal"
+            + QByteArray::number(p.rect.height()) + '\n';
+        for (int i = 0; i < hex.size(); i += 128)
+            s += hex.mid(i, 128) + '\n';
+        s += '}';
+        return s;
+    }
+
+    QString m_path;
+    QByteArray m_body;
+    QStringList m_fonts;
+    QList<QColor> m_colors;
+    QStringList m_header;
+    FontSpec m_headerFont;
+    bool m_breakPending = false;
+};
+
+} // namespace
+
+std::unique_ptr<ReportExporter> ReportExporter::create(ExportFormat format, const QString &path)
+{
+    switch (format) {
+    case ExportFormat::Rtf: return std::make_unique<RtfExporter>(path);
+    case ExportFormat::Html: return std::make_unique<HtmlExporter>(path, false);
+    case ExportFormat::PagedHtml: return std::make_unique<HtmlExporter>(path, true);
+    case ExportFormat::Dhtml: return std::make_unique<DhtmlExporter>(path, false);
+    case ExportFormat::PagedDhtml: return std::make_unique<DhtmlExporter>(path, true);
+    }
+    return std::make_unique<HtmlExporter>(path, false);
+}

@@ -1,2 +1,0 @@
-// Placeholder translation unit until the first source of this library lands.
-namespace { [[maybe_unused]] int placeholder_reports = 0; }
