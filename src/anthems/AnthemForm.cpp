@@ -4,6 +4,7 @@
 #include "CheckListGrid.h"
 #include "Cursor.h"
 #include "DateField.h"
+#include "Db.h"
 #include "DeleteAnthemCascade.h"
 #include "FieldServices.h"
 #include "Fmt.h"
@@ -149,6 +150,21 @@ void refreshScheduleView()
         return;
     if (QWidget *w = Forms::instance(ScheduleViewFormCode))
         QMetaObject::invokeMethod(w, "LoadSGrid", Qt::DirectConnection);
+}
+
+// What follows a stored change (showing the result, refreshing other
+// windows): a failure there must not read as if nothing had been stored.
+bool afterStored(const QString &stored, const std::function<void()> &work)
+{
+    try {
+        work();
+        return true;
+    } catch (const DbError &e) {
+        Cursor::reset();
+        MsgBox(QStringLiteral("%1, but the editor could not be brought up to date.\n\n%2").arg(stored, e.message()),
+               QStringLiteral("Database Error"), MsgButtons::Ok, MsgIcon::Critical);
+    }
+    return false;
 }
 
 } // namespace
@@ -576,8 +592,8 @@ bool AnthemForm::SaveAnthem()
     AddingAnthem = false;
     m_listsStale = false;
 
-    BusyCursor busy;
-    guarded([&] {
+    const bool shown = afterStored(QStringLiteral("The anthem has been saved"), [&] {
+        BusyCursor busy;
         A_RS.rename(id, Fmt::cut(r.anthem, AnthemRecord::AnthemWidth));
         QString letter = LetterOfName(AnthemName->text());
         FillAnthemList(letter);
@@ -593,9 +609,9 @@ bool AnthemForm::SaveAnthem()
         A_Load_Data(id);
         refreshNeighbours(false);
     });
-    Cursor::reset();
-    MsgBox(QStringLiteral("The anthem has been saved."), QStringLiteral("Confirmation"), MsgButtons::Ok,
-           MsgIcon::Information);
+    if (shown)
+        MsgBox(QStringLiteral("The anthem has been saved."), QStringLiteral("Confirmation"), MsgButtons::Ok,
+               MsgIcon::Information);
     return true;
 }
 
@@ -805,7 +821,7 @@ void AnthemForm::toolbarClicked(int index)
         const qint32 gone = A_Data.CurAnthem();
         if (!guarded([gone] { DeleteAnthemCascade(gone); }))
             return;
-        guarded([&] {
+        afterStored(QStringLiteral("The anthem has been deleted"), [&] {
             refreshNeighbours(true);
             A_RS.remove(gone);
             A_Data.setCurAnthem(0);

@@ -24,14 +24,14 @@ int AnthemIndex::letterOf(const QString &title)
 
 void AnthemIndex::load()
 {
-    const QVector<QPair<qint32, QString>> rows =
+    QVector<QPair<qint32, QString>> rows =
         Db::idTextRows(QStringLiteral("select anthemid, Anthem from anthem order by Anthem, anthemid"));
     QVector<Row> fresh;
     fresh.reserve(rows.size());
     int counts[26] = {};
-    for (const auto &r : rows) {
+    for (auto &r : rows) {
         const int letter = letterOf(r.second);
-        fresh.append(Row{r.first, quint8(letter), r.second});
+        fresh.append(Row{r.first, quint8(letter), std::move(r.second)});
         ++counts[letter];
     }
     m_rows.swap(fresh);
