@@ -94,11 +94,6 @@ inline void press(QWidget *f, int button)
     a->trigger();
 }
 
-inline bool shown(QWidget *f, int button)
-{
-    return toolbar(f)->isButtonVisible(button);
-}
-
 inline QList<int> visibleButtons(QWidget *f)
 {
     QList<int> out;

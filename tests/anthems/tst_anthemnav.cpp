@@ -262,16 +262,6 @@ private slots:
         // An id that is nowhere returns and leaves a record shown.
         f->LoadFromCollectionForm(987654);
         QVERIFY(!title(f).isEmpty());
-
-        // A save refreshes the collection editor only when it shows the anthem's collection.
-        const qint32 coll = insertRow("insert into collection (Collection) values ('Book')");
-        auto *collEditor = static_cast<CollectionEditorStandIn *>(Forms::load(CollectionFormCode));
-        collEditor->data.setCurCollection(coll);
-        f->BuildCollectionCombo(true);
-        w<QCheckBox>(f, "CollectionCheck")->click();
-        chooseCollection(f, "Book");
-        press(f, Save);
-        QCOMPARE(collEditor->builds, QList<qint32>({coll}));
     }
 
 private:
