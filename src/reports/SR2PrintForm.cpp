@@ -219,7 +219,9 @@ void SR2PrintForm::buildUi()
     connect(m_pdfButton, &QPushButton::clicked, this, &SR2PrintForm::createPdf);
     connect(m_htmlCheck, &QCheckBox::clicked, this, [this] {
         m_styleFrame->setVisible(m_htmlCheck->isChecked());
-        m_htmlFrame->adjustSize();
+        // The export block grows and shrinks with the style choices.
+        const int h = m_htmlFrame->sizeHint().height() * TwipsPerPixel;
+        placeTwips(m_htmlFrame, twipsLeft(m_htmlFrame), twipsTop(m_htmlFrame), twipsWidth(m_htmlFrame), h);
     });
 }
 
@@ -349,10 +351,6 @@ void SR2PrintForm::arrangeExportBlock(double top, double height)
     const int w = qMax(3585, m_htmlFrame->sizeHint().width() * TwipsPerPixel);
     placeTwips(m_htmlFrame, 15, int(std::lround(top + height + 100)), w, h);
     m_htmlFrame->show();
-    connect(m_htmlCheck, &QCheckBox::clicked, m_htmlFrame, [this] {
-        const int hh = m_htmlFrame->sizeHint().height() * TwipsPerPixel;
-        placeTwips(m_htmlFrame, twipsLeft(m_htmlFrame), twipsTop(m_htmlFrame), twipsWidth(m_htmlFrame), hh);
-    }, Qt::UniqueConnection);
 }
 
 void SR2PrintForm::optionCheckReleased(int i)
@@ -508,7 +506,8 @@ void SR2PrintForm::documentFlow()
             path += QStringLiteral(".vsr");
         {
             PrintPageForm range(m_preview->pageCount(), m_preview->previewPage(), this);
-            prompter().execDialog(range);
+            if (prompter().execDialog(range) != QDialog::Accepted)
+                hx().PageRange[0] = -1;
         }
         if (hx().PageRange[0] == -1)
             return;
