@@ -1,10 +1,12 @@
 #include "Registration.h"
 
 #include "AnthemForm.h"
+#include "AnthemViewerRegistration.h"
 #include "RefListForm.h"
 
 void registerAllForms()
 {
     registerRefListForms();
     registerAnthemEditor();
+    registerAnthemViewerAndReport();
 }

@@ -1,0 +1,225 @@
+#pragma once
+// A small library and a user's hands on the anthem viewer, shared by the
+// viewer and report tests.
+
+#include "AnthemGridModel.h"
+#include "AnthemQDForm.h"
+#include "AnthemViewerRegistration.h"
+#include "BaseForm.h"
+#include "CheckListGrid.h"
+#include "Db.h"
+#include "Forms.h"
+#include "Module.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QtTest>
+
+namespace viewertest {
+
+inline qint32 insert(const QString &sql, const Params &p)
+{
+    Db::exec(sql, p);
+    return qint32(Db::lastInsertId());
+}
+
+inline int count(const QString &sql, const Params &p = {})
+{
+    return Db::scalar(sql, p).toInt();
+}
+
+// The library:
+//   Amazing Grace       SATB, Bach, Lent, Organ, Chancel; in "Carols Book"; u1 Abbey; loaned
+//   Be Thou My Vision   SSA, Handel, Easter + Lent, Brass, Youth; no collection; u1 ABC
+//   Come Thou Fount     SATB, Rutter + Bach, Advent, Chancel; a collection that is gone; u1 " ab lead"
+//   Day by Day          no links; u2 élan
+//   earth and all stars TTBB, Easter, Youth; in "Easter Book"; u2 ÉLITE; loaned
+struct Library {
+    qint32 satb, ssa, ttbb, bach, handel, rutter, advent, easter, lent, brass, organ, chancel, youth;
+    qint32 carols, easterBook;
+    qint32 amazing, vision, fount, day, earth;
+
+    void create()
+    {
+        satb = insert("insert into vocals (vocals) values ('SATB')", {});
+        ssa = insert("insert into vocals (vocals) values ('SSA')", {});
+        ttbb = insert("insert into vocals (vocals) values ('TTBB')", {});
+        bach = insert("insert into composer (composer) values ('Bach')", {});
+        handel = insert("insert into composer (composer) values ('Handel')", {});
+        rutter = insert("insert into composer (composer) values ('Rutter')", {});
+        advent = insert("insert into themes (theme) values ('Advent')", {});
+        easter = insert("insert into themes (theme) values ('Easter')", {});
+        lent = insert("insert into themes (theme) values ('Lent')", {});
+        brass = insert("insert into orchestration (orchestration) values ('Brass')", {});
+        organ = insert("insert into orchestration (orchestration) values ('Organ')", {});
+        chancel = insert("insert into choir (choir) values ('Chancel')", {});
+        youth = insert("insert into choir (choir) values ('Youth')", {});
+        carols = insert("insert into collection (Collection) values ('Carols Book')", {});
+        easterBook = insert("insert into collection (Collection) values ('Easter Book')", {});
+
+        const QString add = QStringLiteral(
+            "insert into anthem (Anthem, collectionid, u1, u2, LoanedTo) values (?, ?, ?, ?, ?)");
+        // Inserted out of title order: the list sorts them.
+        earth = insert(add, {"earth and all stars", easterBook, "xyz", QString::fromUtf8("ÉLITE"), "Mrs. O'Brien"});
+        amazing = insert(add, {"Amazing Grace", carols, "Abbey", QVariant(), "Youth choir"});
+        vision = insert(add, {"Be Thou My Vision", 0, "ABC", QVariant(), ""});
+        fount = insert(add, {"Come Thou Fount", 99, " ab lead", QVariant(), QVariant()});
+        day = insert(add, {"Day by Day", 0, QVariant(), QString::fromUtf8("élan"), QVariant()});
+
+        link("a_v_l", "vocalsid", amazing, {satb});
+        link("a_v_l", "vocalsid", vision, {ssa});
+        link("a_v_l", "vocalsid", fount, {satb});
+        link("a_v_l", "vocalsid", earth, {ttbb});
+        link("a_com_l", "composerid", amazing, {bach});
+        link("a_com_l", "composerid", vision, {handel});
+        link("a_com_l", "composerid", fount, {rutter, bach});
+        link("a_th_l", "themeid", amazing, {lent});
+        link("a_th_l", "themeid", vision, {easter, lent});
+        link("a_th_l", "themeid", fount, {advent});
+        link("a_th_l", "themeid", earth, {easter});
+        link("a_orch_l", "orchid", amazing, {organ});
+        link("a_orch_l", "orchid", vision, {brass});
+        link("a_chr_l", "choirid", amazing, {chancel});
+        link("a_chr_l", "choirid", vision, {youth});
+        link("a_chr_l", "choirid", fount, {chancel});
+        link("a_chr_l", "choirid", earth, {youth});
+    }
+
+    static void link(const char *table, const char *column, qint32 anthem, const QList<qint32> &ids)
+    {
+        for (qint32 id : ids)
+            Db::exec(QStringLiteral("insert into %1 (anthemid, %2) values (?, ?)")
+                         .arg(QLatin1String(table), QLatin1String(column)),
+                     {anthem, id});
+    }
+};
+
+// A double click as the system delivers it: press, release, double
+// click, release.
+inline void doubleClick(QWidget *w, const QPoint &at)
+{
+    QTest::mousePress(w, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+}
+
+inline const QStringList kAllTitles = {"Amazing Grace", "Be Thou My Vision", "Come Thou Fount", "Day by Day",
+                                       "earth and all stars"};
+
+// The viewer as the user sees it.
+struct Viewer {
+    AnthemQDForm *form = nullptr;
+
+    void open()
+    {
+        registerAnthemViewerAndReport();
+        OpenFormByCode(AnthemQDFormCode);
+        form = Forms::find<AnthemQDForm>(AnthemQDFormCode);
+        QVERIFY(form);
+        QApplication::processEvents();
+    }
+
+    void close()
+    {
+        if (!form)
+            return;
+        QPointer<AnthemQDForm> f(form);
+        form->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        delete f.data();
+        form = nullptr;
+    }
+
+    template <class T> T *get(const QString &name) const
+    {
+        T *w = form ? form->findChild<T *>(name) : nullptr;
+        if (!w)
+            qWarning("no control %s", qPrintable(name));
+        return w;
+    }
+    QTabWidget *tab() const { return get<QTabWidget>("SSTab1"); }
+    QCheckBox *limit(int i) const { return get<QCheckBox>(QStringLiteral("optLimit%1").arg(i)); }
+    QCheckBox *allCheck() const { return get<QCheckBox>("AllCheck"); }
+    CheckListGrid *grid(int i) const
+    {
+        static const char *names[] = {"VocalsGrid", "ComposersGrid", "ThemesGrid", "OrchGrid", "ChoirGrid"};
+        return get<CheckListGrid>(QLatin1String(names[i]));
+    }
+    QTableView *list() const { return get<QTableView>("AnthemGrid"); }
+
+    void showPage(int page) const
+    {
+        tab()->setCurrentIndex(page);
+        QApplication::processEvents();
+    }
+
+    void click(QAbstractButton *b) const
+    {
+        QVERIFY(b);
+        // Bring the button's page to the front, as the user would.
+        for (int p = 0; p < tab()->count(); ++p)
+            if (tab()->widget(p)->isAncestorOf(b))
+                showPage(p);
+        // A check box takes clicks on its box and caption only.
+        const QPoint at = qobject_cast<QCheckBox *>(b) ? QPoint(8, b->height() / 2) : b->rect().center();
+        QTest::mouseClick(b, Qt::LeftButton, {}, at);
+    }
+    void clickLimit(int i) const { click(limit(i)); }
+
+    // A click on the grid row showing name (the grid must be enabled).
+    void clickRow(int gridIndex, const QString &name) const
+    {
+        CheckListGrid *g = grid(gridIndex);
+        QVERIFY(g);
+        showPage(1);
+        for (int r = 1; r < g->Rows(); ++r) {
+            if (g->nameAt(r) != name)
+                continue;
+            QTableWidgetItem *it = g->item(r - 1, 1);
+            g->scrollToItem(it);
+            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(it).center());
+            return;
+        }
+        QFAIL(qPrintable("no row " + name));
+    }
+
+    // Ticks limit i and leaves exactly the named rows of its grid checked.
+    void limitTo(int i, const QStringList &names) const
+    {
+        if (!limit(i)->isChecked())
+            clickLimit(i);
+        click(get<QPushButton>(QStringLiteral("btnClearAll%1").arg(i)));
+        for (const QString &n : names)
+            clickRow(i, n);
+    }
+
+    void typeMyData(int i, const QString &text) const
+    {
+        showPage(2);
+        QComboBox *c = get<QComboBox>(QStringLiteral("MyData%1").arg(i));
+        QVERIFY(c);
+        c->lineEdit()->clear();
+        QTest::keyClicks(c->lineEdit(), text);
+    }
+
+    void process(int page = 1) const { click(get<QPushButton>(QStringLiteral("btnProcess%1").arg(page))); }
+
+    QStringList titles() const
+    {
+        QStringList out;
+        const AnthemGridModel *m = form->gridModel();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, AnthemGridModel::AnthemColumn).data().toString();
+        return out;
+    }
+};
+
+} // namespace viewertest
