@@ -1,0 +1,253 @@
+// bench_anthem_viewer [database file]: the anthem viewer and the anthem
+// report on a large library (100,000 anthems, 10,000 collections, 2,000
+// composers, 300 themes, 20 choirs). The library is generated on first
+// use into the file given (default /tmp/velmora-viewer-bench.mdb) and
+// reused afterwards; the runs work on a copy, so the filter's marks never
+// change it. Prints the figures beside their targets.
+#include "AnthemGridModel.h"
+#include "AnthemQDForm.h"
+#include "AnthemReportModule.h"
+#include "AnthemSelection.h"
+#include "CheckListGrid.h"
+#include "Db.h"
+#include "FieldServices.h"
+#include "LibraryGenerator.h"
+#include "Module.h"
+#include "ReportPdf.h"
+#include "ReportPrinter.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double ms(const QElapsedTimer &t)
+{
+    return t.nsecsElapsed() / 1e6;
+}
+
+// The median of several runs of a step, in milliseconds.
+double median(int runs, const std::function<void()> &step)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        step();
+        times.push_back(ms(t));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+long peakMemoryKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+int g_over = 0;
+
+void report(const char *what, double value, const char *unit, double target)
+{
+    const bool ok = target <= 0 || value < target;
+    if (!ok)
+        ++g_over;
+    if (target > 0)
+        std::printf("  %-52s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
+                    ok ? "" : "  OVER TARGET");
+    else
+        std::printf("  %-52s %9.1f %s\n", what, value, unit);
+    std::fflush(stdout);
+}
+
+// Leaves exactly the first n rows of a limit grid checked, with the
+// limit ticked, as the user would on the "Display Parameters" page.
+void limitTo(AnthemQDForm *f, int limit, int n)
+{
+    for (int i = 0; i <= 10; ++i) {
+        auto *box = f->findChild<QCheckBox *>(QStringLiteral("optLimit%1").arg(i));
+        if (box->isChecked() != (i == limit))
+            box->click();
+    }
+    f->findChild<QPushButton *>(QStringLiteral("btnClearAll%1").arg(limit))->click();
+    static const char *grids[] = {"VocalsGrid", "ComposersGrid", "ThemesGrid", "OrchGrid", "ChoirGrid"};
+    auto *grid = f->findChild<CheckListGrid *>(QLatin1String(grids[limit]));
+    // Every k-th entry rather than the first n: a spread of names.
+    const int rows = grid->Rows() - 1;
+    const int step = std::max(1, rows / n);
+    for (int k = 0, r = 1; k < n && r <= rows; ++k, r += step)
+        grid->setCheckState(r, 1, CheckListGrid::Checked);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-viewer-bench.mdb");
+
+    std::printf("Anthem viewer and anthem report benchmark\n");
+    if (!QFileInfo::exists(path)) {
+        std::printf("  generating the library into %s ...\n", qPrintable(path));
+        std::fflush(stdout);
+        QElapsedTimer t;
+        t.start();
+        QString error;
+        if (!generateLibrary(path, LibrarySize{}, &error)) {
+            std::fprintf(stderr, "bench_anthem_viewer: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::printf("  generated in %.1f s\n", t.elapsed() / 1000.0);
+    }
+    QTemporaryDir workDir;
+    const QString work = workDir.filePath(QStringLiteral("hxdata97.mdb"));
+    if (!workDir.isValid() || !QFile::copy(path, work)) {
+        std::fprintf(stderr, "bench_anthem_viewer: cannot copy %s\n", qPrintable(path));
+        return 1;
+    }
+    QString error;
+    if (!Db::open(work, &error)) {
+        std::fprintf(stderr, "bench_anthem_viewer: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("  library: %s: %d anthems, %d collections, %d composers, %d themes, %d choirs, %d links\n",
+                qPrintable(path), Db::scalar("select count(*) from anthem").toInt(),
+                Db::scalar("select count(*) from collection").toInt(),
+                Db::scalar("select count(*) from composer").toInt(),
+                Db::scalar("select count(*) from themes").toInt(), Db::scalar("select count(*) from choir").toInt(),
+                Db::scalar("select (select count(*) from a_v_l) + (select count(*) from a_com_l) + "
+                           "(select count(*) from a_th_l) + (select count(*) from a_orch_l) + "
+                           "(select count(*) from a_chr_l)")
+                    .toInt());
+    std::printf("\n");
+
+    int exitCode = 0;
+    try {
+        // Viewer load: every anthem listed, the five grids filled and ticked.
+        QElapsedTimer t;
+        t.start();
+        auto *viewer = new AnthemQDForm;
+        report("viewer load (all anthems listed, grids filled)", ms(t), "ms", 0);
+        report("  of which the My Data value lists", median(3, [&] { LoadLimitByOptions(viewer, 2); }), "ms", 0);
+        t.restart();
+        viewer->resize(1000, 700);
+        viewer->show();
+        QApplication::processEvents();
+        report("viewer shown and painted", ms(t), "ms", 0);
+        report("grid fill, every anthem (Display All)", median(5, [&] { viewer->BuildAnthemGrid(false); }), "ms", 200);
+        std::printf("    rows listed: %d\n", viewer->gridModel()->rowCount());
+
+        auto *process = viewer->findChild<QPushButton *>(QStringLiteral("btnProcess1"));
+        auto *allCheck = viewer->findChild<QCheckBox *>(QStringLiteral("AllCheck"));
+
+        struct Case {
+            const char *name;
+            int limit;
+            int ticked;
+            AnthemLimits limits;
+            std::vector<double> filter, fill, whole, worst;
+            int listed = 0;
+        };
+        Case cases[] = {{"themes limit, 3 ticked", 2, 3, {}, {}, {}, {}, {}, 0},
+                        {"composers limit, 50 ticked", 1, 50, {}, {}, {}, {}, {}, 0}};
+        for (Case &c : cases) {
+            limitTo(viewer, c.limit, c.ticked);
+            c.limits = viewer->currentLimits();
+        }
+        // Each run starts from the marks the other filter left, as when a
+        // user narrows the list one way and then another.
+        for (int run = 0; run < 5; ++run) {
+            for (Case &c : cases) {
+                QElapsedTimer s;
+                s.start();
+                AnthemSelection::mark(c.limits);
+                c.filter.push_back(ms(s));
+                s.restart();
+                viewer->BuildAnthemGrid(true);
+                c.fill.push_back(ms(s));
+                c.listed = viewer->gridModel()->rowCount();
+            }
+        }
+        for (int run = 0; run < 5; ++run) {
+            for (Case &c : cases) {
+                limitTo(viewer, c.limit, c.ticked);
+                QElapsedTimer s;
+                s.start();
+                process->click(); // the button: filter, list, page
+                c.whole.push_back(ms(s));
+            }
+        }
+        // The most writing a filter can do: every anthem was marked before
+        // and nearly all are cleared.
+        const AnthemLimits everyone;
+        for (int run = 0; run < 3; ++run) {
+            for (Case &c : cases) {
+                AnthemSelection::mark(everyone);
+                QElapsedTimer s;
+                s.start();
+                AnthemSelection::mark(c.limits);
+                c.worst.push_back(ms(s));
+            }
+        }
+        for (Case &c : cases) {
+            for (auto *v : {&c.filter, &c.fill, &c.whole, &c.worst})
+                std::sort(v->begin(), v->end());
+            std::printf("  Process with a %s, %d anthems listed (medians):\n", c.name, c.listed);
+            report("    filter statements (displayit marks)", c.filter[2], "ms", 200);
+            report("    result grid fill", c.fill[2], "ms", 200);
+            report("    Process button, end to end", c.whole[2], "ms", 0);
+            report("    filter statements, every anthem marked before", c.worst[1], "ms", 0);
+        }
+        allCheck->click();
+
+        // The report of 10,000 anthems, in list order.
+        viewer->BuildAnthemGrid(false);
+        QList<qint32> ids = hx().ReportAnthemSet.ids.mid(0, 10000);
+        hx().ReportAnthemSet.ids = ids;
+        std::printf("  Anthem report of %lld anthems, every option ticked:\n", qlonglong(ids.size()));
+        ReportPrinter printer;
+        t.restart();
+        PrintAnthemReport(printer);
+        report("    built to pages", ms(t) / 1000.0, "s", 3);
+        std::printf("    pages: %d\n", printer.pageCount());
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("anthems.pdf"));
+        t.restart();
+        QString why;
+        if (!ReportPdf::write(printer.document(), pdf, &why)) {
+            std::fprintf(stderr, "bench_anthem_viewer: PDF: %s\n", qPrintable(why));
+            exitCode = 1;
+        }
+        report("    written as PDF", ms(t) / 1000.0, "s", 5);
+        std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
+
+        viewer->close();
+        delete viewer;
+    } catch (const DbError &e) {
+        std::fprintf(stderr, "bench_anthem_viewer: %s\n", qPrintable(e.message()));
+        exitCode = 1;
+    }
+    report("peak memory (VmHWM)", peakMemoryKb() / 1024.0, "MB", 500);
+    hx().ReportAnthemSet.release();
+    Db::close();
+    std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+    return exitCode;
+}
