@@ -90,18 +90,6 @@ QTableWidgetItem *headerCell(const QString &title)
     return it;
 }
 
-// Both texts numbers: by value; otherwise without regard to case.
-int compareGeneric(const QString &a, const QString &b)
-{
-    bool okA = false;
-    bool okB = false;
-    const double da = a.toDouble(&okA);
-    const double db = b.toDouble(&okB);
-    if (okA && okB)
-        return da < db ? -1 : (db < da ? 1 : 0);
-    return QString::compare(Db::upper(a), Db::upper(b), Qt::CaseSensitive);
-}
-
 // One kind of check-list grid: its title, the query that fills it (id,
 // name in name order) and the query that reads the links of a collection,
 // an anthem or a member (the linked id, and on the member choir links the
@@ -328,37 +316,63 @@ void CheckListGrid::sortDataRows(int column)
     if (n < 2 || column < 0 || column >= cols)
         return;
     struct Line {
-        QVector<QTableWidgetItem *> items;
+        int row;
         int rank;
-        QString key;
+        bool numeric;
+        double number;
+        QString key; // upper-cased
     };
     std::vector<Line> lines;
     lines.reserve(n);
     for (int r = 0; r < n; ++r) {
-        Line l;
+        Line l{r, r, false, 0.0, QString()};
         const QTableWidgetItem *idItem = item(r, kIdColumn);
         const QVariant rank = idItem ? idItem->data(kRankRole) : QVariant();
-        l.rank = rank.isValid() ? rank.toInt() : r;
-        const QTableWidgetItem *keyItem = item(r, column);
-        l.key = keyItem ? keyItem->text() : QString();
-        for (int c = 0; c < cols; ++c)
-            l.items << takeItem(r, c);
+        if (rank.isValid())
+            l.rank = rank.toInt();
+        if (column != kNameColumn) {
+            const QTableWidgetItem *keyItem = item(r, column);
+            const QString text = keyItem ? keyItem->text() : QString();
+            l.number = text.toDouble(&l.numeric);
+            l.key = Db::upper(text);
+        }
         lines.push_back(std::move(l));
     }
     // The name column sorts in the fill query's order, which is the
-    // database's own name order; any other column by its text, then name.
+    // database's own name order; any other column by its value (numbers
+    // by value, texts without regard to case), then by name.
     std::stable_sort(lines.begin(), lines.end(), [column](const Line &a, const Line &b) {
         if (column != kNameColumn) {
-            const int c = compareGeneric(a.key, b.key);
-            if (c != 0)
-                return c < 0;
+            if (a.numeric && b.numeric) {
+                if (a.number != b.number)
+                    return a.number < b.number;
+            } else {
+                const int c = QString::compare(a.key, b.key, Qt::CaseSensitive);
+                if (c != 0)
+                    return c < 0;
+            }
         }
         return a.rank < b.rank;
     });
-    for (int r = 0; r < n; ++r)
+    // Only rows that change place are moved: showing the next record in an
+    // editor usually moves a handful of rows, not the whole list.
+    QVector<QVector<QTableWidgetItem *>> taken(n);
+    for (int r = 0; r < n; ++r) {
+        const int from = lines[r].row;
+        if (from == r)
+            continue;
+        taken[from].resize(cols);
         for (int c = 0; c < cols; ++c)
-            if (lines[r].items[c])
-                setItem(r, c, lines[r].items[c]);
+            taken[from][c] = takeItem(from, c);
+    }
+    for (int r = 0; r < n; ++r) {
+        const int from = lines[r].row;
+        if (from == r)
+            continue;
+        for (int c = 0; c < cols; ++c)
+            if (taken[from][c])
+                setItem(r, c, taken[from][c]);
+    }
 }
 
 void CheckListGrid::mousePressEvent(QMouseEvent *e)

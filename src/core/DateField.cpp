@@ -40,21 +40,28 @@ DateField::DateField(QWidget *parent) : QWidget(parent)
     lay->addWidget(m_button);
     setFocusProxy(m_edit);
 
-    m_popup = new QFrame(this, Qt::Popup);
-    m_popup->setObjectName(QStringLiteral("DatePopup"));
-    m_popup->setFrameShape(QFrame::StyledPanel);
-    auto *pl = new QVBoxLayout(m_popup);
-    pl->setContentsMargins(0, 0, 0, 0);
-    m_calendar = new QCalendarWidget(m_popup);
-    m_calendar->setObjectName(QStringLiteral("DateCalendar"));
-    m_calendar->setDateRange(minimumDate(), maximumDate());
-    pl->addWidget(m_calendar);
-
     connect(m_edit, &QLineEdit::textEdited, this, &DateField::userChanged);
     connect(m_edit, &QLineEdit::editingFinished, this, &DateField::finishEditing);
     connect(m_button, &QToolButton::clicked, this, &DateField::showCalendar);
-    connect(m_calendar, &QCalendarWidget::clicked, this, &DateField::pick);
-    connect(m_calendar, &QCalendarWidget::activated, this, &DateField::pick);
+}
+
+QCalendarWidget *DateField::calendar()
+{
+    // Built on first use: a window with several date fields opens faster.
+    if (!m_calendar) {
+        m_popup = new QFrame(this, Qt::Popup);
+        m_popup->setObjectName(QStringLiteral("DatePopup"));
+        m_popup->setFrameShape(QFrame::StyledPanel);
+        auto *pl = new QVBoxLayout(m_popup);
+        pl->setContentsMargins(0, 0, 0, 0);
+        m_calendar = new QCalendarWidget(m_popup);
+        m_calendar->setObjectName(QStringLiteral("DateCalendar"));
+        m_calendar->setDateRange(minimumDate(), maximumDate());
+        pl->addWidget(m_calendar);
+        connect(m_calendar, &QCalendarWidget::clicked, this, &DateField::pick);
+        connect(m_calendar, &QCalendarWidget::activated, this, &DateField::pick);
+    }
+    return m_calendar;
 }
 
 QString DateField::text() const
@@ -137,13 +144,13 @@ void DateField::finishEditing()
 
 bool DateField::isCalendarShown() const
 {
-    return m_popup->isVisible();
+    return m_popup && m_popup->isVisible();
 }
 
 void DateField::showCalendar()
 {
     const QDate d = date();
-    m_calendar->setSelectedDate(d.isValid() ? d : QDate::currentDate());
+    calendar()->setSelectedDate(d.isValid() ? d : QDate::currentDate());
     m_popup->adjustSize();
     m_popup->move(mapToGlobal(QPoint(0, height())));
     m_popup->show();
@@ -152,7 +159,8 @@ void DateField::showCalendar()
 
 void DateField::pick(const QDate &date)
 {
-    m_popup->hide();
+    if (m_popup)
+        m_popup->hide();
     setDate(date);
     m_edit->setFocus();
     emit userChanged();

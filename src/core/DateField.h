@@ -46,8 +46,8 @@ public:
 
     QLineEdit *lineEdit() const { return m_edit; }
     QToolButton *calendarButton() const { return m_button; }
-    // The pop-up's calendar (created with the field, shown on demand).
-    QCalendarWidget *calendar() const { return m_calendar; }
+    // The pop-up's calendar (created on first use, shown on demand).
+    QCalendarWidget *calendar();
     bool isCalendarShown() const;
     void showCalendar();
 
