@@ -2,7 +2,7 @@
 
 #include "Db.h"
 
-#include <QHash>
+#include <QPair>
 #include <QSqlDriver>
 #include <QStringList>
 #include <algorithm>
@@ -145,28 +145,35 @@ QVector<AnthemListRow> list(bool filteredOnly)
     // over the table. Reading the rows in title order instead costs a
     // random look-up per anthem, several times slower on a large library.
     RawStatement order("select anthemid from anthem order by Anthem, anthemid");
-    QHash<qint32, int> positionOf;
-    int n = 0;
+    QVector<QPair<qint32, int>> positions; // (anthemid, place in the list)
     while (order.next())
-        positionOf.insert(order.integer(0), n++);
+        positions.append({order.integer(0), int(positions.size())});
+    const int n = int(positions.size());
+    std::sort(positions.begin(), positions.end());
 
+    // Both in id order: one walk pairs each row with its place.
     QVector<AnthemListRow> byPosition(n);
     QVector<bool> present(n, false);
     RawStatement rows(filteredOnly
                           ? "select a.anthemid, a.Anthem, c.collectionid, c.Collection from anthem a "
-                            "left join collection c on c.collectionid = a.collectionid where a.displayit <> 0"
+                            "left join collection c on c.collectionid = a.collectionid where a.displayit <> 0 "
+                            "order by a.anthemid"
                           : "select a.anthemid, a.Anthem, c.collectionid, c.Collection from anthem a "
-                            "left join collection c on c.collectionid = a.collectionid");
+                            "left join collection c on c.collectionid = a.collectionid order by a.anthemid");
+    int k = 0;
     while (rows.next()) {
-        const auto it = positionOf.constFind(rows.integer(0));
-        if (it == positionOf.constEnd())
+        const qint32 id = rows.integer(0);
+        while (k < n && positions.at(k).first < id)
+            ++k;
+        if (k == n || positions.at(k).first != id)
             continue;
-        AnthemListRow &r = byPosition[it.value()];
-        r.anthemId = it.key();
+        const int at = positions.at(k).second;
+        AnthemListRow &r = byPosition[at];
+        r.anthemId = id;
         r.anthem = rows.text(1);
         r.collectionId = rows.isNull(2) ? 0 : rows.integer(2);
         r.collection = rows.text(3);
-        present[it.value()] = true;
+        present[at] = true;
     }
 
     QVector<AnthemListRow> listed;
