@@ -6,21 +6,32 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 
 namespace ReportFonts {
 
 struct Metrics {
-    explicit Metrics(const QFont &f)
-        : fm(f), ascent(fm.ascent()), descent(fm.descent()), leading(qMax<qreal>(0, fm.leading())),
-          lineSpacing(fm.ascent() + fm.descent() + qMax<qreal>(0, fm.leading()))
-    {
-    }
+    explicit Metrics(const QFont &f);
     QFontMetricsF fm;
     qreal ascent;
     qreal descent;
     qreal leading;
     qreal lineSpacing;
-    qreal width(const QString &s) const { return fm.horizontalAdvance(s); }
+
+    // The advance of a text as drawn (cached).
+    qreal width(const QString &s) const;
+    // The sum of the characters' own advances: close to width(), cheap.
+    qreal roughWidth(const QString &s) const;
+    // How many characters of s start a line avail wide: the longest prefix
+    // ending before a blank that fits; when none does and cut is set, the
+    // most characters that fit (at least one). 0 when nothing fits and cut
+    // is not set. *w receives the prefix's width.
+    int fit(const QString &s, qreal avail, bool cut, qreal *w) const;
+
+private:
+    qreal charAdvance(QChar c) const;
+    mutable QHash<QString, qreal> m_widths;
+    mutable qreal m_latin[256];
 };
 
 const QFont &font(const FontSpec &spec);

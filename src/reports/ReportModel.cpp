@@ -3,6 +3,7 @@
 #include "ReportFonts.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <memory>
 
@@ -37,10 +38,113 @@ QFont FontSpec::qfont() const
 
 size_t qHash(const FontSpec &f, size_t seed)
 {
-    return qHashMulti(seed, f.name.toLower(), f.sizeTwips, f.bold, f.italic, f.underline);
+    // Names compare without case; fold them without allocating.
+    size_t h = seed;
+    for (const QChar c : f.name)
+        h = h * 31 + c.toCaseFolded().unicode();
+    return qHashMulti(h, f.sizeTwips, f.bold, f.italic, f.underline);
 }
 
 namespace ReportFonts {
+
+Metrics::Metrics(const QFont &f)
+    : fm(f), ascent(fm.ascent()), descent(fm.descent()), leading(qMax<qreal>(0, fm.leading())),
+      lineSpacing(fm.ascent() + fm.descent() + qMax<qreal>(0, fm.leading()))
+{
+    for (qreal &a : m_latin)
+        a = -1;
+}
+
+qreal Metrics::width(const QString &s) const
+{
+    auto it = m_widths.constFind(s);
+    if (it != m_widths.constEnd())
+        return *it;
+    if (m_widths.size() > 50000)
+        m_widths.clear();
+    const qreal w = fm.horizontalAdvance(s);
+    m_widths.insert(s, w);
+    return w;
+}
+
+qreal Metrics::charAdvance(QChar c) const
+{
+    const ushort u = c.unicode();
+    if (u < 256) {
+        if (m_latin[u] < 0)
+            m_latin[u] = fm.horizontalAdvance(c);
+        return m_latin[u];
+    }
+    return fm.horizontalAdvance(c);
+}
+
+qreal Metrics::roughWidth(const QString &s) const
+{
+    qreal w = 0;
+    for (const QChar c : s)
+        w += charAdvance(c);
+    return w;
+}
+
+int Metrics::fit(const QString &s, qreal avail, bool cut, qreal *w) const
+{
+    // Candidates come from the characters' own advances; the one taken is
+    // measured as drawn (kerning included), stepping back or on a blank
+    // when that differs near the edge.
+    const int n = int(s.size());
+    QVarLengthArray<qreal, 256> pre(n + 1);
+    pre[0] = 0;
+    for (int i = 0; i < n; ++i)
+        pre[i + 1] = pre[i] + charAdvance(s.at(i));
+    auto isBreak = [&](int i) { return i > 0 && i < n && s.at(i) == QLatin1Char(' ') && s.at(i - 1) != QLatin1Char(' '); };
+    constexpr qreal Slack = 60;
+    int best = -1;
+    for (int i = 1; i < n; ++i) {
+        if (!isBreak(i))
+            continue;
+        if (pre[i] <= avail)
+            best = i;
+        else
+            break;
+    }
+    auto nextBreak = [&](int i) {
+        int j = i + 1;
+        while (j < n && !isBreak(j))
+            ++j;
+        return j < n ? j : -1;
+    };
+    while (best > 0) {
+        qreal bw = width(s.left(best));
+        if (bw > avail) {
+            int j = best - 1;
+            while (j > 0 && !isBreak(j))
+                --j;
+            best = j > 0 ? j : -1;
+            continue;
+        }
+        // A later blank may still fit once kerning is counted.
+        for (int next = nextBreak(best); next > 0 && pre[next] <= avail + Slack; next = nextBreak(next)) {
+            const qreal nw = width(s.left(next));
+            if (nw > avail)
+                break;
+            best = next;
+            bw = nw;
+        }
+        *w = bw;
+        return best;
+    }
+    if (!cut)
+        return 0;
+    int k = 1;
+    while (k < n && pre[k + 1] <= avail)
+        ++k;
+    while (k > 1 && width(s.left(k)) > avail)
+        --k;
+    while (k < n && width(s.left(k + 1)) <= avail)
+        ++k;
+    *w = width(s.left(k));
+    return k;
+}
 
 namespace {
 struct Cache {

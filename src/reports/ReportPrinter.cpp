@@ -53,42 +53,36 @@ struct Table {
     QList<CellProp> props;
 };
 
+struct WrappedLine {
+    QString text;
+    qreal width = 0;
+};
+
 // Splits text into the lines that fit maxWidth in a font, breaking at
 // blanks and, for a word longer than the line, inside the word.
-QStringList wrapText(const QString &text, const FontSpec &font, qreal maxWidth)
+QList<WrappedLine> wrapText(const QString &text, const FontSpec &font, qreal maxWidth)
 {
     const auto &m = ReportFonts::metrics(font);
-    QStringList out;
+    QList<WrappedLine> out;
     const QStringList paragraphs = text.split(QLatin1Char('\n'));
     for (const QString &para : paragraphs) {
         QString rest = para;
         if (rest.isEmpty()) {
-            out << QString();
+            out.append(WrappedLine());
             continue;
         }
         while (!rest.isEmpty()) {
-            if (m.width(rest) <= maxWidth) {
-                out << rest;
-                break;
-            }
-            // The longest prefix ending before a blank that fits.
-            int best = -1;
-            for (int i = 1; i < rest.size(); ++i) {
-                if (rest.at(i) == QLatin1Char(' ') && rest.at(i - 1) != QLatin1Char(' ')) {
-                    if (m.width(rest.left(i)) <= maxWidth)
-                        best = i;
-                    else
-                        break;
+            if (m.roughWidth(rest) <= maxWidth + 200) {
+                const qreal w = m.width(rest);
+                if (w <= maxWidth) {
+                    out.append(WrappedLine{rest, w});
+                    break;
                 }
             }
-            if (best < 0) {
-                int n = 1;
-                while (n < rest.size() && m.width(rest.left(n + 1)) <= maxWidth)
-                    ++n;
-                best = n;
-            }
-            out << rest.left(best);
-            rest = rest.mid(best);
+            qreal w = 0;
+            const int n = m.fit(rest, maxWidth, true, &w);
+            out.append(WrappedLine{rest.left(n), w});
+            rest = rest.mid(n);
             while (rest.startsWith(QLatin1Char(' ')))
                 rest.remove(0, 1);
         }
@@ -357,40 +351,21 @@ struct ReportPrinter::Impl {
         while (!rest.isEmpty()) {
             beginLineIfNeeded();
             const qreal avail = available();
-            const qreal w = m.width(rest);
-            if (w <= avail) {
-                addRun(rest, w);
-                return;
-            }
-            // The longest prefix ending before a blank that fits.
-            int best = -1;
-            for (int i = 1; i < rest.size(); ++i) {
-                if (rest.at(i) == QLatin1Char(' ') && rest.at(i - 1) != QLatin1Char(' ')) {
-                    if (m.width(rest.left(i)) <= avail)
-                        best = i;
-                    else
-                        break;
+            if (m.roughWidth(rest) <= avail + 200) {
+                const qreal w = m.width(rest);
+                if (w <= avail) {
+                    addRun(rest, w);
+                    return;
                 }
             }
             const bool lineHasText = !line.runs.isEmpty() || penX > lineStart() + 1;
-            if (best < 0 && lineHasText) {
-                // Nothing fits after what the line holds: go on below.
-                flushLine(true);
-                while (rest.startsWith(QLatin1Char(' ')))
-                    rest.remove(0, 1);
-                continue;
-            }
-            if (best < 0) {
-                // A word wider than the line: cut it.
-                int n = 1;
-                while (n < rest.size() && m.width(rest.left(n + 1)) <= avail)
-                    ++n;
-                best = n;
-            }
-            const QString piece = rest.left(best);
-            addRun(piece, m.width(piece));
+            qreal w = 0;
+            const int n = m.fit(rest, avail, !lineHasText, &w);
+            if (n > 0)
+                addRun(rest.left(n), w);
+            // What does not fit goes on below.
             flushLine(true);
-            rest = rest.mid(best);
+            rest = rest.mid(n);
             while (rest.startsWith(QLatin1Char(' ')))
                 rest.remove(0, 1);
         }
@@ -476,7 +451,7 @@ void ReportPrinter::Impl::layoutTable()
         TextAlign align = TextAlign::Left;
         QColor back;
         QColor fore;
-        QStringList lines;
+        QList<WrappedLine> lines;
     };
     QList<QList<Cell>> cells(rows.size());
     for (int r = 0; r < rows.size(); ++r) {
@@ -534,13 +509,12 @@ void ReportPrinter::Impl::layoutTable()
             page.boxes.append(box);
             FontSpec f = t.font;
             f.bold = f.bold || cell.bold;
-            const auto &m = ReportFonts::metrics(f);
             const int fi = fontIndex(f);
             for (int k = from; k < from + count && k < cell.lines.size(); ++k) {
-                const QString &s = cell.lines.at(k);
+                const QString &s = cell.lines.at(k).text;
                 if (s.isEmpty())
                     continue;
-                const qreal tw = m.width(s);
+                const qreal tw = cell.lines.at(k).width;
                 qreal tx = x + CellPadX;
                 if (cell.align == TextAlign::Center)
                     tx = x + (w - tw) / 2;
