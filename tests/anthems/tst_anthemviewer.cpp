@@ -309,15 +309,6 @@ private slots:
         QVERIFY(!Cursor::isBusy());
     }
 
-    void changesAppearAtTheNextProcess()
-    {
-        viewertest::insert("insert into anthem (Anthem) values ('Abide with Me')", {});
-        QCOMPARE(m_viewer.titles().size(), 5);
-        m_viewer.process(0);
-        QCOMPARE(m_viewer.titles().first(), QStringLiteral("Abide with Me"));
-        QCOMPARE(m_viewer.titles().size(), 6);
-    }
-
 private:
     std::unique_ptr<TempProgramFolder> m_folder;
     std::unique_ptr<TestPrompter> m_prompter;
