@@ -325,8 +325,13 @@ void ReportPreview::setZoomMode(ZoomMode mode)
 
 void ReportPreview::zoomChosen(int index)
 {
-    if (index < 0 || index >= int(std::size(zoomChoices)))
+    if (index < 0)
         return;
+    if (index >= int(std::size(zoomChoices))) {
+        // A percentage set by the program and added to the list.
+        setZoom(m_zoomBox->itemText(index).remove(QLatin1Char('%')).toInt());
+        return;
+    }
     const ZoomChoice &z = zoomChoices[index];
     if (z.mode == ZoomPercent)
         setZoom(z.percent);

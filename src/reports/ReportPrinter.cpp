@@ -622,6 +622,13 @@ void ReportPrinter::clear()
     d->hdrL.clear();
     d->hdrC.clear();
     d->hdrR.clear();
+    // Every build starts from the same pen, whatever the last one left.
+    d->mL = d->mR = d->mT = d->mB = DefaultMargin;
+    d->indent = 0;
+    d->font = FontSpec();
+    d->hdrFont = FontSpec();
+    d->color = Qt::black;
+    d->align = TextAlign::Left;
     d->penX = d->lineStart();
     d->penY = d->mT;
 }

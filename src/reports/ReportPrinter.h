@@ -58,8 +58,10 @@ public:
     ReportPrinter &operator=(const ReportPrinter &) = delete;
 
     // ---- document ---------------------------------------------------
-    // Discards the document shown and the page header (the state a build
-    // starts from). Margins, fonts and the export settings stay.
+    // Discards the document shown and the page header and puts the pen
+    // back to its start: margins 1440, no indent, Arial 10 black, left
+    // aligned (the state every build starts from). The orientation and the
+    // export settings stay.
     void clear();
     // Starts a new document on page 1; the previous document is dropped.
     void startDoc();

@@ -479,6 +479,36 @@ private slots:
         QCOMPARE(p.document().images().size(), 1); // one copy of a picture drawn twice
     }
 
+    void clearStartsEveryBuildAlike()
+    {
+        ReportPrinter p;
+        p.setOrientation(PageOrientation::Landscape);
+        p.setExportFile(QStringLiteral("/tmp/x.htm"));
+        p.setExportFormat(ExportFormat::Dhtml);
+        p.setMarginLeft(500);
+        p.setMarginRight(500);
+        p.setIndentLeft(4000);
+        p.setTextColor(Qt::red);
+        p.setTextAlign(TextAlign::Right);
+        p.setFontBold(true);
+        p.startDoc();
+        p.setHeader(QStringLiteral("T||Page %d"));
+        p.text(QStringLiteral("label"));
+        p.clear();
+        QVERIFY(p.document().isEmpty());
+        QVERIFY(!p.isDocOpen());
+        QVERIFY(p.header().isEmpty());
+        QCOMPARE(p.marginLeft(), 1440);
+        QCOMPARE(p.marginRight(), 1440);
+        QCOMPARE(p.indentLeft(), 0);
+        QCOMPARE(p.textColor(), QColor(Qt::black));
+        QCOMPARE(p.textAlign(), TextAlign::Left);
+        QVERIFY(!p.fontBold());
+        QCOMPARE(p.orientation(), PageOrientation::Landscape);
+        QCOMPARE(p.exportFile(), QStringLiteral("/tmp/x.htm"));
+        QCOMPARE(p.exportFormat(), ExportFormat::Dhtml);
+    }
+
     void pdfHoldsTheTextThatWasDrawn()
     {
         const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
