@@ -187,12 +187,29 @@ public:
 
     void line(const ExportLine &l) override
     {
+        if (m_open) {
+            // The line goes on with a paragraph that wrapped at the margin.
+            QString html = QStringLiteral(" ");
+            for (const ExportRun &r : l.runs)
+                html += span(r);
+            m_cur += html;
+            m_lastBottom = l.top + l.height;
+            if (!l.wrapped)
+                closeParagraph();
+            return;
+        }
         const QList<PendingPicture> inl = takePictures(l.top, l.top + l.height);
+        int top = l.top;
+        int left = l.startX;
+        for (const PendingPicture &p : inl) {
+            top = qMin(top, p.rect.top());
+            left = qMin(left, p.rect.left());
+        }
         QString style = QStringLiteral("min-height:%1").arg(pt(l.height));
-        const int gap = gapBefore(l.top);
+        const int gap = gapBefore(top);
         if (gap > 0)
             style += QStringLiteral(";margin-top:%1").arg(pt(gap));
-        const int indent = indentOf(l.startX);
+        const int indent = indentOf(left);
         if (indent > 0)
             style += QStringLiteral(";margin-left:%1").arg(pt(indent));
         bool onlyCentre = !l.runs.isEmpty();
@@ -216,13 +233,18 @@ public:
         }
         if (l.runs.isEmpty() && inl.isEmpty())
             html += QStringLiteral("<span style=\"%1\">&nbsp;</span>").arg(cssFont(l.font));
-        html += QLatin1String("</div>\n");
         m_cur += html;
+        m_open = true;
+        if (!l.wrapped)
+            closeParagraph();
         m_lastBottom = l.top + l.height;
+        for (const PendingPicture &p : inl)
+            m_lastBottom = qMax(m_lastBottom, p.rect.bottom() + 1);
     }
 
     void table(const ExportTable &t) override
     {
+        closeParagraph();
         flushPictures();
         QString html = QStringLiteral("<table class=\"t\" style=\"margin-left:%1;%2\">\n<colgroup>")
                            .arg(pt(indentOf(t.x)), cssFont(t.font));
@@ -269,6 +291,7 @@ public:
 
     void endPage(const ReportDocument &, int index, const QStringList &header, const FontSpec &hdrFont) override
     {
+        closeParagraph();
         flushPictures();
         const QString number = QString::number(index + 1);
         QString hdr;
@@ -323,11 +346,20 @@ protected:
 
     void standalonePicture(const PendingPicture &p, int gap, int indent) override
     {
+        closeParagraph();
         m_cur += QStringLiteral("<div class=\"l\" style=\"margin-top:%1;margin-left:%2\">%3</div>\n")
                      .arg(pt(gap), pt(indent), img(p, QString()));
     }
 
 private:
+    void closeParagraph()
+    {
+        if (!m_open)
+            return;
+        m_cur += QLatin1String("</div>\n");
+        m_open = false;
+    }
+
     QString span(const ExportRun &r) const
     {
         QString style = cssFont(r.font);
@@ -364,6 +396,7 @@ private:
 
     QString m_path;
     bool m_paged;
+    bool m_open = false; // a paragraph div waits for the rest of its text
     QString m_title;
     QString m_cur;
     QStringList m_pages;
@@ -506,8 +539,25 @@ public:
 
     void line(const ExportLine &l) override
     {
+        if (m_open) {
+            // The line goes on with a paragraph that wrapped at the margin.
+            QByteArray more = " ";
+            for (const ExportRun &r : l.runs)
+                more += run(r);
+            m_body += more;
+            m_lastBottom = l.top + l.height;
+            if (!l.wrapped)
+                closeParagraph();
+            return;
+        }
         const QList<PendingPicture> inl = takePictures(l.top, l.top + l.height);
-        QByteArray par = paragraphStart(gapBefore(l.top), indentOf(l.startX));
+        int top = l.top;
+        int left = l.startX;
+        for (const PendingPicture &p : inl) {
+            top = qMin(top, p.rect.top());
+            left = qMin(left, p.rect.left());
+        }
+        QByteArray par = paragraphStart(gapBefore(top), indentOf(left));
         bool hasRight = false;
         bool onlyCentre = !l.runs.isEmpty();
         for (const ExportRun &r : l.runs) {
@@ -515,12 +565,18 @@ public:
             onlyCentre = onlyCentre && r.align == TextAlign::Center;
         }
         if (hasRight)
-            par += "\\tqr\\tx" + QByteArray::number(textWidth() - indentOf(l.startX));
+            par += "\\tqr\\tx" + QByteArray::number(textWidth()); // tab stops count from the margin
         if (onlyCentre)
             par += "\\qc";
         par += ' ';
-        for (const PendingPicture &p : inl)
+        for (const PendingPicture &p : inl) {
             par += pict(p) + ' ';
+            // The room between the picture and the text beside it.
+            const int room = l.startX - p.rect.right() - 1;
+            if (room > 0 && !l.runs.isEmpty())
+                par += "{\\f" + QByteArray::number(fontIndex(l.runs.first().font.name)) + "\\fs"
+                    + QByteArray::number(l.runs.first().font.sizeTwips / 10) + "\\expndtw" + QByteArray::number(room) + " }";
+        }
         for (const ExportRun &r : l.runs) {
             if (r.align != TextAlign::Right)
                 par += run(r);
@@ -534,13 +590,18 @@ public:
         }
         if (l.runs.isEmpty())
             par += "{" + fmt(l.font, QColor()) + " }";
-        par += "\\par\n";
         m_body += par;
+        m_open = true;
+        if (!l.wrapped)
+            closeParagraph();
         m_lastBottom = l.top + l.height;
+        for (const PendingPicture &p : inl)
+            m_lastBottom = qMax(m_lastBottom, p.rect.bottom() + 1);
     }
 
     void table(const ExportTable &t) override
     {
+        closeParagraph();
         flushPictures();
         if (m_breakPending) {
             m_body += "{\\pard\\plain\\fs2\\page\\par}\n";
@@ -578,6 +639,7 @@ public:
 
     void endPage(const ReportDocument &, int, const QStringList &header, const FontSpec &hdrFont) override
     {
+        closeParagraph();
         flushPictures();
         if (m_header.isEmpty() && !(header.value(0).isEmpty() && header.value(1).isEmpty() && header.value(2).isEmpty())) {
             m_header = header;
@@ -619,10 +681,19 @@ protected:
 
     void standalonePicture(const PendingPicture &p, int gap, int indent) override
     {
+        closeParagraph();
         m_body += paragraphStart(gap, indent) + ' ' + pict(p) + "\\par\n";
     }
 
 private:
+    void closeParagraph()
+    {
+        if (!m_open)
+            return;
+        m_body += "\\par\n";
+        m_open = false;
+    }
+
     QByteArray paragraphStart(int gap, int indent)
     {
         QByteArray par = "\\pard\\plain";
@@ -704,6 +775,7 @@ private:
     QStringList m_header;
     FontSpec m_headerFont;
     bool m_breakPending = false;
+    bool m_open = false; // a paragraph waits for the rest of its text
 };
 
 } // namespace

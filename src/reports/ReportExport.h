@@ -33,6 +33,7 @@ struct ExportLine {
     int top = 0;
     int height = 0;
     int startX = 0; // where the line's left-aligned text starts
+    bool wrapped = false; // ended at the margin: the next line goes on with it
 };
 
 struct ExportCell {

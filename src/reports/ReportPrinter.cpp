@@ -246,7 +246,7 @@ struct ReportPrinter::Impl {
 
     // Ends the pending line: places it (on a new page when it would cross
     // the bottom margin) and, when advance, moves the pen to the next line.
-    void flushLine(bool advance)
+    void flushLine(bool advance, bool wrapped = false)
     {
         if (!line.active) {
             if (advance) {
@@ -292,6 +292,7 @@ struct ReportPrinter::Impl {
         el.top = top;
         el.height = height;
         el.startX = int(std::lround(line.startX));
+        el.wrapped = wrapped;
         for (Run &r : line.runs) {
             qreal x = r.x;
             if (r.align == TextAlign::Right) {
@@ -364,7 +365,7 @@ struct ReportPrinter::Impl {
             if (n > 0)
                 addRun(rest.left(n), w);
             // What does not fit goes on below.
-            flushLine(true);
+            flushLine(true, true);
             rest = rest.mid(n);
             while (rest.startsWith(QLatin1Char(' ')))
                 rest.remove(0, 1);
