@@ -4,6 +4,7 @@
 // (default /tmp/velmora-editor-bench.mdb) and reused afterwards; the runs
 // work on a copy, so the saves never change it. Prints the median of
 // several runs of each step beside its target.
+#include "MemoryTuning.h"
 #include "AnthemForm.h"
 #include "Db.h"
 #include "Forms.h"
@@ -74,6 +75,7 @@ void press(AnthemForm *f, int button)
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForReuse(); // as the program itself does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

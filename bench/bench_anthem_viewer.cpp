@@ -4,6 +4,7 @@
 // use into the file given (default /tmp/velmora-viewer-bench.mdb) and
 // reused afterwards; the runs work on a copy, so the filter's marks never
 // change it. Prints the figures beside their targets.
+#include "MemoryTuning.h"
 #include "AnthemGridModel.h"
 #include "AnthemQDForm.h"
 #include "AnthemReportModule.h"
@@ -100,6 +101,7 @@ void limitTo(AnthemQDForm *f, int limit, int n)
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForReuse(); // as the program itself does
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-viewer-bench.mdb");

@@ -2,6 +2,7 @@
 // page) built into the page model, written as PDF, and any page of it
 // shown in the preview. Run by hand in a release build:
 //   build/bench/bench_reports
+#include "MemoryTuning.h"
 #include "ReportPdf.h"
 #include "ReportPreview.h"
 #include "ReportPrinter.h"
@@ -68,6 +69,7 @@ void buildReport(ReportPrinter &p)
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForReuse(); // as the program itself does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -1,5 +1,6 @@
 #include "ArchivePastSchedule.h"
 #include "Db.h"
+#include "MemoryTuning.h"
 #include "Prompter.h"
 #include "Registration.h"
 #include "Startup.h"
@@ -33,6 +34,7 @@ public:
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForReuse();
     VelmoraApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("The Velmora"));
     QApplication::setOrganizationName(QStringLiteral("VOV"));
