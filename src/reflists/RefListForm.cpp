@@ -8,6 +8,7 @@
 #include "Prompter.h"
 #include "UtilityForm.h"
 
+#include <QBoxLayout>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
@@ -34,11 +35,13 @@ RefListForm::RefListForm(RefKindId kindId, bool *loadedFlag)
 {
     setObjectName(QLatin1String(m_kind.windowName));
     setWindowTitle(QLatin1String(m_kind.caption));
-    setFixedSize(m_kind.client.size());
+    // The designed size is where the window starts; layouts keep the grid
+    // and the buttons in their designed arrangement as the window is
+    // resized, and give every button room for its caption.
+    resize(m_kind.client.size());
 
     m_grid = new QTableWidget(this);
     m_grid->setObjectName(QLatin1String(m_kind.gridName));
-    m_grid->setGeometry(m_kind.grid);
     QFont gridFont(QStringLiteral("Arial"));
     gridFont.setPointSizeF(8.25);
     m_grid->setFont(gridFont);
@@ -49,16 +52,39 @@ RefListForm::RefListForm(RefKindId kindId, bool *loadedFlag)
     m_grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont).height() + 6);
     m_grid->setWordWrap(false);
 
-    auto button = [this](const char *name, const char *caption, const QRect &at) {
+    auto button = [this](const char *name, const char *caption) {
         auto *b = new QPushButton(QLatin1String(caption), this);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(at);
         return b;
     };
-    QPushButton *add = button(m_kind.addButton, m_kind.addCaption, m_kind.add);
-    QPushButton *modify = button(m_kind.modifyButton, m_kind.modifyCaption, m_kind.modify);
-    QPushButton *del = button(m_kind.deleteButton, m_kind.deleteCaption, m_kind.del);
-    QPushButton *close = button("btnCLose", "Close", m_kind.close);
+    QPushButton *add = button(m_kind.addButton, m_kind.addCaption);
+    QPushButton *modify = button(m_kind.modifyButton, m_kind.modifyCaption);
+    QPushButton *del = button(m_kind.deleteButton, m_kind.deleteCaption);
+    QPushButton *close = button("btnCLose", "Close");
+    if (m_kind.add.top() >= m_kind.grid.bottom()) {
+        // The grid on top, the four buttons in one row below it.
+        auto *v = new QVBoxLayout(this);
+        v->setContentsMargins(4, 4, 4, 4);
+        v->addWidget(m_grid, 1);
+        auto *row = new QHBoxLayout;
+        for (QPushButton *b : {add, modify, del, close})
+            row->addWidget(b);
+        row->addStretch(1);
+        v->addLayout(row);
+    } else {
+        // The grid on the left; Add, Modify and Delete stacked at the top
+        // right, Close at the bottom right.
+        auto *h = new QHBoxLayout(this);
+        h->setContentsMargins(4, 4, 4, 4);
+        h->addWidget(m_grid, 1);
+        auto *col = new QVBoxLayout;
+        col->addWidget(add);
+        col->addWidget(modify);
+        col->addWidget(del);
+        col->addStretch(1);
+        col->addWidget(close, 0, Qt::AlignRight);
+        h->addLayout(col);
+    }
     connect(add, &QPushButton::clicked, this, [this] { addClicked(); });
     connect(modify, &QPushButton::clicked, this, [this] { modifyClicked(); });
     connect(del, &QPushButton::clicked, this, [this] { deleteClicked(); });
