@@ -4,6 +4,7 @@
 #include "Guard.h"
 
 #include <QCloseEvent>
+#include <QMdiSubWindow>
 
 BaseForm::BaseForm(bool *loadedFlag, QWidget *parent) : QWidget(parent), m_flag(loadedFlag)
 {
@@ -29,6 +30,10 @@ void BaseForm::closeEvent(QCloseEvent *event)
         finishUnload();
     }
     event->accept();
+    // A Close button closes the window itself; its frame in the main window
+    // must go with it.
+    if (auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        QMetaObject::invokeMethod(frame, &QWidget::close, Qt::QueuedConnection);
 }
 
 void BaseForm::finishUnload()

@@ -93,9 +93,15 @@ void showChild(QWidget *window)
     if (area) {
         QMdiSubWindow *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget());
         if (!sub) {
+            // A window opens at the size it was designed with, not at the
+            // smallest size its layout allows.
+            const bool sized = window->testAttribute(Qt::WA_Resized);
+            const QSize designed = window->size();
             sub = area->addSubWindow(window);
             sub->setAttribute(Qt::WA_DeleteOnClose);
             sub->setWindowIcon(window->windowIcon());
+            if (sized)
+                sub->resize(designed.grownBy(sub->contentsMargins()));
         }
         sub->show();
         window->show();

@@ -65,11 +65,13 @@ std::optional<QString> Prompter::input(const QString &prompt, const QString &tit
     return text;
 }
 
-QString Prompter::fileName(const QString &title, const QString &filter, const QString &defaultPath)
+QString Prompter::fileName(const QString &title, const QString &filter, const QString &defaultPath,
+                           FileMode mode)
 {
-    return QFileDialog::getSaveFileName(dialogParent(), title.isEmpty() ? appTitle() : title,
-                                        defaultPath, filter, nullptr,
-                                        QFileDialog::Options());
+    const QString caption = title.isEmpty() ? appTitle() : title;
+    if (mode == FileMode::Open)
+        return QFileDialog::getOpenFileName(dialogParent(), caption, defaultPath, filter);
+    return QFileDialog::getSaveFileName(dialogParent(), caption, defaultPath, filter);
 }
 
 int Prompter::execDialog(QDialog &dialog)

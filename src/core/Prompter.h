@@ -12,6 +12,9 @@ class QWidget;
 enum class MsgButtons { Ok, YesNo, OkCancel };
 enum class MsgIcon { None, Information, Exclamation, Critical, Question };
 enum class MsgResult { Ok, Cancel, Yes, No };
+// A file dialog names a file to write (asking before one is replaced) or
+// chooses an existing file to read.
+enum class FileMode { Save, Open };
 
 class Prompter {
 public:
@@ -25,9 +28,9 @@ public:
                                          const QString &defaultText);
     // A file name to write or read; "" when cancelled. filter is in Qt's
     // syntax ("HTML Files (*.htm *.html)"); defaultPath may be empty.
-    // Asks before an existing file is overwritten.
+    // In Save mode it asks before an existing file is overwritten.
     virtual QString fileName(const QString &title, const QString &filter,
-                             const QString &defaultPath);
+                             const QString &defaultPath, FileMode mode = FileMode::Save);
     // Shows a modal dialog and returns QDialog::exec()'s result.
     virtual int execDialog(QDialog &dialog);
 };

@@ -110,9 +110,11 @@ void refreshGridWindows(const GridKind &gk)
     }
 }
 
+} // namespace
+
 // A failed refresh happens after the change itself was stored: say so
 // rather than claim nothing was saved.
-void refreshing(const std::function<void()> &work)
+void RefreshAfterSavedChange(const std::function<void()> &work)
 {
     try {
         work();
@@ -123,6 +125,8 @@ void refreshing(const std::function<void()> &work)
                QStringLiteral("Database Error"), MsgButtons::Ok, MsgIcon::Critical);
     }
 }
+
+namespace {
 
 template <class Form> Form *openList(int code, bool flag)
 {
@@ -197,7 +201,7 @@ bool AddNewOrchestration()
 void RefreshVocalsLists()
 {
     BusyCursor busy;
-    refreshing([] {
+    RefreshAfterSavedChange([] {
         if (auto *f = openList<VocalsForm>(VocalsFormCode, hx().VocalsFormLoaded))
             f->FillVocalsGrid(true);
         refreshGridWindows({CheckGridKind::Vocals, "VocalsGrid", true, false});
@@ -207,7 +211,7 @@ void RefreshVocalsLists()
 void RefreshComposerLists()
 {
     BusyCursor busy;
-    refreshing([] {
+    RefreshAfterSavedChange([] {
         if (auto *f = openList<ComposerForm>(ComposerFormCode, hx().ComposerFormLoaded))
             f->FillComposerGrid(true);
         refreshGridWindows({CheckGridKind::Composers, "ComposersGrid", true, false});
@@ -216,7 +220,7 @@ void RefreshComposerLists()
 
 void RefreshThemeLists()
 {
-    refreshing([] {
+    RefreshAfterSavedChange([] {
         if (auto *f = openList<ThemeForm>(ThemeFormCode, hx().ThemeFormLoaded))
             f->FillThemeGrid(true);
         refreshGridWindows({CheckGridKind::Themes, "ThemesGrid", true, false});
@@ -226,7 +230,7 @@ void RefreshThemeLists()
 void RefreshOrchestrationLists()
 {
     BusyCursor busy;
-    refreshing([] {
+    RefreshAfterSavedChange([] {
         if (auto *f = openList<OrchestrationForm>(OrchestrationFormCode, hx().OrchestrationFormLoaded))
             f->FillOrchestrationGrid(true);
         refreshGridWindows({CheckGridKind::Orchestration, "OrchGrid", true, true});
@@ -236,7 +240,7 @@ void RefreshOrchestrationLists()
 void RefreshChoirLists()
 {
     BusyCursor busy;
-    refreshing([] {
+    RefreshAfterSavedChange([] {
         if (auto *f = Forms::find<ChoirForm>(ChoirFormCode))
             f->fillGrid(true);
         refreshGridWindows({CheckGridKind::Choirs, "ChoirGrid", true, true});
@@ -246,7 +250,7 @@ void RefreshChoirLists()
 void ReloadSectionLists()
 {
     BusyCursor busy;
-    refreshing([] {
+    RefreshAfterSavedChange([] {
         if (auto *f = Forms::find<VocalsMForm>(VocalsMFormCode))
             f->fillGrid(true);
         refreshGridWindows({CheckGridKind::Sections, "VocalsGrid", false, true});

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <functional>
 // Adding a reference value from a record editor, and refreshing every open
 // window that lists a kind of reference value after it changed.
 //
@@ -26,3 +28,7 @@ void RefreshOrchestrationLists();
 void RefreshChoirLists();
 // Member sections: the section list and the member windows' section grids.
 void ReloadSectionLists();
+
+// Runs a refresh that follows a change already stored: a failure says the
+// change was saved but the lists could not be brought up to date.
+void RefreshAfterSavedChange(const std::function<void()> &work);

@@ -158,11 +158,11 @@ bool RefListForm::runDialog(int mode)
 
 void RefListForm::addClicked()
 {
-    guarded([&] {
-        // A cancelled dialog changed nothing, so nothing is refilled.
-        if (runDialog(m_kind.addMode))
-            afterChange();
-    });
+    bool saved = false;
+    guarded([&] { saved = runDialog(m_kind.addMode); });
+    // A cancelled dialog changed nothing, so nothing is refilled.
+    if (saved)
+        afterChange();
 }
 
 void RefListForm::modifyClicked()
@@ -170,10 +170,10 @@ void RefListForm::modifyClicked()
     const int row = currentRow();
     if (row == 0 || m_grid->item(row - 1, 1) == nullptr || m_grid->item(row - 1, 1)->text().isEmpty())
         return;
-    guarded([&] {
-        if (runDialog(m_kind.modifyMode))
-            afterChange();
-    });
+    bool saved = false;
+    guarded([&] { saved = runDialog(m_kind.modifyMode); });
+    if (saved)
+        afterChange();
 }
 
 void RefListForm::deleteClicked()
@@ -188,6 +188,7 @@ void RefListForm::deleteClicked()
     if (MsgBox(prompt, QStringLiteral("Deletion confirmation"), MsgButtons::YesNo, MsgIcon::None) != MsgResult::Yes)
         return;
     const qint32 id = m_grid->item(row - 1, 0)->text().trimmed().toInt();
+    bool deleted = false;
     guarded([&] {
         const RefUse *use = nullptr;
         if (RefData::deleteEntry(m_kind, id, &use) == RefData::DeleteResult::InUse) {
@@ -195,8 +196,10 @@ void RefListForm::deleteClicked()
                    MsgIcon::Information);
             return;
         }
-        afterChange();
+        deleted = true;
     });
+    if (deleted)
+        afterChange();
 }
 
 void RefListForm::afterChange()
@@ -212,8 +215,10 @@ void RefListForm::afterChange()
     case RefKindId::Zip:
     case RefKindId::School: {
         // Only this window lists cities, zip codes and schools.
-        BusyCursor busy;
-        fillGrid(true);
+        RefreshAfterSavedChange([this] {
+            BusyCursor busy;
+            fillGrid(true);
+        });
         break;
     }
     }

@@ -127,11 +127,18 @@ QString qtFileFilter(const QString &filter)
     return out.join(QStringLiteral(";;"));
 }
 
-QString ShowFileDialog(const QString &filter, const QString &defaultName)
+QString ShowFileDialog(const QString &filter, const QString &defaultName, FileMode mode)
 {
-    const QString path = prompter().fileName(QString(), qtFileFilter(filter), defaultName);
+    QString path = prompter().fileName(QString(), qtFileFilter(filter), defaultName, mode);
     if (path.isEmpty())
         return QString();
+    if (mode == FileMode::Save && QFileInfo(path).suffix().isEmpty()) {
+        // The first pattern of the filter: "*.pdf" gives ".pdf".
+        const QStringList parts = filter.split(QLatin1Char('|'));
+        const QString first = parts.size() > 1 ? parts.at(1).split(QLatin1Char(';')).first().trimmed() : QString();
+        if (first.startsWith(QLatin1String("*.")) && first.size() > 2)
+            path += first.mid(1);
+    }
     hx().ExportFileTitle = QFileInfo(path).fileName();
     return path;
 }

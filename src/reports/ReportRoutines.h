@@ -6,6 +6,8 @@
 // SetupReportPrinter last set up (every build calls it first), which is
 // the report window's printer during a build.
 
+#include "Prompter.h"
+
 #include <QImage>
 #include <QString>
 
@@ -15,7 +17,8 @@ class ReportPrinter;
 // and a default name. Returns the chosen path and sets
 // hx().ExportFileTitle to its file name; "" when cancelled (the title then
 // stays as it was).
-QString ShowFileDialog(const QString &filter, const QString &defaultName);
+// A name typed without an extension gets the filter's first one (".pdf").
+QString ShowFileDialog(const QString &filter, const QString &defaultName, FileMode mode = FileMode::Save);
 // "HTML Files (*.htm; *html) | *.htm;*.html" -> "HTML Files (*.htm *.html)";
 // several description|patterns pairs become several Qt filters.
 QString qtFileFilter(const QString &filter);

@@ -496,14 +496,13 @@ void SR2PrintForm::documentFlow()
         MsgBox(QStringLiteral("There is no report to save."), QString(), MsgButtons::Ok, MsgIcon::Information);
         return;
     }
-    QString path = ShowFileDialog(QStringLiteral("System Report Files (*.vsr;)|*.vsr;"), QString());
+    const QString path = ShowFileDialog(QStringLiteral("System Report Files (*.vsr;)|*.vsr;"), QString(),
+                                        action == 0 ? FileMode::Save : FileMode::Open);
     if (path.isEmpty())
         return;
 
     QString error;
     if (action == 0) {
-        if (QFileInfo(path).suffix().isEmpty())
-            path += QStringLiteral(".vsr");
         {
             PrintPageForm range(m_preview->pageCount(), m_preview->previewPage(), this);
             if (prompter().execDialog(range) != QDialog::Accepted)

@@ -173,6 +173,26 @@ private slots:
         QVERIFY(!hx().CollectionFormLoaded);
     }
 
+    void aWindowOpensAtItsSizeAndItsCloseButtonTakesTheFrame()
+    {
+        Forms::registerForm(VocalsFormCode, [] {
+            auto *w = new ProbeForm(&hx().VocalsFormLoaded, "VocalsForm");
+            w->resize(420, 310);
+            return w;
+        });
+        OpenFormByCode(VocalsFormCode);
+        QWidget *w = Forms::instance(VocalsFormCode);
+        QCOMPARE(w->size(), QSize(420, 310));
+        QCOMPARE(m_main->mdiArea()->subWindowList().size(), 1);
+        // What a Close button does: the window closes itself.
+        w->close();
+        QVERIFY(!hx().VocalsFormLoaded);
+        QTRY_COMPARE(m_main->mdiArea()->subWindowList().size(), 0);
+        OpenFormByCode(VocalsFormCode);
+        QCOMPARE(m_main->mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(g_events.filter("VocalsForm").size(), 1); // unloaded once
+    }
+
     void windowsMenuListsOpenWindows()
     {
         OpenFormByCode(ThemeFormCode);

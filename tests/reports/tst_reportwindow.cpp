@@ -292,6 +292,11 @@ private slots:
         QCOMPARE(m_prompter->lastMessage(), QStringLiteral("The PDF version of displayed report has been created"));
         QCOMPARE(m_prompter->messages.last().title, QStringLiteral("PDF Confirmation"));
 
+        // A name typed without its extension gets ".pdf".
+        m_prompter->fileAnswers << m_folder->file(QStringLiteral("plain"));
+        pdf->click();
+        QVERIFY(QFileInfo(m_folder->file(QStringLiteral("plain.pdf"))).size() > 1000);
+
         m_prompter->clear();
         m_prompter->fileAnswers << m_folder->file(QStringLiteral("no/such/folder/x.pdf"));
         pdf->click();
@@ -396,6 +401,10 @@ private slots:
         QCOMPARE(f->preview()->pageCount(), 4);
         QVERIFY(f->preview()->document() == built.pageRange(2, 4).appended(built.pageRange(3, 3)));
         QVERIFY(f->printer().document() == f->preview()->document());
+        // Saving names a new file; opening and appending choose an existing one.
+        QCOMPARE(m_prompter->fileModes.first(), FileMode::Save);
+        QCOMPARE(m_prompter->fileModes.mid(m_prompter->fileModes.size() - 2),
+                 QList<FileMode>({FileMode::Open, FileMode::Open}));
 
         // A damaged file is refused and changes nothing.
         QFile::copy(m_folder->file(QStringLiteral("all.vsr")), m_folder->file(QStringLiteral("bad.vsr")));

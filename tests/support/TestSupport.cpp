@@ -26,6 +26,7 @@ void TestPrompter::clear()
     messages.clear();
     inputPrompts.clear();
     fileFilters.clear();
+    fileModes.clear();
     dialogs.clear();
 }
 
@@ -46,9 +47,10 @@ std::optional<QString> TestPrompter::input(const QString &prompt, const QString 
     return std::nullopt;
 }
 
-QString TestPrompter::fileName(const QString &, const QString &filter, const QString &)
+QString TestPrompter::fileName(const QString &, const QString &filter, const QString &, FileMode mode)
 {
     fileFilters << filter;
+    fileModes << mode;
     if (!fileAnswers.isEmpty())
         return fileAnswers.dequeue();
     return {};

@@ -37,6 +37,7 @@ public:
     QList<AskedMessage> messages;
     QStringList inputPrompts;
     QStringList fileFilters;
+    QList<FileMode> fileModes;
     QStringList dialogs; // objectName of every modal dialog shown
 
     QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last().text; }
@@ -46,7 +47,8 @@ public:
                       MsgIcon icon) override;
     std::optional<QString> input(const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
-    QString fileName(const QString &title, const QString &filter, const QString &defaultPath) override;
+    QString fileName(const QString &title, const QString &filter, const QString &defaultPath,
+                     FileMode mode = FileMode::Save) override;
     int execDialog(QDialog &dialog) override;
 };
 
