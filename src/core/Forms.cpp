@@ -103,8 +103,18 @@ void showChild(QWidget *window)
             if (sized)
                 sub->resize(designed.grownBy(sub->contentsMargins()));
         }
+        const bool placed = sub->isVisible();
         sub->show();
         window->show();
+        if (!placed) {
+            // A new window stays inside the main window: where the area put
+            // it, moved up and left as far as needed to show it whole.
+            const QSize room = area->viewport()->size();
+            QPoint at = sub->pos();
+            at.setX(qMax(0, qMin(at.x(), room.width() - sub->width())));
+            at.setY(qMax(0, qMin(at.y(), room.height() - sub->height())));
+            sub->move(at);
+        }
         area->setActiveSubWindow(sub);
         sub->raise();
     } else {
