@@ -153,6 +153,20 @@ protected:
         return inlined;
     }
 
+    // Takes the pictures that go with a line and widens the line's start
+    // (top and left) to take them in.
+    QList<PendingPicture> takeLinePictures(const ExportLine &l, int *top, int *left)
+    {
+        QList<PendingPicture> inl = takePictures(l.top, l.top + l.height);
+        *top = l.top;
+        *left = l.startX;
+        for (const PendingPicture &p : inl) {
+            *top = qMin(*top, p.rect.top());
+            *left = qMin(*left, p.rect.left());
+        }
+        return inl;
+    }
+
     void flushPictures()
     {
         const QList<PendingPicture> pics = m_pics;
@@ -198,13 +212,9 @@ public:
                 closeParagraph();
             return;
         }
-        const QList<PendingPicture> inl = takePictures(l.top, l.top + l.height);
-        int top = l.top;
-        int left = l.startX;
-        for (const PendingPicture &p : inl) {
-            top = qMin(top, p.rect.top());
-            left = qMin(left, p.rect.left());
-        }
+        int top = 0;
+        int left = 0;
+        const QList<PendingPicture> inl = takeLinePictures(l, &top, &left);
         QString style = QStringLiteral("min-height:%1").arg(pt(l.height));
         const int gap = gapBefore(top);
         if (gap > 0)
@@ -550,13 +560,9 @@ public:
                 closeParagraph();
             return;
         }
-        const QList<PendingPicture> inl = takePictures(l.top, l.top + l.height);
-        int top = l.top;
-        int left = l.startX;
-        for (const PendingPicture &p : inl) {
-            top = qMin(top, p.rect.top());
-            left = qMin(left, p.rect.left());
-        }
+        int top = 0;
+        int left = 0;
+        const QList<PendingPicture> inl = takeLinePictures(l, &top, &left);
         QByteArray par = paragraphStart(gapBefore(top), indentOf(left));
         bool hasRight = false;
         bool onlyCentre = !l.runs.isEmpty();

@@ -149,6 +149,20 @@ struct ReportPrinter::Impl {
         return i;
     }
 
+    // Drops the document being built or shown, and its export.
+    void discardDocument()
+    {
+        open = false;
+        doc = ReportDocument();
+        fontIdx.clear();
+        imageIdx.clear();
+        page = ReportPage();
+        line = PendingLine();
+        table = Table();
+        tableBlock = false;
+        exporter.reset();
+    }
+
     void ensureOpen()
     {
         if (!open)
@@ -611,15 +625,7 @@ ReportPrinter::~ReportPrinter()
 
 void ReportPrinter::clear()
 {
-    d->open = false;
-    d->doc = ReportDocument();
-    d->fontIdx.clear();
-    d->imageIdx.clear();
-    d->page = ReportPage();
-    d->line = PendingLine();
-    d->table = Table();
-    d->tableBlock = false;
-    d->exporter.reset();
+    d->discardDocument();
     d->hdrL.clear();
     d->hdrC.clear();
     d->hdrR.clear();
@@ -661,15 +667,7 @@ void ReportPrinter::endDoc()
 
 void ReportPrinter::abortDoc()
 {
-    d->open = false;
-    d->doc = ReportDocument();
-    d->fontIdx.clear();
-    d->imageIdx.clear();
-    d->page = ReportPage();
-    d->line = PendingLine();
-    d->table = Table();
-    d->tableBlock = false;
-    d->exporter.reset();
+    d->discardDocument();
     d->exported.clear();
 }
 

@@ -2,34 +2,24 @@
 
 #include "Db.h"
 #include "Fmt.h"
-#include "RecordSet.h"
-
-#include <QSet>
 
 void ArchivePastSchedule(const QDate &today)
 {
+    const Params before{Fmt::dateToDb(today)};
     Db::Transaction tx;
-    RecordSet past(QStringLiteral("select * from schedule where scheddate < ?"), {Fmt::dateToDb(today)});
-    if (!past.isEmpty()) {
-        QSet<QString> dates;
-        for (past.moveFirst(); !past.eof(); past.moveNext())
-            dates.insert(past.text(QStringLiteral("SchedDate")));
-        for (const QString &d : dates)
-            Db::exec(QStringLiteral("delete from schednotes where scheddate = ?"), {d});
-
-        for (past.moveFirst(); !past.eof(); past.moveNext()) {
-            const QVariant date = past.value(QStringLiteral("SchedDate"));
-            const QVariant choir = past.value(QStringLiteral("ChoirID"));
-            const QVariant collection = past.value(QStringLiteral("collectionid"));
-            const QVariant anthem = past.value(QStringLiteral("anthemid"));
-            if (Fmt::isNumeric(collection) && collection.toDouble() > 0)
-                Db::exec(QStringLiteral("insert into col_lperform (Lperform, collectionid, ChoirID) values (?, ?, ?)"),
-                         {date, collection.toLongLong(), choir});
-            if (Fmt::isNumeric(anthem) && anthem.toDouble() > 0)
-                Db::exec(QStringLiteral("insert into a_lperform (Lperform, anthemid, ChoirID) values (?, ?, ?)"),
-                         {date, anthem.toLongLong(), choir});
-            Db::exec(QStringLiteral("delete from schedule where schedid = ?"), {past.value(QStringLiteral("schedid"))});
-        }
-    }
+    Db::exec(QStringLiteral("delete from schednotes where scheddate in "
+                            "(select scheddate from schedule where scheddate < ?)"),
+             before);
+    // Every past entry with a collection or an anthem becomes a performed
+    // date with its date and choir; no check for an equal row already there.
+    Db::exec(QStringLiteral("insert into col_lperform (Lperform, collectionid, ChoirID) "
+                            "select SchedDate, collectionid, ChoirID from schedule "
+                            "where scheddate < ? and collectionid > 0 order by schedid"),
+             before);
+    Db::exec(QStringLiteral("insert into a_lperform (Lperform, anthemid, ChoirID) "
+                            "select SchedDate, anthemid, ChoirID from schedule "
+                            "where scheddate < ? and anthemid > 0 order by schedid"),
+             before);
+    Db::exec(QStringLiteral("delete from schedule where scheddate < ?"), before);
     tx.commit();
 }
