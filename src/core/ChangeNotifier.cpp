@@ -1,0 +1,7 @@
+#include "ChangeNotifier.h"
+
+ChangeNotifier &ChangeNotifier::instance()
+{
+    static ChangeNotifier notifier;
+    return notifier;
+}
