@@ -1,0 +1,55 @@
+#include "DeleteCollectionCascade.h"
+
+#include "CollectionLinkTables.h"
+#include "Db.h"
+#include "DeleteAnthemCascade.h"
+
+#include <QSqlQuery>
+#include <QVariantList>
+
+namespace {
+
+// Notes belong to a service of every choir: a date keeps them while any
+// entry, of any choir, morning or evening, is left on it.
+void deleteNotesOfDateLeftEmpty(const QVariant &date)
+{
+    if (!Db::exists(QStringLiteral("select 1 from schedule where scheddate = ?"), {date}))
+        Db::exec(QStringLiteral("delete from schednotes where scheddate = ?"), {date});
+}
+
+} // namespace
+
+QList<qint32> DeleteCollectionCascade(qint32 collectionId)
+{
+    QList<qint32> anthemIds;
+    // Anthems and schedule rows outside every collection carry 0.
+    if (collectionId < 1)
+        return anthemIds;
+    Db::Transaction tx;
+    const Params id{collectionId};
+    Db::exec(QStringLiteral("delete from collection where collectionid = ?"), id);
+    for (const CollectionLinkTable &t : kCollectionLinkTables)
+        Db::exec(QStringLiteral("delete from %1 where collectionid = ?").arg(QLatin1String(t.table)), id);
+    Db::exec(QStringLiteral("delete from col_lperform where collectionid = ?"), id);
+
+    {
+        QSqlQuery q = Db::query(QStringLiteral("select anthemid from anthem where collectionid = ?"), id);
+        while (q.next())
+            anthemIds << q.value(0).toInt();
+    }
+    for (qint32 anthem : anthemIds)
+        DeleteAnthemCascade(anthem);
+
+    // The dates the collection's own entries stood on, taken before they go.
+    QVariantList dates;
+    {
+        QSqlQuery q = Db::query(QStringLiteral("select distinct scheddate from schedule where collectionid = ?"), id);
+        while (q.next())
+            dates << q.value(0);
+    }
+    Db::exec(QStringLiteral("delete from schedule where collectionid = ?"), id);
+    for (const QVariant &d : dates)
+        deleteNotesOfDateLeftEmpty(d);
+    tx.commit();
+    return anthemIds;
+}
