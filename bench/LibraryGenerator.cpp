@@ -77,6 +77,35 @@ void links(std::mt19937 &rng, Inserter &ins, int owner, int lo, int hi, int item
         ins({owner, id});
 }
 
+// The links of every collection, as the collection editor stores them.
+void addCollectionLinks(QSqlDatabase &db, std::mt19937 &rng, const LibrarySize &size)
+{
+    Inserter com(db, QStringLiteral("insert into col_com_l (collectionid, composerid) values (?, ?)"));
+    Inserter th(db, QStringLiteral("insert into col_th_l (collectionid, themeid) values (?, ?)"));
+    Inserter v(db, QStringLiteral("insert into col_v_l (collectionid, vocalsid) values (?, ?)"));
+    Inserter orch(db, QStringLiteral("insert into col_orch_l (collectionid, orchid) values (?, ?)"));
+    Inserter chr(db, QStringLiteral("insert into col_chr_l (collectionid, choirid) values (?, ?)"));
+    for (int c = 1; c <= size.collections; ++c) {
+        links(rng, com, c, 1, 3, size.composers);
+        links(rng, th, c, 2, 5, size.themes);
+        links(rng, v, c, 1, 2, size.vocals);
+        links(rng, orch, c, 1, 4, size.orchestrations);
+        links(rng, chr, c, 1, 3, size.choirs);
+    }
+}
+
+// Up to three performances of each collection, by one of the choirs.
+void addCollectionPerformances(QSqlDatabase &db, std::mt19937 &rng, const LibrarySize &size)
+{
+    Inserter perf(db, QStringLiteral("insert into col_lperform (Lperform, collectionid, ChoirID) values (?, ?, ?)"));
+    const QDate epoch(1985, 1, 1);
+    for (int c = 1; c <= size.collections; ++c) {
+        const int performed = std::uniform_int_distribution<int>(0, 3)(rng);
+        for (int p = 0; p < performed; ++p)
+            perf({date(rng, epoch, 14000), c, 1 + (c + p) % size.choirs});
+    }
+}
+
 } // namespace
 
 bool generateLibrary(const QString &path, const LibrarySize &size, QString *error)
@@ -166,6 +195,11 @@ bool generateLibrary(const QString &path, const LibrarySize &size, QString *erro
                            i % 5 != 0 ? QVariant(1 + (i * 37) % size.anthems) : QVariant(0)});
                 }
             }
+            // A generator of their own, so the rows above stay as they were
+            // before collections had links and performances.
+            std::mt19937 collectionRng(size.seed + 1);
+            addCollectionLinks(db, collectionRng, size);
+            addCollectionPerformances(db, collectionRng, size);
             Db::exec(db, QStringLiteral("COMMIT"));
             Db::exec(db, QStringLiteral("ANALYZE"));
             ok = true;

@@ -1,0 +1,304 @@
+// bench_collections [database file]: the collection catalogue's data and
+// report on a large library (10,000 collections with their links and
+// performed dates, 100,000 anthems). The library is generated on first
+// use into the file given (default /tmp/velmora-collections-bench.mdb)
+// and reused afterwards; the runs work on a copy, so the saves and deletes
+// never change it. Prints the median of several runs of each step beside
+// its target.
+#include "CollectionRecord.h"
+#include "CollectionReportModule.h"
+#include "Db.h"
+#include "DeleteCollectionCascade.h"
+#include "LibraryGenerator.h"
+#include "MemoryTuning.h"
+#include "Prompter.h"
+#include "ReportPdf.h"
+#include "ReportPrinter.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double ms(const QElapsedTimer &t)
+{
+    return t.nsecsElapsed() / 1e6;
+}
+
+// The median of several runs of a step, in milliseconds; before runs
+// untimed ahead of each.
+double median(int runs, const std::function<void()> &before, const std::function<void()> &step)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        if (before)
+            before();
+        QElapsedTimer t;
+        t.start();
+        step();
+        times.push_back(ms(t));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+long peakMemoryKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+int g_over = 0;
+
+void report(const char *what, double value, const char *unit, double target)
+{
+    const bool ok = target <= 0 || value < target;
+    if (!ok)
+        ++g_over;
+    if (target > 0)
+        std::printf("  %-56s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
+                    ok ? "" : "  OVER TARGET");
+    else
+        std::printf("  %-56s %9.1f %s\n", what, value, unit);
+    std::fflush(stdout);
+}
+
+// Answers every box at once (the report's export message, were there one).
+class SilentPrompter : public Prompter {
+public:
+    MsgResult message(const QString &, const QString &, MsgButtons buttons, MsgIcon) override
+    {
+        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+    }
+};
+
+QList<qint32> ids(const QString &sql, const Params &params = {})
+{
+    QList<qint32> out;
+    QSqlQuery q = Db::query(sql, params);
+    while (q.next())
+        out << q.value(0).toInt();
+    return out;
+}
+
+CollectionLinks linksOf(qint32 id)
+{
+    CollectionLinks l;
+    l.themes = ids(QStringLiteral("select themeid from col_th_l where collectionid = ?"), {id});
+    l.vocals = ids(QStringLiteral("select vocalsid from col_v_l where collectionid = ?"), {id});
+    l.orchestration = ids(QStringLiteral("select orchid from col_orch_l where collectionid = ?"), {id});
+    l.choirs = ids(QStringLiteral("select choirid from col_chr_l where collectionid = ?"), {id});
+    l.composers = ids(QStringLiteral("select composerid from col_com_l where collectionid = ?"), {id});
+    return l;
+}
+
+// A collection as large as a cantata gets: 20 anthems that already have
+// their links and performed dates, five links of each kind, three
+// performed dates, three schedule entries of its own and one for each
+// anthem, with notes on each of those dates. Returns its id.
+qint32 cantataToDelete(int n)
+{
+    Db::Transaction tx;
+    Db::exec(QStringLiteral("insert into collection (Collection, Catalog) values (?, 'BENCH')"),
+             {QStringLiteral("Cantata to delete %1").arg(n)});
+    const qint32 id = qint32(Db::lastInsertId());
+    const QList<qint32> anthems =
+        ids(QStringLiteral("select anthemid from anthem where collectionid = 0 order by anthemid limit 20 offset ?"),
+            {n * 20});
+    for (qint32 a : anthems)
+        Db::exec(QStringLiteral("update anthem set collectionid = ? where anthemid = ?"), {id, a});
+    for (const char *t : {"col_th_l (collectionid, themeid)", "col_com_l (collectionid, composerid)",
+                          "col_v_l (collectionid, vocalsid)", "col_orch_l (collectionid, orchid)",
+                          "col_chr_l (collectionid, choirid)"})
+        for (int k = 1; k <= 5; ++k)
+            Db::exec(QStringLiteral("insert into %1 values (?, ?)").arg(QLatin1String(t)), {id, k});
+    for (int k = 0; k < 3; ++k)
+        Db::exec(QStringLiteral("insert into col_lperform (Lperform, collectionid, ChoirID) values (?, ?, 1)"),
+                 {QDate(2000 + k, 12, 24).toString(Qt::ISODate), id});
+    const QDate first = QDate::currentDate().addDays(800 + n * 40);
+    auto entry = [](const QDate &d, int choir, qint32 collection, qint32 anthem) {
+        const QString date = d.toString(Qt::ISODate);
+        Db::exec(QStringLiteral("insert into schedule (ChoirID, SchedDate, AMPM, Anthem, collectionid, anthemid) "
+                                "values (?, ?, 'AM', -1, ?, ?)"),
+                 {choir, date, collection, anthem});
+        Db::exec(QStringLiteral("insert into schednotes (SchedDate, AMPM, notes) values (?, 'AM', 'Robes')"), {date});
+    };
+    for (int k = 0; k < 3; ++k)
+        entry(first.addDays(k * 7), 1 + k, id, 0);
+    for (int k = 0; k < anthems.size(); ++k)
+        entry(first.addDays((k % 10) * 7 + 1), 1 + k % 5, 0, anthems.at(k));
+    tx.commit();
+    return id;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    keepFreedMemoryForReuse(); // as the program itself does
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString path =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-collections-bench.mdb");
+
+    std::printf("Collection record, deletion and collections report benchmark\n");
+    if (!QFileInfo::exists(path)) {
+        std::printf("  generating the library into %s ...\n", qPrintable(path));
+        std::fflush(stdout);
+        QElapsedTimer t;
+        t.start();
+        QString error;
+        if (!generateLibrary(path, LibrarySize{}, &error)) {
+            std::fprintf(stderr, "bench_collections: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::printf("  generated in %.1f s\n", t.elapsed() / 1000.0);
+    }
+    QTemporaryDir workDir;
+    const QString work = workDir.filePath(QStringLiteral("hxdata97.mdb"));
+    if (!workDir.isValid() || !QFile::copy(path, work)) {
+        std::fprintf(stderr, "bench_collections: cannot copy %s\n", qPrintable(path));
+        return 1;
+    }
+    QString error;
+    if (!Db::open(work, &error)) {
+        std::fprintf(stderr, "bench_collections: %s\n", qPrintable(error));
+        return 1;
+    }
+    SilentPrompter prompter;
+    setPrompter(&prompter);
+    std::printf("  library: %s: %d collections (%d links, %d performed dates), %d anthems\n", qPrintable(path),
+                Db::scalar(QStringLiteral("select count(*) from collection")).toInt(),
+                Db::scalar(QStringLiteral("select (select count(*) from col_v_l) + (select count(*) from col_com_l) + "
+                                          "(select count(*) from col_th_l) + (select count(*) from col_orch_l) + "
+                                          "(select count(*) from col_chr_l)"))
+                    .toInt(),
+                Db::scalar(QStringLiteral("select count(*) from col_lperform")).toInt(),
+                Db::scalar(QStringLiteral("select count(*) from anthem")).toInt());
+    if (Db::scalar(QStringLiteral("select count(*) from col_th_l")).toInt() == 0)
+        std::printf("  (this library was generated before collections had links: delete the file to regenerate)\n");
+    std::printf("\n");
+
+    int exitCode = 0;
+    try {
+        // Collections that have anthems, spread over the library.
+        const QList<qint32> withAnthems = ids(QStringLiteral(
+            "select collectionid from collection c where exists (select 1 from anthem a where a.collectionid = "
+            "c.collectionid) order by collectionid"));
+        if (withAnthems.size() < 40)
+            throw DbError(QStringLiteral("the library has too few collections with anthems"));
+        int k = 0;
+        auto nextId = [&] { return withAnthems.at((k++ * 37) % withAnthems.size()); };
+
+        std::printf("  The collection record (data layer; the editor's window comes later):\n");
+        report("    name list of every collection", median(7, nullptr, [] { CollectionData::list(); }), "ms", 0);
+        report("    load (row, latest performed date, its anthems)",
+               median(41, nullptr, [&] { CollectionData::load(nextId()); }), "ms", 50);
+
+        CollectionRecord r;
+        CollectionLinks links;
+        auto loadNext = [&] {
+            const qint32 id = nextId();
+            r = *CollectionData::load(id);
+            links = linksOf(id);
+        };
+        int n = 0;
+        report("    save, changed (location)", median(21, [&] {
+                   loadNext();
+                   r.location = QStringLiteral("Cabinet %1").arg(++n);
+               }, [&] { CollectionData::save(r, links, false, r.loanedTo); }),
+               "ms", 50);
+        report("    save, renamed", median(21, [&] {
+                   loadNext();
+                   r.collection = QStringLiteral("Renamed Collection %1").arg(++n);
+               }, [&] { CollectionData::save(r, links, false, r.loanedTo); }),
+               "ms", 50);
+        report("    save, loaned out (carried to its anthems)", median(21, [&] { loadNext(); }, [&] {
+                   CollectionData::save(r, links, false, QStringLiteral("someone before"));
+               }),
+               "ms", 50);
+        report("    save, new (with links and a performed date)", median(21, [&] {
+                   loadNext();
+                   r.collection = QStringLiteral("Brand New Collection %1").arg(++n);
+                   r.lastPerformed = QDate(2020, 4, 12);
+               }, [&] { CollectionData::save(r, links, true, QString()); }),
+               "ms", 50);
+
+        int cantata = 0;
+        qint32 doomed = 0;
+        report("    delete a collection of 20 anthems with all their rows",
+               median(15, [&] { doomed = cantataToDelete(cantata++); }, [&] { DeleteCollectionCascade(doomed); }),
+               "ms", 100);
+
+        // The report of every collection, in the viewer's order.
+        QList<qint32> every;
+        for (const CollectionEntry &e : CollectionData::list())
+            every << e.id;
+        std::printf("  Collections report of all %lld collections, default options (anthems as titles):\n",
+                    qlonglong(every.size()));
+        QTemporaryDir dir;
+        {
+            ReportPrinter printer;
+            QElapsedTimer t;
+            t.start();
+            PrintCollectionReport(printer, every, CollectionReportOptions());
+            report("    built to pages", ms(t) / 1000.0, "s", 10);
+            std::printf("    pages: %d\n", printer.pageCount());
+        }
+
+        // About 1,000 collections, as a themes limit leaves them.
+        QList<qint32> some;
+        int themes = 0;
+        while (some.size() < 1000 && themes < 300)
+            some = ids(QStringLiteral("select c.collectionid from collection c where c.collectionid in "
+                                      "(select collectionid from col_th_l where themeid <= ?) "
+                                      "order by c.Collection, c.collectionid"),
+                       {++themes});
+        const int anthemsIn = Db::scalar(QStringLiteral("select count(*) from anthem where collectionid in "
+                                                        "(select collectionid from col_th_l where themeid <= ?)"),
+                                         {themes})
+                                  .toInt();
+        std::printf("  Collections report of %lld collections (%d themes ticked, %d anthems), full anthem details:\n",
+                    qlonglong(some.size()), themes, anthemsIn);
+        CollectionReportOptions details;
+        details.set(CollectionReportOptions::IncludeAnthemTitles, false);
+        details.set(CollectionReportOptions::IncludeAnthemDetails, true);
+        ReportPrinter printer;
+        QElapsedTimer t;
+        t.start();
+        PrintCollectionReport(printer, some, details);
+        report("    built to pages", ms(t) / 1000.0, "s", 3);
+        std::printf("    pages: %d\n", printer.pageCount());
+        const QString pdf = dir.filePath(QStringLiteral("collections.pdf"));
+        t.restart();
+        QString why;
+        if (!ReportPdf::write(printer.document(), pdf, &why)) {
+            std::fprintf(stderr, "bench_collections: PDF: %s\n", qPrintable(why));
+            exitCode = 1;
+        }
+        report("    written as PDF", ms(t) / 1000.0, "s", 5);
+        std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
+    } catch (const DbError &e) {
+        std::fprintf(stderr, "bench_collections: %s\n", qPrintable(e.message()));
+        exitCode = 1;
+    }
+    report("peak memory (VmHWM)", peakMemoryKb() / 1024.0, "MB", 500);
+    setPrompter(nullptr);
+    Db::close();
+    std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+    return exitCode;
+}
