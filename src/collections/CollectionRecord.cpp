@@ -29,6 +29,19 @@ std::optional<double> storedNumber(const QVariant &v)
     return v.userType() == QMetaType::QString ? Fmt::parseNumber(v.toString()) : std::optional<double>(v.toDouble());
 }
 
+// The first n characters of a text, as the database counts them: a
+// character outside the Basic Multilingual Plane is one character (two
+// UTF-16 units) and is never cut in half.
+QString cutChars(const QString &text, int n)
+{
+    int units = 0;
+    for (int chars = 0; chars < n && units < text.size(); ++chars)
+        units += text.at(units).isHighSurrogate() && units + 1 < text.size() && text.at(units + 1).isLowSurrogate()
+            ? 2
+            : 1;
+    return text.left(units);
+}
+
 // The order the editor has always written its link tables in.
 const CollectionLinkKind kSaveOrder[5] = {LinkThemes, LinkVocals, LinkComposers, LinkChoirs, LinkOrchestration};
 
@@ -103,15 +116,15 @@ CollectionSaveResult save(const CollectionRecord &r, const CollectionLinks &link
                           const QString &loadedLoanedTo)
 {
     Db::Transaction tx;
-    const QString loanedTo = Fmt::cut(r.loanedTo, CollectionRecord::LoanedToWidth);
+    const QString loanedTo = cutChars(r.loanedTo, CollectionRecord::LoanedToWidth);
     const Params values{
-        Fmt::cut(r.collection, CollectionRecord::CollectionWidth),
-        Fmt::cut(r.catalog, CollectionRecord::CatalogWidth),
-        Fmt::cut(r.location, CollectionRecord::LocationWidth),
+        cutChars(r.collection, CollectionRecord::CollectionWidth),
+        cutChars(r.catalog, CollectionRecord::CatalogWidth),
+        cutChars(r.location, CollectionRecord::LocationWidth),
         r.memo1,
-        Fmt::cut(r.pages, CollectionRecord::PagesWidth),
+        cutChars(r.pages, CollectionRecord::PagesWidth),
         loanedTo,
-        Fmt::cut(r.performTime, CollectionRecord::PerformTimeWidth),
+        cutChars(r.performTime, CollectionRecord::PerformTimeWidth),
         r.u[0],
         r.u[1],
         r.u[2],

@@ -16,6 +16,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <optional>
+
 namespace {
 
 const char *const kOptionCaptions[9] = {nullptr,
@@ -209,9 +211,14 @@ bool filled(const QVariant &v)
     return !Fmt::nz(v).isEmpty();
 }
 
-bool nonZeroNumber(const QVariant &v)
+// A stored number, also when an imported file holds it as text; none
+// for Null, text that is no number, and 0 (which prints no line).
+std::optional<double> nonZeroNumber(const QVariant &v)
 {
-    return Fmt::isNumeric(v) && v.toDouble() != 0;
+    if (!Fmt::isNumeric(v))
+        return std::nullopt;
+    const double n = v.userType() == QMetaType::QString ? Fmt::parseNumber(v.toString()).value_or(0) : v.toDouble();
+    return n != 0 ? std::optional<double>(n) : std::nullopt;
 }
 
 void drawAnthemTitles(ReportPrinter &p, const QVector<CollectionAnthem> &anthems)
@@ -274,10 +281,10 @@ void drawCollection(ReportPrinter &p, const CollectionRow &c, const Slice &s, co
         captionRun(p, kTenBlanks + QStringLiteral("Purchase Date: "));
         p.text(Fmt::my(purchased) + QLatin1Char('\n'));
     }
-    if (nonZeroNumber(c.cost))
-        captionedLine(p, QStringLiteral("Cost per Copy: "), Fmt::plainNumber(c.cost.toDouble()));
-    if (nonZeroNumber(c.copies))
-        captionedLine(p, QStringLiteral("Number of Copies: "), Fmt::plainNumber(c.copies.toDouble()));
+    if (const auto cost = nonZeroNumber(c.cost))
+        captionedLine(p, QStringLiteral("Cost per Copy: "), Fmt::plainNumber(*cost));
+    if (const auto copies = nonZeroNumber(c.copies))
+        captionedLine(p, QStringLiteral("Number of Copies: "), Fmt::plainNumber(*copies));
     if (filled(c.pages))
         captionedLine(p, QStringLiteral("Page(s), Page #, or Page Range: "), Fmt::nz(c.pages));
     if (filled(c.performTime))

@@ -93,8 +93,10 @@ private slots:
     void aNewCollectionIsStoredInTheColumnWidths()
     {
         CollectionRecord r;
-        r.collection = QString(120, QChar(0x00e9)); // cut by characters, not bytes
-        r.catalog = QString(30, 'c');
+        // Cut by characters as the database counts them: neither bytes nor
+        // UTF-16 units, and a character is never cut in half.
+        r.collection = QString(120, QChar(0x00e9));
+        r.catalog = QString::fromUtf8("\xF0\x9F\x8E\xB5").repeated(30); // a musical note, outside the BMP
         r.location = QString(60, 'l');
         r.memo1 = QString(5000, 'm');
         r.pages = QString(60, 'p');
@@ -120,6 +122,8 @@ private slots:
         QCOMPARE(q.value(0).toInt(), 100);
         QCOMPARE(q.value(1).toString(), QString(100, QChar(0x00e9)));
         QCOMPARE(q.value(2).toInt(), 20);
+        QCOMPARE(Db::scalar("select Catalog from collection where collectionid = ?", {saved.id}).toString(),
+                 QString::fromUtf8("\xF0\x9F\x8E\xB5").repeated(20));
         QCOMPARE(q.value(3).toInt(), 50);
         QCOMPARE(q.value(4).toInt(), 5000);
         QCOMPARE(q.value(5).toInt(), 50);
@@ -255,19 +259,16 @@ private slots:
         QCOMPARE(loanedTo(m_lib.joy), QStringLiteral("O'Brien"));
         QVERIFY_THROWS_EXCEPTION(DbError, CollectionData::save(r, {}, true, QString()));
         QCOMPARE(count("select count(*) from collection"), 3);
-    }
 
-    void aCollectionDeletedMeanwhileIsNotRecreated()
-    {
-        CollectionRecord r = *CollectionData::load(m_lib.hymnal);
+        // A collection deleted meanwhile is not brought back with its links.
+        CollectionRecord h = *CollectionData::load(m_lib.hymnal);
         Db::exec("delete from collection where collectionid = ?", {m_lib.hymnal});
-        CollectionLinks links;
-        links.themes = {m_lib.lent};
-        r.lastPerformed = QDate(2010, 1, 1);
-        QVERIFY_THROWS_EXCEPTION(DbError, CollectionData::save(r, links, false, r.loanedTo));
-        QCOMPARE(count("select count(*) from collection where collectionid = ?", {m_lib.hymnal}), 0);
-        QCOMPARE(count("select count(*) from col_th_l where collectionid = ?", {m_lib.hymnal}), 0);
+        h.lastPerformed = QDate(2010, 1, 1);
+        CollectionLinks themes;
+        themes.themes = {m_lib.lent};
+        QVERIFY_THROWS_EXCEPTION(DbError, CollectionData::save(h, themes, false, h.loanedTo));
         QCOMPARE(count("select count(*) from col_lperform where collectionid = ?", {m_lib.hymnal}), 0);
+        QCOMPARE(count("select count(*) from col_th_l where collectionid = ?", {m_lib.hymnal}), 0);
     }
 
     void costAndCopiesReadWhatTheEditorShows()

@@ -115,13 +115,6 @@ private slots:
         }
         QVERIFY(!w->DCheck(9));
         QCOMPARE(SR2PrintForm::twipsTop(w->findChild<QWidget *>("HTMLFrame")), 2095 + 210 + 200);
-        // The two anthem options exclude each other; both may be off.
-        click(w, 7);
-        QVERIFY(w->DCheck(7)->isChecked() && !w->DCheck(6)->isChecked());
-        click(w, 6);
-        QVERIFY(w->DCheck(6)->isChecked() && !w->DCheck(7)->isChecked());
-        click(w, 6);
-        QVERIFY(!w->DCheck(6)->isChecked() && !w->DCheck(7)->isChecked());
     }
 
     void eachCollectionPrintsItsBlockInSectionOrder()
@@ -355,11 +348,6 @@ private slots:
         const QString page = QString::fromUtf8(h.readAll());
         QVERIFY(page.contains("Carols Book"));
         QVERIFY(page.contains("Rutter"));
-        // Without an export nothing is said.
-        QTest::mouseClick(w->findChild<QCheckBox *>("HTMLCheck"), Qt::LeftButton, {}, QPoint(8, 8));
-        m_prompter->clear();
-        createReport(w);
-        QVERIFY(m_prompter->messages.isEmpty());
     }
 
 private:
