@@ -2,6 +2,7 @@
 
 #include "AnthemForm.h"
 #include "AnthemViewerRegistration.h"
+#include "MemberRegistration.h"
 #include "RefListForm.h"
 
 void registerAllForms()
@@ -9,4 +10,5 @@ void registerAllForms()
     registerRefListForms();
     registerAnthemEditor();
     registerAnthemViewerAndReport();
+    registerMemberReport();
 }
