@@ -21,6 +21,15 @@ QString name(const char *s)
     return QLatin1String(s);
 }
 
+QStringList stateAbbreviations()
+{
+    QStringList out;
+    QSqlQuery q = Db::query(QStringLiteral("select statea from state order by statea, rowid"));
+    while (q.next())
+        out << Fmt::nz(q.value(0));
+    return out;
+}
+
 } // namespace
 
 namespace MemberTables {
@@ -87,21 +96,12 @@ QStringList AddressValues(AddressKind kind)
         QStringLiteral("select %1 from %2 order by %1, %3").arg(name(t.textColumn), name(t.table), name(t.idColumn)));
 }
 
-QStringList StateAbbreviations()
-{
-    QStringList out;
-    QSqlQuery q = Db::query(QStringLiteral("select statea from state order by statea, rowid"));
-    while (q.next())
-        out << Fmt::nz(q.value(0));
-    return out;
-}
-
 void FillStateCombo(QComboBox *list)
 {
     if (!list)
         return;
     // Read first: a failing query leaves the list as it was.
-    const QStringList states = StateAbbreviations();
+    const QStringList states = stateAbbreviations();
     list->clear();
     list->addItems(states);
     list->addItem(QStringLiteral(" "));

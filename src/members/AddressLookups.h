@@ -47,7 +47,6 @@ QStringList AddressValues(AddressKind kind);
 
 // The state abbreviations in order, then one blank item " " (none).
 void FillStateCombo(QComboBox *list);
-QStringList StateAbbreviations();
 
 qint32 GetCityID(const QString &text);
 qint32 GetZipID(const QString &text);
