@@ -10,6 +10,13 @@
 
 namespace {
 
+struct AddressTable {
+    const char *table;
+    const char *idColumn;
+    const char *textColumn;
+    int width; // characters a stored text keeps
+};
+
 const AddressTable kTables[] = {
     {"city", "CityID", "City", 50},
     {"zip", "ZipID", "Zip", 10},
@@ -19,6 +26,11 @@ const AddressTable kTables[] = {
 QString name(const char *s)
 {
     return QLatin1String(s);
+}
+
+const AddressTable &addressTable(AddressKind kind)
+{
+    return kTables[static_cast<int>(kind)];
 }
 
 QStringList stateAbbreviations()
@@ -54,10 +66,6 @@ QStringList distinctTexts(const QString &sql)
 
 } // namespace MemberTables
 
-const AddressTable &addressTable(AddressKind kind)
-{
-    return kTables[static_cast<int>(kind)];
-}
 
 qint32 LookupAddressId(AddressKind kind, const QString &text)
 {

@@ -57,7 +57,6 @@ struct MemberRecord {
 struct MemberChoir {
     qint32 choirId = 0;
     bool active = false;
-    bool operator==(const MemberChoir &o) const { return choirId == o.choirId && active == o.active; }
 };
 
 // The ticked rows of the member's three grids, written back whole on save.
