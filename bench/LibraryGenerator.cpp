@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
+#include <iterator>
 #include <random>
 
 namespace {
@@ -103,6 +104,107 @@ void addCollectionPerformances(QSqlDatabase &db, std::mt19937 &rng, const Librar
         const int performed = std::uniform_int_distribution<int>(0, 3)(rng);
         for (int p = 0; p < performed; ++p)
             perf({date(rng, epoch, 14000), c, 1 + (c + p) % size.choirs});
+const char *const kMemberFirst[] = {"Grace", "Sean", "Maria", "James", "Linda", "Robert", "Ana", "David",
+                                    "Susan", "Michael", "Karen", "Joseph", "Nancy", "Zoë", "José", "Ruth",
+                                    "Emily", "Daniel", "Hannah", "Samuel"};
+const char *const kMemberMiddle[] = {"Ann", "Lee", "Marie", "", "J.", "Elizabeth", "", "Paul", "Rose", ""};
+const char *const kMemberLast[] = {"Adams", "O'Brien", "Nguyen", "Smith", "Johnson", "García", "Müller",
+                                   "Williams", "Brown", "Jones", "Miller", "Davis", "Martínez", "Wilson",
+                                   "Anderson", "Taylor", "Thomas", "Moore", "Jackson", "Martin", "Lee",
+                                   "Thompson", "White", "Harris", "Clark", "Lewis", "Robinson", "Walker",
+                                   "d'Angelo", "Young"};
+const char *const kStreets[] = {"Elm St", "Oak Ave", "Maple Dr", "Church Rd", "Main St", "Lake Rd",
+                                "Cedar Ln", "Hillcrest Blvd", "Park Pl", "Mill Creek Way"};
+const char *const kCities[] = {"Springfield", "Coeur d'Alene", "Riverside", "Fairview", "Franklin",
+                               "Greenville", "Bristol", "Clinton", "Madison", "Georgetown", "Salem",
+                               "Arlington", "Ashland", "Dover", "Milton"};
+const char *const kSchools[] = {"Lincoln High", "St. Mary's", "Washington Elementary", "Central Middle",
+                                "Jefferson Academy", "Northside High", "Grace Christian School", "Roosevelt"};
+const char *const kSections[] = {"Soprano", "Alto", "Tenor", "Bass", "Baritone", "Mezzo"};
+const char *const kGrades[] = {"Pre School", "Kinderdarden", "First", "Second", "Third", "Fourth", "Fifth",
+                               "Sixth", "Seventh", "Eighth", "Nineth", "Tenth", "Eleventh", "Twelfth", "College"};
+
+// The members and what they refer to: cities, zip codes, schools and
+// member sections, and their links to choirs (active and not), sections
+// and instruments. Its own random numbers, so the rest of the library
+// stays as it was.
+void generateMembers(QSqlDatabase &db, const LibrarySize &size)
+{
+    std::mt19937 rng(size.seed + 6);
+    Inserter city(db, QStringLiteral("insert into city (City) values (?)"));
+    for (int i = 0; i < size.cities; ++i)
+        city({i < int(std::size(kCities)) ? QString::fromUtf8(kCities[i])
+                                          : QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kCities))).arg(i)});
+    Inserter zip(db, QStringLiteral("insert into zip (Zip) values (?)"));
+    for (int i = 0; i < size.zips; ++i)
+        zip({QStringLiteral("%1").arg(10000 + i * 211 % 89999, 5, 10, QLatin1Char('0'))});
+    Inserter school(db, QStringLiteral("insert into school (School) values (?)"));
+    for (int i = 0; i < size.schools; ++i)
+        school({i < int(std::size(kSchools)) ? QString::fromUtf8(kSchools[i])
+                                             : QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kSchools))).arg(i)});
+    Inserter section(db, QStringLiteral("insert into vocalsm (vocals) values (?)"));
+    for (int i = 0; i < size.sections; ++i)
+        section({i < int(std::size(kSections)) ? QString::fromUtf8(kSections[i])
+                                               : QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kSections))).arg(i)});
+
+    QStringList states;
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("select statea from state order by statea")))
+            throw DbError(QStringLiteral("no state list"));
+        while (q.next())
+            states << q.value(0).toString();
+    }
+    const auto any = [&rng](int n) { return std::uniform_int_distribution<int>(1, n)(rng); };
+
+    Inserter member(db, QStringLiteral(
+        "insert into member (LName, FName, MName, Street1, Street2, State, CityID, ZipID, HPhone, CPhone, FPhone, "
+        "SchoolID, grade, Age, Sex, Parent, Email, Memo1, u1, u2, u3, Birthday, Aniversary) "
+        "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    Inserter choir(db, QStringLiteral("insert into chr_m_l (memberid, choirid, isactive) values (?, ?, ?)"));
+    Inserter vm(db, QStringLiteral("insert into m_vm_l (memberid, vocalsmid) values (?, ?)"));
+    Inserter orch(db, QStringLiteral("insert into m_orch_l (memberid, orchid) values (?, ?)"));
+    const QDate born(1935, 1, 1);
+    const QDate joined(1980, 1, 1);
+    for (int i = 1; i <= size.members; ++i) {
+        const bool student = i % 4 == 0;
+        const QString last = QString::fromUtf8(pick(rng, kMemberLast));
+        const QString first = QString::fromUtf8(pick(rng, kMemberFirst));
+        const QVariant birthday = i % 10 == 0 ? QVariant() : date(rng, born, 30000);
+        member({last, first, QString::fromUtf8(pick(rng, kMemberMiddle)),
+                QStringLiteral("%1 %2").arg(any(9999)).arg(QString::fromUtf8(pick(rng, kStreets))),
+                i % 7 == 0 ? QVariant(QStringLiteral("Apt %1").arg(any(40))) : QVariant(),
+                states.isEmpty() ? QVariant() : QVariant(states.at(any(int(states.size())) - 1)),
+                size.cities > 0 && i % 25 != 0 ? QVariant(any(size.cities)) : QVariant(0),
+                size.zips > 0 && i % 30 != 0 ? QVariant(any(size.zips)) : QVariant(0),
+                QStringLiteral("555-%1").arg(any(9999), 4, 10, QLatin1Char('0')),
+                i % 2 ? QVariant(QStringLiteral("555-%1").arg(any(9999), 4, 10, QLatin1Char('0'))) : QVariant(),
+                i % 5 == 0 ? QVariant(QStringLiteral("555-%1").arg(any(9999), 4, 10, QLatin1Char('0'))) : QVariant(),
+                student && size.schools > 0 ? QVariant(any(size.schools)) : QVariant(0),
+                student ? QVariant(QString::fromUtf8(pick(rng, kGrades))) : QVariant(QString()),
+                student ? QVariant(5 + any(14)) : QVariant(), any(2),
+                student ? QVariant(QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kMemberFirst)), last))
+                        : QVariant(),
+                i % 3 ? QVariant(QStringLiteral("%1.%2%3@example.org").arg(first.toLower(), last.toLower()).arg(i))
+                      : QVariant(),
+                i % 9 == 0 ? QVariant(QStringLiteral("Needs a large folder.")) : QVariant(),
+                i % 2 == 0 ? QVariant(QStringLiteral("Robe %1").arg(any(60))) : QVariant(),
+                i % 6 == 0 ? QVariant(QStringLiteral("Folder %1").arg(any(200))) : QVariant(),
+                i % 11 == 0 ? QVariant(QStringLiteral("Key holder")) : QVariant(), birthday,
+                i % 8 == 0 ? QVariant() : date(rng, joined, 16000)});
+        const int choirs = std::min(size.choirs, std::uniform_int_distribution<int>(1, 3)(rng));
+        QList<int> chosen;
+        while (chosen.size() < choirs) {
+            const int c = any(size.choirs);
+            if (!chosen.contains(c))
+                chosen << c;
+        }
+        for (int c : chosen)
+            choir({i, c, any(10) <= 7 ? -1 : 0}); // most memberships are active
+        if (size.sections > 0)
+            links(rng, vm, i, 1, 2, size.sections);
+        if (size.orchestrations > 0 && i % 3 == 0)
+            links(rng, orch, i, 1, 2, size.orchestrations);
     }
 }
 
@@ -200,6 +302,8 @@ bool generateLibrary(const QString &path, const LibrarySize &size, QString *erro
             std::mt19937 collectionRng(size.seed + 1);
             addCollectionLinks(db, collectionRng, size);
             addCollectionPerformances(db, collectionRng, size);
+            if (size.members > 0 && size.choirs > 0)
+                generateMembers(db, size);
             Db::exec(db, QStringLiteral("COMMIT"));
             Db::exec(db, QStringLiteral("ANALYZE"));
             ok = true;

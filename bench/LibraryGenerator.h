@@ -13,6 +13,14 @@ struct LibrarySize {
     int vocals = 30;
     int orchestrations = 80;
     int scheduleRows = 3000;
+    // Choir members, with the cities, zip codes, schools and member
+    // sections their addresses and links use (choirs and instruments are
+    // the library's choirs and orchestration).
+    int members = 20000;
+    int cities = 150;
+    int zips = 400;
+    int schools = 120;
+    int sections = 12;
     unsigned seed = 1997;
 };
 

@@ -3,6 +3,7 @@
 #include "AnthemForm.h"
 #include "AnthemViewerRegistration.h"
 #include "CollectionRegistration.h"
+#include "MemberRegistration.h"
 #include "RefListForm.h"
 
 void registerAllForms()
@@ -11,4 +12,5 @@ void registerAllForms()
     registerAnthemEditor();
     registerAnthemViewerAndReport();
     registerCollectionReport();
+    registerMemberReport();
 }

@@ -149,7 +149,10 @@ void setKey(CheckListGrid *grid, int row, const QString &key)
 // found the rows are sorted by name.
 void markLinks(const GridKind &k, CheckListGrid *grid, int owner, qint32 id, bool withActive)
 {
-    const int which = owner < 0 ? -owner : owner;
+    int which = owner < 0 ? -owner : owner;
+    // Members are the only owners of sections: any owner code marks them.
+    if (&k == &gridKind(CheckGridKind::Sections))
+        which = 3;
     bool found = false;
     if (which >= 1 && which <= 3 && !k.linkSql[which - 1].isEmpty()) {
         QSqlQuery q = Db::query(k.linkSql[which - 1], {id});

@@ -1,0 +1,218 @@
+// bench_members [database file]: the member record and the member report
+// on a large library (20,000 members, 150 cities, 400 zip codes, 120
+// schools, 20 choirs, beside 100,000 anthems). The library is generated on
+// first use into the file given (default /tmp/velmora-members-bench.mdb)
+// and reused afterwards; the runs work on a copy, so the saves never change
+// it. Prints the figures beside their targets.
+#include "MemoryTuning.h"
+#include "Db.h"
+#include "LibraryGenerator.h"
+#include "MemberRecord.h"
+#include "MemberReportModule.h"
+#include "ReportPdf.h"
+#include "ReportPrinter.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <vector>
+
+namespace {
+
+double ms(const QElapsedTimer &t)
+{
+    return t.nsecsElapsed() / 1e6;
+}
+
+// The median of several runs of a step, in milliseconds; `before` runs
+// untimed ahead of each.
+double median(int runs, const std::function<void(int)> &step, const std::function<void(int)> &before = {})
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        if (before)
+            before(i);
+        QElapsedTimer t;
+        t.start();
+        step(i);
+        times.push_back(ms(t));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+long peakMemoryKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+int g_over = 0;
+
+void report(const char *what, double value, const char *unit, double target)
+{
+    const bool ok = target <= 0 || value < target;
+    if (!ok)
+        ++g_over;
+    if (target > 0)
+        std::printf("  %-52s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
+                    ok ? "" : "  OVER TARGET");
+    else
+        std::printf("  %-52s %9.1f %s\n", what, value, unit);
+    std::fflush(stdout);
+}
+
+QList<qint32> idList(const QString &sql, const Params &params = {})
+{
+    QList<qint32> out;
+    QSqlQuery q = Db::query(sql, params);
+    while (q.next())
+        out << q.value(0).toInt();
+    return out;
+}
+
+// The links the editor's grids would show for a member.
+MemberLinks storedLinks(qint32 id)
+{
+    MemberLinks links;
+    links.sections = idList(QStringLiteral("select vocalsmid from m_vm_l where memberid = ?"), {id});
+    QSqlQuery q = Db::query(QStringLiteral("select choirid, isactive from chr_m_l where memberid = ?"), {id});
+    while (q.next())
+        links.choirs << MemberChoir{q.value(0).toInt(), q.value(1).toInt() != 0};
+    links.instruments = idList(QStringLiteral("select orchid from m_orch_l where memberid = ?"), {id});
+    return links;
+}
+
+// A report to pages and then to PDF, with its figures.
+void reportFigures(const char *name, const QList<qint32> &ids, const MemberReportOptions &options, int *exitCode)
+{
+    std::printf("  %s of %lld members:\n", name, qlonglong(ids.size()));
+    ReportPrinter printer;
+    QElapsedTimer t;
+    t.start();
+    PrintMemberReport(printer, ids, options);
+    report("    built to pages", ms(t) / 1000.0, "s", 2);
+    std::printf("    pages: %d\n", printer.pageCount());
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("members.pdf"));
+    t.restart();
+    QString why;
+    if (!ReportPdf::write(printer.document(), pdf, &why)) {
+        std::fprintf(stderr, "bench_members: PDF: %s\n", qPrintable(why));
+        *exitCode = 1;
+    }
+    report("    written as PDF", ms(t) / 1000.0, "s", 4);
+    std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    keepFreedMemoryForReuse(); // as the program itself does
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-members-bench.mdb");
+
+    std::printf("Member record and member report benchmark\n");
+    if (!QFileInfo::exists(path)) {
+        std::printf("  generating the library into %s ...\n", qPrintable(path));
+        std::fflush(stdout);
+        QElapsedTimer t;
+        t.start();
+        QString error;
+        if (!generateLibrary(path, LibrarySize{}, &error)) {
+            std::fprintf(stderr, "bench_members: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::printf("  generated in %.1f s\n", t.elapsed() / 1000.0);
+    }
+    QTemporaryDir workDir;
+    const QString work = workDir.filePath(QStringLiteral("hxdata97.mdb"));
+    if (!workDir.isValid() || !QFile::copy(path, work)) {
+        std::fprintf(stderr, "bench_members: cannot copy %s\n", qPrintable(path));
+        return 1;
+    }
+    QString error;
+    if (!Db::open(work, &error)) {
+        std::fprintf(stderr, "bench_members: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("  library: %s: %d members, %d cities, %d zip codes, %d schools, %d choirs, %d choir links "
+                "(%d inactive), %d section links, %d instrument links\n",
+                qPrintable(path), Db::scalar("select count(*) from member").toInt(),
+                Db::scalar("select count(*) from city").toInt(), Db::scalar("select count(*) from zip").toInt(),
+                Db::scalar("select count(*) from school").toInt(), Db::scalar("select count(*) from choir").toInt(),
+                Db::scalar("select count(*) from chr_m_l").toInt(),
+                Db::scalar("select count(*) from chr_m_l where isactive = 0").toInt(),
+                Db::scalar("select count(*) from m_vm_l").toInt(), Db::scalar("select count(*) from m_orch_l").toInt());
+    std::printf("\n");
+
+    int exitCode = 0;
+    try {
+        // Members in the viewer's order, as its list leaves them.
+        const QList<qint32> ordered =
+            idList(QStringLiteral("select memberid from member order by LName, FName, MName, memberid"));
+        if (ordered.size() < 5000)
+            throw DbError(QStringLiteral("the library has fewer than 5,000 members"));
+        std::mt19937 rng(20);
+        std::vector<qint32> sample;
+        for (int i = 0; i < 40; ++i)
+            sample.push_back(ordered.at(std::uniform_int_distribution<int>(0, int(ordered.size()) - 1)(rng)));
+
+        report("member record load (fields, city, zip, school)",
+               median(40, [&](int i) { (void)MemberData::load(sample.at(i)); }), "ms", 50);
+
+        // A changed member: its fields, links and address written back.
+        MemberRecord changed;
+        MemberLinks changedLinks;
+        report("member save, changed",
+               median(20, [&](int) { MemberData::save(changed, changedLinks, false); },
+                      [&](int i) {
+                          changed = *MemberData::load(sample.at(i));
+                          changed.firstName += QStringLiteral("x");
+                          changed.street2 = QStringLiteral("Apt %1").arg(i);
+                          changedLinks = storedLinks(changed.id);
+                      }),
+               "ms", 50);
+
+        // A new member in a city nobody has yet.
+        MemberRecord fresh = *MemberData::load(sample.front());
+        const MemberLinks freshLinks = storedLinks(fresh.id);
+        report("member save, new with a new city",
+               median(20, [&](int) { MemberData::save(fresh, freshLinks, true); },
+                      [&](int i) { fresh.city = QStringLiteral("New Harmony %1").arg(i); }),
+               "ms", 50);
+
+        // What the editor refills after a save (measured for the editor's own benchmark).
+        report("  the editor's four value lists", median(5, [](int) { (void)MemberData::comboValues(); }), "ms", 0);
+        report("  every member with its name-list key", median(5, [](int) { (void)MemberData::memberList(); }), "ms", 0);
+
+        const QList<qint32> five = ordered.mid(0, 5000);
+        MemberReportOptions pages;
+        pages.myDataFields = true;
+        reportFigures("Member report, my data fields included", five, pages, &exitCode);
+        MemberReportOptions labels;
+        labels.mailingLabels = true;
+        reportFigures("Mailing labels", five, labels, &exitCode);
+    } catch (const DbError &e) {
+        std::fprintf(stderr, "bench_members: %s\n", qPrintable(e.message()));
+        exitCode = 1;
+    }
+    report("peak memory (VmHWM)", peakMemoryKb() / 1024.0, "MB", 500);
+    Db::close();
+    std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+    return exitCode;
+}

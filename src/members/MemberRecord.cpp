@@ -1,0 +1,244 @@
+#include "MemberRecord.h"
+
+#include "AddressLookups.h"
+#include "Db.h"
+#include "Fmt.h"
+#include "MemberTables.h"
+
+#include <QSqlQuery>
+#include <QStringList>
+
+#include <cmath>
+#include <limits>
+
+using MemberTables::cut;
+
+namespace {
+
+QString table(const MemberTables::LinkTable &t)
+{
+    return QLatin1String(t.table);
+}
+
+QString column(const MemberTables::LinkTable &t)
+{
+    return QLatin1String(t.column);
+}
+
+// A stored number as a double; nullopt when it is none.
+std::optional<double> number(const QVariant &v)
+{
+    if (!Fmt::isNumeric(v))
+        return std::nullopt;
+    if (v.userType() == QMetaType::QString)
+        return Fmt::parseNumber(v.toString());
+    return v.toDouble();
+}
+
+// The age column takes whole numbers: a typed number is rounded half to
+// even, as the column has always been assigned; a text that is no number,
+// or one too large to be an age, is not stored.
+std::optional<qint64> storedAge(const QString &typed)
+{
+    const std::optional<double> v = Fmt::parseNumber(typed);
+    if (!v)
+        return std::nullopt;
+    const double whole = std::nearbyint(*v);
+    if (whole < std::numeric_limits<qint32>::min() || whole > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint64(whole);
+}
+
+// The id stored in an id column, when it is a number above 0.
+qint32 storedId(const QVariant &v)
+{
+    const std::optional<double> n = number(v);
+    return n && *n > 0 && *n <= std::numeric_limits<qint32>::max() ? qint32(*n) : 0;
+}
+
+} // namespace
+
+int MemberRecord::sexCode(const QString &text)
+{
+    if (text == QLatin1String("Male"))
+        return Male;
+    if (text == QLatin1String("Female"))
+        return Female;
+    return SexNone;
+}
+
+QString MemberRecord::sexText(int code)
+{
+    switch (code) {
+    case Male: return QStringLiteral("Male");
+    case Female: return QStringLiteral("Female");
+    default: return QStringLiteral(" ");
+    }
+}
+
+namespace MemberData {
+
+std::optional<MemberRecord> load(qint32 id)
+{
+    QSqlQuery q = Db::query(
+        QStringLiteral("select memberid, LName, FName, MName, Street1, Street2, State, CityID, ZipID, HPhone, CPhone,"
+                       " FPhone, SchoolID, grade, Age, Sex, Parent, Email, Memo1, u1, u2, u3, u4, u5, Birthday,"
+                       " Aniversary from member where memberid = ?"),
+        {id});
+    if (!q.next())
+        return std::nullopt;
+    MemberRecord r;
+    r.id = q.value(0).toInt();
+    r.lastName = Fmt::nz(q.value(1));
+    r.firstName = Fmt::nz(q.value(2));
+    r.middleName = Fmt::nz(q.value(3));
+    r.street1 = Fmt::nz(q.value(4));
+    r.street2 = Fmt::nz(q.value(5));
+    r.state = Fmt::nz(q.value(6));
+    if (const qint32 city = storedId(q.value(7)))
+        r.city = GetCityName(city);
+    if (const qint32 zip = storedId(q.value(8)))
+        r.zip = GetZipText(zip);
+    r.homePhone = Fmt::nz(q.value(9));
+    r.cellPhone = Fmt::nz(q.value(10));
+    r.workPhone = Fmt::nz(q.value(11));
+    if (const qint32 school = storedId(q.value(12)))
+        r.school = GetSchoolName(school);
+    const QString grade = Fmt::nz(q.value(13));
+    if (!grade.trimmed().isEmpty())
+        r.grade = grade;
+    if (const std::optional<double> age = number(q.value(14)))
+        r.age = Fmt::plainNumber(*age);
+    if (const std::optional<double> sex = number(q.value(15)); sex && (*sex == 1 || *sex == 2))
+        r.sex = *sex == 1 ? MemberRecord::Male : MemberRecord::Female;
+    r.parent = Fmt::nz(q.value(16));
+    r.email = Fmt::nz(q.value(17));
+    r.memo = Fmt::nz(q.value(18));
+    for (int i = 0; i < 5; ++i)
+        r.u[i] = Fmt::nz(q.value(19 + i));
+    r.birthday = Fmt::dateFromDb(q.value(24));
+    r.aniversary = Fmt::dateFromDb(q.value(25));
+    return r;
+}
+
+qint32 save(const MemberRecord &r, const MemberLinks &links, bool adding)
+{
+    if (!adding && r.id < 1)
+        throw DbError(QStringLiteral("There is no member to update."));
+    Db::Transaction tx;
+    const qint32 cityId = LearnAddressText(AddressKind::City, r.city);
+    const qint32 zipId = LearnAddressText(AddressKind::Zip, r.zip);
+    const qint32 schoolId = LearnAddressText(AddressKind::School, r.school);
+
+    QStringList columns{QStringLiteral("LName"),  QStringLiteral("FName"),    QStringLiteral("MName"),
+                        QStringLiteral("Street1"), QStringLiteral("Street2"), QStringLiteral("State"),
+                        QStringLiteral("CityID"), QStringLiteral("ZipID"),    QStringLiteral("HPhone"),
+                        QStringLiteral("CPhone"), QStringLiteral("FPhone"),   QStringLiteral("SchoolID"),
+                        QStringLiteral("grade")};
+    Params values{cut(r.lastName, MemberRecord::NameWidth),
+                  cut(r.firstName, MemberRecord::NameWidth),
+                  cut(r.middleName, MemberRecord::NameWidth),
+                  cut(r.street1, MemberRecord::StreetWidth),
+                  cut(r.street2, MemberRecord::StreetWidth),
+                  cut(r.state.trimmed(), MemberRecord::StateWidth),
+                  cityId,
+                  zipId,
+                  cut(r.homePhone, MemberRecord::PhoneWidth),
+                  cut(r.cellPhone, MemberRecord::PhoneWidth),
+                  cut(r.workPhone, MemberRecord::PhoneWidth),
+                  schoolId,
+                  r.grade.trimmed()};
+    // An age that is no number leaves the stored one alone.
+    if (const std::optional<qint64> age = storedAge(r.age)) {
+        columns << QStringLiteral("Age");
+        values << *age;
+    }
+    columns << QStringLiteral("Sex") << QStringLiteral("Parent") << QStringLiteral("Email") << QStringLiteral("Memo1")
+            << QStringLiteral("u1") << QStringLiteral("u2") << QStringLiteral("u3") << QStringLiteral("u4")
+            << QStringLiteral("u5") << QStringLiteral("Birthday") << QStringLiteral("Aniversary");
+    const int sex = r.sex == MemberRecord::Male || r.sex == MemberRecord::Female ? r.sex : MemberRecord::SexNone;
+    values << sex << cut(r.parent, MemberRecord::ParentWidth) << cut(r.email, MemberRecord::EmailWidth) << r.memo
+           << r.u[0] << r.u[1] << r.u[2] << r.u[3] << r.u[4] << Fmt::dateToDb(r.birthday)
+           << Fmt::dateToDb(r.aniversary);
+
+    qint32 id = r.id;
+    if (adding) {
+        QStringList marks;
+        for (int i = 0; i < columns.size(); ++i)
+            marks << QStringLiteral("?");
+        Db::exec(QStringLiteral("insert into member (%1) values (%2)")
+                     .arg(columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+                 values);
+        id = qint32(Db::lastInsertId());
+    } else {
+        values << id;
+        const int n = Db::exec(
+            QStringLiteral("update member set %1 = ? where memberid = ?").arg(columns.join(QStringLiteral(" = ?, "))),
+            values);
+        if (n != 1)
+            throw DbError(QStringLiteral("The member is no longer in the database; it may have been deleted "
+                                         "from another window."));
+    }
+
+    const auto rewrite = [id](const MemberTables::LinkTable &t) {
+        Db::exec(QStringLiteral("delete from %1 where memberid = ?").arg(table(t)), {id});
+    };
+    rewrite(MemberTables::Sections);
+    for (qint32 section : links.sections)
+        Db::exec(QStringLiteral("insert into %1 (memberid, %2) values (?, ?)")
+                     .arg(table(MemberTables::Sections), column(MemberTables::Sections)),
+                 {id, section});
+    rewrite(MemberTables::Choirs);
+    for (const MemberChoir &c : links.choirs)
+        Db::exec(QStringLiteral("insert into %1 (memberid, %2, isactive) values (?, ?, ?)")
+                     .arg(table(MemberTables::Choirs), column(MemberTables::Choirs)),
+                 {id, c.choirId, c.active ? -1 : 0});
+    rewrite(MemberTables::Instruments);
+    for (qint32 instrument : links.instruments)
+        Db::exec(QStringLiteral("insert into %1 (memberid, %2) values (?, ?)")
+                     .arg(table(MemberTables::Instruments), column(MemberTables::Instruments)),
+                 {id, instrument});
+    tx.commit();
+    return id;
+}
+
+MemberComboValues comboValues()
+{
+    MemberComboValues v;
+    v.cities = AddressValues(AddressKind::City);
+    v.zips = AddressValues(AddressKind::Zip);
+    v.schools = AddressValues(AddressKind::School);
+    v.lastNames = MemberTables::distinctTexts(QStringLiteral("select LName from member order by LName, memberid"));
+    return v;
+}
+
+QString listKey(const QString &lastName, const QString &firstName, const QString &middleName)
+{
+    return lastName.trimmed() + QStringLiteral(", ") + firstName.trimmed() + QLatin1Char(' ') + middleName.trimmed();
+}
+
+QVector<MemberListEntry> memberList()
+{
+    QVector<MemberListEntry> out;
+    QSqlQuery q = Db::query(
+        QStringLiteral("select memberid, LName, FName, MName from member order by LName, FName, MName, memberid"));
+    while (q.next()) {
+        MemberListEntry e;
+        e.id = q.value(0).toInt();
+        e.lastName = Fmt::nz(q.value(1));
+        e.key = listKey(e.lastName, Fmt::nz(q.value(2)), Fmt::nz(q.value(3)));
+        out.append(std::move(e));
+    }
+    return out;
+}
+
+} // namespace MemberData
+
+void DeleteMember(qint32 memberId)
+{
+    Db::Transaction tx;
+    Db::exec(QStringLiteral("delete from member where memberid = ?"), {memberId});
+    for (const MemberTables::LinkTable &t : MemberTables::All)
+        Db::exec(QStringLiteral("delete from %1 where memberid = ?").arg(table(t)), {memberId});
+    tx.commit();
+}

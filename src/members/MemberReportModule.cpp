@@ -1,0 +1,415 @@
+#include "MemberReportModule.h"
+
+#include "Db.h"
+#include "Fmt.h"
+#include "MemberRecord.h"
+#include "MemberTables.h"
+#include "Module.h"
+#include "ReportFonts.h"
+#include "ReportPrinter.h"
+#include "ReportRoutines.h"
+#include "SR2PrintForm.h"
+
+#include <QCheckBox>
+#include <QDate>
+#include <QHash>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVector>
+
+namespace {
+
+enum Option { BlankPage = 1, MyDataFields, MailingLabels };
+
+const char *const kOptionCaptions[4] = {nullptr, "Print blank member page", "Include my defined data fields",
+                                        "Print as mailing labels"};
+
+// The captions of u1..u5 (index 1 to 5) from the last build that found
+// the labels row of members.
+QString MemberDataCaptions[6];
+
+// Members are read this many at a time, so a report of every member holds
+// only one slice of rows in memory besides its pages.
+constexpr int kSlice = 1000;
+
+constexpr int kPageBreakY = 10000;
+constexpr int kMemberGap = 400;
+constexpr int kBlankBlocks = 4;
+constexpr int kBlankSheetEndY = 12000;
+constexpr int kBlankBlockGap = 400;
+
+// Label sheet geometry, twips.
+constexpr int kLabelMarginSide = 500;
+constexpr int kLabelMarginTopBottom = 900;
+constexpr int kLabelFontSize = 10;
+constexpr int kLabelColumns = 3;
+constexpr int kLabelRows = 10;
+constexpr int kLabelColumnStep = 4000;
+constexpr int kLabelRowStep = 1450;
+
+const QString kFiveBlanks = QString(5, QLatin1Char(' '));
+const QString kLF = QStringLiteral("\n");
+
+struct MemberRow {
+    MemberAddress address;
+    QVariant aniversary, birthday;
+    QVariant street1, street2, state, homePhone, cellPhone, workPhone, grade, email, parent;
+    QString school;
+    QVariant u[5];
+    QStringList choirs;
+};
+
+// The report's members by position, in one statement: the list may hold
+// every member of the library.
+void storeIds(const QList<qint32> &ids)
+{
+    Db::exec(QStringLiteral("create temp table if not exists member_report_ids "
+                            "(pos integer primary key, memberid integer not null)"));
+    Db::exec(QStringLiteral("delete from temp.member_report_ids"));
+    if (ids.isEmpty())
+        return;
+    QByteArray json;
+    json.reserve(ids.size() * 7 + 2);
+    json.append('[');
+    for (int i = 0; i < ids.size(); ++i) {
+        if (i)
+            json.append(',');
+        json.append(QByteArray::number(ids.at(i)));
+    }
+    json.append(']');
+    Db::exec(QStringLiteral("insert into temp.member_report_ids (pos, memberid) select key, value from json_each(?)"),
+             {QString::fromLatin1(json)});
+}
+
+// A label line that would run into the next label, or wrap at the right
+// margin and push the sheet out of line, is shortened to the label's
+// width and ends with "…".
+QString fitLabelLine(const QString &line, const FontSpec &font, int width)
+{
+    const ReportFonts::Metrics &m = ReportFonts::metrics(font);
+    if (m.width(line) <= width)
+        return line;
+    const QString ellipsis(QChar(0x2026));
+    // The most characters that fit with the ellipsis after them.
+    int lo = 0;
+    int hi = int(line.size());
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (m.width(line.left(mid) + ellipsis) <= width)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    if (lo > 0 && line.at(lo - 1).isHighSurrogate())
+        --lo;
+    return line.left(lo) + ellipsis;
+}
+
+void dropIds()
+{
+    Db::exec(QStringLiteral("delete from temp.member_report_ids"));
+}
+
+// One slice of members, positions [from, to): those that still exist, in
+// list order; with their choirs (every linked choir, active or not, by
+// name) when asked for.
+QVector<MemberRow> readSlice(int from, int to, bool withChoirs)
+{
+    QVector<MemberRow> rows;
+    QHash<int, int> rowOfPos;
+    QSqlQuery q = Db::query(QStringLiteral(
+        "select r.pos, m.FName, m.MName, m.LName, m.Street1, m.Street2, c.City, m.State, z.Zip, m.Aniversary, "
+        "m.Birthday, m.HPhone, m.CPhone, m.FPhone, m.grade, s.School, m.Email, m.Parent, m.u1, m.u2, m.u3, m.u4, m.u5 "
+        "from temp.member_report_ids r join member m on m.memberid = r.memberid "
+        "left join city c on c.CityID = m.CityID left join zip z on z.ZipID = m.ZipID "
+        "left join school s on s.SchoolID = m.SchoolID "
+        "where r.pos >= ? and r.pos < ? order by r.pos"),
+        {from, to});
+    while (q.next()) {
+        MemberRow row;
+        row.address.firstName = Fmt::nz(q.value(1));
+        row.address.middleName = Fmt::nz(q.value(2));
+        row.address.lastName = Fmt::nz(q.value(3));
+        row.street1 = q.value(4);
+        row.street2 = q.value(5);
+        row.address.street1 = Fmt::nz(row.street1);
+        row.address.street2 = Fmt::nz(row.street2);
+        row.address.city = Fmt::nz(q.value(6));
+        row.state = q.value(7);
+        row.address.state = Fmt::nz(row.state);
+        row.address.zip = Fmt::nz(q.value(8));
+        row.aniversary = q.value(9);
+        row.birthday = q.value(10);
+        row.homePhone = q.value(11);
+        row.cellPhone = q.value(12);
+        row.workPhone = q.value(13);
+        row.grade = q.value(14);
+        row.school = Fmt::nz(q.value(15));
+        row.email = q.value(16);
+        row.parent = q.value(17);
+        for (int i = 0; i < 5; ++i)
+            row.u[i] = q.value(18 + i);
+        rowOfPos.insert(q.value(0).toInt(), int(rows.size()));
+        rows.append(std::move(row));
+    }
+    if (!withChoirs || rows.isEmpty())
+        return rows;
+    const auto names = Db::idTextRows(
+        QStringLiteral("select r.pos, ch.choir from temp.member_report_ids r "
+                       "join %1 l on l.memberid = r.memberid join choir ch on ch.ChoirID = l.%2 "
+                       "where r.pos >= ? and r.pos < ? order by r.pos, ch.choir, ch.ChoirID")
+            .arg(QLatin1String(MemberTables::Choirs.table), QLatin1String(MemberTables::Choirs.column)),
+        {from, to});
+    for (const auto &n : names) {
+        const auto it = rowOfPos.constFind(n.first);
+        if (it != rowOfPos.constEnd())
+            rows[it.value()].choirs.append(n.second);
+    }
+    return rows;
+}
+
+// Every member of the list that still exists, a slice at a time.
+template <class Draw> int forEachMember(const QList<qint32> &ids, bool withChoirs, Draw draw)
+{
+    storeIds(ids);
+    int drawn = 0;
+    for (int from = 0; from < ids.size(); from += kSlice) {
+        const QVector<MemberRow> rows = readSlice(from, from + kSlice, withChoirs);
+        for (const MemberRow &m : rows)
+            draw(m, drawn++);
+    }
+    dropIds();
+    return drawn;
+}
+
+void loadCaptions()
+{
+    QSqlQuery q = Db::query(QStringLiteral("select label1, label2, label3, label4, label5 from labels where datatype = 3"));
+    if (!q.next())
+        return; // the captions of the last build stay
+    for (int i = 1; i <= 5; ++i)
+        MemberDataCaptions[i] = Fmt::nz(q.value(i - 1));
+}
+
+bool filled(const QVariant &v)
+{
+    return !Fmt::nz(v).isEmpty();
+}
+
+// A caption bold, the value after it regular; the report keeps the 9 pt
+// the heading leaves.
+void caption(ReportPrinter &p, const QString &text)
+{
+    p.setFontBold(true);
+    p.text(text);
+}
+
+void value(ReportPrinter &p, const QString &text)
+{
+    p.setFontBold(false);
+    p.text(text);
+}
+
+void captionedLine(ReportPrinter &p, const QString &cap, const QString &val)
+{
+    caption(p, cap);
+    value(p, val + kLF);
+}
+
+// Five blanks, the city and ", " when there is a city, then the state, a
+// blank and the zip code when either of those is there.
+QString placeLine(const MemberRow &m)
+{
+    QString line = kFiveBlanks;
+    if (!m.address.city.isEmpty())
+        line += m.address.city + QStringLiteral(", ");
+    if (!m.address.zip.isEmpty() || filled(m.state))
+        line += m.address.state + QLatin1Char(' ') + m.address.zip;
+    return line;
+}
+
+void drawMember(ReportPrinter &p, const MemberRow &m, bool withMyData)
+{
+    captionedLine(p, QStringLiteral("Name: "),
+                  MemberData::listKey(m.address.lastName, m.address.firstName, m.address.middleName));
+    captionedLine(p, QStringLiteral("Member since: "), Fmt::my(Fmt::dateFromDb(m.aniversary)));
+    caption(p, QStringLiteral("Address:\n"));
+    if (filled(m.street1))
+        value(p, kFiveBlanks + m.address.street1 + kLF);
+    if (filled(m.street2))
+        value(p, kFiveBlanks + m.address.street2 + kLF);
+    value(p, placeLine(m) + kLF);
+    if (filled(m.homePhone))
+        captionedLine(p, QStringLiteral("Home Phone: "), Fmt::nz(m.homePhone));
+    if (filled(m.cellPhone))
+        captionedLine(p, QStringLiteral("Cell Phone: "), Fmt::nz(m.cellPhone));
+    if (filled(m.workPhone))
+        captionedLine(p, QStringLiteral("Work Phone: "), Fmt::nz(m.workPhone));
+    if (filled(m.grade) || !m.school.isEmpty()) {
+        caption(p, QStringLiteral("Grade: "));
+        value(p, Fmt::nz(m.grade));
+        captionedLine(p, QStringLiteral("      School: "), m.school);
+    }
+    if (filled(m.email))
+        captionedLine(p, QStringLiteral("EMail: "), Fmt::nz(m.email));
+    const QDate birthday = Fmt::dateFromDb(m.birthday);
+    if (birthday.isValid())
+        captionedLine(p, QStringLiteral("Birthday: "), Fmt::md(birthday));
+    if (filled(m.parent))
+        captionedLine(p, QStringLiteral("Spouse, Parent, or Guardian: "), Fmt::nz(m.parent));
+    if (withMyData) {
+        for (int i = 1; i <= 5; ++i)
+            if (filled(m.u[i - 1]))
+                captionedLine(p, MemberDataCaptions[i] + QStringLiteral(": "), Fmt::nz(m.u[i - 1]));
+    }
+    caption(p, QStringLiteral("Choirs: \n"));
+    for (const QString &choir : m.choirs)
+        value(p, kFiveBlanks + choir + kLF);
+}
+
+} // namespace
+
+MemberReportOptions MemberReportOptions::fromReportWindow()
+{
+    MemberReportOptions o;
+    if (SR2PrintForm *form = ReportForm()) {
+        o.blankPage = form->optionTicked(BlankPage);
+        o.myDataFields = form->optionTicked(MyDataFields);
+        o.mailingLabels = form->optionTicked(MailingLabels);
+    }
+    return o;
+}
+
+void SetupMemberReportOptions()
+{
+    SR2PrintForm *form = ReportForm();
+    if (!form)
+        return;
+    QCheckBox *previous = nullptr;
+    for (int i = BlankPage; i <= MailingLabels; ++i) {
+        QCheckBox *box = form->loadDCheck(i);
+        const int top = previous ? SR2PrintForm::twipsTop(previous) + SR2PrintForm::twipsHeight(previous) + 75 : 300;
+        SR2PrintForm::placeTwips(box, 60, top, 3330);
+        box->setText(QLatin1String(kOptionCaptions[i]));
+        box->setChecked(false);
+        box->setVisible(true);
+        previous = box;
+    }
+    ArrangeReportForm(SR2PrintForm::twipsTop(previous), SR2PrintForm::twipsHeight(previous) + 100, true);
+}
+
+void PrintMemberReport(ReportPrinter &printer)
+{
+    const ReportRecordSet &set = hx().ReportMemberSet;
+    PrintMemberReport(printer, set.open ? set.ids : QList<qint32>(), MemberReportOptions::fromReportWindow());
+}
+
+void PrintMemberReport(ReportPrinter &printer, const QList<qint32> &memberIds, const MemberReportOptions &options)
+{
+    if (options.mailingLabels) {
+        PrintMailingLabels(printer, memberIds);
+        return;
+    }
+    loadCaptions();
+    SetupReportPrinter(printer);
+    printer.startDoc();
+    PrintReportHeading(QString(), true, QStringLiteral("Members"), QString(), QString(), true);
+    if (options.blankPage) {
+        PrintBlankMemberPage(printer, options.myDataFields);
+    } else {
+        const int drawn = forEachMember(memberIds, true, [&](const MemberRow &m, int index) {
+            // The gap belongs between two members, never after the last.
+            if (index > 0)
+                printer.setCurrentY(printer.currentY() + kMemberGap);
+            // A block that would start low on the page starts the next
+            // page instead, without the logo line.
+            if (printer.currentY() > kPageBreakY)
+                printer.newPage();
+            else
+                PrintReportLogo();
+            drawMember(printer, m, options.myDataFields);
+        });
+        if (drawn == 0)
+            value(printer, QStringLiteral("There are no members to print.\n"));
+    }
+    printer.endDoc();
+    ShowExportResult(false, !printer.exportFile().isEmpty());
+}
+
+std::array<QString, 4> BuildLabelLines(const MemberAddress &m)
+{
+    std::array<QString, 4> lines;
+    lines[0] = m.firstName.trimmed() + QLatin1Char(' ') + m.middleName.trimmed() + QLatin1Char(' ') + m.lastName.trimmed();
+    lines[1] = m.street1;
+    lines[2] = m.street2;
+    if (!m.city.isEmpty())
+        lines[3] = m.city + QStringLiteral(", ");
+    lines[3] += m.state + QLatin1Char(' ') + m.zip;
+    return lines;
+}
+
+void PrintMailingLabels(ReportPrinter &printer, const QList<qint32> &memberIds)
+{
+    printer.setMarginLeft(kLabelMarginSide);
+    printer.setMarginRight(kLabelMarginSide);
+    printer.setMarginTop(kLabelMarginTopBottom);
+    printer.setMarginBottom(kLabelMarginTopBottom);
+    printer.startDoc();
+    printer.setFontSize(kLabelFontSize);
+    printer.setIndentLeft(0);
+    // The rows start where the document starts, and again at the same
+    // place on every further sheet.
+    int sheetTop = printer.currentY();
+    constexpr int perSheet = kLabelColumns * kLabelRows;
+    // Every label gets the room the last column has up to the right margin.
+    const int labelWidth = printer.pageWidth() - printer.marginLeft() - printer.marginRight()
+        - (kLabelColumns - 1) * kLabelColumnStep;
+    forEachMember(memberIds, false, [&](const MemberRow &m, int index) {
+        const int onSheet = index % perSheet;
+        if (index > 0 && onSheet == 0) {
+            printer.newPage();
+            sheetTop = printer.currentY();
+        }
+        const int indent = (onSheet % kLabelColumns) * kLabelColumnStep;
+        printer.setIndentLeft(indent);
+        printer.setCurrentY(sheetTop + (onSheet / kLabelColumns) * kLabelRowStep);
+        printer.setCurrentX(printer.marginLeft() + indent);
+        std::array<QString, 4> lines = BuildLabelLines(m.address);
+        for (QString &line : lines)
+            line = fitLabelLine(line, printer.font(), labelWidth);
+        printer.text(lines[0] + kLF + lines[1]);
+        if (!lines[2].isEmpty())
+            printer.text(kLF + lines[2]);
+        printer.text(kLF + lines[3]);
+    });
+    printer.setIndentLeft(0);
+    printer.endDoc();
+}
+
+void PrintBlankMemberPage(ReportPrinter &printer, bool withMyDataFields)
+{
+    const QStringList lines = {
+        QStringLiteral("Name: "),
+        QStringLiteral("Member since: (mm/yyyy)"),
+        QStringLiteral("Address:\n\n\n\n"),
+        QStringLiteral("Home Phone: "),
+        QStringLiteral("Cell Phone: "),
+        QStringLiteral("Work Phone: "),
+        QStringLiteral("Grade:") + QString(17, QLatin1Char(' ')) + QStringLiteral("School: "),
+        QStringLiteral("EMail: "),
+        QStringLiteral("Birthday: (mm/dd)"),
+        QStringLiteral("Spouse, Parent, or Guardian: "),
+    };
+    for (int block = 0; block < kBlankBlocks; ++block) {
+        if (printer.currentY() > kBlankSheetEndY)
+            break;
+        PrintReportLogo();
+        printer.setFontBold(true);
+        for (const QString &line : lines)
+            printer.text(line + kLF);
+        if (withMyDataFields)
+            for (int i = 1; i <= 5; ++i)
+                printer.text(MemberDataCaptions[i] + QStringLiteral(": ") + kLF);
+        printer.setCurrentY(printer.currentY() + kBlankBlockGap);
+    }
+}
