@@ -104,6 +104,9 @@ void addCollectionPerformances(QSqlDatabase &db, std::mt19937 &rng, const Librar
         const int performed = std::uniform_int_distribution<int>(0, 3)(rng);
         for (int p = 0; p < performed; ++p)
             perf({date(rng, epoch, 14000), c, 1 + (c + p) % size.choirs});
+    }
+}
+
 const char *const kMemberFirst[] = {"Grace", "Sean", "Maria", "James", "Linda", "Robert", "Ana", "David",
                                     "Susan", "Michael", "Karen", "Joseph", "Nancy", "Zoë", "José", "Ruth",
                                     "Emily", "Daniel", "Hannah", "Samuel"};
