@@ -7,6 +7,7 @@
 #include "Forms.h"
 #include "Guard.h"
 #include "Module.h"
+#include "RecordCodes.h"
 #include "ReportKinds.h"
 
 #include <QCheckBox>
@@ -182,14 +183,28 @@ void AnthemQDForm::loadData()
 {
     m_tab->setCurrentIndex(0);
     BuildAnthemGrid(false);
-    LoadLimitByOptions(this, 2);
-    FillVocalsCheckGrid(m_listGrid[AnthemLimits::Vocals], 0, 0);
-    FillThemesCheckGrid(m_listGrid[AnthemLimits::Themes], 0, 0);
-    FillOrchestrationCheckGrid(m_listGrid[AnthemLimits::Orchestration], 0, 0);
-    FillComposerCheckGrid(m_listGrid[AnthemLimits::Composers], 0, 0);
-    FillChoirCheckGrid(m_listGrid[AnthemLimits::Choirs], 0, 0, false);
+    LoadLimitByOptions(this, myDataType(RecordKind::Anthem));
+    using namespace CheckGridOwner;
+    FillVocalsCheckGrid(m_listGrid[AnthemLimits::Vocals], RefillOnly, 0);
+    FillThemesCheckGrid(m_listGrid[AnthemLimits::Themes], RefillOnly, 0);
+    FillOrchestrationCheckGrid(m_listGrid[AnthemLimits::Orchestration], RefillOnly, 0);
+    FillComposerCheckGrid(m_listGrid[AnthemLimits::Composers], RefillOnly, 0);
+    FillChoirCheckGrid(m_listGrid[AnthemLimits::Choirs], RefillOnly, 0, false);
     for (CheckListGrid *grid : m_listGrid)
         SetAllGridChecks(grid, true);
+}
+
+CheckGridHost::Grid AnthemQDForm::checkGrid(CheckGridKind kind)
+{
+    switch (kind) {
+    case CheckGridKind::Vocals: return {m_listGrid[AnthemLimits::Vocals]};
+    case CheckGridKind::Composers: return {m_listGrid[AnthemLimits::Composers]};
+    case CheckGridKind::Themes: return {m_listGrid[AnthemLimits::Themes]};
+    case CheckGridKind::Orchestration: return {m_listGrid[AnthemLimits::Orchestration]};
+    case CheckGridKind::Choirs: return {m_listGrid[AnthemLimits::Choirs]};
+    case CheckGridKind::Sections: break;
+    }
+    return {};
 }
 
 void AnthemQDForm::SetupAnthemGrid()

@@ -12,6 +12,7 @@
 
 #include "AnthemSelection.h"
 #include "BaseForm.h"
+#include "Forms.h"
 
 class AnthemGridModel;
 class CheckListGrid;
@@ -21,7 +22,7 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 
-class AnthemQDForm : public BaseForm {
+class AnthemQDForm : public BaseForm, public CheckGridHost {
     Q_OBJECT
 public:
     AnthemQDForm();
@@ -38,6 +39,9 @@ public:
     AnthemLimits currentLimits() const;
 
     AnthemGridModel *gridModel() const { return m_model; }
+
+    // The list grids, refilled unticked when their entries change.
+    Grid checkGrid(CheckGridKind kind) override;
 
 protected:
     // The list's columns follow the window's size.

@@ -20,21 +20,6 @@ QVariant nullable(const std::optional<qint64> &v)
     return v ? QVariant(*v) : QVariant();
 }
 
-struct LinkTable {
-    const char *table;
-    const char *column;
-    QList<qint32> AnthemLinks::*ids;
-};
-
-// In the order the editor has always written them.
-const LinkTable kLinkTables[] = {
-    {"a_th_l", "themeid", &AnthemLinks::themes},
-    {"a_v_l", "vocalsid", &AnthemLinks::vocals},
-    {"a_com_l", "composerid", &AnthemLinks::composers},
-    {"a_chr_l", "choirid", &AnthemLinks::choirs},
-    {"a_orch_l", "orchid", &AnthemLinks::orchestration},
-};
-
 } // namespace
 
 namespace AnthemData {
@@ -85,7 +70,7 @@ QDate lastPerformed(qint32 id)
                    {id}));
 }
 
-qint32 save(const AnthemRecord &r, const AnthemLinks &links, bool adding)
+qint32 save(const AnthemRecord &r, const QList<LinkChoice> &links, bool adding)
 {
     Db::Transaction tx;
     if (r.collectionId > 0
@@ -138,14 +123,7 @@ qint32 save(const AnthemRecord &r, const AnthemLinks &links, bool adding)
                  {date, id, date, id});
     }
 
-    for (const LinkTable &t : kLinkTables) {
-        const QString table = QLatin1String(t.table);
-        Db::exec(QStringLiteral("delete from %1 where anthemid = ?").arg(table), {id});
-        const QString insert =
-            QStringLiteral("insert into %1 (anthemid, %2) values (?, ?)").arg(table, QLatin1String(t.column));
-        for (qint32 linked : links.*(t.ids))
-            Db::exec(insert, {id, linked});
-    }
+    LinkTables::rewrite(RecordKind::Anthem, id, links);
     tx.commit();
     return id;
 }

@@ -3,6 +3,8 @@
 // write the editor makes, kept apart from the window so they can be tested
 // on their own.
 
+#include "LinkTables.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -37,15 +39,6 @@ struct AnthemRecord {
     QDate lastPerformed;
 };
 
-// The ids ticked in the five link grids, written back whole on save.
-struct AnthemLinks {
-    QList<qint32> themes;
-    QList<qint32> vocals;
-    QList<qint32> composers;
-    QList<qint32> choirs;
-    QList<qint32> orchestration;
-};
-
 // A collection of the collection list: its id and its name.
 struct CollectionItem {
     qint32 id = 0;
@@ -63,10 +56,11 @@ QDate lastPerformed(qint32 id);
 
 // Writes the anthem in one transaction: its row (a new one when adding,
 // else the row of record.id), the performed date when that date is not yet
-// recorded for it, and its five link tables rewritten whole. Returns the
-// anthem's id. On failure (also when the anthem to update no longer
-// exists) nothing is written and DbError reaches the caller.
-qint32 save(const AnthemRecord &record, const AnthemLinks &links, bool adding);
+// recorded for it, and the link tables of the given kinds rewritten whole
+// (the ids ticked in the editor's grids). Returns the anthem's id. On
+// failure (also when the anthem to update no longer exists) nothing is
+// written and DbError reaches the caller.
+qint32 save(const AnthemRecord &record, const QList<LinkChoice> &links, bool adding);
 
 // Every collection in name order.
 QVector<CollectionItem> collections();

@@ -3,8 +3,11 @@
 #include "Db.h"
 #include "Fmt.h"
 #include "Module.h"
+#include "MyDataLabels.h"
+#include "RecordCodes.h"
 #include "ReportPrinter.h"
 #include "ReportRoutines.h"
+#include "ReportSource.h"
 #include "SR2PrintForm.h"
 
 #include <QCheckBox>
@@ -28,33 +31,18 @@ const char *const kOptionCaptions[7] = {nullptr,
                                         "Include my defined data fields"};
 
 // The five list lines, in the order they are printed, with the option
-// that asks for each. The names come sorted, ties by id.
+// that asks for each.
 struct ListLine {
     Option option;
     const char *caption;
-    const char *sql;
+    CheckGridKind kind;
 };
 const ListLine kListLines[5] = {
-    {IncludeComposers, "Composers: ",
-     "select r.pos, n.composer from temp.anthem_report_ids r join a_com_l l on l.anthemid = r.anthemid "
-     "join composer n on n.composerid = l.composerid where r.pos >= ? and r.pos < ? "
-     "order by r.pos, n.composer, n.composerid"},
-    {IncludeOrchestration, "Orchestration: ",
-     "select r.pos, n.orchestration from temp.anthem_report_ids r join a_orch_l l on l.anthemid = r.anthemid "
-     "join orchestration n on n.orchid = l.orchid where r.pos >= ? and r.pos < ? "
-     "order by r.pos, n.orchestration, n.orchid"},
-    {IncludeVocalization, "Vocalization: ",
-     "select r.pos, n.vocals from temp.anthem_report_ids r join a_v_l l on l.anthemid = r.anthemid "
-     "join vocals n on n.vocalsid = l.vocalsid where r.pos >= ? and r.pos < ? "
-     "order by r.pos, n.vocals, n.vocalsid"},
-    {IncludeThemes, "Themes: ",
-     "select r.pos, n.theme from temp.anthem_report_ids r join a_th_l l on l.anthemid = r.anthemid "
-     "join themes n on n.themeid = l.themeid where r.pos >= ? and r.pos < ? "
-     "order by r.pos, n.theme, n.themeid"},
-    {IncludeChoirs, "Choirs: ",
-     "select r.pos, n.choir from temp.anthem_report_ids r join a_chr_l l on l.anthemid = r.anthemid "
-     "join choir n on n.ChoirID = l.choirid where r.pos >= ? and r.pos < ? "
-     "order by r.pos, n.choir, n.ChoirID"},
+    {IncludeComposers, "Composers: ", CheckGridKind::Composers},
+    {IncludeOrchestration, "Orchestration: ", CheckGridKind::Orchestration},
+    {IncludeVocalization, "Vocalization: ", CheckGridKind::Vocals},
+    {IncludeThemes, "Themes: ", CheckGridKind::Themes},
+    {IncludeChoirs, "Choirs: ", CheckGridKind::Choirs},
 };
 
 // The captions of u1..u5 (index 1 to 5) from the last build that found
@@ -90,39 +78,15 @@ bool ticked(int option)
 
 void loadCaptions()
 {
-    QSqlQuery q = Db::query(QStringLiteral("select label1, label2, label3, label4, label5 from labels where datatype = 2"));
-    if (!q.next())
-        return; // the captions of the last build stay
-    for (int i = 1; i <= 5; ++i)
-        AnthemDataCaptions[i] = Fmt::nz(q.value(i - 1));
-}
-
-// The report's anthems by position, in one statement: the list may hold
-// a hundred thousand ids.
-void storeIds(const QList<qint32> &ids)
-{
-    Db::exec(QStringLiteral("create temp table if not exists anthem_report_ids "
-                            "(pos integer primary key, anthemid integer not null)"));
-    Db::exec(QStringLiteral("delete from temp.anthem_report_ids"));
-    if (ids.isEmpty())
-        return;
-    QByteArray json;
-    json.reserve(ids.size() * 7 + 2);
-    json.append('[');
-    for (int i = 0; i < ids.size(); ++i) {
-        if (i)
-            json.append(',');
-        json.append(QByteArray::number(ids.at(i)));
-    }
-    json.append(']');
-    Db::exec(QStringLiteral("insert into temp.anthem_report_ids (pos, anthemid) "
-                            "select key, value from json_each(?)"),
-             {QString::fromLatin1(json)});
+    // Without a labels row the captions of the last build stay.
+    if (const auto captions = MyDataLabels::read(myDataType(RecordKind::Anthem)))
+        for (int i = 1; i <= 5; ++i)
+            AnthemDataCaptions[i] = captions->at(i - 1);
 }
 
 // One slice of anthems, positions [from, to): those that still exist,
 // in list order, with their link names when their lines are asked for.
-QVector<AnthemRow> readSlice(int from, int to, const bool wantList[5])
+QVector<AnthemRow> readSlice(const ReportSource &source, int from, int to, const bool wantList[5])
 {
     QVector<AnthemRow> rows;
     QVector<int> posOfRow;
@@ -131,7 +95,7 @@ QVector<AnthemRow> readSlice(int from, int to, const bool wantList[5])
         "a.CostPerCopy, a.NumCopies, a.Pages, a.PerformTime, a.LoanedTo, a.u1, a.u2, a.u3, a.u4, a.u5, "
         "(select p.Lperform from a_lperform p where p.anthemid = a.anthemid "
         " order by p.Lperform desc, p.RNum desc limit 1) "
-        "from temp.anthem_report_ids r join anthem a on a.anthemid = r.anthemid "
+        "from temp.report_ids r join anthem a on a.anthemid = r.id "
         "left join collection c on c.collectionid = a.collectionid "
         "where r.pos >= ? and r.pos < ? order by r.pos"),
         {from, to});
@@ -164,11 +128,11 @@ QVector<AnthemRow> readSlice(int from, int to, const bool wantList[5])
     for (int k = 0; k < 5; ++k) {
         if (!wantList[k])
             continue;
-        const auto names = Db::idTextRows(QLatin1String(kListLines[k].sql), {from, to});
-        for (const auto &n : names) {
-            const auto it = rowOfPos.constFind(n.first);
+        const QHash<int, QStringList> names = source.linkedNames(RecordKind::Anthem, kListLines[k].kind, from, to);
+        for (auto n = names.constBegin(); n != names.constEnd(); ++n) {
+            const auto it = rowOfPos.constFind(n.key());
             if (it != rowOfPos.constEnd())
-                rows[it.value()].lists[k].append(n.second);
+                rows[it.value()].lists[k] = n.value();
         }
     }
     return rows;
@@ -274,16 +238,14 @@ void PrintAnthemReport(ReportPrinter &printer)
     for (int k = 0; k < 5; ++k)
         wantList[k] = ticked(kListLines[k].option);
     const bool withMyData = ticked(IncludeMyData);
-    const ReportRecordSet &set = hx().ReportAnthemSet;
-    const QList<qint32> ids = set.open ? set.ids : QList<qint32>();
-    storeIds(ids);
+    const ReportSource source(hx().ReportAnthemSet);
 
     SetupReportPrinter(printer);
     printer.startDoc();
     PrintReportHeading(QStringLiteral("Anthems"));
     int drawn = 0;
-    for (int from = 0; from < ids.size(); from += kSlice) {
-        const QVector<AnthemRow> rows = readSlice(from, from + kSlice, wantList);
+    source.forEachSlice(kSlice, [&](int from, int to) {
+        const QVector<AnthemRow> rows = readSlice(source, from, to, wantList);
         for (const AnthemRow &a : rows) {
             // The gap belongs between two anthems, never after the last.
             if (drawn > 0)
@@ -291,10 +253,9 @@ void PrintAnthemReport(ReportPrinter &printer)
             drawAnthem(printer, a, wantList, withMyData);
             ++drawn;
         }
-    }
+    });
     if (drawn == 0)
         valueRun(printer, QStringLiteral("There are no anthems to print.\n"));
-    Db::exec(QStringLiteral("delete from temp.anthem_report_ids"));
     printer.endDoc();
     ShowExportResult(!printer.exportFile().isEmpty());
 }

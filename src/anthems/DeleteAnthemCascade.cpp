@@ -1,6 +1,7 @@
 #include "DeleteAnthemCascade.h"
 
 #include "Db.h"
+#include "LinkTables.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -10,8 +11,8 @@ void DeleteAnthemCascade(qint32 anthemId)
     Db::Transaction tx;
     const Params id{anthemId};
     Db::exec(QStringLiteral("delete from anthem where anthemid = ?"), id);
-    for (const char *table : {"a_chr_l", "a_th_l", "a_orch_l", "a_com_l", "a_v_l", "a_lperform"})
-        Db::exec(QStringLiteral("delete from %1 where anthemid = ?").arg(QLatin1String(table)), id);
+    LinkTables::deleteAll(RecordKind::Anthem, anthemId);
+    Db::exec(QStringLiteral("delete from a_lperform where anthemid = ?"), id);
 
     QStringList dates;
     {

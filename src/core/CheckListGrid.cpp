@@ -1,6 +1,7 @@
 #include "CheckListGrid.h"
 
 #include "Db.h"
+#include "LinkTables.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -90,49 +91,47 @@ QTableWidgetItem *headerCell(const QString &title)
     return it;
 }
 
-// One kind of check-list grid: its title, the query that fills it (id,
-// name in name order) and the query that reads the links of a collection,
-// an anthem or a member (the linked id, and on the member choir links the
-// active flag). An empty link query: that kind of owner has no links here.
+// One kind of check-list grid: its title and the query that fills it (id,
+// name in name order). The links that mark it come from the link-table
+// catalogue.
 struct GridKind {
     QString title;
     QString fillSql;
-    QString linkSql[3];
 };
 
 const GridKind &gridKind(CheckGridKind kind)
 {
     static const GridKind kinds[] = {
-        {QStringLiteral("Vocalizing"),
-         QStringLiteral("select vocalsid, vocals from vocals order by vocals, vocalsid"),
-         {QStringLiteral("select vocalsid from col_v_l where collectionid = ?"),
-          QStringLiteral("select vocalsid from a_v_l where anthemid = ?"), QString()}},
-        {QStringLiteral("Themes"),
-         QStringLiteral("select themeid, theme from themes order by theme, themeid"),
-         {QStringLiteral("select themeid from col_th_l where collectionid = ?"),
-          QStringLiteral("select themeid from a_th_l where anthemid = ?"), QString()}},
+        {QStringLiteral("Vocalizing"), QStringLiteral("select vocalsid, vocals from vocals order by vocals, vocalsid")},
+        {QStringLiteral("Themes"), QStringLiteral("select themeid, theme from themes order by theme, themeid")},
         {QStringLiteral("Orchestration"),
-         QStringLiteral("select orchid, orchestration from orchestration order by orchestration, orchid"),
-         {QStringLiteral("select orchid from col_orch_l where collectionid = ?"),
-          QStringLiteral("select orchid from a_orch_l where anthemid = ?"),
-          QStringLiteral("select orchid from m_orch_l where memberid = ?")}},
-        {QStringLiteral("Choirs"),
-         QStringLiteral("select ChoirID, choir from choir order by choir, ChoirID"),
-         {QStringLiteral("select choirid from col_chr_l where collectionid = ?"),
-          QStringLiteral("select choirid from a_chr_l where anthemid = ?"),
-          QStringLiteral("select choirid, isactive from chr_m_l where memberid = ?")}},
+         QStringLiteral("select orchid, orchestration from orchestration order by orchestration, orchid")},
+        {QStringLiteral("Choirs"), QStringLiteral("select ChoirID, choir from choir order by choir, ChoirID")},
         {QStringLiteral("Composer/Arranger"),
-         QStringLiteral("select composerid, composer from composer order by composer, composerid"),
-         {QStringLiteral("select composerid from col_com_l where collectionid = ?"),
-          QStringLiteral("select composerid from a_com_l where anthemid = ?"), QString()}},
-        // Members are the only owners of sections: one query for every owner.
-        {QStringLiteral("Section"),
-         QStringLiteral("select vocalsmid, vocals from vocalsm order by vocals, vocalsmid"),
-         {QStringLiteral("select vocalsmid from m_vm_l where memberid = ?"),
-          QStringLiteral("select vocalsmid from m_vm_l where memberid = ?"),
-          QStringLiteral("select vocalsmid from m_vm_l where memberid = ?")}},
+         QStringLiteral("select composerid, composer from composer order by composer, composerid")},
+        {QStringLiteral("Section"), QStringLiteral("select vocalsmid, vocals from vocalsm order by vocals, vocalsmid")},
     };
     return kinds[static_cast<int>(kind)];
+}
+
+// The query reading the linked ids of an owner record (and on the member
+// choir links the active flag); empty when that owner has no such links.
+QString linkSql(CheckGridKind kind, int owner)
+{
+    const int which = owner < 0 ? -owner : owner;
+    // Members are the only owners of sections: any owner code but 0 marks them.
+    if (which == 0 || (kind != CheckGridKind::Sections
+                       && (which < int(RecordKind::Collection) || which > int(RecordKind::Member))))
+        return {};
+    const RecordKind ownerKind = kind == CheckGridKind::Sections ? RecordKind::Member : RecordKind(which);
+    const LinkTable *t = LinkTables::link(ownerKind, kind);
+    if (!t)
+        return {};
+    const QString columns = t->activeColumn
+                                ? QStringLiteral("%1, %2").arg(QLatin1String(t->itemColumn), QLatin1String(t->activeColumn))
+                                : QLatin1String(t->itemColumn);
+    return QStringLiteral("select %1 from %2 where %3 = ?")
+        .arg(columns, QLatin1String(t->table), QLatin1String(t->ownerColumn));
 }
 
 void setKey(CheckListGrid *grid, int row, const QString &key)
@@ -147,15 +146,11 @@ void setKey(CheckListGrid *grid, int row, const QString &key)
 
 // Ticks the rows linked to the owner and sorts them first; with no link
 // found the rows are sorted by name.
-void markLinks(const GridKind &k, CheckListGrid *grid, int owner, qint32 id, bool withActive)
+void markLinks(CheckGridKind kind, CheckListGrid *grid, int owner, qint32 id, bool withActive)
 {
-    int which = owner < 0 ? -owner : owner;
-    // Members are the only owners of sections: any owner code marks them.
-    if (&k == &gridKind(CheckGridKind::Sections))
-        which = 3;
     bool found = false;
-    if (which >= 1 && which <= 3 && !k.linkSql[which - 1].isEmpty()) {
-        QSqlQuery q = Db::query(k.linkSql[which - 1], {id});
+    if (const QString sql = linkSql(kind, owner); !sql.isEmpty()) {
+        QSqlQuery q = Db::query(sql, {id});
         const bool hasActive = q.record().count() > 1;
         QHash<qint32, int> rowOfId;
         for (int r = 1; r < grid->Rows(); ++r)
@@ -453,7 +448,7 @@ void FillCheckGrid(CheckGridKind kind, CheckListGrid *grid, int owner, qint32 id
             grid->setCheckState(r, kActiveColumn, CheckListGrid::Unchecked);
     }
     if (owner != 0)
-        markLinks(k, grid, owner, id, withActive);
+        markLinks(kind, grid, owner, id, withActive);
 
     // Cosmetic last steps: nothing here may stop the fill.
     try {

@@ -12,6 +12,8 @@
 // A check box never toggles itself: clicks and the space key emit
 // cellActivatedByUser(), and the window's handler calls ToggleGridCheck.
 
+#include "LinkTables.h"
+
 #include <QList>
 #include <QPersistentModelIndex>
 #include <QSet>
@@ -71,12 +73,10 @@ private:
     QPersistentModelIndex m_pressed;
 };
 
-// The six kinds of check-list grid and their tables.
-enum class CheckGridKind { Vocals, Themes, Orchestration, Choirs, Composers, Sections };
-
-// CheckGridOwner codes: 0 refill only; 1, 2, 3 refill and mark the links
-// of a collection, an anthem or a member; -1, -2, -3 keep the rows, clear
-// the marks and mark again.
+// CheckGridOwner codes (RecordCodes.h): 0 refill only; 1, 2, 3 refill and
+// mark the links of a collection, an anthem or a member; -1, -2, -3 keep
+// the rows, clear the marks and mark again. The grid kinds and their
+// tables: LinkTables.h.
 
 // The one table-driven fill-and-mark routine behind all six fill routines.
 // Database errors reach the caller; the grid always ends with redraw on.

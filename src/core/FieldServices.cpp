@@ -2,6 +2,8 @@
 
 #include "DateField.h"
 #include "Db.h"
+#include "LinkTables.h"
+#include "MyDataLabels.h"
 #include "Prompter.h"
 
 #include <QAbstractButton>
@@ -24,12 +26,9 @@ const QString kBracesNotice = QStringLiteral(
 
 QString tableOfDatatype(int datatype)
 {
-    switch (datatype) {
-    case 1: return QStringLiteral("collection");
-    case 2: return QStringLiteral("anthem");
-    case 3: return QStringLiteral("member");
-    default: return {};
-    }
+    if (datatype < int(RecordKind::Collection) || datatype > int(RecordKind::Member))
+        return {};
+    return QLatin1String(LinkTables::recordTable(RecordKind(datatype)));
 }
 
 // The checked name to store, or nullopt when the name is refused. A
@@ -166,15 +165,13 @@ void LoadMyDataLabels(QWidget *editor, int datatype)
 {
     if (!editor)
         return;
-    QSqlQuery q = Db::query(
-        QStringLiteral("select label1, label2, label3, label4, label5 from labels where datatype = ?"),
-        {datatype});
-    if (!q.next())
+    const std::optional<std::array<QString, 5>> captions = MyDataLabels::read(datatype);
+    if (!captions)
         return;
     for (int i = 1; i <= 5; ++i) {
         if (auto *label = editor->findChild<QLabel *>(QStringLiteral("ULabel%1").arg(i))) {
             label->setTextFormat(Qt::PlainText);
-            label->setText(q.value(i - 1).isNull() ? QString() : q.value(i - 1).toString());
+            label->setText(captions->at(i - 1));
         }
     }
 }
@@ -187,11 +184,9 @@ void RenameMyDataLabel(QLabel *label, int datatype, int n)
         InputBox(QStringLiteral("Enter desired label"), QStringLiteral("Modify My Data Label"), label->text());
     if (!answer)
         return;
-    const QString text = answer->left(20);
-    if (text.isEmpty())
+    if (answer->isEmpty())
         return;
-    Db::exec(QStringLiteral("update labels set label%1 = ? where datatype = ?").arg(n), {text, datatype});
-    label->setText(text);
+    label->setText(MyDataLabels::rename(datatype, n, *answer));
 }
 
 void LoadLimitByOptions(QWidget *viewer, int datatype)
@@ -199,10 +194,8 @@ void LoadLimitByOptions(QWidget *viewer, int datatype)
     const QString table = tableOfDatatype(datatype);
     if (!viewer || table.isEmpty())
         return;
-    QSqlQuery labels = Db::query(
-        QStringLiteral("select label1, label2, label3, label4, label5 from labels where datatype = ?"),
-        {datatype});
-    if (!labels.next())
+    const std::optional<std::array<QString, 5>> labels = MyDataLabels::read(datatype);
+    if (!labels)
         return;
     for (int i = 5; i <= 9; ++i) {
         const int n = i - 4;
@@ -210,8 +203,7 @@ void LoadLimitByOptions(QWidget *viewer, int datatype)
         if (list)
             list->clear();
         if (auto *box = viewer->findChild<QAbstractButton *>(QStringLiteral("optLimit%1").arg(i))) {
-            const QVariant caption = labels.value(n - 1);
-            box->setText(QStringLiteral("Limit by ") + (caption.isNull() ? QString() : caption.toString()));
+            box->setText(QStringLiteral("Limit by ") + labels->at(n - 1));
         }
         QSqlQuery values = Db::query(QStringLiteral("select distinct u%1 from %2 order by u%1").arg(n).arg(table));
         while (values.next()) {

@@ -3,12 +3,15 @@
 // shown modeless in the main window's MDI area and brought to the front.
 // Subsystems register the windows they build under their form codes.
 
+#include "LinkTables.h"
+
 #include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
 #include <functional>
 
+class CheckListGrid;
 class QMdiArea;
 
 enum FormCode {
@@ -36,6 +39,31 @@ class RecordLoader {
 public:
     virtual ~RecordLoader() = default;
     virtual void loadRecordById(qint32 id) = 0;
+};
+
+// A window with check-list grids (the record editors and the viewers):
+// when the entries of a kind change, the reference lists refill the
+// window's grid of that kind, marked as the window says.
+class CheckGridHost {
+public:
+    virtual ~CheckGridHost() = default;
+
+    struct Grid {
+        CheckListGrid *grid = nullptr;
+        // The member windows' choir grids, laid out with the Active column.
+        bool withActive = false;
+    };
+    // The window's grid of the kind; no grid when it shows none.
+    virtual Grid checkGrid(CheckGridKind kind) = 0;
+
+    // The owner code and id a refill marks the grids with: an editor that
+    // shows a record gives its kind's code and the record's id; a viewer,
+    // or an editor showing none, refills unmarked (0 and 0).
+    struct Mark {
+        int owner = 0;
+        qint32 id = 0;
+    };
+    virtual Mark checkGridMark() const { return {}; }
 };
 
 namespace Forms {

@@ -16,10 +16,8 @@ LetterBar::LetterBar(QWidget *parent) : QToolBar(parent)
         a->setData(i);
         switch (roleOfButton(i)) {
         case 0:
-            a->setToolTip(QStringLiteral("Collections beginning with ") + letter);
             break;
         case 1: {
-            a->setToolTip(QStringLiteral("Collections beginning with ") + letter);
             QFont f = a->font();
             f.setBold(true);
             a->setFont(f);
@@ -44,6 +42,14 @@ LetterBar::LetterBar(QWidget *parent) : QToolBar(parent)
         connect(a, &QAction::triggered, this, [this, i] { emit buttonClicked(i); });
         m_buttons[i - 1] = a;
     }
+    setRecordsName(QStringLiteral("Collections"));
+}
+
+void LetterBar::setRecordsName(const QString &plural)
+{
+    for (int i = 1; i <= ButtonCount; ++i)
+        if (roleOfButton(i) != 2)
+            m_buttons[i - 1]->setToolTip(plural + QStringLiteral(" beginning with ") + letterOfButton(i));
 }
 
 QAction *LetterBar::button(int index) const

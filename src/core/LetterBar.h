@@ -22,6 +22,10 @@ public:
     bool isButtonVisible(int index) const;
     void setButtonVisible(int index, bool visible);
     QString buttonToolTip(int index) const;
+    // The tooltip of the normal and selected buttons: the editor's records
+    // ("Anthems", "Collections", "Members") followed by " beginning with "
+    // and the letter. "Collections" until an editor says otherwise.
+    void setRecordsName(const QString &plural);
 
     // The letter of a button's group: "A" for 1 to 3 ... "Z" for 76 to 78;
     // "" outside 1 to 78.

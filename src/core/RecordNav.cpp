@@ -1,13 +1,10 @@
 #include "RecordNav.h"
 
 #include "LetterBar.h"
-#include "RecordSet.h"
+#include "RecordCodes.h"
 #include "RecordToolbar.h"
 
 #include <QWidget>
-
-static_assert(RecordCursor<RecordSet>);
-static_assert(RecordCursor<RowCursor>);
 
 namespace {
 
@@ -19,7 +16,7 @@ RecordToolbar *toolbarOf(QWidget *editor)
 void show(RecordToolbar *tb, std::initializer_list<int> indexes, bool visible)
 {
     for (int i : indexes)
-        if (i != RecordToolbar::Separator)
+        if (i != RecordButton::Separator)
             tb->setButtonVisible(i, visible);
 }
 
@@ -96,64 +93,28 @@ void DisableAllLetters(LetterBar *bar)
     }
 }
 
+using namespace RecordButton;
+
 void SetToolbarEditMode(QWidget *editor)
 {
     if (RecordToolbar *tb = toolbarOf(editor)) {
-        show(tb, {1, 2, 3, 4, 5, 6, 7, 8, 10}, false);
-        show(tb, {2, 3}, true);
+        show(tb, {Add, Cancel, Save, Delete, First, Previous, Next, Last, Schedule}, false);
+        show(tb, {Cancel, Save}, true);
     }
 }
 
 void SetToolbarBrowseMode(QWidget *editor)
 {
     if (RecordToolbar *tb = toolbarOf(editor)) {
-        show(tb, {1, 2, 3, 4, 5, 6, 7, 8, 10}, true);
-        show(tb, {2}, false);
+        show(tb, {Add, Cancel, Save, Delete, First, Previous, Next, Last, Schedule}, true);
+        show(tb, {Cancel}, false);
     }
 }
 
 void SetToolbarEmptyMode(QWidget *editor)
 {
     if (RecordToolbar *tb = toolbarOf(editor)) {
-        show(tb, {2, 3, 4, 5, 6, 7, 8, 10}, false);
-        show(tb, {1}, true);
+        show(tb, {Cancel, Save, Delete, First, Previous, Next, Last, Schedule}, false);
+        show(tb, {Add}, true);
     }
-}
-
-void RowCursor::setCount(int count)
-{
-    m_count = count < 0 ? 0 : count;
-    m_pos = 0;
-}
-
-bool RowCursor::setPosition(int row)
-{
-    if (row < 0 || row >= m_count)
-        return false;
-    m_pos = row;
-    return true;
-}
-
-void RowCursor::moveFirst()
-{
-    if (m_count > 0)
-        m_pos = 0;
-}
-
-void RowCursor::moveLast()
-{
-    if (m_count > 0)
-        m_pos = m_count - 1;
-}
-
-void RowCursor::moveNext()
-{
-    if (!eof())
-        ++m_pos;
-}
-
-void RowCursor::movePrevious()
-{
-    if (!bof())
-        --m_pos;
 }

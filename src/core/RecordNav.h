@@ -43,8 +43,8 @@ void SetToolbarEditMode(QWidget *editor);
 void SetToolbarBrowseMode(QWidget *editor);
 void SetToolbarEmptyMode(QWidget *editor);
 
-// What a record move needs of a set of records: RecordSet has it, and so
-// can an editor's own ordered index of ids (see RowCursor).
+// What a record move needs of a set of records: the editors' NameIndex
+// has it.
 template <class T>
 concept RecordCursor = requires(T &c) {
     { c.bof() } -> std::convertible_to<bool>;
@@ -80,33 +80,3 @@ void MoveRecordWrap(int direction, T &set) noexcept
             set.moveFirst();
     });
 }
-
-// A position over count rows (0 to count - 1) with the begin and end
-// markers of a record set: for editors that keep their records' order in
-// memory and move by row number.
-class RowCursor {
-public:
-    explicit RowCursor(int count = 0) : m_count(count < 0 ? 0 : count) {}
-
-    int count() const { return m_count; }
-    // A new count puts the cursor on the first row (before it when empty).
-    void setCount(int count);
-    // The current row; -1 before the first, count() after the last.
-    int position() const { return m_pos; }
-    // Rows outside 0 to count() - 1 are refused (false, no move).
-    bool setPosition(int row);
-
-    bool bof() const { return m_pos < 0 || m_count == 0; }
-    bool eof() const { return m_pos >= m_count || m_count == 0; }
-    bool onRecord() const { return !bof() && !eof(); }
-
-    // Moves that cannot be made change nothing.
-    void moveFirst();
-    void moveLast();
-    void moveNext();
-    void movePrevious();
-
-private:
-    int m_count = 0;
-    int m_pos = 0;
-};

@@ -1,9 +1,11 @@
 #pragma once
 // The record toolbar of the record editors (their "Toolbar1"), buttons by
 // index: 1 add, 2 cancel, 3 save, 4 delete, 5 first, 6 previous, 7 next,
-// 8 last, 9 a separator, 10 schedule. Each editor sets the captions and
+// 8 last, 9 a separator, 10 schedule (RecordButton in RecordCodes.h). Each editor sets the captions and
 // tooltips and decides what a click does; the mode routines show and hide
 // the buttons.
+
+#include "RecordCodes.h"
 
 #include <QToolBar>
 
@@ -12,8 +14,8 @@ class QAction;
 class RecordToolbar : public QToolBar {
     Q_OBJECT
 public:
-    static constexpr int ButtonCount = 10;
-    static constexpr int Separator = 9;
+    static constexpr int ButtonCount = RecordButton::Schedule;
+    static constexpr int Separator = RecordButton::Separator;
 
     explicit RecordToolbar(QWidget *parent = nullptr);
 

@@ -6,7 +6,6 @@
 #include "Fmt.h"
 #include "Forms.h"
 #include "Guard.h"
-#include "HXData.h"
 #include "Module.h"
 #include "Prompter.h"
 #include "RefKinds.h"
@@ -17,48 +16,22 @@
 
 namespace {
 
-// Which current-record id an editor is marked with.
-enum class Shown { Nothing, Collection, Anthem, Member };
-
-// The editors and viewers that show check-list grids, in refresh order.
+// The windows that may show check-list grids, in refresh order: each
+// tells through CheckGridHost which grid of a kind it shows and how it is
+// marked.
 struct GridWindow {
     int code;
     bool HXMainModule::*flag;
-    int owner; // owner code while the editor shows a record; viewers 0
-    Shown shown;
-    bool member; // a member window (instruments, choirs with "Active", sections)
 };
 
 const GridWindow kGridWindows[] = {
-    {CollectionFormCode, &HXMainModule::CollectionFormLoaded, 1, Shown::Collection, false},
-    {AnthemFormCode, &HXMainModule::AnthemFormLoaded, 2, Shown::Anthem, false},
-    {MemberFormCode, &HXMainModule::MemberFormLoaded, 3, Shown::Member, true},
-    {CollectionQDFormCode, &HXMainModule::CollectionQDFormLoaded, 0, Shown::Nothing, false},
-    {AnthemQDFormCode, &HXMainModule::AnthemQDFormLoaded, 0, Shown::Nothing, false},
-    {MemberQDFormCode, &HXMainModule::MemberQDFormLoaded, 0, Shown::Nothing, true},
+    {CollectionFormCode, &HXMainModule::CollectionFormLoaded},
+    {AnthemFormCode, &HXMainModule::AnthemFormLoaded},
+    {MemberFormCode, &HXMainModule::MemberFormLoaded},
+    {CollectionQDFormCode, &HXMainModule::CollectionQDFormLoaded},
+    {AnthemQDFormCode, &HXMainModule::AnthemQDFormLoaded},
+    {MemberQDFormCode, &HXMainModule::MemberQDFormLoaded},
 };
-
-// Which windows show a kind's grid and under what name.
-struct GridKind {
-    CheckGridKind kind;
-    const char *gridName;
-    bool catalogue; // anthem and collection windows show it
-    bool members;   // member windows show it
-};
-
-qint32 shownId(QWidget *window, Shown shown)
-{
-    auto *holder = dynamic_cast<HXDataHolder *>(window);
-    if (!holder)
-        return 0;
-    switch (shown) {
-    case Shown::Collection: return holder->hxData().CurCollection();
-    case Shown::Anthem: return holder->hxData().CurAnthem();
-    case Shown::Member: return holder->hxData().CurMember();
-    case Shown::Nothing: break;
-    }
-    return 0;
-}
 
 // Refills one grid and puts back the ticks the user had set (and the
 // "Active" boxes of a member choir grid): they are not saved yet.
@@ -81,32 +54,21 @@ void refillKeepingTicks(CheckListGrid *grid, CheckGridKind kind, int owner, qint
     }
 }
 
-void refreshGridWindows(const GridKind &gk)
+void refreshGridWindows(CheckGridKind kind)
 {
     for (const GridWindow &gw : kGridWindows) {
         if (!(hx().*gw.flag))
             continue;
-        if (gw.member ? !gk.members : !gk.catalogue)
+        auto *host = dynamic_cast<CheckGridHost *>(Forms::instance(gw.code));
+        if (!host)
             continue;
-        QWidget *window = Forms::instance(gw.code);
-        if (!window)
-            continue;
-        auto *grid = window->findChild<CheckListGrid *>(QLatin1String(gk.gridName));
-        if (!grid)
+        const CheckGridHost::Grid g = host->checkGrid(kind);
+        if (!g.grid)
             continue;
         // An editor is marked with the record it shows; with none (or a
         // viewer) the grid is refilled unmarked.
-        int owner = 0;
-        qint32 id = 0;
-        if (gw.owner != 0) {
-            const qint32 shown = shownId(window, gw.shown);
-            if (shown >= 1) {
-                owner = gw.owner;
-                id = shown;
-            }
-        }
-        const bool withActive = gk.kind == CheckGridKind::Choirs && gw.member;
-        refillKeepingTicks(grid, gk.kind, owner, id, withActive);
+        const CheckGridHost::Mark mark = host->checkGridMark();
+        refillKeepingTicks(g.grid, kind, mark.owner, mark.id, g.withActive);
     }
 }
 
@@ -204,7 +166,7 @@ void RefreshVocalsLists()
     RefreshAfterSavedChange([] {
         if (auto *f = openList<VocalsForm>(VocalsFormCode, hx().VocalsFormLoaded))
             f->FillVocalsGrid(true);
-        refreshGridWindows({CheckGridKind::Vocals, "VocalsGrid", true, false});
+        refreshGridWindows(CheckGridKind::Vocals);
     });
 }
 
@@ -214,7 +176,7 @@ void RefreshComposerLists()
     RefreshAfterSavedChange([] {
         if (auto *f = openList<ComposerForm>(ComposerFormCode, hx().ComposerFormLoaded))
             f->FillComposerGrid(true);
-        refreshGridWindows({CheckGridKind::Composers, "ComposersGrid", true, false});
+        refreshGridWindows(CheckGridKind::Composers);
     });
 }
 
@@ -223,7 +185,7 @@ void RefreshThemeLists()
     RefreshAfterSavedChange([] {
         if (auto *f = openList<ThemeForm>(ThemeFormCode, hx().ThemeFormLoaded))
             f->FillThemeGrid(true);
-        refreshGridWindows({CheckGridKind::Themes, "ThemesGrid", true, false});
+        refreshGridWindows(CheckGridKind::Themes);
     });
 }
 
@@ -233,7 +195,7 @@ void RefreshOrchestrationLists()
     RefreshAfterSavedChange([] {
         if (auto *f = openList<OrchestrationForm>(OrchestrationFormCode, hx().OrchestrationFormLoaded))
             f->FillOrchestrationGrid(true);
-        refreshGridWindows({CheckGridKind::Orchestration, "OrchGrid", true, true});
+        refreshGridWindows(CheckGridKind::Orchestration);
     });
 }
 
@@ -243,7 +205,7 @@ void RefreshChoirLists()
     RefreshAfterSavedChange([] {
         if (auto *f = Forms::find<ChoirForm>(ChoirFormCode))
             f->fillGrid(true);
-        refreshGridWindows({CheckGridKind::Choirs, "ChoirGrid", true, true});
+        refreshGridWindows(CheckGridKind::Choirs);
     });
 }
 
@@ -253,6 +215,6 @@ void ReloadSectionLists()
     RefreshAfterSavedChange([] {
         if (auto *f = Forms::find<VocalsMForm>(VocalsMFormCode))
             f->fillGrid(true);
-        refreshGridWindows({CheckGridKind::Sections, "VocalsGrid", false, true});
+        refreshGridWindows(CheckGridKind::Sections);
     });
 }

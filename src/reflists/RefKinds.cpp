@@ -2,6 +2,7 @@
 
 #include "Db.h"
 #include "Forms.h"
+#include "LinkTables.h"
 
 namespace {
 
@@ -9,6 +10,17 @@ namespace {
 QRect tw(int left, int top, int width, int height)
 {
     return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+// The link tables that refer to entries of a kind: the collections',
+// the anthems' and the members' (memberRefusal: the members' own refusal).
+QList<RefUse> linkUses(CheckGridKind kind, const char *memberRefusal = nullptr)
+{
+    QList<RefUse> uses;
+    for (RecordKind owner : {RecordKind::Collection, RecordKind::Anthem, RecordKind::Member})
+        if (const LinkTable *t = LinkTables::link(owner, kind))
+            uses.append({t->table, t->itemColumn, owner == RecordKind::Member ? memberRefusal : nullptr});
+    return uses;
 }
 
 QList<RefKind> buildKinds()
@@ -20,7 +32,7 @@ QList<RefKind> buildKinds()
               "btnAddTheme", "btnModifyTheme", "btnDeleteTheme",
               "Add New Theme", "Modify Selected Theme", "Delete Selected Theme",
               "Do you wish to delete the Theme: ",
-              {{"col_th_l", "themeid"}, {"a_th_l", "themeid"}},
+              linkUses(CheckGridKind::Themes),
               "The selected theme is assigned to a collection or anthem",
               "The theme cannot be deleted...", "Theme Delete", "theme",
               tw(0, 0, 6525, 4830), tw(30, 90, 6405, 4245), tw(15, 4455, 1635, 330),
@@ -31,7 +43,7 @@ QList<RefKind> buildKinds()
               "btnAddVocals", "btnModifyVocals", "btnDeleteVocals",
               "Add New", "Modify Selected", "Delete Selected",
               "Do you wish to delete the Vocalization: ",
-              {{"col_v_l", "vocalsid"}, {"a_v_l", "vocalsid"}},
+              linkUses(CheckGridKind::Vocals),
               "The selected vocalization is assigned to a collection or anthem",
               "The vocalization cannot be deleted...", "Vocal Delete", "vocalization",
               tw(0, 0, 5025, 5265), tw(15, 15, 3270, 5205), tw(3330, 15, 1605, 330),
@@ -42,7 +54,7 @@ QList<RefKind> buildKinds()
               "btnAddComposer", "btnModifyComposer", "btnDeleteComposer",
               "Add New", "Modify Selected", "Delete Selected",
               "Do you wish to delete the Composer: ",
-              {{"col_com_l", "composerid"}, {"a_com_l", "composerid"}},
+              linkUses(CheckGridKind::Composers),
               "The selected Composer is assigned to a collection or anthem",
               "The Composer cannot be deleted...", "Composer Delete", "composer/arranger",
               tw(0, 0, 4950, 5280), tw(0, 0, 3270, 5205), tw(3330, 15, 1605, 330),
@@ -55,8 +67,7 @@ QList<RefKind> buildKinds()
               "btnAddOrchestration", "btnModifyOrchestration", "btnDeleteOrchestration",
               "Add New", "Modify Selected", "Delete Selected",
               "Do you wish to delete the Orchestration: ",
-              {{"col_orch_l", "orchid"}, {"a_orch_l", "orchid"},
-               {"m_orch_l", "orchid", "The selected orchestration is assigned to a member"}},
+              linkUses(CheckGridKind::Orchestration, "The selected orchestration is assigned to a member"),
               "The selected orchestration is assigned to a collection or anthem",
               "The orchestration cannot be deleted...", "Orchestration Delete", "orchestration",
               tw(0, 0, 4995, 5175), tw(0, 15, 3270, 5115), tw(3330, 30, 1605, 330),
@@ -69,7 +80,7 @@ QList<RefKind> buildKinds()
               "btnAddChoir", "btnModifyChoir", "btnDeleteChoir",
               "Add New Choir", "Modify Selected Choir", "Delete Selected Choir",
               "Do you wish to delete the Choir: ",
-              {{"col_chr_l", "choirid"}, {"a_chr_l", "choirid"}, {"chr_m_l", "choirid"},
+              linkUses(CheckGridKind::Choirs) + QList<RefUse>{
                {"schedule", "ChoirID", "The selected choir is still on the schedule"},
                {"a_lperform", "ChoirID", "The selected choir is named in performed dates"},
                {"col_lperform", "ChoirID", "The selected choir is named in performed dates"}},
@@ -83,7 +94,7 @@ QList<RefKind> buildKinds()
               "btnAddVocals", "btnModifyVocals", "btnDeleteVocals",
               "Add New", "Modify Selected", "Delete Selected",
               "Do you wish to delete the Section: ",
-              {{"m_vm_l", "vocalsmid"}},
+              linkUses(CheckGridKind::Sections),
               "The selected section is assigned to a member",
               "The section cannot be deleted...", "Vocal Delete", "section",
               tw(0, 0, 4965, 5325), tw(0, 0, 3270, 5280), tw(3315, 0, 1605, 330),

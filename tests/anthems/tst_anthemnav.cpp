@@ -1,48 +1,19 @@
-// The anthem editor's navigation: record toolbar, letter bar, name list,
-// the calls of other windows, and delete with its cascade.
+// What the anthem editor adds to the shared record-editor shape (whose
+// navigation rules are tested in tests/core/tst_recordeditor): its texts,
+// its schedule and performed-dates buttons, delete with its cascade, what
+// it announces to other windows and how it follows changes made in them.
 #include "AnthemEditorTestUtil.h"
-#include "BaseForm.h"
-#include "HXData.h"
+#include "ChangeNotifier.h"
+#include "RecordDialogs.h"
+
+#include <QSignalSpy>
 
 using namespace ed;
-
-namespace {
-
-// Stands for the collection editor and the schedule viewer: what the
-// anthem editor asks of them once they are part of the program.
-class CollectionEditorStandIn : public BaseForm, public HXDataHolder {
-    Q_OBJECT
-public:
-    CollectionEditorStandIn() : BaseForm(&hx().CollectionFormLoaded) {}
-    HXData data;
-    HXData &hxData() override { return data; }
-    QList<qint32> builds;
-    Q_INVOKABLE void BuildAnthemsGrid(qint32 id, bool loadData)
-    {
-        if (loadData)
-            builds << id;
-    }
-};
-
-class ScheduleViewStandIn : public BaseForm {
-    Q_OBJECT
-public:
-    ScheduleViewStandIn() : BaseForm(&hx().ScheduleViewFormLoaded) {}
-    int loads = 0;
-    Q_INVOKABLE void LoadSGrid() { ++loads; }
-};
-
-} // namespace
 
 class TestAnthemNav : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        registerAnthemEditor();
-        Forms::registerForm(CollectionFormCode, [] { return new CollectionEditorStandIn; });
-        Forms::registerForm(ScheduleViewFormCode, [] { return new ScheduleViewStandIn; });
-    }
+    void initTestCase() { registerAnthemEditor(); }
     void init()
     {
         m_folder = std::make_unique<TempProgramFolder>();
@@ -51,217 +22,157 @@ private slots:
     }
     void cleanup()
     {
-        for (int code : {AnthemFormCode, CollectionFormCode, ScheduleViewFormCode})
-            close(Forms::instance(code));
+        close(Forms::instance(AnthemFormCode));
+        RecordDialogs::setScheduleEntryDialog({});
+        RecordDialogs::setPerformedDatesDialog({});
         m_prompter.reset();
         m_folder.reset();
     }
 
-    void movesWrapAndTheLettersFollow()
+    void movesLettersAndTexts()
     {
-        for (const char *t : {"Cantate", "Alleluia", "Benedictus", "Amen"})
+        for (const char *t : {"Cantate", "Alleluia", "1 Corinthians", "Amen"})
             addAnthem(t);
         AnthemForm *f = open();
-        QCOMPARE(title(f), QString("Alleluia"));
-        QCOMPARE(visibleButtons(f), QList<int>({Add, Save, Delete, First, Previous, Next, Last}));
-        QCOMPARE(letterLook(f, 'A'), 1);
-        QCOMPARE(letterLook(f, 'B'), 0);
-        QCOMPARE(letterLook(f, 'D'), 2);
-        QCOMPARE(listItems(f), QStringList({"Alleluia", "Amen"}));
-
-        press(f, Previous); // wraps to the last
+        QCOMPARE(title(f), QString("1 Corinthians")); // files under A, first in title order
+        QCOMPARE(listItems(f), QStringList({"1 Corinthians", "Alleluia", "Amen"}));
+        press(f, Previous);
         QCOMPARE(title(f), QString("Cantate"));
         QCOMPARE(letterLook(f, 'C'), 1);
-        QCOMPARE(letterLook(f, 'A'), 0);
-        QCOMPARE(listItems(f), QStringList({"Cantate"}));
-        press(f, Next); // wraps to the first
-        QCOMPARE(title(f), QString("Alleluia"));
-        QCOMPARE(listItems(f), QStringList({"Alleluia", "Amen"}));
-        press(f, Next);
-        press(f, Next);
-        QCOMPARE(title(f), QString("Benedictus"));
-        QCOMPARE(letterLook(f, 'B'), 1);
-        press(f, Last);
-        QCOMPARE(title(f), QString("Cantate"));
-        press(f, First);
-        QCOMPARE(title(f), QString("Alleluia"));
-        QCOMPARE(f->A_Data.SLetterW(), QString("A"));
+        QCOMPARE(f->A_Data.SLetterW(), QString("C"));
+        QCOMPARE(letters(f)->buttonToolTip(7), QString("Anthems beginning with C"));
+        QCOMPARE(toolbar(f)->button(Add)->toolTip(), QString("Add new anthem"));
+        QCOMPARE(toolbar(f)->button(Last)->toolTip(), QString("Move to last anthem"));
+        // Without the schedule dialogs in the program: no Schedule button,
+        // and "View All" stays disabled.
+        QVERIFY(!toolbar(f)->button(10));
+        QVERIFY(!w<QPushButton>(f, "btnAllPerform")->isEnabled());
     }
 
-    void duplicateNamesAndLetters()
+    void scheduleAndPerformedDatesOfTheAnthemShown()
     {
-        const qint32 first = addAnthem("Psalm 23");
-        const qint32 second = addAnthem("Psalm 23");
-        addAnthem("Praise Him");
-        addAnthem("1 Corinthians"); // files under A
-        const qint32 lower = addAnthem("psalm 23"); // same title to the database, its own item
+        QList<QPair<qint32, QString>> scheduled;
+        QList<qint32> performed;
+        RecordDialogs::setScheduleEntryDialog([&](ScheduleCaller c, qint32 id, const QString &t) {
+            QVERIFY(c == ScheduleCaller::Anthem);
+            QCOMPARE(hx().ScheduleCaller, 2);
+            scheduled.append({id, t});
+        });
+        RecordDialogs::setPerformedDatesDialog([&](ScheduleCaller c, qint32 id) {
+            QVERIFY(c == ScheduleCaller::Anthem);
+            performed << id;
+        });
+        const qint32 id = addAnthem("Gloria");
         AnthemForm *f = open();
-        QCOMPARE(letterLook(f, 'A'), 1); // no title begins with A, yet A has one
-        QCOMPARE(title(f), QString("1 Corinthians"));
-
-        clickLetter(f, 'P');
-        QCOMPARE(letterLook(f, 'P'), 1);
-        QCOMPARE(letterLook(f, 'A'), 0);
-        QCOMPARE(listItems(f), QStringList({"Praise Him", "Psalm 23 {2}", "psalm 23"}));
-        QCOMPARE(title(f), QString("Praise Him"));
-        chooseListItem(f, "psalm 23");
-        QCOMPARE(f->A_Data.CurAnthem(), lower);
-
-        chooseListItem(f, "Psalm 23 {2}");
-        QCOMPARE(f->A_Data.CurAnthem(), first);
-        press(f, Next);
-        QCOMPARE(f->A_Data.CurAnthem(), second);
-        QCOMPARE(title(f), QString("Psalm 23"));
-
-        // The selected letter clicked again shows its first anthem.
-        clickLetter(f, 'P');
-        QCOMPARE(letterLook(f, 'P'), 1);
-        QCOMPARE(title(f), QString("Praise Him"));
-        // A letter without anthems cannot be chosen.
-        clickLetter(f, 'Q');
-        QCOMPARE(title(f), QString("Praise Him"));
-        clickLetter(f, 'A');
-        QCOMPARE(listItems(f), QStringList({"1 Corinthians"}));
-        QCOMPARE(title(f), QString("1 Corinthians"));
-
-        // A saved rename moves the anthem to its letter.
-        chooseListItem(f, "1 Corinthians");
-        type(edit(f, "AnthemName"), "Zion");
-        press(f, Save);
-        QCOMPARE(letterLook(f, 'Z'), 1);
-        QCOMPARE(letterLook(f, 'A'), 2);
-        QCOMPARE(listItems(f), QStringList({"Zion"}));
-        press(f, Next);
-        QCOMPARE(title(f), QString("Praise Him"));
+        QCOMPARE(toolbar(f)->button(10)->toolTip(), QString("Schedule Anthem"));
+        press(f, 10);
+        QCOMPARE(scheduled, (QList<QPair<qint32, QString>>{{id, "Gloria"}}));
+        QCOMPARE(hx().ScheduleCaller, 0);
+        w<QPushButton>(f, "btnAllPerform")->click();
+        QCOMPARE(performed, QList<qint32>({id}));
     }
 
-    void emptyTableAddAndCancel()
-    {
-        AnthemForm *f = open();
-        QCOMPARE(visibleButtons(f), QList<int>({Add}));
-        QVERIFY(!w<QTabWidget>(f, "SSTab1")->isEnabled());
-        QCOMPARE(nameList(f)->count(), 0);
-        QCOMPARE(letterLook(f, 'A'), 2);
-        QCOMPARE(letterLook(f, 'Z'), 2);
-        QCOMPARE(f->A_Data.CurAnthem(), 0);
-
-        press(f, Add);
-        QVERIFY(w<QTabWidget>(f, "SSTab1")->isEnabled());
-        QVERIFY(!letters(f)->isEnabled());
-        QVERIFY(!nameList(f)->isEnabled());
-        type(edit(f, "AnthemName"), "Not kept");
-        press(f, Cancel);
-        QCOMPARE(visibleButtons(f), QList<int>({Add}));
-        QVERIFY(!w<QTabWidget>(f, "SSTab1")->isEnabled());
-        QCOMPARE(title(f), QString());
-        QVERIFY(letters(f)->isEnabled());
-        QCOMPARE(count("select count(*) from anthem"), 0);
-
-        press(f, Add);
-        type(edit(f, "AnthemName"), "Magnificat");
-        press(f, Save);
-        QCOMPARE(visibleButtons(f), QList<int>({Add, Save, Delete, First, Previous, Next, Last}));
-        QCOMPARE(letterLook(f, 'M'), 1);
-        QCOMPARE(letterLook(f, 'A'), 2);
-        QCOMPARE(listItems(f), QStringList({"Magnificat"}));
-
-        // Cancel with anthems shows the first, not the one shown before Add.
-        addAnthem("Agnus Dei");
-        f->CollectionDeletionReset(); // the list is read again
-        press(f, Last);
-        QCOMPARE(title(f), QString("Magnificat"));
-        press(f, Add);
-        press(f, Cancel);
-        QCOMPARE(title(f), QString("Agnus Dei"));
-        QCOMPARE(visibleButtons(f), QList<int>({Add, Save, Delete, First, Previous, Next, Last}));
-    }
-
-    void deleteWithItsCascadeAndNeighbours()
+    void deleteWithItsCascadeAndNotices()
     {
         const qint32 coll = insertRow("insert into collection (Collection) values ('Book')");
         const qint32 gone = addAnthem("Anthem To Go", coll);
-        const qint32 kept = addAnthem("Kept", coll);
+        addAnthem("Kept");
         Db::exec("insert into a_th_l (anthemid, themeid) values (?, 1)", {gone});
         Db::exec("insert into a_lperform (Lperform, anthemid) values ('2001-01-01', ?)", {gone});
         Db::exec("insert into schedule (ChoirID, SchedDate, AMPM, anthemid) values (1, '2030-01-06', 'AM', ?)", {gone});
-        Db::exec("insert into schedule (ChoirID, SchedDate, AMPM, anthemid) values (1, '2030-01-13', 'AM', ?)", {gone});
-        Db::exec("insert into schedule (ChoirID, SchedDate, AMPM, anthemid) values (2, '2030-01-13', 'PM', ?)", {kept});
-        Db::exec("insert into schednotes (SchedDate, AMPM, notes) values ('2030-01-06', 'AM', 'robes'),"
-                 " ('2030-01-13', 'AM', 'bells')");
-        auto *collEditor = static_cast<CollectionEditorStandIn *>(Forms::load(CollectionFormCode));
-        collEditor->data.setCurCollection(coll);
-        auto *schedule = static_cast<ScheduleViewStandIn *>(Forms::load(ScheduleViewFormCode));
+        Db::exec("insert into schednotes (SchedDate, AMPM, notes) values ('2030-01-06', 'AM', 'robes')");
         AnthemForm *f = open();
         QCOMPARE(f->A_Data.CurAnthem(), gone);
+        QSignalSpy deleted(&ChangeNotifier::instance(), &ChangeNotifier::anthemDeleted);
+        QSignalSpy schedule(&ChangeNotifier::instance(), &ChangeNotifier::scheduleChanged);
 
-        m_prompter->messageAnswers.enqueue(MsgResult::No);
-        press(f, Delete);
-        QCOMPARE(m_prompter->messages.last().text, QString("Delete the this anthem??"));
-        QCOMPARE(m_prompter->messages.last().title, QString("Delete Warning"));
-        QVERIFY(m_prompter->messages.last().buttons == MsgButtons::YesNo);
-        QCOMPARE(count("select count(*) from anthem"), 2);
-
-        // A failing cascade deletes nothing and says so.
+        // A failing cascade deletes nothing, says so and announces nothing.
         Db::exec("create trigger stuck before delete on schednotes begin select raise(abort, 'locked'); end");
         m_prompter->messageAnswers.enqueue(MsgResult::Yes);
         press(f, Delete);
         QVERIFY(m_prompter->lastMessage().contains("locked"));
         QCOMPARE(count("select count(*) from anthem"), 2);
-        QCOMPARE(count("select count(*) from schedule"), 3);
-        QCOMPARE(title(f), QString("Anthem To Go"));
+        QCOMPARE(deleted.size(), 0);
         Db::exec("drop trigger stuck");
 
-        const int messages = int(m_prompter->messages.size());
         m_prompter->messageAnswers.enqueue(MsgResult::Yes);
         press(f, Delete);
-        QCOMPARE(m_prompter->messages.size(), messages + 1); // the question only
+        QCOMPARE(m_prompter->messages.at(m_prompter->messages.size() - 1).text, QString("Delete the this anthem??"));
         QCOMPARE(count("select count(*) from anthem where anthemid = ?", {gone}), 0);
-        QCOMPARE(count("select count(*) from a_th_l"), 0);
-        QCOMPARE(count("select count(*) from a_lperform"), 0);
-        QCOMPARE(column("select SchedDate from schedule"), QStringList({"2030-01-13"}));
-        QCOMPARE(column("select notes from schednotes"), QStringList({"bells"}));
-        QCOMPARE(collEditor->builds, QList<qint32>({coll}));
-        QCOMPARE(schedule->loads, 1);
+        QCOMPARE(count("select count(*) from a_th_l") + count("select count(*) from a_lperform")
+                     + count("select count(*) from schedule") + count("select count(*) from schednotes"),
+                 0);
+        QCOMPARE(deleted.size(), 1);
+        QCOMPARE(deleted.at(0).at(0).toInt(), gone);
+        QCOMPARE(deleted.at(0).at(1).toInt(), coll);
+        QCOMPARE(schedule.size(), 1);
+        QCOMPARE(schedule.at(0).at(0).toInt(), 0);
         QCOMPARE(title(f), QString("Kept"));
-        QCOMPARE(letterLook(f, 'A'), 2);
-        QCOMPARE(letterLook(f, 'K'), 1);
+    }
 
-        // Another collection shown there: its grid is left alone.
-        collEditor->data.setCurCollection(coll + 1);
-        m_prompter->messageAnswers.enqueue(MsgResult::Yes);
-        press(f, Delete);
-        QCOMPARE(collEditor->builds.size(), 1);
-        QCOMPARE(schedule->loads, 2);
-        // The last anthem gone: the empty editor.
-        QCOMPARE(visibleButtons(f), QList<int>({Add}));
-        QCOMPARE(f->A_Data.CurAnthem(), 0);
-        QCOMPARE(nameList(f)->count(), 0);
-        QVERIFY(!w<QTabWidget>(f, "SSTab1")->isEnabled());
-        QCOMPARE(letterLook(f, 'K'), 2);
+    void savesAreAnnouncedWithTheirCollections()
+    {
+        const qint32 hymnal = insertRow("insert into collection (Collection) values ('Hymnal')");
+        const qint32 cantata = insertRow("insert into collection (Collection) values ('Cantata')");
+        const qint32 id = addAnthem("Moved", hymnal);
+        AnthemForm *f = open();
+        QSignalSpy stored(&ChangeNotifier::instance(), &ChangeNotifier::anthemStored);
+        chooseCollection(f, "Cantata");
+        press(f, Save);
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.at(0).at(0).toInt(), id);
+        QCOMPARE(stored.at(0).at(1).toInt(), cantata);
+        QCOMPARE(stored.at(0).at(2).toInt(), hymnal);
+
+        press(f, Add);
+        type(edit(f, "AnthemName"), "New");
+        press(f, Save);
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(stored.at(1).at(0).toInt(), f->A_Data.CurAnthem());
+        QCOMPARE(stored.at(1).at(1).toInt(), 0);
+        QCOMPARE(stored.at(1).at(2).toInt(), 0);
+    }
+
+    void followsCollectionsChangedElsewhere()
+    {
+        const qint32 book = insertRow("insert into collection (Collection) values ('Book')");
+        addAnthem("Alpha", book);
+        addAnthem("Beta", book);
+        AnthemForm *f = open();
+        auto *combo = w<QComboBox>(f, "CollectionCombo");
+        QCOMPARE(combo->currentText(), QString("Book"));
+
+        // A collection saved: renamed, and its loaned-to text copied into
+        // its anthems; the list and the anthem shown follow.
+        Db::exec("update collection set Collection = 'Big Book' where collectionid = ?", {book});
+        Db::exec("update anthem set LoanedTo = 'Youth' where collectionid = ?", {book});
+        Notify::collectionStored(book, true);
+        QCOMPARE(combo->currentText(), QString("Big Book"));
+        QCOMPARE(edit(f, "LoanedTo")->text(), QString("Youth"));
+
+        // A collection deleted with its anthems: the editor starts afresh.
+        press(f, Next);
+        QCOMPARE(title(f), QString("Beta"));
+        Db::exec("delete from anthem where anthemid in (select anthemid from anthem where Anthem = 'Alpha')");
+        Db::exec("delete from collection");
+        Notify::collectionDeleted(book);
+        QCOMPARE(title(f), QString("Beta"));
+        QCOMPARE(combo->count(), 1);
+        QCOMPARE(listItems(f), QStringList({"Beta"}));
     }
 
     void openedOnARecordFromElsewhere()
     {
         addAnthem("Alpha");
         const qint32 beta = addAnthem("Beta");
-        addAnthem("Gamma");
         OpenAnthemRecord(beta);
         AnthemForm *f = Forms::find<AnthemForm>(AnthemFormCode);
         QVERIFY(f);
         QCOMPARE(title(f), QString("Beta"));
         QCOMPARE(letterLook(f, 'B'), 1);
-        press(f, Next);
-        QCOMPARE(title(f), QString("Gamma"));
-
-        // An anthem added after the editor read its list is still found.
         const qint32 late = addAnthem("Delta");
         f->LoadFromCollectionForm(late);
         QCOMPARE(title(f), QString("Delta"));
-        press(f, Next);
-        QCOMPARE(title(f), QString("Gamma"));
-        // An id that is nowhere returns and leaves a record shown.
-        f->LoadFromCollectionForm(987654);
-        QVERIFY(!title(f).isEmpty());
     }
 
 private:

@@ -173,19 +173,6 @@ private slots:
         QVERIFY(hx().ReportAnthemSet.ids.isEmpty());
     }
 
-    void manyCheckedEntriesFitInOneStatement()
-    {
-        // Far beyond any limit on bound parameters.
-        AnthemLimits limits;
-        limits.listTicked[AnthemLimits::Composers] = true;
-        for (qint32 id = 100000; id < 140000; ++id)
-            limits.listIds[AnthemLimits::Composers] << id;
-        limits.listIds[AnthemLimits::Composers] << m_lib.handel << 0 << -5;
-        AnthemSelection::mark(limits);
-        QCOMPARE(count("select count(*) from anthem where displayit = -1"), 1);
-        QCOMPARE(AnthemSelection::list(true).value(0).anthem, QStringLiteral("Be Thou My Vision"));
-    }
-
     void limitBoxesAndDisplayAll()
     {
         QPushButton *checkAll = m_viewer.get<QPushButton>("btnCheckAll2");

@@ -1,9 +1,8 @@
-// The letter bar, the record toolbar's modes and the wrap-around record
-// move, used the way the record editors use them.
+// The letter bar and the record toolbar's modes, used the way the record
+// editors use them (the wrap-around move: tst_nameindex).
 #include "HXData.h"
 #include "LetterBar.h"
 #include "RecordNav.h"
-#include "RecordSet.h"
 #include "RecordToolbar.h"
 #include "TestSupport.h"
 
@@ -85,16 +84,6 @@ QString expected(const QString &withRecords, QChar selected = QChar())
     return out;
 }
 
-QList<int> walk(RecordSet &rs, int direction, int steps)
-{
-    QList<int> seen;
-    for (int i = 0; i < steps; ++i) {
-        MoveRecordWrap(direction, rs);
-        seen << rs.value("n").toInt();
-    }
-    return seen;
-}
-
 } // namespace
 
 class TestRecordNav : public QObject {
@@ -141,6 +130,11 @@ private slots:
         }
         QVERIFY(bar.button(3)->isEnabled() == false);
         QVERIFY(bar.button(2)->font().bold());
+        // Each editor names its own records.
+        bar.setRecordsName("Members");
+        QCOMPARE(bar.buttonToolTip(76), QString("Members beginning with Z"));
+        QCOMPARE(bar.buttonToolTip(77), QString("Members beginning with Z"));
+        QCOMPARE(bar.buttonToolTip(9), QString("No Data for C"));
     }
 
     void setLetterFromButton()
@@ -250,50 +244,6 @@ private slots:
         w.records->button(7)->trigger();
         QCOMPARE(spy.size(), 1);
         QCOMPARE(spy.at(0).at(0).toInt(), 7);
-    }
-
-    void wrapAroundOnRecordSet()
-    {
-        TempProgramFolder folder;
-        QVERIFY(folder.ok());
-        RecordSet three("select 1 as n union all select 2 union all select 3 order by 1");
-        QCOMPARE(walk(three, 1, 4), QList<int>({2, 3, 1, 2}));
-        QCOMPARE(walk(three, 2, 3), QList<int>({1, 3, 2}));
-        MoveRecordWrap(0, three);
-        QCOMPARE(three.value("n").toInt(), 2);
-
-        RecordSet one("select 7 as n");
-        QCOMPARE(walk(one, 1, 2), QList<int>({7, 7}));
-        QCOMPARE(walk(one, 2, 2), QList<int>({7, 7}));
-
-        RecordSet none("select 1 as n where 0");
-        MoveRecordWrap(1, none);
-        MoveRecordWrap(2, none);
-        QVERIFY(none.bof() && none.eof());
-        RecordSet closed;
-        MoveRecordWrap(1, closed);
-    }
-
-    void wrapAroundOnRowCursor()
-    {
-        RowCursor c(3);
-        QCOMPARE(c.position(), 0);
-        MoveRecordWrap(2, c);
-        QCOMPARE(c.position(), 2);
-        MoveRecordWrap(1, c);
-        QCOMPARE(c.position(), 0);
-        MoveRecordWrap(1, c);
-        QCOMPARE(c.position(), 1);
-        RowCursor one(1);
-        MoveRecordWrap(1, one);
-        QCOMPARE(one.position(), 0);
-        MoveRecordWrap(2, one);
-        QCOMPARE(one.position(), 0);
-        RowCursor empty;
-        MoveRecordWrap(1, empty);
-        QVERIFY(empty.bof() && empty.eof() && !empty.onRecord());
-        QVERIFY(!c.setPosition(3));
-        QVERIFY(c.setPosition(2));
     }
 };
 

@@ -1,18 +1,20 @@
 // Adding a reference value from an editor, and the refresh that reaches
 // every open window listing that kind. The record editors and viewers are
-// small stand-ins here: windows with the right flags, form codes, grid
-// names and current-record object.
+// small stand-ins here: windows with the right flags and form codes that
+// show their grids and marks through CheckGridHost.
 #include "BaseForm.h"
 #include "CheckListGrid.h"
+#include "Forms.h"
 #include "HXData.h"
 #include "ListRefresh.h"
 #include "RefListTestUtil.h"
 
 namespace {
 
-class StandIn : public BaseForm, public HXDataHolder {
+class StandIn : public BaseForm, public HXDataHolder, public CheckGridHost {
 public:
-    StandIn(bool *flag, bool memberWindow) : BaseForm(flag)
+    // owner: the owner code of an editor (1, 2, 3), 0 for a viewer.
+    StandIn(bool *flag, bool memberWindow, int owner) : BaseForm(flag), m_member(memberWindow), m_owner(owner)
     {
         const struct {
             const char *name;
@@ -31,20 +33,35 @@ public:
             auto *grid = new CheckListGrid(this);
             grid->setObjectName(g.name);
             FillCheckGrid(g.kind, grid, 0, 0, memberWindow && g.kind == CheckGridKind::Choirs);
+            m_grids.insert(g.kind, grid);
         }
     }
     HXData &hxData() override { return data; }
+    Grid checkGrid(CheckGridKind kind) override
+    {
+        return {m_grids.value(kind), m_member && kind == CheckGridKind::Choirs};
+    }
+    Mark checkGridMark() const override
+    {
+        const qint32 id = m_owner == 1 ? data.CurCollection() : m_owner == 2 ? data.CurAnthem() : data.CurMember();
+        return m_owner != 0 && id >= 1 ? Mark{m_owner, id} : Mark{};
+    }
     CheckListGrid *grid(const char *name) { return findChild<CheckListGrid *>(name); }
     HXData data;
+
+private:
+    bool m_member;
+    int m_owner;
+    QHash<CheckGridKind, CheckListGrid *> m_grids;
 };
 
 int g_created[17];
 
-void registerStandIn(int code, bool HXMainModule::*flag, bool member)
+void registerStandIn(int code, bool HXMainModule::*flag, bool member, int owner)
 {
-    Forms::registerForm(code, [code, flag, member] {
+    Forms::registerForm(code, [code, flag, member, owner] {
         ++g_created[code];
-        return new StandIn(&(hx().*flag), member);
+        return new StandIn(&(hx().*flag), member, owner);
     });
 }
 
@@ -90,12 +107,12 @@ private slots:
     void initTestCase()
     {
         registerRefListForms();
-        registerStandIn(CollectionFormCode, &HXMainModule::CollectionFormLoaded, false);
-        registerStandIn(AnthemFormCode, &HXMainModule::AnthemFormLoaded, false);
-        registerStandIn(CollectionQDFormCode, &HXMainModule::CollectionQDFormLoaded, false);
-        registerStandIn(AnthemQDFormCode, &HXMainModule::AnthemQDFormLoaded, false);
-        registerStandIn(MemberFormCode, &HXMainModule::MemberFormLoaded, true);
-        registerStandIn(MemberQDFormCode, &HXMainModule::MemberQDFormLoaded, true);
+        registerStandIn(CollectionFormCode, &HXMainModule::CollectionFormLoaded, false, 1);
+        registerStandIn(AnthemFormCode, &HXMainModule::AnthemFormLoaded, false, 2);
+        registerStandIn(CollectionQDFormCode, &HXMainModule::CollectionQDFormLoaded, false, 0);
+        registerStandIn(AnthemQDFormCode, &HXMainModule::AnthemQDFormLoaded, false, 0);
+        registerStandIn(MemberFormCode, &HXMainModule::MemberFormLoaded, true, 3);
+        registerStandIn(MemberQDFormCode, &HXMainModule::MemberQDFormLoaded, true, 0);
     }
 
     void init()

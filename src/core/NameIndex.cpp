@@ -1,14 +1,14 @@
-#include "AnthemIndex.h"
+#include "NameIndex.h"
 
 #include "Db.h"
 #include "RecordNav.h"
 
-static_assert(RecordCursor<AnthemIndex>);
+static_assert(RecordCursor<NameIndex>);
 
-int AnthemIndex::letterOf(const QString &title)
+int NameIndex::letterOf(const QString &name)
 {
-    if (!title.isEmpty()) {
-        const char16_t c = title.at(0).unicode();
+    if (!name.isEmpty()) {
+        const char16_t c = name.at(0).unicode();
         if (c >= u'A' && c <= u'Z')
             return c - u'A';
         if (c >= u'a' && c <= u'z')
@@ -18,14 +18,13 @@ int AnthemIndex::letterOf(const QString &title)
     }
     // Characters outside ASCII take the shared rule (a few upper-case to
     // a plain letter, e.g. the long s).
-    const QString letter = LetterOfName(title);
+    const QString letter = LetterOfName(name);
     return letter.at(0).unicode() - u'A';
 }
 
-void AnthemIndex::load()
+void NameIndex::load(const QString &listSql)
 {
-    QVector<QPair<qint32, QString>> rows =
-        Db::idTextRows(QStringLiteral("select anthemid, Anthem from anthem order by Anthem, anthemid"));
+    QVector<QPair<qint32, QString>> rows = Db::idTextRows(listSql);
     QVector<Row> fresh;
     fresh.reserve(rows.size());
     int counts[26] = {};
@@ -39,14 +38,14 @@ void AnthemIndex::load()
     m_pos = m_rows.isEmpty() ? -1 : 0;
 }
 
-void AnthemIndex::clear()
+void NameIndex::clear()
 {
     m_rows.clear();
     std::fill(std::begin(m_letterCount), std::end(m_letterCount), 0);
     m_pos = -1;
 }
 
-int AnthemIndex::rowOf(qint32 id) const
+int NameIndex::rowOf(qint32 id) const
 {
     const Row *begin = m_rows.constData();
     const Row *end = begin + m_rows.size();
@@ -56,14 +55,14 @@ int AnthemIndex::rowOf(qint32 id) const
     return -1;
 }
 
-int AnthemIndex::placeFor(qint32 id, const QString &title) const
+int NameIndex::placeFor(qint32 id, const QString &name) const
 {
     int lo = 0;
     int hi = int(m_rows.size());
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
         const Row &r = m_rows.at(mid);
-        const int c = Db::compareNames(r.title, title);
+        const int c = Db::compareNames(r.name, name);
         if (c < 0 || (c == 0 && r.id < id))
             lo = mid + 1;
         else
@@ -72,16 +71,16 @@ int AnthemIndex::placeFor(qint32 id, const QString &title) const
     return lo;
 }
 
-void AnthemIndex::countLetter(int letter, int delta)
+void NameIndex::countLetter(int letter, int delta)
 {
     m_letterCount[letter] += delta;
 }
 
-int AnthemIndex::insert(qint32 id, const QString &title)
+int NameIndex::insert(qint32 id, const QString &name)
 {
-    const int at = placeFor(id, title);
-    const int letter = letterOf(title);
-    m_rows.insert(at, Row{id, quint8(letter), title});
+    const int at = placeFor(id, name);
+    const int letter = letterOf(name);
+    m_rows.insert(at, Row{id, quint8(letter), name});
     countLetter(letter, +1);
     if (m_pos >= at && m_rows.size() > 1)
         ++m_pos;
@@ -90,24 +89,24 @@ int AnthemIndex::insert(qint32 id, const QString &title)
     return at;
 }
 
-int AnthemIndex::rename(qint32 id, const QString &title)
+int NameIndex::rename(qint32 id, const QString &name)
 {
     const int row = rowOf(id);
     if (row < 0)
-        return insert(id, title);
+        return insert(id, name);
     const qint32 current = currentId();
     countLetter(m_rows.at(row).letter, -1);
     m_rows.remove(row);
-    const int at = placeFor(id, title);
-    const int letter = letterOf(title);
-    m_rows.insert(at, Row{id, quint8(letter), title});
+    const int at = placeFor(id, name);
+    const int letter = letterOf(name);
+    m_rows.insert(at, Row{id, quint8(letter), name});
     countLetter(letter, +1);
     if (current != 0)
         m_pos = rowOf(current);
     return at;
 }
 
-bool AnthemIndex::remove(qint32 id)
+bool NameIndex::remove(qint32 id)
 {
     const int row = rowOf(id);
     if (row < 0)
@@ -118,31 +117,31 @@ bool AnthemIndex::remove(qint32 id)
     return true;
 }
 
-void AnthemIndex::moveFirst()
+void NameIndex::moveFirst()
 {
     if (!m_rows.isEmpty())
         m_pos = 0;
 }
 
-void AnthemIndex::moveLast()
+void NameIndex::moveLast()
 {
     if (!m_rows.isEmpty())
         m_pos = int(m_rows.size()) - 1;
 }
 
-void AnthemIndex::moveNext()
+void NameIndex::moveNext()
 {
     if (!eof())
         ++m_pos;
 }
 
-void AnthemIndex::movePrevious()
+void NameIndex::movePrevious()
 {
     if (!bof())
         --m_pos;
 }
 
-bool AnthemIndex::setPosition(int row)
+bool NameIndex::setPosition(int row)
 {
     if (row < 0 || row >= m_rows.size())
         return false;
@@ -150,22 +149,22 @@ bool AnthemIndex::setPosition(int row)
     return true;
 }
 
-qint32 AnthemIndex::currentId() const
+qint32 NameIndex::currentId() const
 {
     return onRecord() ? m_rows.at(m_pos).id : 0;
 }
 
-QString AnthemIndex::currentTitle() const
+QString NameIndex::currentName() const
 {
-    return onRecord() ? m_rows.at(m_pos).title : QString();
+    return onRecord() ? m_rows.at(m_pos).name : QString();
 }
 
-bool AnthemIndex::hasLetter(int letter) const
+bool NameIndex::hasLetter(int letter) const
 {
     return letter >= 0 && letter < 26 && m_letterCount[letter] > 0;
 }
 
-int AnthemIndex::firstRowOfLetter(int letter) const
+int NameIndex::firstRowOfLetter(int letter) const
 {
     if (!hasLetter(letter))
         return -1;
@@ -175,7 +174,7 @@ int AnthemIndex::firstRowOfLetter(int letter) const
     return -1;
 }
 
-QVector<AnthemIndex::NameItem> AnthemIndex::nameList(int letter) const
+QVector<NameIndex::NameItem> NameIndex::nameList(int letter) const
 {
     QVector<NameItem> items;
     if (!hasLetter(letter))
@@ -192,15 +191,22 @@ QVector<AnthemIndex::NameItem> AnthemIndex::nameList(int letter) const
     for (const Row &r : m_rows) {
         if (r.letter != letter)
             continue;
-        if (prev && r.title == *prev) {
+        if (prev && sameRun(r.name, *prev)) {
             ++n;
             continue;
         }
         flush();
-        prev = &r.title;
+        prev = &r.name;
         firstId = r.id;
         n = 1;
     }
     flush();
     return items;
+}
+
+bool NameIndex::sameRun(const QString &a, const QString &b) const
+{
+    if (a == b)
+        return true;
+    return m_runs == Runs::CaseBlind && Db::upper(a) == Db::upper(b);
 }

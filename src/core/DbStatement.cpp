@@ -1,0 +1,80 @@
+#include "DbStatement.h"
+
+#include <QSqlDriver>
+#include <sqlite3.h>
+
+namespace Db {
+
+Statement::Statement(const QString &sql, const Params &params)
+{
+    QSqlDatabase db = connection();
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        throw DbError(QStringLiteral("The SQLite driver gave no connection handle."));
+    m_db = *static_cast<sqlite3 *const *>(v.data());
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant &p = params.at(i);
+        int rc = SQLITE_OK;
+        if (p.isNull()) {
+            rc = sqlite3_bind_null(m_stmt, i + 1);
+        } else {
+            switch (p.metaType().id()) {
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::UInt:
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int64(m_stmt, i + 1, p.toLongLong());
+                break;
+            case QMetaType::Double:
+                rc = sqlite3_bind_double(m_stmt, i + 1, p.toDouble());
+                break;
+            default: {
+                const QByteArray b = p.toString().toUtf8();
+                rc = sqlite3_bind_text(m_stmt, i + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+            }
+            }
+        }
+        if (rc != SQLITE_OK) {
+            const QString why = QString::fromUtf8(sqlite3_errmsg(m_db));
+            sqlite3_finalize(m_stmt);
+            m_stmt = nullptr;
+            throw DbError(why);
+        }
+    }
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+bool Statement::next()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    return false;
+}
+
+qint32 Statement::integer(int column) const
+{
+    return qint32(sqlite3_column_int64(m_stmt, column));
+}
+
+bool Statement::isNull(int column) const
+{
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
+QString Statement::text(int column) const
+{
+    const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return t ? QString::fromUtf8(t, sqlite3_column_bytes(m_stmt, column)) : QString();
+}
+
+} // namespace Db

@@ -1,0 +1,590 @@
+#include "RecordEditorForm.h"
+
+#include "CheckListGrid.h"
+#include "Cursor.h"
+#include "Db.h"
+#include "FieldServices.h"
+#include "Guard.h"
+#include "LetterBar.h"
+#include "NameLists.h"
+#include "Prompter.h"
+#include "RecordNav.h"
+#include "RecordToolbar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The letter state after the records are (re)opened: A selected, and a
+// previous letter that MoveLetterHighlight leaves alone.
+constexpr int kFirstLetterButton = 1;
+constexpr int kResetPreviousButton = 51;
+
+QString capitalized(const QString &word)
+{
+    return word.isEmpty() ? word : word.at(0).toUpper() + word.mid(1);
+}
+
+} // namespace
+
+RecordEditorForm::RecordEditorForm(bool *loadedFlag, Setup setup)
+    : BaseForm(loadedFlag), m_setup(std::move(setup)), m_records(m_setup.runs)
+{
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
+
+    auto *top = new QHBoxLayout;
+    Toolbar1 = new RecordToolbar(this);
+    const QString &noun = m_setup.noun;
+    using namespace RecordButton;
+    const QString tips[RecordToolbar::ButtonCount] = {
+        QStringLiteral("Add new ") + noun,           QStringLiteral("Cancel add"),
+        QStringLiteral("Save ") + noun,              QStringLiteral("Delete ") + noun,
+        QStringLiteral("Move to first ") + noun,     QStringLiteral("Move to previous ") + noun,
+        QStringLiteral("Move to next ") + noun,      QStringLiteral("Move to last ") + noun,
+        QString(),                                   QStringLiteral("Schedule ") + capitalized(noun)};
+    for (int i = Add; i <= Schedule; ++i)
+        if (QAction *a = Toolbar1->button(i); a && i != Separator)
+            a->setToolTip(tips[i - 1]);
+    // No button that could not do what it says: the schedule button only
+    // where the schedule entry dialog is part of the program.
+    if (m_setup.scheduleCaller == ScheduleCaller::None || !RecordDialogs::hasScheduleEntryDialog())
+        Toolbar1->removeButton(Schedule);
+    top->addWidget(Toolbar1);
+    top->addStretch(1);
+    List_Combo = new QComboBox(this);
+    List_Combo->setObjectName(QStringLiteral("List_Combo"));
+    List_Combo->setAccessibleName(m_setup.plural);
+    configureLongList(List_Combo);
+    m_nameModel = new NameListModel(List_Combo);
+    List_Combo->setModel(m_nameModel);
+    top->addWidget(List_Combo);
+    outer->addLayout(top);
+
+    Toolbar2 = new LetterBar(this);
+    Toolbar2->setRecordsName(m_setup.plural);
+    outer->addWidget(Toolbar2);
+
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    outer->addWidget(SSTab1, 1);
+
+    connect(Toolbar1, &RecordToolbar::buttonClicked, this, &RecordEditorForm::toolbarClicked);
+    connect(Toolbar2, &LetterBar::buttonClicked, this, &RecordEditorForm::letterClicked);
+    connect(List_Combo, &QComboBox::activated, this, &RecordEditorForm::nameListClicked);
+}
+
+RecordEditorForm::~RecordEditorForm() = default;
+
+// ---------------------------------------------------------------- building
+
+QLineEdit *RecordEditorForm::makeTextField(const QString &name, int maxLength, QWidget *parent)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(name);
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    return e;
+}
+
+QLabel *RecordEditorForm::makeCaption(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
+}
+
+QPushButton *RecordEditorForm::makeButton(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+CheckListGrid *RecordEditorForm::makeCheckGrid(const QString &name, QWidget *parent)
+{
+    auto *g = new CheckListGrid(parent);
+    g->setObjectName(name);
+    g->setMinimumHeight(150);
+    return g;
+}
+
+QWidget *RecordEditorForm::buildMyDataPage()
+{
+    auto *page = new QWidget;
+    auto *g = new QGridLayout(page);
+    const int datatype = myDataType(m_setup.kind);
+    for (int i = 0; i < 5; ++i) {
+        ClickLabel *label = new ClickLabel(QStringLiteral("My Field %1").arg(i + 1), page);
+        label->setObjectName(QStringLiteral("ULabel%1").arg(i + 1));
+        label->setToolTip(QStringLiteral("Click to rename this field"));
+        QLineEdit *text = makeTextField(QStringLiteral("UText%1").arg(i + 1), 0, page);
+        label->setBuddy(text);
+        g->addWidget(label, i, 0);
+        g->addWidget(text, i, 1);
+        m_userLabel[i] = label;
+        m_userText[i] = text;
+        connect(label, &ClickLabel::clicked, this,
+                [label, datatype, i] { guarded([&] { RenameMyDataLabel(label, datatype, i + 1); }); });
+        InstallSelectAllOnFocus(text);
+    }
+    g->setRowStretch(5, 1);
+    return page;
+}
+
+QPushButton *RecordEditorForm::makePerformedDatesButton(QWidget *parent)
+{
+    btnAllPerform = makeButton(QStringLiteral("btnAllPerform"), QStringLiteral("View All"), parent);
+    btnAllPerform->setEnabled(false);
+    connect(btnAllPerform, &QPushButton::clicked, this, [this] {
+        if (m_adding)
+            return;
+        guarded([this] { RecordDialogs::openPerformedDates(m_setup.scheduleCaller, currentId()); });
+    });
+    return btnAllPerform;
+}
+
+void RecordEditorForm::registerCheckGrid(CheckGridKind kind, CheckListGrid *grid, bool withActive)
+{
+    m_grids.append({kind, grid, withActive});
+    // The member choir grids toggle the clicked column: the choir or its
+    // Active box.
+    connect(grid, &CheckListGrid::cellActivatedByUser, this,
+            [grid, withActive] { ToggleGridCheck(grid, withActive ? grid->Col() : 1); });
+}
+
+// ---------------------------------------------------------------- state
+
+qint32 RecordEditorForm::currentId() const
+{
+    switch (m_setup.kind) {
+    case RecordKind::Collection: return m_data.CurCollection();
+    case RecordKind::Anthem: return m_data.CurAnthem();
+    case RecordKind::Member: return m_data.CurMember();
+    }
+    return 0;
+}
+
+void RecordEditorForm::setCurrentId(qint32 id)
+{
+    switch (m_setup.kind) {
+    case RecordKind::Collection: m_data.setCurCollection(id); break;
+    case RecordKind::Anthem: m_data.setCurAnthem(id); break;
+    case RecordKind::Member: m_data.setCurMember(id); break;
+    }
+    updateRecordActions();
+}
+
+void RecordEditorForm::updateRecordActions()
+{
+    if (btnAllPerform)
+        btnAllPerform->setEnabled(!m_adding && currentId() >= 1 && RecordDialogs::hasPerformedDatesDialog());
+}
+
+void RecordEditorForm::resetLetterState()
+{
+    m_data.setA_Button(qint16(kFirstLetterButton));
+    m_data.setP_Button(qint16(kResetPreviousButton));
+}
+
+CheckGridHost::Grid RecordEditorForm::checkGrid(CheckGridKind kind)
+{
+    for (const RegisteredGrid &g : m_grids)
+        if (g.kind == kind)
+            return {g.grid, g.withActive};
+    return {};
+}
+
+CheckGridHost::Mark RecordEditorForm::checkGridMark() const
+{
+    const qint32 id = currentId();
+    if (id < 1)
+        return {};
+    return {CheckGridOwner::refillAndMark(m_setup.kind), id};
+}
+
+QList<LinkChoice> RecordEditorForm::checkedLinks() const
+{
+    QList<LinkChoice> out;
+    for (const RegisteredGrid &g : m_grids) {
+        LinkChoice c{g.kind, g.grid->checkedIds(), {}};
+        if (g.withActive)
+            for (int r = 1; r < g.grid->Rows(); ++r)
+                if (g.grid->isChecked(r, 3))
+                    c.activeIds.insert(g.grid->idAt(r));
+        out << c;
+    }
+    return out;
+}
+
+void RecordEditorForm::markCheckGrids(qint32 id)
+{
+    for (const RegisteredGrid &g : m_grids)
+        FillCheckGrid(g.kind, g.grid, CheckGridOwner::markOnly(m_setup.kind), id, g.withActive);
+}
+
+void RecordEditorForm::resetCheckGrids()
+{
+    for (const RegisteredGrid &g : m_grids) {
+        ResetCheckGrid(g.grid, m_setup.resetSortColumn);
+        if (g.withActive)
+            for (int r = 1; r < g.grid->Rows(); ++r)
+                g.grid->setCheckState(r, 3, CheckListGrid::Unchecked);
+    }
+}
+
+// ---------------------------------------------------------------- set-up
+
+void RecordEditorForm::setupEditor()
+{
+    SSTab1->setCurrentIndex(0);
+    openRecordList();
+    for (const RegisteredGrid &g : m_grids)
+        FillCheckGrid(g.kind, g.grid, CheckGridOwner::RefillOnly, 0, g.withActive);
+    refreshChoiceLists();
+    resetLetterState();
+    m_data.setSLetterW(QStringLiteral("A"));
+    showFirstRecord();
+}
+
+void RecordEditorForm::openRecordList()
+{
+    m_records.load(m_setup.listSql);
+    setCurrentId(0);
+}
+
+void RecordEditorForm::unloadForm()
+{
+    m_records.clear();
+}
+
+QString RecordEditorForm::scheduleTitle() const
+{
+    return nameField() ? nameField()->text() : QString();
+}
+
+bool RecordEditorForm::afterStored(const QString &stored, const std::function<void()> &work)
+{
+    try {
+        work();
+        return true;
+    } catch (const DbError &e) {
+        Cursor::reset();
+        MsgBox(QStringLiteral("%1, but the editor could not be brought up to date.\n\n%2").arg(stored, e.message()),
+               QStringLiteral("Database Error"), MsgButtons::Ok, MsgIcon::Critical);
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- showing
+
+void RecordEditorForm::clearRecord()
+{
+    clearRecordFields();
+    resetCheckGrids();
+}
+
+void RecordEditorForm::loadRecord(qint32 id)
+{
+    if (m_adding)
+        return;
+    BusyCursor busy;
+    bool shown = false;
+    for (int attempt = 0; attempt < 2 && !shown; ++attempt) {
+        if (m_records.isEmpty())
+            break;
+        const int row = m_records.rowOf(id);
+        if (row >= 0)
+            m_records.setPosition(row);
+        else if (!m_records.onRecord())
+            m_records.moveFirst();
+        const qint32 at = m_records.currentId();
+        shown = showRecordFields(at);
+        if (shown) {
+            setCurrentId(at);
+            markCheckGrids(at);
+        } else {
+            // Gone from the table behind the editor's back: read the list
+            // again and show the first record instead.
+            openRecordList();
+            id = m_records.currentId();
+        }
+    }
+    if (!shown) {
+        clearRecord();
+        setCurrentId(0);
+    }
+}
+
+void RecordEditorForm::showFirstRecord()
+{
+    if (m_records.isEmpty()) {
+        m_nameModel->setItems({}, {});
+        setCurrentId(0);
+        clearRecord();
+        DisableAllLetters(Toolbar2);
+        SetToolbarEmptyMode(this);
+        SSTab1->setEnabled(false);
+        return;
+    }
+    markLetters();
+    m_records.moveFirst();
+    LetterButtonForName(1, m_records.currentName(), Toolbar2, m_data);
+    QString letter = m_data.SLetterW();
+    fillNameList(letter);
+    MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+    loadRecord(m_records.currentId());
+    SetToolbarBrowseMode(this);
+    SSTab1->setEnabled(true);
+}
+
+void RecordEditorForm::showCurrentRecord()
+{
+    const QString name = m_records.currentName();
+    if (LetterOfName(name) != m_data.SLetterW()) {
+        LetterButtonForName(1, name, Toolbar2, m_data);
+        QString letter = m_data.SLetterW();
+        fillNameList(letter);
+        MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+    }
+    loadRecord(m_records.currentId());
+}
+
+void RecordEditorForm::markLetters()
+{
+    DisableAllLetters(Toolbar2);
+    for (int k = 0; k < 26; ++k)
+        if (m_records.hasLetter(k))
+            LetterButtonForName(0, QString(QChar(u'A' + k)), Toolbar2, m_data);
+}
+
+void RecordEditorForm::fillNameList(QString &letter)
+{
+    if (letter.size() != 1 || letter.at(0) < u'A' || letter.at(0) > u'Z')
+        letter = QStringLiteral("A");
+    const QVector<NameIndex::NameItem> items = m_records.nameList(letter.at(0).unicode() - u'A');
+    QStringList texts;
+    QVector<qint32> ids;
+    texts.reserve(items.size());
+    ids.reserve(items.size());
+    for (const NameIndex::NameItem &item : items) {
+        texts.append(item.text);
+        ids.append(item.firstId);
+    }
+    m_nameModel->setItems(std::move(texts), std::move(ids));
+    List_Combo->setCurrentIndex(items.isEmpty() ? -1 : 0);
+}
+
+void RecordEditorForm::enableLetterBar(bool flag)
+{
+    List_Combo->setEnabled(flag);
+    Toolbar2->setEnabled(flag);
+    update();
+}
+
+void RecordEditorForm::loadRecordById(qint32 id)
+{
+    if (m_adding) {
+        MsgBox(QStringLiteral("Please save or cancel the new %1 first.").arg(m_setup.noun), QString(), MsgButtons::Ok,
+               MsgIcon::Information);
+        return;
+    }
+    int row = m_records.rowOf(id);
+    if (row < 0) {
+        // Not among the records read so far: read them again once.
+        openRecordList();
+        resetLetterState();
+        showFirstRecord();
+        MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+        row = m_records.rowOf(id);
+        if (row < 0)
+            return;
+    }
+    m_records.setPosition(row);
+    showCurrentRecord();
+}
+
+void RecordEditorForm::reloadRecords()
+{
+    if (m_adding) {
+        // What the user is typing stays; the lists follow the deletion now
+        // and the letter bar and name list when the add ends.
+        openRecordList();
+        refreshChoiceLists();
+        m_listsStale = true;
+        return;
+    }
+    openRecordList();
+    refreshChoiceLists();
+    resetLetterState();
+    showFirstRecord();
+    MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+}
+
+// ---------------------------------------------------------------- saving
+
+bool RecordEditorForm::saveRecord()
+{
+    const std::optional<Saved> saved = saveRecordFields(m_adding);
+    if (!saved)
+        return false;
+    const bool added = m_adding;
+    m_adding = false;
+    m_listsStale = false;
+
+    const bool shown = afterStored(QStringLiteral("The %1 has been saved").arg(m_setup.noun), [&] {
+        BusyCursor busy;
+        m_records.rename(saved->id, saved->nameKey);
+        QString letter = LetterOfName(saved->nameKey);
+        fillNameList(letter);
+        markLetters();
+        m_data.setSLetterW(LetterButtonForName(-1, saved->nameKey, Toolbar2, m_data));
+        MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+        setCurrentId(0);
+        loadRecord(saved->id);
+        recordSaved(saved->id, added);
+    });
+    if (shown)
+        MsgBox(m_setup.savedMessage, QStringLiteral("Confirmation"), MsgButtons::Ok, MsgIcon::Information);
+    return true;
+}
+
+// ---------------------------------------------------------------- handlers
+
+void RecordEditorForm::toolbarClicked(int index)
+{
+    using namespace RecordButton;
+    switch (index) {
+    case Add:
+        enableLetterBar(false);
+        m_adding = true;
+        clearRecord();
+        updateRecordActions();
+        SetToolbarEditMode(this);
+        SSTab1->setEnabled(true);
+        if (QLineEdit *name = nameField())
+            name->setFocus();
+        break;
+    case Cancel:
+        cancelClicked();
+        break;
+    case Save:
+        if (!ValidateNameText(nameField()))
+            return;
+        if (!saveRecord())
+            return;
+        SetToolbarBrowseMode(this);
+        enableLetterBar(true);
+        break;
+    case Delete:
+        deleteClicked();
+        break;
+    case First:
+        guarded([this] {
+            m_records.moveFirst();
+            showCurrentRecord();
+        });
+        break;
+    case Previous:
+        guarded([this] {
+            MoveRecordWrap(2, m_records);
+            showCurrentRecord();
+        });
+        break;
+    case Next:
+        guarded([this] {
+            MoveRecordWrap(1, m_records);
+            showCurrentRecord();
+        });
+        break;
+    case Last:
+        guarded([this] {
+            m_records.moveLast();
+            showCurrentRecord();
+        });
+        break;
+    case Schedule:
+        guarded([this] { RecordDialogs::openScheduleEntry(m_setup.scheduleCaller, currentId(), scheduleTitle()); });
+        break;
+    default:
+        break;
+    }
+}
+
+void RecordEditorForm::cancelClicked()
+{
+    m_adding = false;
+    guarded([this] {
+        if (m_listsStale) {
+            m_listsStale = false;
+            resetLetterState();
+            showFirstRecord();
+            MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+        } else if (m_records.onRecord()) {
+            m_records.moveFirst();
+            showCurrentRecord();
+            SetToolbarBrowseMode(this);
+        } else {
+            clearRecord();
+            SetToolbarEmptyMode(this);
+            SSTab1->setEnabled(false);
+        }
+    });
+    updateRecordActions();
+    enableLetterBar(true);
+}
+
+void RecordEditorForm::deleteClicked()
+{
+    if (MsgBox(m_setup.deletePrompt, QStringLiteral("Delete Warning"), MsgButtons::YesNo, MsgIcon::None)
+        != MsgResult::Yes)
+        return;
+    BusyCursor busy;
+    const qint32 gone = currentId();
+    if (!guarded([&] { deleteRecordData(gone); }))
+        return;
+    afterStored(QStringLiteral("The %1 has been deleted").arg(m_setup.noun), [&] {
+        recordDeleted(gone);
+        m_records.remove(gone);
+        setCurrentId(0);
+        resetLetterState();
+        showFirstRecord();
+        MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+    });
+}
+
+void RecordEditorForm::letterClicked(int index)
+{
+    if (Toolbar2->buttonToolTip(index).startsWith(QLatin1Char('N')))
+        return;
+    guarded([&] {
+        SetLetterFromButton(index, m_data);
+        QString letter = m_data.SLetterW();
+        fillNameList(letter);
+        MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+        const int row = m_records.firstRowOfLetter(letter.at(0).unicode() - u'A');
+        if (row >= 0)
+            setCurrentId(m_records.idAt(row));
+        loadRecord(currentId());
+    });
+}
+
+void RecordEditorForm::nameListClicked(int item)
+{
+    if (item < 0)
+        return;
+    const qint32 id = m_nameModel->idAt(item);
+    guarded([&] {
+        if (id > 0 && m_records.rowOf(id) >= 0)
+            setCurrentId(id);
+        loadRecord(currentId());
+    });
+}

@@ -1,0 +1,215 @@
+#pragma once
+// The shape the three record editors (anthems, collections, members)
+// share: the record toolbar "Toolbar1", the letter bar "Toolbar2", the
+// name list "List_Combo", the page control "SSTab1" and the "My Data"
+// page (ULabel1..ULabel5, UText1..UText5); the three states (browsing,
+// adding, empty) with their toolbar modes; first, previous, next and last
+// with wrap-around; the letter click and the name pick; the check-list
+// grids of the record shown; and the schedule and performed-dates dialogs
+// of the record shown.
+//
+// The records are kept in editor order in a NameIndex, read once when the
+// window opens and updated in place by each save and delete; the record
+// shown is always read afresh from the database.
+//
+// A subclass gives its Setup (kind, nouns, the list query, how names form
+// runs, texts), builds its own pages into SSTab1, registers its check-list
+// grids, calls setupEditor() at the end of its constructor, and implements
+// how a record is shown, cleared, saved and deleted.
+
+#include "BaseForm.h"
+#include "Forms.h"
+#include "HXData.h"
+#include "NameIndex.h"
+#include "RecordCodes.h"
+#include "RecordDialogs.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+class CheckListGrid;
+class ClickLabel;
+class LetterBar;
+class NameListModel;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class RecordToolbar;
+
+class RecordEditorForm : public BaseForm, public HXDataHolder, public RecordLoader, public CheckGridHost {
+    Q_OBJECT
+public:
+    struct Setup {
+        RecordKind kind = RecordKind::Anthem;
+        // The record in lower case ("anthem") for the toolbar's tooltips
+        // and messages; capitalized for the schedule tooltip.
+        QString noun;
+        // The records for the letter bar's tooltips ("Anthems").
+        QString plural;
+        // The list query: id and name key of every record, in editor order.
+        QString listSql;
+        // Which consecutive keys form one item of the name list.
+        NameIndex::Runs runs = NameIndex::Runs::Exact;
+        // The delete question (Yes/No, title "Delete Warning").
+        QString deletePrompt;
+        // The confirmation after a save (title "Confirmation").
+        QString savedMessage;
+        // Which editor the schedule dialogs are opened for; None: the
+        // editor has no schedule button.
+        ScheduleCaller scheduleCaller = ScheduleCaller::None;
+        // The column the grids are sorted on when the fields are cleared.
+        int resetSortColumn = 2;
+    };
+
+    RecordEditorForm(bool *loadedFlag, Setup setup);
+    ~RecordEditorForm() override;
+
+    HXData &hxData() override { return m_data; }
+    const HXData &hxData() const { return m_data; }
+    RecordKind recordKind() const { return m_setup.kind; }
+    // The id of the record shown (CurAnthem, CurCollection or CurMember):
+    // below 1 while none is.
+    qint32 currentId() const;
+
+    // Shows the record with the id. An id no longer there shows the
+    // current record again; a record gone from the table makes the editor
+    // read its list again and show the first. Does nothing while a new
+    // record is being added, so a reload asked for by another window never
+    // discards what the user typed. Database errors reach the caller.
+    void loadRecord(qint32 id);
+    // Positions the editor on the record and shows it with its letter and
+    // name list; an id not among the records read makes the editor read
+    // them again once. While adding, the user is asked to save or cancel
+    // first.
+    void loadRecordById(qint32 id) override;
+    // After other windows deleted records: reads the records again and
+    // shows the first; while adding, only the lists are brought up to
+    // date (the letter bar and name list follow when the add ends).
+    void reloadRecords();
+
+    bool isAdding() const { return m_adding; }
+    const NameIndex &records() const { return m_records; }
+
+    Grid checkGrid(CheckGridKind kind) override;
+    Mark checkGridMark() const override;
+
+protected:
+    // ---- what a subclass implements
+
+    // Reads the record and shows it: empties the fields, then fills them.
+    // False, with nothing changed, when the record is not in the table.
+    // The base then marks the check-list grids. Database errors reach the
+    // caller.
+    virtual bool showRecordFields(qint32 id) = 0;
+    // Empties the fields (the base resets the check-list grids).
+    virtual void clearRecordFields() = 0;
+    struct Saved {
+        qint32 id = 0;
+        // The saved record's name key as the list query reads it.
+        QString nameKey;
+    };
+    // Reads the fields and writes the record in one transaction (a new one
+    // when adding), with the ticked links (checkedLinks()). Says itself
+    // why when a field is refused or the database fails, and then returns
+    // nullopt with nothing written.
+    virtual std::optional<Saved> saveRecordFields(bool adding) = 0;
+    // Deletes the record with everything that refers to it, in one
+    // transaction; DbError when nothing could be deleted.
+    virtual void deleteRecordData(qint32 id) = 0;
+    // The name field checked before a save.
+    virtual QLineEdit *nameField() const = 0;
+    // Lists other than the name list that set-up and reloadRecords() fill.
+    virtual void refreshChoiceLists() {}
+    // After a save or a delete, once the editor shows the result: tell the
+    // windows that care (ChangeNotifier).
+    virtual void recordSaved(qint32 id, bool added) { Q_UNUSED(id) Q_UNUSED(added) }
+    virtual void recordDeleted(qint32 id) { Q_UNUSED(id) }
+    // The title the schedule entry dialog shows.
+    virtual QString scheduleTitle() const;
+
+    // ---- what the base offers a subclass
+
+    // Opens the records, fills the registered grids unmarked and the
+    // choice lists, and shows the first record (or the empty state).
+    void setupEditor();
+    void registerCheckGrid(CheckGridKind kind, CheckListGrid *grid, bool withActive = false);
+    // The ticked rows of every registered grid, for the save.
+    QList<LinkChoice> checkedLinks() const;
+    // The "My Data" page: ULabel1..5 (click to rename) and UText1..5.
+    QWidget *buildMyDataPage();
+    QLineEdit *userField(int n) const { return m_userText[n - 1]; }
+    // The "View All" button (btnAllPerform): the performed dates of the
+    // record shown; enabled only while one is shown and a dialog exists.
+    QPushButton *makePerformedDatesButton(QWidget *parent);
+
+    // Window-building helpers.
+    static QLineEdit *makeTextField(const QString &name, int maxLength, QWidget *parent);
+    static QLabel *makeCaption(const QString &text, QWidget *buddy, QWidget *parent);
+    static QPushButton *makeButton(const QString &name, const QString &text, QWidget *parent);
+    static CheckListGrid *makeCheckGrid(const QString &name, QWidget *parent);
+
+    // A failure in what follows a stored change (showing the result,
+    // refreshing other windows) is reported as such: false after saying
+    // "<stored>, but the editor could not be brought up to date."
+    static bool afterStored(const QString &stored, const std::function<void()> &work);
+
+    // The parts of the shared shape, for the routines the subclass names.
+    void openRecordList();
+    void clearRecord();
+    void showFirstRecord();
+    void showCurrentRecord();
+    void markLetters();
+    void fillNameList(QString &letter);
+    void enableLetterBar(bool flag);
+    // The letter state after a (re)opening of the records: A_Button 1 and
+    // P_Button 51 (set-up also makes SLetterW "A").
+    void resetLetterState();
+    // Add, Cancel, Save, Delete, First, Previous, Next, Last, Schedule.
+    void toolbarClicked(int index);
+    void letterClicked(int index);
+    void nameListClicked(int item);
+    // False when the record was not saved; the editor stays as it was.
+    bool saveRecord();
+
+    void unloadForm() override;
+
+    QTabWidget *tabs() const { return SSTab1; }
+    RecordToolbar *recordToolbar() const { return Toolbar1; }
+    LetterBar *letterBar() const { return Toolbar2; }
+    QComboBox *nameList() const { return List_Combo; }
+
+private:
+    void setCurrentId(qint32 id);
+    void markCheckGrids(qint32 id);
+    void resetCheckGrids();
+    void updateRecordActions();
+    void deleteClicked();
+    void cancelClicked();
+
+    struct RegisteredGrid {
+        CheckGridKind kind;
+        CheckListGrid *grid;
+        bool withActive;
+    };
+
+    Setup m_setup;
+    HXData m_data;
+    NameIndex m_records;
+    bool m_adding = false;
+    // The records were read again while adding: the letter bar and the
+    // name list are rebuilt when the add ends.
+    bool m_listsStale = false;
+    QList<RegisteredGrid> m_grids;
+
+    RecordToolbar *Toolbar1 = nullptr;
+    LetterBar *Toolbar2 = nullptr;
+    QComboBox *List_Combo = nullptr;
+    NameListModel *m_nameModel = nullptr;
+    QTabWidget *SSTab1 = nullptr;
+    QPushButton *btnAllPerform = nullptr;
+    ClickLabel *m_userLabel[5] = {};
+    QLineEdit *m_userText[5] = {};
+};

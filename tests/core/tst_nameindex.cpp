@@ -1,0 +1,158 @@
+// The record editors' in-memory index: the database's order kept through
+// changes, the name list's runs, the letters and the wrap-around move.
+#include "Db.h"
+#include "NameIndex.h"
+#include "RecordNav.h"
+#include "TestSupport.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+namespace {
+
+const QString kListSql = QStringLiteral("select anthemid, Anthem from anthem order by Anthem, anthemid");
+
+qint32 addAnthem(const QString &title)
+{
+    Db::exec("insert into anthem (Anthem) values (?)", {title});
+    return qint32(Db::lastInsertId());
+}
+
+QList<qint32> order(const NameIndex &index)
+{
+    QList<qint32> out;
+    for (int r = 0; r < index.count(); ++r)
+        out << index.idAt(r);
+    return out;
+}
+
+QList<qint32> databaseOrder()
+{
+    QList<qint32> out;
+    QSqlQuery q = Db::query(kListSql);
+    while (q.next())
+        out << q.value(0).toInt();
+    return out;
+}
+
+QStringList items(const NameIndex &index, QChar letter)
+{
+    QStringList out;
+    for (const NameIndex::NameItem &i : index.nameList(letter.unicode() - u'A'))
+        out << i.text;
+    return out;
+}
+
+} // namespace
+
+class TestNameIndex : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_folder = std::make_unique<TempProgramFolder>(); QVERIFY(m_folder->ok()); }
+    void cleanup() { m_folder.reset(); }
+
+    void staysInTheDatabaseOrderThroughChanges()
+    {
+        const QStringList titles{"Abide", "abide", "Éternel", "Etude", "1st Noel", " Blank", "zion", "Zion",
+                                 "Ärger", "amen", "Amen", "O Come", "o come", "[Bracket", "_under", "Été"};
+        for (const QString &t : titles)
+            addAnthem(t);
+        NameIndex index;
+        index.load(kListSql);
+        QCOMPARE(order(index), databaseOrder());
+
+        // Random saves and deletes applied to both, the index in place.
+        QRandomGenerator rng(7);
+        for (int step = 0; step < 200; ++step) {
+            const QString t = titles.at(int(rng.bounded(titles.size()))) + (rng.bounded(2) ? "" : " x");
+            const int what = int(rng.bounded(3));
+            if (what == 0 || index.isEmpty()) {
+                index.insert(addAnthem(t), t);
+            } else {
+                const qint32 id = index.idAt(int(rng.bounded(index.count())));
+                if (what == 1) {
+                    Db::exec("update anthem set Anthem = ? where anthemid = ?", {t, id});
+                    index.rename(id, t);
+                } else {
+                    Db::exec("delete from anthem where anthemid = ?", {id});
+                    QVERIFY(index.remove(id));
+                }
+            }
+            QCOMPARE(order(index), databaseOrder());
+        }
+        QVERIFY(!index.remove(999999));
+        QVERIFY_THROWS_EXCEPTION(DbError, index.load("select nothing from nowhere"));
+        QCOMPARE(order(index), databaseOrder()); // a failed read changes nothing
+    }
+
+    void runsLettersAndTheNameList()
+    {
+        const qint32 first = addAnthem("Psalm 23");
+        addAnthem("Psalm 23");
+        addAnthem("psalm 23");
+        addAnthem("Praise Him");
+        const qint32 digit = addAnthem("1 Corinthians");
+        addAnthem(QString::fromUtf8("Ölberg"));
+
+        NameIndex exact;
+        exact.load(kListSql);
+        QCOMPARE(items(exact, 'P'), QStringList({"Praise Him", "Psalm 23 {2}", "psalm 23"}));
+        QCOMPARE(exact.nameList('P' - 'A').at(1).firstId, first);
+        // Names that do not begin with A to Z file under A.
+        QCOMPARE(items(exact, 'A'), QStringList({"1 Corinthians", QString::fromUtf8("Ölberg")}));
+        QVERIFY(exact.hasLetter(0) && exact.hasLetter('P' - 'A') && !exact.hasLetter('Q' - 'A'));
+        QCOMPARE(exact.idAt(exact.firstRowOfLetter(0)), digit);
+        QCOMPARE(exact.firstRowOfLetter('Q' - 'A'), -1);
+        QVERIFY(items(exact, 'Q').isEmpty());
+
+        // Keys that differ only in case form one run, spelled as the first.
+        NameIndex caseBlind(NameIndex::Runs::CaseBlind);
+        caseBlind.load(kListSql);
+        QCOMPARE(items(caseBlind, 'P'), QStringList({"Praise Him", "Psalm 23 {3}"}));
+
+        // The letters follow renames and deletes.
+        exact.rename(digit, "Zion");
+        QVERIFY(exact.hasLetter('Z' - 'A'));
+        QCOMPARE(items(exact, 'A'), QStringList({QString::fromUtf8("Ölberg")}));
+        exact.remove(digit);
+        QVERIFY(!exact.hasLetter('Z' - 'A'));
+    }
+
+    void movesWrapAroundBothEnds()
+    {
+        for (const char *t : {"Alpha", "Beta", "Gamma"})
+            addAnthem(t);
+        NameIndex index;
+        index.load(kListSql);
+        QCOMPARE(index.currentName(), QString("Alpha"));
+        MoveRecordWrap(2, index);
+        QCOMPARE(index.currentName(), QString("Gamma"));
+        MoveRecordWrap(1, index);
+        QCOMPARE(index.currentName(), QString("Alpha"));
+        MoveRecordWrap(1, index);
+        QCOMPARE(index.currentName(), QString("Beta"));
+        MoveRecordWrap(0, index);
+        QCOMPARE(index.currentName(), QString("Beta"));
+        QVERIFY(!index.setPosition(3));
+        QVERIFY(index.setPosition(2));
+
+        Db::exec("delete from anthem where Anthem <> 'Beta'");
+        NameIndex one;
+        one.load(kListSql);
+        MoveRecordWrap(1, one);
+        MoveRecordWrap(2, one);
+        QCOMPARE(one.currentName(), QString("Beta"));
+
+        NameIndex none;
+        MoveRecordWrap(1, none);
+        MoveRecordWrap(2, none);
+        QVERIFY(none.bof() && none.eof() && !none.onRecord());
+        QCOMPARE(none.currentId(), 0);
+    }
+
+private:
+    std::unique_ptr<TempProgramFolder> m_folder;
+};
+
+QTEST_MAIN(TestNameIndex)
+#include "tst_nameindex.moc"
