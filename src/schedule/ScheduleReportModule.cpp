@@ -225,8 +225,10 @@ void SetupScheduleReportOptions()
     combine->setText(QStringLiteral("Combine choirs into 1 schedule"));
     combine->setChecked(true);
 
+    // 600 twips would hold the choir list exactly; one pixel more keeps its
+    // lower edge from being cut where twips round to pixels.
     QGroupBox *frame = form->loadDFrame(1);
-    F::placeTwips(frame, 60, bottom(combine) + 60, 3585, 600);
+    F::placeTwips(frame, 60, bottom(combine) + 60, 3585, 600 + SR2PrintForm::TwipsPerPixel);
 
     QCheckBox *limit = form->loadDCheck(2, frame);
     F::placeTwips(limit, 0, 0, 3585);
