@@ -195,21 +195,6 @@ private slots:
                  QString("Handbell ringers"));
     }
 
-    void shownForARecord()
-    {
-        performed("col_lperform", "collectionid", m_carols, "2004-12-24", m_youth);
-        QStringList seen;
-        m_prompter->dialogHandlers.enqueue([&](QDialog &d) {
-            seen = shown(static_cast<PerformDatesForm &>(d)).performers;
-            click(&d, "btnCLose");
-            return d.result();
-        });
-        ShowPerformedDates(PerformedKind::Collection, m_carols);
-        QCOMPARE(seen, QStringList({"Youth"}));
-        ShowPerformedDates(PerformedKind::Anthem, 0);
-        QCOMPARE(m_prompter->dialogs.size(), 1);
-    }
-
 private:
     std::unique_ptr<TempProgramFolder> m_folder;
     std::unique_ptr<TestPrompter> m_prompter;
