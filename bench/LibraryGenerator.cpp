@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <iterator>
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -307,6 +308,125 @@ bool generateLibrary(const QString &path, const LibrarySize &size, QString *erro
             addCollectionPerformances(db, collectionRng, size);
             if (size.members > 0 && size.choirs > 0)
                 generateMembers(db, size);
+            Db::exec(db, QStringLiteral("COMMIT"));
+            Db::exec(db, QStringLiteral("ANALYZE"));
+            ok = true;
+        } catch (const DbError &e) {
+            if (error)
+                *error = e.message();
+        }
+    }
+    Db::closeNamed(conn);
+    return ok;
+}
+
+// ---- the service schedule ---------------------------------------------------
+
+namespace {
+
+const char *const kNotes[] = {"Communion", "Baptism after the sermon", "Guest preacher", "Robes: red stoles",
+                              "Processional with brass", "Youth Sunday", "Combined choirs rehearse at 8:30",
+                              "Stewardship Sunday; pledge cards", "Lessons and carols | candles"};
+const char *const kOther[] = {"Handbell choir", "Verses 1 and 3 only", "With flute descant", "A cappella",
+                              "Children sing the refrain", "Organ prelude", "Solo: Mrs. O'Brien"};
+
+void fillServiceSchedule(QSqlDatabase &db, const ServiceScheduleShape &shape, const QDate &today)
+{
+    std::mt19937 rng(shape.seed);
+    auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    Db::exec(db, QStringLiteral("delete from schedule"));
+    Db::exec(db, QStringLiteral("delete from schednotes"));
+    Db::exec(db, QStringLiteral("delete from schedinfo"));
+
+    QList<qint32> choirs;
+    {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("select ChoirID from choir order by ChoirID"));
+        while (q.next())
+            choirs << q.value(0).toInt();
+    }
+    for (int i = int(choirs.size()); i < shape.choirs; ++i) {
+        Db::exec(db, QStringLiteral("insert into choir (choir) values (?)"), {QStringLiteral("Choir %1").arg(i + 1)});
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("select last_insert_rowid()"));
+        q.next();
+        choirs << q.value(0).toInt();
+    }
+    choirs = choirs.mid(0, shape.choirs);
+    for (int i = 0; i < choirs.size(); i += 2)
+        Db::exec(db, QStringLiteral("update choir set info = ? where ChoirID = ?"),
+                 {QStringLiteral("Rehearsal Wednesdays at 7 pm in room %1.\nDirector: see the office list.").arg(i + 1),
+                  choirs.at(i)});
+    Db::exec(db, QStringLiteral("insert into schedinfo (info, ChoirID) values (?, 0)"),
+             {QStringLiteral("All choirs: arrive 45 minutes before the service; robes in the choir room.")});
+
+    auto maxId = [&](const char *sql) {
+        QSqlQuery q(db);
+        q.exec(QLatin1String(sql));
+        return q.next() ? q.value(0).toInt() : 0;
+    };
+    const int anthems = maxId("select max(anthemid) from anthem");
+    const int collections = maxId("select max(collectionid) from collection");
+
+    Inserter entry(db, QStringLiteral(
+        "insert into schedule (ChoirID, SchedDate, AMPM, call, Anthem, Offertory, Benediction, other, "
+        "collectionid, anthemid) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    Inserter note(db, QStringLiteral("insert into schednotes (SchedDate, AMPM, notes) values (?, ?, ?)"));
+    QDate sunday = today.addDays(1);
+    while (sunday.dayOfWeek() != Qt::Sunday)
+        sunday = sunday.addDays(1);
+    const QDate end = today.addMonths(shape.months);
+    for (; sunday <= end; sunday = sunday.addDays(7)) {
+        const QString day = sunday.toString(QStringLiteral("yyyy-MM-dd"));
+        for (const char *service : {"AM", "PM"}) {
+            const QString ampm = QLatin1String(service);
+            if (between(1, 100) <= shape.notesPercent) {
+                QString text = QString::fromUtf8(pick(rng, kNotes));
+                if (between(0, 3) == 0)
+                    text += QLatin1Char('\n') + QString::fromUtf8(pick(rng, kNotes));
+                note({day, ampm, text});
+            }
+            QList<qint32> singing;
+            const int n = std::min<int>(int(choirs.size()), between(shape.minChoirsPerService, shape.maxChoirsPerService));
+            while (singing.size() < n) {
+                const qint32 c = choirs.at(between(0, int(choirs.size()) - 1));
+                if (!singing.contains(c))
+                    singing << c;
+            }
+            for (qint32 c : singing) {
+                QList<int> slotOrder = {0, 1, 2, 3};
+                std::shuffle(slotOrder.begin(), slotOrder.end(), rng);
+                for (int s : slotOrder.mid(0, between(1, 4))) {
+                    const int kind = between(1, 20);
+                    QVariant anthem = 0, collection = 0;
+                    QString other;
+                    if (kind <= 15 && anthems > 0)
+                        anthem = between(1, anthems);
+                    else if (kind <= 18 && collections > 0)
+                        collection = between(1, collections);
+                    if (kind > 18 || between(1, 5) == 1)
+                        other = QString::fromUtf8(pick(rng, kOther));
+                    entry({c, day, ampm, s == 0 ? -1 : 0, s == 1 ? -1 : 0, s == 2 ? -1 : 0, s == 3 ? -1 : 0, other,
+                           collection, anthem});
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool writeServiceSchedule(const QString &path, const ServiceScheduleShape &shape, const QDate &today, QString *error)
+{
+    const QString conn = QStringLiteral("velmora_schedule_generator");
+    bool ok = false;
+    {
+        QSqlDatabase db = Db::openNamed(conn, path, false, error);
+        if (!db.isValid())
+            return false;
+        try {
+            Db::exec(db, QStringLiteral("BEGIN"));
+            fillServiceSchedule(db, shape, today);
             Db::exec(db, QStringLiteral("COMMIT"));
             Db::exec(db, QStringLiteral("ANALYZE"));
             ok = true;

@@ -2,6 +2,7 @@
 // Writes a realistic large choir library into a new database file through
 // the program's own schema, for the benchmarks.
 
+#include <QDate>
 #include <QString>
 
 struct LibrarySize {
@@ -26,3 +27,25 @@ struct LibrarySize {
 
 // Creates `path` (which must not exist) and fills it. False with *error on failure.
 bool generateLibrary(const QString &path, const LibrarySize &size, QString *error);
+
+// The service schedule the schedule benchmarks share: every Sunday from
+// the first one after today over the coming months, an AM and a PM
+// service each, at each service a few choirs with one to four slots each
+// (mostly anthems, some collections, some other text alone or beside a
+// title), notes on most services, and information texts for all choirs
+// and for every other choir. All of it lies in the future, as after the
+// start-up archive.
+struct ServiceScheduleShape {
+    int choirs = 20;
+    int months = 12;
+    int minChoirsPerService = 3;
+    int maxChoirsPerService = 4;
+    int notesPercent = 80;
+    unsigned seed = 2027;
+};
+
+// Replaces the schedule, its notes and its information texts in an
+// existing library file (adding choirs when it has fewer). False with
+// *error on failure.
+bool writeServiceSchedule(const QString &path, const ServiceScheduleShape &shape, const QDate &today,
+                          QString *error);

@@ -1,7 +1,9 @@
 #include "DeleteAnthemCascade.h"
 
 #include "Db.h"
+#include "Fmt.h"
 #include "LinkTables.h"
+#include "ScheduleNotes.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -22,10 +24,7 @@ void DeleteAnthemCascade(qint32 anthemId)
     }
     for (const QString &d : dates) {
         Db::exec(QStringLiteral("delete from schedule where anthemid = ? and scheddate = ?"), {anthemId, d});
-        // Notes belong to a service of every choir: they go only when the
-        // date has nothing scheduled any more, morning or evening.
-        if (!Db::exists(QStringLiteral("select 1 from schedule where scheddate = ?"), {d}))
-            Db::exec(QStringLiteral("delete from schednotes where scheddate = ?"), {d});
+        ScheduleNotes::dropIfDateEmpty(Fmt::dateFromDb(d));
     }
     tx.commit();
 }

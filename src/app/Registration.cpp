@@ -5,6 +5,7 @@
 #include "CollectionRegistration.h"
 #include "MemberRegistration.h"
 #include "RefListForm.h"
+#include "ScheduleRegistration.h"
 
 void registerAllForms()
 {
@@ -13,4 +14,5 @@ void registerAllForms()
     registerAnthemViewerAndReport();
     registerCollectionReport();
     registerMemberReport();
+    registerScheduleWindows();
 }

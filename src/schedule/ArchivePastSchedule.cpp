@@ -2,14 +2,13 @@
 
 #include "Db.h"
 #include "Fmt.h"
+#include "ScheduleNotes.h"
 
 void ArchivePastSchedule(const QDate &today)
 {
     const Params before{Fmt::dateToDb(today)};
     Db::Transaction tx;
-    Db::exec(QStringLiteral("delete from schednotes where scheddate in "
-                            "(select scheddate from schedule where scheddate < ?)"),
-             before);
+    ScheduleNotes::dropForArchivedDates(today);
     // Every past entry with a collection or an anthem becomes a performed
     // date with its date and choir; no check for an equal row already there.
     Db::exec(QStringLiteral("insert into col_lperform (Lperform, collectionid, ChoirID) "

@@ -1,0 +1,242 @@
+// bench_schedule [database file]: the schedule windows and the choir
+// schedule report on a year of services (20 choirs, an AM and a PM
+// service every Sunday, 3 or 4 choirs a service with 1 to 4 slots each,
+// notes on most services) in a large library. The library is generated
+// on first use into the file given (default /tmp/sched-bench.mdb) and
+// reused; each run works on a copy and writes the schedule into the copy
+// from today on. Prints the figures beside their targets.
+#include "ChoirList.h"
+#include "DateField.h"
+#include "Db.h"
+#include "LibraryGenerator.h"
+#include "MemoryTuning.h"
+#include "Prompter.h"
+#include "ReportPdf.h"
+#include "ReportPrinter.h"
+#include "ScheduleForm.h"
+#include "ScheduleGridModel.h"
+#include "ScheduleReportModule.h"
+#include "ScheduleViewForm.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double ms(const QElapsedTimer &t)
+{
+    return t.nsecsElapsed() / 1e6;
+}
+
+double medianOf(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double median(int runs, const std::function<void()> &step)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        step();
+        times.push_back(ms(t));
+    }
+    return medianOf(times);
+}
+
+int g_over = 0;
+
+void report(const char *what, double value, const char *unit, double target)
+{
+    const bool ok = target <= 0 || value < target;
+    if (!ok)
+        ++g_over;
+    if (target > 0)
+        std::printf("  %-52s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
+                    ok ? "" : "  OVER TARGET");
+    else
+        std::printf("  %-52s %9.1f %s\n", what, value, unit);
+    std::fflush(stdout);
+}
+
+// Answers the conflict questions the way the run asks; every other box OK.
+class BenchPrompter : public Prompter {
+public:
+    QList<MsgResult> answers;
+    int asked = 0;
+    MsgResult message(const QString &, const QString &, MsgButtons buttons, MsgIcon) override
+    {
+        ++asked;
+        if (buttons != MsgButtons::YesNo)
+            return MsgResult::Ok;
+        return answers.isEmpty() ? MsgResult::No : answers.takeFirst();
+    }
+};
+
+struct Counts {
+    int entries, services, notes;
+};
+
+Counts counts()
+{
+    return {Db::scalar("select count(*) from schedule").toInt(),
+            Db::scalar("select count(*) from (select distinct SchedDate, AMPM from schedule)").toInt(),
+            Db::scalar("select count(*) from schednotes").toInt()};
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    keepFreedMemoryForReuse();
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/sched-bench.mdb");
+
+    std::printf("Schedule windows and choir schedule report benchmark\n");
+    if (!QFileInfo::exists(path)) {
+        std::printf("  generating the library into %s ...\n", qPrintable(path));
+        std::fflush(stdout);
+        QElapsedTimer t;
+        t.start();
+        QString error;
+        if (!generateLibrary(path, LibrarySize{}, &error)) {
+            std::fprintf(stderr, "bench_schedule: %s\n", qPrintable(error));
+            return 1;
+        }
+        std::printf("  generated in %.1f s\n", t.elapsed() / 1000.0);
+    }
+    QTemporaryDir workDir;
+    const QString work = workDir.filePath(QStringLiteral("hxdata97.mdb"));
+    if (!workDir.isValid() || !QFile::copy(path, work)) {
+        std::fprintf(stderr, "bench_schedule: cannot copy %s\n", qPrintable(path));
+        return 1;
+    }
+    const QDate today = QDate::currentDate();
+    QString error;
+    if (!writeServiceSchedule(work, ServiceScheduleShape{}, today, &error) || !Db::open(work, &error)) {
+        std::fprintf(stderr, "bench_schedule: %s\n", qPrintable(error));
+        return 1;
+    }
+    const Counts c = counts();
+    std::printf("  library: %s: %d anthems, %d collections, %d choirs\n", qPrintable(path),
+                Db::scalar("select count(*) from anthem").toInt(),
+                Db::scalar("select count(*) from collection").toInt(), Db::scalar("select count(*) from choir").toInt());
+    std::printf("  schedule: %d entries in %d services from %s, %d notes\n\n", c.entries, c.services,
+                qPrintable(today.toString(QStringLiteral("MM/dd/yyyy"))), c.notes);
+
+    BenchPrompter prompter;
+    setPrompter(&prompter);
+    int exitCode = 0;
+    try {
+        // The choir with the most entries, and one of its services with an
+        // anthem, where a new anthem conflicts.
+        QSqlQuery busiest = Db::query("select ChoirID, count(*) from schedule group by ChoirID order by 2 desc limit 1");
+        busiest.next();
+        const qint32 choir = busiest.value(0).toInt();
+        QSqlQuery taken = Db::query("select SchedDate, AMPM from schedule where ChoirID = ? and Anthem <> 0 "
+                                    "order by SchedDate limit 1",
+                                    {choir});
+        taken.next();
+        const QDate serviceDate = QDate::fromString(taken.value(0).toString(), Qt::ISODate);
+        const bool pm = taken.value(1).toString() == QLatin1String("PM");
+        const qint32 anthem = Db::scalar("select min(anthemid) from anthem").toInt();
+
+        QElapsedTimer t;
+        t.start();
+        auto *viewer = new ScheduleViewForm;
+        report("viewer open (choir list, first choir's grid)", ms(t), "ms", 0);
+        viewer->resize(800, 600);
+        viewer->show();
+        QApplication::processEvents();
+        auto *combo = viewer->findChild<QComboBox *>(QStringLiteral("ChoirCombo"));
+        const int item = combo->findData(choir);
+        combo->setCurrentIndex(item);
+        emit combo->activated(item);
+        std::printf("  busiest choir: %s, %d grid rows\n", qPrintable(combo->currentText()),
+                    viewer->gridModel()->rowCount());
+        report("viewer grid build for that choir (LoadSGrid)", median(11, [&] { viewer->LoadSGrid(); }), "ms", 100);
+
+        // Add to Schedule with the viewer open on the choir: the conflict
+        // check, the question, the write and the viewer's reload.
+        auto addRun = [&](QList<MsgResult> answers) {
+            ScheduleForm dialog(ScheduleCaller::Anthem, anthem, QStringLiteral("Bench anthem"), today);
+            dialog.findChild<DateField *>(QStringLiteral("SchedDate"))->setDate(serviceDate);
+            dialog.findChild<QComboBox *>(QStringLiteral("AMPM"))->setCurrentIndex(pm ? 1 : 0);
+            ChooseChoir(dialog.findChild<QComboBox *>(QStringLiteral("ChoirCombo")), choir);
+            dialog.findChild<QRadioButton *>(QStringLiteral("optSched1"))->setChecked(true);
+            auto *add = dialog.findChild<QPushButton *>(QStringLiteral("btnAdd"));
+            prompter.answers = answers;
+            QElapsedTimer s;
+            s.start();
+            add->click();
+            const double took = ms(s);
+            if (dialog.result() != QDialog::Accepted) {
+                std::fprintf(stderr, "bench_schedule: the entry was not added\n");
+                exitCode = 1;
+            }
+            return took;
+        };
+        std::vector<double> second, replace;
+        const int rowsBefore = viewer->gridModel()->rowCount();
+        for (int run = 0; run < 11; ++run)
+            second.push_back(addRun({MsgResult::Yes}));
+        for (int run = 0; run < 11; ++run)
+            replace.push_back(addRun({MsgResult::No, MsgResult::Yes}));
+        std::printf("  grid rows after 11 second entries: %d (was %d)\n", viewer->gridModel()->rowCount(), rowsBefore);
+        report("add as a second anthem, viewer reloaded (median)", medianOf(second), "ms", 100);
+        report("replace the first anthem, viewer reloaded (median)", medianOf(replace), "ms", 100);
+        viewer->close();
+        delete viewer;
+
+        // The choir schedule report, combined and per choir.
+        ScheduleReportOptions options;
+        options.info = Db::scalar("select info from schedinfo").toString();
+        QTemporaryDir dir;
+        struct Build {
+            const char *name;
+            bool combined;
+        };
+        for (const Build &b : {Build{"combined", true}, Build{"per choir", false}}) {
+            options.combined = b.combined;
+            ReportPrinter printer;
+            printer.setOrientation(PageOrientation::Landscape); // as the report window sets it
+            t.restart();
+            if (b.combined)
+                PrintCombinedSchedule(printer, options);
+            else
+                PrintScheduleByChoir(printer, options);
+            std::printf("  Choir schedule report, %s: %d pages\n", b.name, printer.pageCount());
+            report("    built to pages", ms(t), "ms", 1000);
+            const QString pdf = dir.filePath(QStringLiteral("schedule.pdf"));
+            t.restart();
+            QString why;
+            if (!ReportPdf::write(printer.document(), pdf, &why)) {
+                std::fprintf(stderr, "bench_schedule: PDF: %s\n", qPrintable(why));
+                exitCode = 1;
+            }
+            report("    written as PDF (after the pages)", ms(t), "ms", 3000);
+            std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
+        }
+    } catch (const DbError &e) {
+        std::fprintf(stderr, "bench_schedule: %s\n", qPrintable(e.message()));
+        exitCode = 1;
+    }
+    setPrompter(nullptr);
+    Db::close();
+    std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+    return exitCode;
+}

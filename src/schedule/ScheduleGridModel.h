@@ -1,0 +1,50 @@
+#pragma once
+// The schedule viewer's grid as a table model, in the viewer's seven
+// columns: hidden collectionid and anthemid, "Date", "Type",
+// "Anthem/Collection", hidden schedid and hidden AM/PM. Heading rows (one
+// per service) show bold on a shaded band; every cell may hold several
+// lines.
+
+#include "ScheduleSelection.h"
+
+#include <QAbstractTableModel>
+#include <QVector>
+
+class ScheduleGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column {
+        CollectionIdColumn = 0,
+        AnthemIdColumn = 1,
+        DateColumn = 2,
+        TypeColumn = 3,
+        TitleColumn = 4,
+        SchedIdColumn = 5,
+        AmpmColumn = 6,
+        ColumnCount = 7
+    };
+    // The service date of a row (a QDate), as the grid's row data.
+    static constexpr int DateRole = Qt::UserRole + 1;
+    static constexpr int HeadingRole = Qt::UserRole + 2;
+
+    explicit ScheduleGridModel(QObject *parent = nullptr);
+
+    void setRows(QVector<ScheduleGridRow> rows);
+    const QVector<ScheduleGridRow> &rows() const { return m_rows; }
+    // row is 0-based over the rows below the header.
+    const ScheduleGridRow &rowAt(int row) const { return m_rows.at(row); }
+    // The cell's text as the grid shows it (ids as numbers, empty on
+    // heading rows).
+    QString text(int row, int column) const;
+    // Lines of the row's tallest cell.
+    int lineCount(int row) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    QVector<ScheduleGridRow> m_rows;
+};

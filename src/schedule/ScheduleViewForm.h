@@ -1,0 +1,60 @@
+#pragma once
+// The schedule viewer (form code 5): the schedule of one choir at a time,
+// a heading row per service (date, AM/PM and the service's notes) and a
+// row per entry below it. From here the user deletes an entry, writes the
+// notes of a service, opens the anthem or collection of an entry by a
+// double-click and asks for the schedule report.
+//
+// It reloads itself when the schedule changes elsewhere (the entry
+// dialog, the deletion of an anthem or a collection) through the change
+// notifier, when the change concerns the choir it shows or any choir.
+
+#include "BaseForm.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class ScheduleGridModel;
+
+class ScheduleViewForm : public BaseForm {
+    Q_OBJECT
+public:
+    ScheduleViewForm();
+    ~ScheduleViewForm() override;
+
+    // The ChoirID of the choir shown; -1 when the choir list is empty.
+    qint32 CurChoir() const { return m_curChoir; }
+    ScheduleGridModel *gridModel() const { return m_model; }
+    QTableView *grid() const { return m_grid; }
+
+    // The grid's current row below the header (0-based), -1 when no row
+    // (or the header) is current.
+    int currentRow() const;
+    void setCurrentRow(int row);
+
+public slots:
+    // Rebuilds the grid from the database for CurChoir(). Database errors
+    // reach the caller.
+    void LoadSGrid();
+
+private:
+    void buildUi();
+    void choirChosen();
+    void deleteClicked();
+    void notesClicked();
+    void reportClicked();
+    void gridDoubleClicked(int row);
+    void scheduleChanged(qint32 choirId);
+    void sizeGrid();
+
+    qint32 m_curChoir = 0;
+    QLabel *m_label = nullptr;
+    QComboBox *m_choirCombo = nullptr;
+    QTableView *m_grid = nullptr;
+    ScheduleGridModel *m_model = nullptr;
+    QPushButton *m_delete = nullptr;
+    QPushButton *m_notes = nullptr;
+    QPushButton *m_report = nullptr;
+    QPushButton *m_close = nullptr;
+};

@@ -1,0 +1,289 @@
+// The schedule viewer: the grid of one choir's services and entries, the
+// notes per service, deleting entries, opening records and the report.
+#include "Forms.h"
+#include "ReportKinds.h"
+#include "SR2PrintForm.h"
+#include "ScheduleGridModel.h"
+#include "ScheduleRegistration.h"
+#include "ScheduleTestUtil.h"
+#include "ScheduleViewForm.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+
+using namespace schedtest;
+
+namespace {
+
+const QDate kSunday(2027, 3, 14);
+const QDate kNext(2027, 3, 21);
+
+// Stands in for a record editor: remembers the ids it was asked to show.
+class FakeEditor : public QWidget, public RecordLoader {
+public:
+    explicit FakeEditor(QStringList *log, const QString &kind) : m_log(log), m_kind(kind) {}
+    void loadRecordById(qint32 id) override { *m_log << m_kind + QString::number(id); }
+
+private:
+    QStringList *m_log;
+    QString m_kind;
+};
+
+using M = ScheduleGridModel;
+
+} // namespace
+
+class TestScheduleViewer : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        registerScheduleWindows();
+        Forms::registerForm(AnthemFormCode, [this] { return new FakeEditor(&m_opened, "anthem "); });
+        Forms::registerForm(CollectionFormCode, [this] { return new FakeEditor(&m_opened, "collection "); });
+    }
+    void init()
+    {
+        m_folder = std::make_unique<TempProgramFolder>();
+        QVERIFY(m_folder->ok());
+        m_prompter = std::make_unique<TestPrompter>();
+        m_youth = choir("Youth");
+        m_chancel = choir("Chancel");
+        m_grace = anthem("Amazing Grace");
+        m_vision = anthem("Be Thou My Vision");
+        m_carols = collection("Carols Book");
+    }
+    void cleanup()
+    {
+        for (int code : {int(ScheduleViewFormCode), int(AnthemFormCode), int(CollectionFormCode)})
+            if (QWidget *w = Forms::instance(code))
+                w->close();
+        if (SR2PrintForm::instance())
+            SR2PrintForm::instance()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_prompter.reset();
+        m_folder.reset();
+    }
+
+    void opensOnTheFirstChoir()
+    {
+        OpenFormByCode(ScheduleViewFormCode);
+        auto *v = Forms::find<ScheduleViewForm>(ScheduleViewFormCode);
+        QVERIFY(v);
+        QVERIFY(hx().ScheduleViewFormLoaded);
+        QCOMPARE(child<QLabel>(v, "label2")->buddy(), child<QComboBox>(v, "ChoirCombo"));
+        QCOMPARE(v->CurChoir(), m_chancel);
+        auto *grid = child<QTableView>(v, "SGrid");
+        for (int c : {0, 1, 5, 6})
+            QVERIFY(grid->isColumnHidden(c));
+        QCOMPARE(grid->model()->rowCount(), 0);
+        click(v, "btnCLose");
+        QVERIFY(!hx().ScheduleViewFormLoaded);
+        QVERIFY(!Forms::instance(ScheduleViewFormCode));
+    }
+
+    // Services in date and AM/PM order, each heading with its notes, then
+    // its entries with their slot and what is sung.
+    void gridOfOneChoir()
+    {
+        entry(m_chancel, kSunday, "PM", 3, 0, 0, "Bell choir | visits");
+        entry(m_chancel, kSunday, "AM", 1, m_grace);
+        entry(m_chancel, kSunday, "AM", 0, m_vision, m_carols, "verses 1; 3");
+        entry(m_chancel, kNext, "AM", 2, 0, m_carols);
+        entry(m_chancel, kNext, "AM", 1, 9999); // an anthem that is gone
+        entry(m_youth, kSunday, "AM", 1, m_vision);
+        notes(kSunday, "AM", "Communion\nRobes: red");
+        notes(kSunday, "PM", "");
+        ScheduleViewForm v;
+        const M *m = v.gridModel();
+        const QStringList expected[] = {
+            {"0", "0", "03/14/2027 AM\nCommunion\nRobes: red", "", "", "0", "AM"},
+            {"0", QString::number(m_grace), "", "Anthem", "Amazing Grace", "", "AM"},
+            {QString::number(m_carols), QString::number(m_vision), "", "Call", "Be Thou My Vision\nverses 1; 3", "",
+             "AM"},
+            {"0", "0", "03/14/2027 PM", "", "", "0", "PM"},
+            {"0", "0", "", "Benediction", "Bell choir | visits", "", "PM"},
+            {"0", "0", "03/21/2027 AM", "", "", "0", "AM"},
+            {QString::number(m_carols), "0", "", "Offertory", "Carols Book", "", "AM"},
+            {"0", "9999", "", "Anthem", "", "", "AM"},
+        };
+        QCOMPARE(m->rowCount(), 8);
+        for (int r = 0; r < 8; ++r) {
+            const bool heading = m->rowAt(r).heading;
+            QCOMPARE(m->data(m->index(r, 0), M::HeadingRole).toBool(), expected[r][3].isEmpty());
+            for (int c : {2, 3, 4, 6})
+                QCOMPARE(m->text(r, c), expected[r][c]);
+            if (!heading) {
+                QCOMPARE(m->text(r, 0), expected[r][0]);
+                QCOMPARE(m->text(r, 1), expected[r][1]);
+                QVERIFY(m->rowAt(r).schedId > 0);
+            }
+            // Every row carries its service date.
+            QCOMPARE(m->data(m->index(r, 4), M::DateRole).toDate(), r < 5 ? kSunday : kNext);
+        }
+        // Rows are tall enough for their lines, and nothing is current.
+        auto *grid = child<QTableView>(&v, "SGrid");
+        QVERIFY(grid->rowHeight(0) >= 3 * grid->fontMetrics().lineSpacing());
+        QVERIFY(grid->columnWidth(2) >= grid->fontMetrics().horizontalAdvance("03/14/2027 AM"));
+        QCOMPARE(v.currentRow(), -1);
+
+        // The other choir sees the morning's notes too, under its own entry.
+        choose(child<QComboBox>(&v, "ChoirCombo"), 1);
+        QCOMPARE(v.CurChoir(), m_youth);
+        QCOMPARE(m->rowCount(), 2);
+        QCOMPARE(m->text(0, 2), QString("03/14/2027 AM\nCommunion\nRobes: red"));
+    }
+
+    // The notes of a service, written from any of its rows.
+    void notesPerService()
+    {
+        entry(m_chancel, kSunday, "AM", 1, m_grace);
+        entry(m_chancel, kSunday, "PM", 1, m_vision);
+        entry(m_youth, kSunday, "AM", 2, m_vision);
+        ScheduleViewForm v;
+        click(&v, "btnNotes"); // nothing current: nothing asked
+        QVERIFY(m_prompter->inputPrompts.isEmpty());
+
+        v.setCurrentRow(1); // the AM entry row
+        m_prompter->inputAnswers.enqueue(QString("Palm Sunday; processional | brass"));
+        click(&v, "btnNotes");
+        QCOMPARE(m_prompter->inputPrompts, QStringList({"Enter Notes for selected date"}));
+        QCOMPARE(v.gridModel()->text(0, 2), QString("03/14/2027 AM\nPalm Sunday; processional | brass"));
+        QCOMPARE(v.gridModel()->text(2, 2), QString("03/14/2027 PM"));
+
+        // Clearing them asks; No keeps them.
+        v.setCurrentRow(0);
+        m_prompter->inputAnswers.enqueue(QString());
+        click(&v, "btnNotes");
+        QCOMPARE(m_prompter->lastMessage(), QString("Do you wish to delete the notes for this date?"));
+        QCOMPARE(m_prompter->messages.last().title, QString("Delete Notes?"));
+        QCOMPARE(ScheduleNotesText(), QString("Palm Sunday; processional | brass"));
+        // Yes stores empty notes: the row stays, the heading shows none.
+        v.setCurrentRow(0);
+        m_prompter->inputAnswers.enqueue(std::nullopt); // a cancelled box answers ""
+        m_prompter->messageAnswers.enqueue(MsgResult::Yes);
+        click(&v, "btnNotes");
+        QCOMPARE(count("select count(*) from schednotes where notes = '' and AMPM = 'AM'"), 1);
+        QCOMPARE(v.gridModel()->text(0, 2), QString("03/14/2027 AM"));
+
+        // A cancelled box on a service without notes stores empty notes.
+        v.setCurrentRow(2);
+        m_prompter->messages.clear();
+        click(&v, "btnNotes");
+        QVERIFY(m_prompter->messages.isEmpty());
+        QCOMPARE(count("select count(*) from schednotes where AMPM = 'PM' and notes = ''"), 1);
+    }
+
+    // Delete: asks first; deletes only an entry row; the service's notes
+    // go with its very last entry of any choir.
+    void deleteEntries()
+    {
+        const qint32 morning = entry(m_chancel, kSunday, "AM", 1, m_grace);
+        entry(m_youth, kSunday, "AM", 2, m_vision);
+        notes(kSunday, "AM", "Communion");
+        ScheduleViewForm v;
+
+        v.setCurrentRow(1);
+        click(&v, "btnDelete"); // answered No
+        QCOMPARE(m_prompter->lastMessage(), QString("This will delete the selected entry. Continue???"));
+        QCOMPARE(m_prompter->messages.last().title, QString("Deleteion??"));
+        QCOMPARE(m_prompter->messages.last().buttons, MsgButtons::YesNo);
+        QCOMPARE(count("select count(*) from schedule"), 2);
+
+        // Yes on the heading row or with no row current: nothing, and no error.
+        for (int row : {0, -1}) {
+            v.setCurrentRow(row);
+            m_prompter->messages.clear();
+            m_prompter->messageAnswers.enqueue(MsgResult::Yes);
+            click(&v, "btnDelete");
+            QCOMPARE(m_prompter->messages.size(), 1);
+            QCOMPARE(count("select count(*) from schedule"), 2);
+        }
+
+        v.setCurrentRow(1);
+        m_prompter->messageAnswers.enqueue(MsgResult::Yes);
+        click(&v, "btnDelete");
+        QCOMPARE(count("select count(*) from schedule where schedid = ?", {morning}), 0);
+        QCOMPARE(v.gridModel()->rowCount(), 0);
+        QCOMPARE(count("select count(*) from schednotes"), 1); // Youth still sings that morning
+
+        choose(child<QComboBox>(&v, "ChoirCombo"), 1);
+        v.setCurrentRow(1);
+        m_prompter->messageAnswers.enqueue(MsgResult::Yes);
+        click(&v, "btnDelete");
+        QCOMPARE(count("select count(*) from schedule"), 0);
+        QCOMPARE(count("select count(*) from schednotes"), 0);
+    }
+
+    // A double-click opens the entry's anthem and then its collection.
+    void doubleClickOpensRecords()
+    {
+        QStringList &opened = m_opened;
+        entry(m_chancel, kSunday, "AM", 1, m_grace, m_carols);
+        entry(m_chancel, kSunday, "AM", 2, 0, 0, "Prelude");
+        ScheduleViewForm v;
+        v.show();
+        auto *grid = child<QTableView>(&v, "SGrid");
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        auto dclick = [&](int row) {
+            const QRect cell = grid->visualRect(grid->model()->index(row, M::TitleColumn));
+            // As the system delivers it: press, release, double click, release.
+            QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        };
+        dclick(0); // heading
+        dclick(2); // other text only
+        QVERIFY(opened.isEmpty());
+        dclick(1);
+        QCOMPARE(opened, QStringList({"anthem " + QString::number(m_grace), "collection " + QString::number(m_carols)}));
+    }
+
+    // Changes elsewhere reload the view when they concern its choir or
+    // any choir.
+    void reloadsOnChanges()
+    {
+        ScheduleViewForm v;
+        QSignalSpy resets(v.gridModel(), &QAbstractItemModel::modelReset);
+        entry(m_chancel, kSunday, "AM", 1, m_grace);
+        Notify::scheduleChanged(m_youth);
+        QCOMPARE(resets.size(), 0);
+        Notify::scheduleChanged(m_chancel);
+        QCOMPARE(resets.size(), 1);
+        QCOMPARE(v.gridModel()->rowCount(), 2);
+        Db::exec("delete from schedule");
+        Notify::anthemDeleted(m_grace, 0);
+        QCOMPARE(v.gridModel()->rowCount(), 0);
+        Notify::scheduleChanged(0);
+        Notify::collectionDeleted(m_carols);
+        QCOMPARE(resets.size(), 4);
+    }
+
+    // The report button opens the report window on the schedule report.
+    void reportButton()
+    {
+        ScheduleViewForm v;
+        click(&v, "btnReport");
+        SR2PrintForm *r = SR2PrintForm::instance();
+        QVERIFY(r);
+        QCOMPARE(r->windowTitle(), QString("Reports - Schedule"));
+        QCOMPARE(hx().ReportType, 4);
+        r->close();
+    }
+
+private:
+    QString ScheduleNotesText()
+    {
+        return Db::scalar("select notes from schednotes where AMPM = 'AM'").toString();
+    }
+
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<TestPrompter> m_prompter;
+    QStringList m_opened;
+    qint32 m_youth = 0, m_chancel = 0, m_grace = 0, m_vision = 0, m_carols = 0;
+};
+
+QTEST_MAIN(TestScheduleViewer)
+#include "tst_scheduleviewer.moc"
