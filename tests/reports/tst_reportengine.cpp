@@ -5,18 +5,27 @@
 #include "ReportFile.h"
 #include "ReportFonts.h"
 #include "ReportPdf.h"
+#include "ReportPreview.h"
 #include "ReportPrinter.h"
+#include "ReportRenderer.h"
 #include "ReportRoutines.h"
 #include "SampleReport.h"
 #include "TestSupport.h"
 
 #include <QFontInfo>
+#include <QAbstractScrollArea>
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QPainter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QtTest>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -106,6 +115,53 @@ QString rtfToText(const QByteArray &rtf)
         ++i;
     }
     return out;
+}
+
+// A report document file around a payload written by the test itself:
+// the signature, version 1, the length, the payload and its checksum.
+QByteArray documentFile(const QByteArray &payload)
+{
+    QByteArray bytes("VELMORA REPORT\r\n\x1a\n", 18);
+    QDataStream out(&bytes, QIODevice::Append);
+    out << quint32(1) << quint64(payload.size());
+    bytes += payload;
+    bytes += QCryptographicHash::hash(payload, QCryptographicHash::Sha256);
+    return bytes;
+}
+
+struct CraftedItem {
+    qint32 x, y, w, h;
+};
+
+// One font, the given pictures (as PNG) and one page of the given size
+// with at most one box, one picture item and one text.
+QByteArray craftedPayload(qint32 width, qint32 height, const QList<QImage> &pictures = {},
+                          std::optional<CraftedItem> box = {}, std::optional<CraftedItem> picture = {},
+                          std::optional<CraftedItem> text = {})
+{
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_4);
+    out << quint32(1) << QStringLiteral("Arial") << qint32(180) << quint8(0);
+    out << quint32(pictures.size());
+    for (const QImage &img : pictures) {
+        QByteArray png;
+        QBuffer buf(&png);
+        buf.open(QIODevice::WriteOnly);
+        img.save(&buf, "PNG");
+        out << png << qint32(0) << qint32(0);
+    }
+    out << quint32(1) << width << height;
+    out << quint32(box ? 1 : 0);
+    if (box)
+        out << box->x << box->y << box->w << box->h << quint32(0) << quint8(1);
+    out << quint32(picture ? 1 : 0);
+    if (picture)
+        out << picture->x << picture->y << picture->w << picture->h << qint32(0);
+    out << quint32(text ? 1 : 0);
+    if (text)
+        out << text->x << text->y << text->w << quint16(0) << quint32(0xff000000) << QStringLiteral("x");
+    return payload;
 }
 
 QStringList nonEmptyLines(const QString &text)
@@ -810,6 +866,107 @@ private slots:
         QString error;
         QVERIFY(!ReportFile::load(m_dir->filePath(QStringLiteral("absent.vsr")), &out, &error));
         QVERIFY(out == sentinel);
+    }
+
+    void craftedDocumentsOfAbsurdSizeAreRefused()
+    {
+        auto opened = [&](const QByteArray &payload, QString *why = nullptr) {
+            const QString path = m_dir->filePath(QStringLiteral("crafted.vsr"));
+            QFile f(path);
+            if (!f.open(QIODevice::WriteOnly))
+                return false;
+            f.write(documentFile(payload));
+            f.close();
+            ReportDocument out;
+            QString error;
+            const bool ok = ReportFile::load(path, &out, &error);
+            if (why)
+                *why = error;
+            return ok;
+        };
+        // The crafting itself is sound: a Letter page with items opens.
+        QVERIFY(opened(craftedPayload(12240, 15840, {QImage(8, 8, QImage::Format_ARGB32)}, CraftedItem{1440, 1440, 2000, 300},
+                                      CraftedItem{1440, 2000, 500, 500}, CraftedItem{1440, 3000, 400, 0})));
+        QVERIFY(opened(craftedPayload(15840, 12240)));
+        QVERIFY(opened(craftedPayload(ReportLimits::MaxPageSide, ReportLimits::MaxPageSide)));
+
+        // Pages of absurd size or shape, each refused as damaged.
+        QString why;
+        QVERIFY(!opened(craftedPayload(100, 69200), &why));
+        QVERIFY2(why.endsWith(QStringLiteral("the file's contents are damaged.")), qPrintable(why));
+        QVERIFY(!opened(craftedPayload(1, 144000)));
+        QVERIFY(!opened(craftedPayload(0, 15840)));
+        QVERIFY(!opened(craftedPayload(-12240, 15840)));
+        QVERIFY(!opened(craftedPayload(12240, ReportLimits::MaxPageSide + 1)));
+        QVERIFY(!opened(craftedPayload(1440, 11 * 1440 + 1))); // more than ten times as tall as wide
+
+        // Items whose rectangle would overflow or lie far off the page.
+        const qint32 big = std::numeric_limits<qint32>::max();
+        QVERIFY(!opened(craftedPayload(12240, 15840, {}, CraftedItem{big - 10, 0, 100, 100}), &why));
+        QVERIFY2(why.endsWith(QStringLiteral("the file's contents are damaged.")), qPrintable(why));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {}, CraftedItem{0, 0, big, big})));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {}, CraftedItem{0, 0, -5, 100})));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {}, CraftedItem{std::numeric_limits<qint32>::min(), 0, 10, 10})));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {QImage(8, 8, QImage::Format_ARGB32)}, {},
+                                       CraftedItem{100, big - 1, 500, 500})));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {}, {}, {}, CraftedItem{big - 1, 1000, 500, 0})));
+
+        // Pictures that unpack to more than a document may hold.
+        QImage large(3000, 2000, QImage::Format_ARGB32);
+        large.fill(Qt::white);
+        QVERIFY(opened(craftedPayload(12240, 15840, {large})));
+        QImage other = large;
+        other.setPixel(0, 0, qRgb(1, 2, 3));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {large, other}), &why));
+        QVERIFY2(why.endsWith(QStringLiteral("the file's contents are damaged.")), qPrintable(why));
+    }
+
+    void thePreviewDrawsOnlyThePartInView()
+    {
+        // A legitimate large page (17 x 11 inches) at 400 %.
+        const QByteArray payload = craftedPayload(17 * 1440, 11 * 1440, {}, CraftedItem{1440, 1440, 20000, 12000},
+                                                  {}, CraftedItem{2000, 3000, 400, 0});
+        ReportDocument doc;
+        QString error;
+        QVERIFY2(ReportFile::decode(documentFile(payload), &doc, &error), qPrintable(error));
+        ReportPreview preview;
+        preview.resize(1000, 600);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        preview.setDocument(doc);
+        preview.setZoom(400);
+        const QImage shown = preview.grabPage();
+        QVERIFY(!shown.isNull());
+        const QWidget *canvas = preview.findChild<QWidget *>(QStringLiteral("PreviewCanvas"));
+        QVERIFY(canvas);
+        const QSize inView = shown.deviceIndependentSize().toSize();
+        QVERIFY2(inView.width() <= canvas->width() && inView.height() <= canvas->height(),
+                 qPrintable(QStringLiteral("%1x%2").arg(inView.width()).arg(inView.height())));
+
+        // What is in view is the page as drawn whole: a Letter page at 100 %
+        // scrolled down matches the same part of the page rendered at once.
+        ReportPrinter p;
+        Sample::build(p, 3);
+        preview.setDocument(p.document());
+        preview.setZoom(100);
+        auto *area = qobject_cast<const QAbstractScrollArea *>(canvas);
+        QVERIFY(area);
+        area->verticalScrollBar()->setValue(300);
+        const QImage part = preview.grabPage();
+        const double dpi = canvas->logicalDpiX();
+        const QSize px(int(std::lround(12240 * dpi / 1440)), int(std::lround(15840 * dpi / 1440)));
+        QImage whole(px, QImage::Format_ARGB32_Premultiplied);
+        whole.fill(Qt::white);
+        {
+            QPainter painter(&whole);
+            painter.scale(double(px.width()) / 12240, double(px.height()) / 15840);
+            ReportRenderer::drawPage(painter, p.document(), 0, true);
+        }
+        const int top = 300 - 12; // the desk above the page
+        const int left = (area->viewport()->width() - px.width()) / 2;
+        QVERIFY(left > 0); // the page's whole width is in view
+        QCOMPARE(part.size(), QSize(px.width(), area->viewport()->height()));
+        QCOMPARE(part.convertToFormat(QImage::Format_ARGB32_Premultiplied), whole.copy(QRect(QPoint(0, top), part.size())));
     }
 
     void findWalksFromPageToPage()
