@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 
 void splitExportTitle(const QString &title, QString *base, QString *ext)
@@ -69,9 +70,29 @@ QString pt(double twips)
     return QString::number(twips / 20.0, 'f', 2) + QLatin1String("pt");
 }
 
+// Control characters have no place in a report's text: every export
+// drops them (NUL included) and keeps only tabs and line feeds.
+bool isControl(char16_t u)
+{
+    return (u < 0x20 && u != u'\t' && u != u'\n') || (u >= 0x7f && u <= 0x9f);
+}
+
+QString withoutControls(const QString &s)
+{
+    if (std::none_of(s.begin(), s.end(), [](QChar c) { return isControl(c.unicode()); }))
+        return s;
+    QString out;
+    out.reserve(s.size());
+    for (const QChar c : s) {
+        if (!isControl(c.unicode()))
+            out += c;
+    }
+    return out;
+}
+
 QString htmlEscape(const QString &s)
 {
-    QString out = s.toHtmlEscaped();
+    QString out = withoutControls(s).toHtmlEscaped();
     out.replace(QLatin1Char('\n'), QLatin1String("<br>"));
     return out;
 }
@@ -401,7 +422,7 @@ private:
                    "table.t td,table.t th{border:0.5pt solid #000;padding:1.5pt 3pt;vertical-align:top}\n"
                    "hr.pb{page-break-after:always}\n.nav{margin-top:18pt}\n"
                    "</style>\n</head>\n<body>\n%2</body>\n</html>\n")
-            .arg(title.toHtmlEscaped(), body);
+            .arg(htmlEscape(title), body);
     }
 
     QString m_path;
@@ -457,7 +478,7 @@ public:
             const QColor c = QColor::fromRgba(t.color);
             if (c != Qt::black)
                 style += QStringLiteral(";color:%1").arg(c.name());
-            html += QStringLiteral("<div class=\"t\" style=\"%1\">%2</div>\n").arg(style, t.text.toHtmlEscaped());
+            html += QStringLiteral("<div class=\"t\" style=\"%1\">%2</div>\n").arg(style, htmlEscape(t.text));
         }
         html += QLatin1String("</div>\n");
         m_pages.append(html);
@@ -500,7 +521,7 @@ private:
                    ".page>div,.page>img{position:absolute}\n.t{white-space:pre;line-height:1}\n"
                    ".nav{text-align:center;font-family:Arial,'Liberation Sans',sans-serif}\n.nav a{color:#fff}\n"
                    "</style>\n</head>\n<body>\n%2</body>\n</html>\n")
-            .arg(title.toHtmlEscaped(), body);
+            .arg(htmlEscape(title), body);
     }
 
     QString m_path;
@@ -525,8 +546,7 @@ QByteArray rtfText(const QString &s)
             out += "\\tab ";
         } else if (u == '\n') {
             out += "\\line ";
-        } else if (u < 0x20) {
-            // control characters have no place in a report
+        } else if (isControl(u)) {
         } else if (u < 0x80) {
             out += char(u);
         } else {

@@ -705,6 +705,44 @@ private slots:
         }
     }
 
+    void everyExportDropsControlCharacters()
+    {
+        const QString dirty = QStringLiteral("Gloria") + QChar(0) + QStringLiteral("in\x07 ex\x1b") + QChar(0x7f)
+            + QStringLiteral("celsis") + QChar(0x85);
+        for (ExportFormat format : {ExportFormat::Html, ExportFormat::PagedHtml, ExportFormat::Dhtml,
+                                    ExportFormat::PagedDhtml, ExportFormat::Rtf}) {
+            TestPrompter prompter;
+            QTemporaryDir dir;
+            ReportPrinter p;
+            p.setExportFile(dir.filePath(format == ExportFormat::Rtf ? QStringLiteral("c.rtf") : QStringLiteral("c.htm")));
+            p.setExportFormat(format);
+            SetupReportPrinter(p);
+            p.startDoc();
+            PrintReportHeading(dirty);
+            p.text(dirty + QStringLiteral("\n"));
+            p.addTable({QStringLiteral("2in"), QStringLiteral("2in")}, {QStringLiteral("A"), dirty},
+                       {{dirty, QStringLiteral("plain")}});
+            p.newPage();
+            p.text(QStringLiteral("second ") + dirty + QStringLiteral("\n"));
+            p.endDoc();
+            QVERIFY(!p.exportedFiles().isEmpty());
+            for (const QString &file : p.exportedFiles()) {
+                QFile f(file);
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                const QString text = QString::fromUtf8(f.readAll());
+                for (const QChar c : text) {
+                    const ushort u = c.unicode();
+                    const bool control = (u < 0x20 && u != '\t' && u != '\n' && u != '\r') || (u >= 0x7f && u <= 0x9f);
+                    QVERIFY2(!control, qPrintable(QStringLiteral("%1 holds U+%2").arg(file).arg(u, 4, 16, QChar('0'))));
+                }
+                if (format == ExportFormat::Rtf)
+                    QVERIFY(rtfToText(text.toLatin1()).contains(QStringLiteral("Gloriain excelsis")));
+                else if (file.endsWith(QLatin1String("1.htm")) || !file.contains(QRegularExpression("\\d\\.htm$")))
+                    QVERIFY2(text.contains(QStringLiteral("Gloriain excelsis")), qPrintable(file));
+            }
+        }
+    }
+
     void aFailedExportIsReportedNotConfirmed()
     {
         TestPrompter prompter;
