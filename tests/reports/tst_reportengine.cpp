@@ -2,6 +2,7 @@
 // header, PDF, the exports and report documents.
 #include "Fmt.h"
 #include "Module.h"
+#include "ReportExport.h"
 #include "ReportFile.h"
 #include "ReportFonts.h"
 #include "ReportPdf.h"
@@ -162,6 +163,109 @@ QByteArray craftedPayload(qint32 width, qint32 height, const QList<QImage> &pict
     if (text)
         out << text->x << text->y << text->w << quint16(0) << quint32(0xff000000) << QStringLiteral("x");
     return payload;
+}
+
+// The height each page of a Rich Text export of ours takes in a word
+// processor: the space before and the line height of every paragraph
+// (exact, or at least the given height, or its largest font's, and a
+// picture standing on the baseline with that font's descent below it),
+// the height of every table row; a page starts at "\pagebb" or at a page
+// break paragraph.
+struct RtfPages {
+    QList<int> heights;
+    QList<QByteArray> texts; // the Rich Text of each page
+    int room = 0;            // the page's text height less the safety margin
+};
+
+int rtfNumber(const QByteArray &text, const QByteArray &word, int fallback = 0)
+{
+    const QRegularExpression re(QStringLiteral("\\\\%1(-?\\d+)(?![a-z])").arg(QString::fromLatin1(word)));
+    const auto m = re.match(QString::fromLatin1(text));
+    return m.hasMatch() ? m.captured(1).toInt() : fallback;
+}
+
+RtfPages rtfPages(const QByteArray &rtf)
+{
+    RtfPages out;
+    out.room = rtfNumber(rtf, "paperh") - rtfNumber(rtf, "margt") - rtfNumber(rtf, "margb") - RtfFootSafety;
+    out.heights << 0;
+    out.texts << QByteArray();
+    const int body = int(rtf.indexOf("}\n", rtf.indexOf("{\\header")));
+    const QList<QByteArray> lines = rtf.mid(body + 2).split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        QByteArray l = lines.at(i);
+        const bool brk = l.startsWith("{\\pard\\plain");
+        const bool paragraph = (l.startsWith("\\pard\\plain") || brk) && !l.startsWith("\\pard\\plain\\intbl")
+            && l != "\\pard\\plain";
+        if (paragraph) {
+            while (!l.endsWith("\\par") && !l.endsWith("\\par}") && i + 1 < lines.size())
+                l += '\n' + lines.at(++i);
+            if (brk || l.contains("\\pagebb")) {
+                out.heights << 0;
+                out.texts << QByteArray();
+            }
+            // Without a line height of its own a line is as tall as its
+            // largest font (12 points when none is named).
+            int largest = 0;
+            for (const auto &m : QRegularExpression(QStringLiteral("\\\\fs(\\d+)")).globalMatch(QString::fromLatin1(l)))
+                largest = qMax(largest, m.captured(1).toInt());
+            const auto &m = ReportFonts::metrics(FontSpec{QStringLiteral("Arial"), (largest > 0 ? largest : 24) * 10});
+            int h = rtfNumber(l, "sl", int(std::ceil(m.lineSpacing)));
+            if (h > 0)
+                h = qMax(h, rtfNumber(l, "pichgoal") + int(std::ceil(m.descent)));
+            out.heights.last() += rtfNumber(l, "sb") + qAbs(h);
+        } else if (l.startsWith("\\trowd")) {
+            out.heights.last() += rtfNumber(l, "trrh");
+        }
+        out.texts.last() += l + '\n';
+    }
+    return out;
+}
+
+// Reports that stress the Rich Text export's pages: records with logo
+// lines and wrapped text and a table running over pages; pages filled to
+// the bottom margin; a landscape table with a row taller than a page,
+// then an empty page.
+struct RichTextCase {
+    const char *name;
+    std::function<void(ReportPrinter &)> build;
+};
+
+QList<RichTextCase> richTextCases()
+{
+    return {
+        {"records and a table running over pages", [](ReportPrinter &p) { Sample::build(p, 40, 60); }},
+        {"pages filled to the bottom margin", [](ReportPrinter &p) {
+             SetupReportPrinter(p);
+             p.startDoc();
+             PrintReportHeading(QStringLiteral("Lines"));
+             for (int i = 0; i < 400; ++i) {
+                 if (i % 7 == 0)
+                     PrintReportLogo();
+                 p.text(i % 5 == 0 ? Sample::longText(i) + QLatin1Char(' ') + Sample::longText(i) + QLatin1Char('\n')
+                                   : QStringLiteral("Line %1 of the report\n").arg(i));
+             }
+             p.endDoc();
+         }},
+        {"a landscape table with tall rows and an empty page", [](ReportPrinter &p) {
+             SetupReportPrinter(p);
+             p.setOrientation(PageOrientation::Landscape);
+             p.startDoc();
+             PrintReportHeading(QStringLiteral("Table"));
+             QList<QStringList> rows;
+             for (int i = 0; i < 120; ++i)
+                 rows << QStringList{QString::number(i), i % 3 ? QStringLiteral("Short") : Sample::longText(i),
+                                     QString(i == 50 ? 60 : 2, QLatin1Char('\n')).replace(QLatin1Char('\n'), QStringLiteral("Line\n"))};
+             p.setFontSize(8);
+             p.addTable({QStringLiteral("^1in"), QStringLiteral("4in"), QStringLiteral("2in")},
+                        {QStringLiteral("DATE"), QStringLiteral("CALL"), QStringLiteral("ANTHEM")}, rows,
+                        ReportPrinter::winColor(0xC0C0FF));
+             p.newPage();
+             p.newPage();
+             p.text(QStringLiteral("After an empty page\n"));
+             p.endDoc();
+         }},
+    };
 }
 
 QStringList nonEmptyLines(const QString &text)
@@ -658,6 +762,70 @@ private slots:
             QVERIFY2(at < got.size(), qPrintable(w));
         }
         QVERIFY(got.join(QLatin1Char('\n')).contains(QStringLiteral("Call | Response; part 3")));
+    }
+
+    void richTextPagesFitTheirWordProcessorPages()
+    {
+        for (const RichTextCase &c : richTextCases()) {
+            TestPrompter prompter;
+            QTemporaryDir dir;
+            ReportPrinter p;
+            const QString path = dir.filePath(QStringLiteral("r.rtf"));
+            p.setExportFile(path);
+            p.setExportFormat(ExportFormat::Rtf);
+            c.build(p);
+            QVERIFY2(p.pageCount() >= 4, c.name);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const RtfPages pages = rtfPages(f.readAll());
+            QCOMPARE(pages.heights.size(), p.pageCount());
+            for (int i = 0; i < pages.heights.size(); ++i) {
+                QVERIFY2(pages.heights.at(i) <= pages.room,
+                         qPrintable(QStringLiteral("%1: page %2 is %3 tall, room %4")
+                                        .arg(QLatin1String(c.name)).arg(i + 1).arg(pages.heights.at(i)).arg(pages.room)));
+                // Each page holds what its report page holds.
+                const QString text = Sample::simplified(rtfToText(pages.texts.at(i)).replace(QLatin1Char('\t'), QLatin1Char(' ')));
+                QStringList want = Sample::lines(p.document().pageRange(i + 1, i + 1));
+                want.removeFirst(); // the running header
+                for (const QString &line : want) {
+                    for (const QString &piece : line.split(QLatin1Char('\t')))
+                        QVERIFY2(text.contains(Sample::simplified(piece)),
+                                 qPrintable(QStringLiteral("%1: page %2 lacks %3").arg(QLatin1String(c.name)).arg(i + 1).arg(piece)));
+                }
+            }
+        }
+    }
+
+    void richTextKeepsThePageCountInAWordProcessor()
+    {
+        const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+        if (office.isEmpty() || pdfinfo.isEmpty())
+            QSKIP("no word processor (soffice) or pdfinfo installed");
+        QTemporaryDir profile;
+        for (const RichTextCase &c : richTextCases()) {
+            TestPrompter prompter;
+            QTemporaryDir dir;
+            ReportPrinter p;
+            const QString path = dir.filePath(QStringLiteral("r.rtf"));
+            p.setExportFile(path);
+            p.setExportFormat(ExportFormat::Rtf);
+            c.build(p);
+            QProcess convert;
+            convert.start(office, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+                                   QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                                   QStringLiteral("--outdir"), dir.path(), path});
+            QVERIFY(convert.waitForFinished(120000));
+            QProcess info;
+            info.start(pdfinfo, {dir.filePath(QStringLiteral("r.pdf"))});
+            QVERIFY(info.waitForFinished(30000));
+            const QString out = QString::fromUtf8(info.readAllStandardOutput());
+            const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(out);
+            QVERIFY2(m.hasMatch(), qPrintable(out));
+            QVERIFY2(m.captured(1).toInt() == p.pageCount(),
+                     qPrintable(QStringLiteral("%1: %2 pages in the word processor, %3 in the report")
+                                    .arg(QLatin1String(c.name), m.captured(1)).arg(p.pageCount())));
+        }
     }
 
     void htmlExportsRoundTripTheirText()
