@@ -221,5 +221,11 @@ void LoadLimitByOptions(QWidget *viewer, int datatype)
             if (list)
                 list->addItem(v.toString());
         }
+        // The list offers values; the text stays empty until the user types
+        // or picks one, so an untouched limit filters by nothing.
+        if (list) {
+            list->setCurrentIndex(-1);
+            list->clearEditText();
+        }
     }
 }

@@ -245,6 +245,7 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
         b->setObjectName(QLatin1String(name));
         b->setIcon(style()->standardIcon(icon));
         b->setToolTip(tip);
+        b->setAccessibleName(tip);
         b->setAutoRaise(true);
         bar->addWidget(b);
         return b;
@@ -255,6 +256,7 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
     m_pageBox->setObjectName(QStringLiteral("PageNumberBox"));
     m_pageBox->setKeyboardTracking(false);
     m_pageBox->setToolTip(QStringLiteral("Page shown"));
+    m_pageBox->setAccessibleName(QStringLiteral("Page shown"));
     bar->addWidget(m_pageBox);
     m_pageOf = new QLabel(this);
     m_pageOf->setObjectName(QStringLiteral("PageCountLabel"));
@@ -265,6 +267,7 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
     m_zoomBox = new QComboBox(this);
     m_zoomBox->setObjectName(QStringLiteral("ZoomBox"));
     m_zoomBox->setToolTip(QStringLiteral("Zoom"));
+    m_zoomBox->setAccessibleName(QStringLiteral("Zoom"));
     for (const ZoomChoice &z : zoomChoices)
         m_zoomBox->addItem(QLatin1String(z.label));
     bar->addWidget(m_zoomBox);

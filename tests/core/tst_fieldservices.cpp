@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -51,6 +52,7 @@ public:
             box->setObjectName(QStringLiteral("optLimit%1").arg(i));
             auto *list = new QComboBox(this);
             list->setObjectName(QStringLiteral("MyData%1").arg(i));
+            list->setEditable(true); // as the viewers have them
             list->addItem("stale");
             lay->addWidget(box);
             lay->addWidget(list);
@@ -238,6 +240,23 @@ private slots:
         QCOMPARE(again.label(3)->text(), QString("Arranger's publisher"));
     }
 
+    void theRenameBoxShowsItsTitleWhole()
+    {
+        const std::unique_ptr<QInputDialog> box =
+            newInputDialog(QStringLiteral("Enter desired label"), QStringLiteral("Modify My Data Label"), QStringLiteral("Shelf"));
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QCOMPARE(box->windowTitle(), QStringLiteral("Modify My Data Label"));
+        QCOMPARE(box->textValue(), QStringLiteral("Shelf"));
+        // The title in a bold face, with room for the title bar's icon and
+        // its three buttons.
+        QFont bold = box->font();
+        bold.setBold(true);
+        const QFontMetrics fm(bold);
+        QVERIFY2(box->width() >= fm.horizontalAdvance(box->windowTitle()) + 4 * fm.height(),
+                 qPrintable(QString::number(box->width())));
+    }
+
     void loadLimitByOptions()
     {
         Db::exec("update labels set label1 = 'Publisher', label2 = null where datatype = 2");
@@ -251,6 +270,12 @@ private slots:
         QCOMPARE(v.box(9)->text(), QString("Limit by My Field 5"));
         QCOMPARE(v.items(5), QStringList({"  ", "Augsburg", "Novello", "Zeta"}));
         QCOMPARE(v.items(6), QStringList());
+        // Nothing is chosen for the user: every text starts empty.
+        for (int i = 5; i <= 9; ++i) {
+            auto *list = v.findChild<QComboBox *>(QStringLiteral("MyData%1").arg(i));
+            QCOMPARE(list->currentText(), QString());
+            QCOMPARE(list->currentIndex(), -1);
+        }
 
         Db::exec("delete from labels where datatype = 3");
         ViewerWindow m;
