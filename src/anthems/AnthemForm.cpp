@@ -100,8 +100,7 @@ QLineEdit *textField(const char *name, int width, QWidget *parent)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
-    if (width > 0)
-        e->setMaxLength(width);
+    LimitTextWidth(e, width);
     return e;
 }
 

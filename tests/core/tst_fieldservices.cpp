@@ -240,6 +240,49 @@ private slots:
         QCOMPARE(again.label(3)->text(), QString("Arranger's publisher"));
     }
 
+    void textsAreCutByCharacters()
+    {
+        const QString note = QString::fromUtf8("\xF0\x9F\x8E\xB5"); // one character, two UTF-16 units
+        const QString title = QString(99, 'a') + note;
+        QCOMPARE(Fmt::length(title), 100);
+        QCOMPARE(Fmt::cut(title, 100), title);
+        QCOMPARE(Fmt::cut(title, 99), QString(99, 'a'));
+        QCOMPARE(Fmt::cut(QString(100, 'a') + note, 100), QString(100, 'a'));
+        QCOMPARE(Fmt::cut(note + note + "b", 2), note + note);
+        QCOMPARE(Fmt::trimCut("  " + note + "xy  ", 2), note + "x");
+        QCOMPARE(Fmt::cut("abc", 0), QString());
+
+        // A field of 100 characters takes 99 letters and the note whole,
+        // typed or pasted, and nothing after them.
+        QLineEdit field;
+        LimitTextWidth(&field, 100);
+        QCOMPARE(TextWidth(&field), 100);
+        field.insert(title);
+        QCOMPARE(field.text(), title);
+        QTest::keyClicks(&field, "z");
+        QCOMPARE(field.text(), title);
+        field.clear();
+        field.insert(QString(100, 'a') + note);
+        QCOMPARE(field.text(), QString(100, 'a'));
+        field.setText(QString(98, 'a') + note + note);
+        QCOMPARE(field.text(), QString(98, 'a') + note + note);
+        field.setText(QString(99, 'a') + note + note);
+        QCOMPARE(field.text(), title);
+
+        // A field without a width keeps whatever was typed or pasted.
+        QLineEdit free;
+        LimitTextWidth(&free, 0);
+        const QString pasted = QString(40000, 'x') + note;
+        free.insert(pasted);
+        QCOMPARE(free.text(), pasted);
+
+        // A caption is cut to 20 characters, never inside one.
+        EditorWindow w(2);
+        m_prompter->inputAnswers.enqueue(QString(19, 'c') + note + "tail");
+        RenameMyDataLabel(w.label(1), 2, 1);
+        QCOMPARE(storedLabel(2, 1), QString(19, 'c') + note);
+    }
+
     void theRenameBoxShowsItsTitleWhole()
     {
         const std::unique_ptr<QInputDialog> box =
