@@ -176,6 +176,17 @@ void markLinks(CheckGridKind kind, CheckListGrid *grid, int owner, qint32 id, bo
     grid->sortDataRows(found ? kKeyColumn : kNameColumn);
 }
 
+// The name column (and the Active column) fit their titles and texts.
+void sizeColumns(CheckListGrid *grid)
+{
+    try {
+        grid->resizeColumnToContents(kNameColumn);
+        if (grid->hasActiveColumn())
+            grid->resizeColumnToContents(kActiveColumn);
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 CheckListGrid::CheckListGrid(QWidget *parent) : QTableWidget(parent)
@@ -438,8 +449,11 @@ void FillCheckGrid(CheckGridKind kind, CheckListGrid *grid, int owner, qint32 id
             grid->setItem(r, kKeyColumn, newCell(QStringLiteral("1")));
         }
     }
-    if (grid->Rows() == 1)
+    if (grid->Rows() == 1) {
+        // Nothing to mark; the title still shows whole.
+        sizeColumns(grid);
         return;
+    }
 
     for (int r = 1; r < grid->Rows(); ++r) {
         grid->setCheckState(r, kNameColumn, CheckListGrid::Unchecked);
@@ -454,11 +468,9 @@ void FillCheckGrid(CheckGridKind kind, CheckListGrid *grid, int owner, qint32 id
     try {
         grid->scrollToTop();
         grid->setRow(0);
-        grid->resizeColumnToContents(kNameColumn);
-        if (grid->hasActiveColumn())
-            grid->resizeColumnToContents(kActiveColumn);
     } catch (...) {
     }
+    sizeColumns(grid);
 }
 
 void FillVocalsCheckGrid(CheckListGrid *grid, int owner, qint32 id)

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -35,6 +36,7 @@ DateField::DateField(QWidget *parent) : QWidget(parent)
     m_button->setObjectName(QStringLiteral("DateButton"));
     m_button->setArrowType(Qt::DownArrow);
     m_button->setToolTip(QStringLiteral("Choose a date"));
+    m_button->setAccessibleName(QStringLiteral("Choose a date"));
     m_button->setFocusPolicy(Qt::NoFocus);
     lay->addWidget(m_edit, 1);
     lay->addWidget(m_button);
@@ -43,6 +45,22 @@ DateField::DateField(QWidget *parent) : QWidget(parent)
     connect(m_edit, &QLineEdit::textEdited, this, &DateField::userChanged);
     connect(m_edit, &QLineEdit::editingFinished, this, &DateField::finishEditing);
     connect(m_button, &QToolButton::clicked, this, &DateField::showCalendar);
+}
+
+void DateField::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // A caption made the buddy of the field names its text box too, which
+    // is where the focus goes.
+    if (m_edit->accessibleName().isEmpty() && parentWidget()) {
+        const auto labels = parentWidget()->findChildren<QLabel *>();
+        for (const QLabel *l : labels) {
+            if (l->buddy() == this) {
+                m_edit->setAccessibleName(QString(l->text()).remove(QLatin1Char('&')).trimmed());
+                break;
+            }
+        }
+    }
 }
 
 QCalendarWidget *DateField::calendar()

@@ -2,6 +2,7 @@
 
 #include "DateField.h"
 #include "Db.h"
+#include "Fmt.h"
 #include "LinkTables.h"
 #include "MyDataLabels.h"
 #include "Prompter.h"
@@ -16,6 +17,8 @@
 #include <QSqlQuery>
 #include <QTextEdit>
 #include <QTimer>
+#include <QValidator>
+#include <limits>
 
 namespace {
 
@@ -70,7 +73,48 @@ public:
     }
 };
 
+// Cuts what is typed or pasted to a number of characters. A line edit's
+// own maximum counts UTF-16 units and would keep half of a pair.
+class CharacterLimit : public QValidator {
+public:
+    CharacterLimit(int characters, QObject *parent) : QValidator(parent), m_characters(characters) {}
+    int characters() const { return m_characters; }
+    State validate(QString &input, int &pos) const override
+    {
+        if (input.size() > m_characters && Fmt::length(input) > m_characters) {
+            input = Fmt::cut(input, m_characters);
+            pos = qMin(pos, int(input.size()));
+        }
+        return Acceptable;
+    }
+
+private:
+    int m_characters;
+};
+
 } // namespace
+
+void LimitTextWidth(QLineEdit *field, int characters)
+{
+    if (!field)
+        return;
+    // The control's own limit stays out of the way; the validator keeps
+    // whole characters.
+    field->setMaxLength(std::numeric_limits<int>::max());
+    if (characters > 0)
+        field->setValidator(new CharacterLimit(characters, field));
+    else
+        field->setValidator(nullptr);
+}
+
+int TextWidth(const QLineEdit *field)
+{
+    if (!field)
+        return 0;
+    if (const auto *limit = dynamic_cast<const CharacterLimit *>(field->validator()))
+        return limit->characters();
+    return field->maxLength();
+}
 
 ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent)
 {
@@ -212,6 +256,12 @@ void LoadLimitByOptions(QWidget *viewer, int datatype)
                 continue;
             if (list)
                 list->addItem(v.toString());
+        }
+        // The list offers values; the text stays empty until the user types
+        // or picks one, so an untouched limit filters by nothing.
+        if (list) {
+            list->setCurrentIndex(-1);
+            list->clearEditText();
         }
     }
 }

@@ -36,6 +36,14 @@ void SelectAllTextUtility(QWidget *field);
 // also when the focus comes with a mouse click.
 void InstallSelectAllOnFocus(QWidget *field);
 
+// Limits a text field to a column's width in characters (a character
+// outside the Basic Multilingual Plane counts once and is never cut in
+// half); 0 or less stores what was typed, however long.
+void LimitTextWidth(QLineEdit *field, int characters);
+// The most characters a text field takes (its width when LimitTextWidth
+// set one, else the control's own maximum).
+int TextWidth(const QLineEdit *field);
+
 // True when the name in the field may be saved. A name that is empty, of
 // blanks only, or of braces and blanks only is refused with "The system
 // requires that a name be entered." and the focus goes back to the field

@@ -164,14 +164,33 @@ QString plainNumber(double value)
     return QString::number(value, 'g', 15);
 }
 
-QString trimCut(const QString &text, int n)
+int length(const QString &text)
 {
-    return text.trimmed().left(n);
+    int chars = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++chars) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+    }
+    return chars;
 }
 
 QString cut(const QString &text, int n)
 {
-    return text.left(n);
+    if (n <= 0)
+        return {};
+    if (text.size() <= n)
+        return text; // no more UTF-16 units than characters allowed
+    qsizetype units = 0;
+    for (int chars = 0; chars < n && units < text.size(); ++chars) {
+        const bool pair = text.at(units).isHighSurrogate() && units + 1 < text.size() && text.at(units + 1).isLowSurrogate();
+        units += pair ? 2 : 1;
+    }
+    return text.left(units);
+}
+
+QString trimCut(const QString &text, int n)
+{
+    return cut(text.trimmed(), n);
 }
 
 } // namespace Fmt

@@ -45,8 +45,12 @@ bool isNumeric(const QVariant &v);
 // The shortest plain decimal text of a stored number: 12.5, 3, 0.25.
 QString plainNumber(double value);
 
-// Left(Trim(text), n) and Left(text, n).
+// Left(Trim(text), n) and Left(text, n), counting characters: a character
+// outside the Basic Multilingual Plane (two UTF-16 units) counts once and
+// is never cut in half.
 QString trimCut(const QString &text, int n);
 QString cut(const QString &text, int n);
+// The number of characters of a text, counted as cut() counts them.
+int length(const QString &text);
 
 } // namespace Fmt

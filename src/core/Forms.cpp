@@ -94,9 +94,10 @@ void showChild(QWidget *window)
         QMdiSubWindow *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget());
         if (!sub) {
             // A window opens at the size it was designed with, not at the
-            // smallest size its layout allows.
+            // smallest size its layout allows; but never smaller than its
+            // layout needs to show every caption whole.
             const bool sized = window->testAttribute(Qt::WA_Resized);
-            const QSize designed = window->size();
+            const QSize designed = window->size().expandedTo(window->minimumSizeHint());
             sub = area->addSubWindow(window);
             sub->setAttribute(Qt::WA_DeleteOnClose);
             sub->setWindowIcon(window->windowIcon());
@@ -106,6 +107,9 @@ void showChild(QWidget *window)
         const bool placed = sub->isVisible();
         sub->show();
         window->show();
+        // A window the user minimized comes back when it is chosen again.
+        if (sub->isMinimized())
+            sub->showNormal();
         if (!placed) {
             // A new window stays inside the main window: where the area put
             // it, moved up and left as far as needed to show it whole.
@@ -119,6 +123,8 @@ void showChild(QWidget *window)
         sub->raise();
     } else {
         window->setAttribute(Qt::WA_DeleteOnClose);
+        if (window->isMinimized())
+            window->showNormal();
         window->show();
         window->raise();
         window->activateWindow();

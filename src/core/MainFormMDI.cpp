@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -55,6 +56,34 @@ const ListBarEntry kListBarMatch[] = {
     {"CHOIRS", 10},              {"MEMBER SECTIONS", 11},   {"ADD/EDIT MEMBERS", 12},
     {"MEMBER VIEWER", 13},       {"CITY UTILITY", 14},      {"ZIPCODE UTILITY", 15},
     {"SCHOOL UTILITY", 16}};
+
+// Return, Enter or Space on a list-bar item opens it as a click does, so
+// the list bar serves a keyboard user too.
+class ListBarKeys : public QObject {
+public:
+    ListBarKeys(QListWidget *list, std::function<void(const QString &)> open)
+        : QObject(list), m_list(list), m_open(std::move(open))
+    {
+        list->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_list && event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const bool opens = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+            if (opens && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && m_list->currentItem()) {
+                m_open(m_list->currentItem()->text());
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QListWidget *m_list;
+    std::function<void(const QString &)> m_open;
+};
 
 QSettings settings()
 {
@@ -197,6 +226,7 @@ void MainFormMDI::buildListBar()
             list->addItem(QLatin1String(items[i].text));
         connect(list, &QListWidget::itemClicked, this,
                 [this](QListWidgetItem *item) { listBarItemClicked(item->text()); });
+        new ListBarKeys(list, [this](const QString &text) { listBarItemClicked(text); });
         m_listBar->addItem(list, title);
     };
     addGroup(QStringLiteral("Music"), "ListBarMusic", kMusic, int(std::size(kMusic)));

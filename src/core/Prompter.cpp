@@ -4,7 +4,10 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QStyle>
 
 namespace {
 Prompter g_default;
@@ -54,15 +57,42 @@ MsgResult Prompter::message(const QString &text, const QString &title, MsgButton
     return MsgResult::Ok;
 }
 
+int titleBarWidth(const QString &title, const QWidget *window)
+{
+    // The window manager draws the title bar; its font is about the
+    // application's, bold at most. The icon and three buttons take about a
+    // title bar's height each.
+    QFont f = window ? window->font() : QApplication::font();
+    f.setBold(true);
+    const QStyle *style = window ? window->style() : QApplication::style();
+    const int bar = qMax(style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window), QFontMetrics(f).height() + 8);
+    return QFontMetrics(f).horizontalAdvance(title) + 4 * bar + 24;
+}
+
+std::unique_ptr<QInputDialog> newInputDialog(const QString &prompt, const QString &title,
+                                             const QString &defaultText, QWidget *parent)
+{
+    auto dialog = std::make_unique<QInputDialog>(parent);
+    dialog->setWindowTitle(title.isEmpty() ? appTitle() : title);
+    dialog->setLabelText(prompt);
+    dialog->setTextValue(defaultText);
+    dialog->setInputMode(QInputDialog::TextInput);
+    // Wide enough for its own title, which the window manager would cut.
+    // The dialog's layout decides its size, so the text box asks for the room.
+    if (auto *edit = dialog->findChild<QLineEdit *>()) {
+        const QMargins m = dialog->layout() ? dialog->layout()->contentsMargins() : QMargins();
+        edit->setMinimumWidth(titleBarWidth(dialog->windowTitle(), dialog.get()) - m.left() - m.right());
+    }
+    return dialog;
+}
+
 std::optional<QString> Prompter::input(const QString &prompt, const QString &title,
                                        const QString &defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(dialogParent(), title.isEmpty() ? appTitle() : title,
-                                               prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok)
+    const std::unique_ptr<QInputDialog> dialog = newInputDialog(prompt, title, defaultText, dialogParent());
+    if (dialog->exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog->textValue();
 }
 
 QString Prompter::fileName(const QString &title, const QString &filter, const QString &defaultPath,

@@ -4,9 +4,11 @@
 // one shows real Qt dialogs.
 
 #include <QString>
+#include <memory>
 #include <optional>
 
 class QDialog;
+class QInputDialog;
 class QWidget;
 
 enum class MsgButtons { Ok, YesNo, OkCancel };
@@ -41,6 +43,13 @@ void setPrompter(Prompter *p);
 
 // The application's title, shown on boxes without one of their own.
 QString appTitle();
+
+// The width a window needs for its title bar to show the title whole.
+int titleBarWidth(const QString &title, const QWidget *window = nullptr);
+// The input box the default prompter shows: at least as wide as its title
+// needs.
+std::unique_ptr<QInputDialog> newInputDialog(const QString &prompt, const QString &title,
+                                             const QString &defaultText, QWidget *parent = nullptr);
 
 // Shorthands.
 MsgResult MsgBox(const QString &text, const QString &title = QString(),

@@ -90,8 +90,8 @@ QLineEdit *RecordEditorForm::makeTextField(const QString &name, int maxLength, Q
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
-    if (maxLength > 0)
-        e->setMaxLength(maxLength);
+    // Counted in characters, never splitting one; 0 keeps all that is typed.
+    LimitTextWidth(e, maxLength);
     return e;
 }
 

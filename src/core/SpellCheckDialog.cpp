@@ -1,6 +1,8 @@
 #include "SpellCheckDialog.h"
 
 #include "Cursor.h"
+#include "FieldServices.h"
+#include "Fmt.h"
 #include "Prompter.h"
 
 #include <QGridLayout>
@@ -229,9 +231,10 @@ bool SpellCheckDialog::replaceInField(const QString &with, int *end)
         return false;
 
     if (auto *line = qobject_cast<QLineEdit *>(m_field.data())) {
-        if (before.size() - length + with.size() > line->maxLength()) {
+        const int width = TextWidth(line);
+        if (Fmt::length(before) - Fmt::length(m_word.text) + Fmt::length(with) > width) {
             MsgBox(QStringLiteral("The field holds at most %1 characters: \"%2\" does not fit in it.")
-                       .arg(line->maxLength())
+                       .arg(width)
                        .arg(with),
                    QString(), MsgButtons::Ok, MsgIcon::Exclamation);
             return false;

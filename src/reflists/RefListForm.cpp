@@ -112,6 +112,18 @@ void RefListForm::fillGrid(bool loadTheData)
         ~RedrawOn() { g->setUpdatesEnabled(true); }
     } redrawOn{m_grid};
 
+    // The columns fit their titles and their texts, filled or not.
+    struct SizeColumns {
+        QTableWidget *g;
+        bool withDesc;
+        ~SizeColumns()
+        {
+            g->resizeColumnToContents(1);
+            if (withDesc)
+                g->resizeColumnToContents(2);
+        }
+    } sizeColumns{m_grid, withDesc};
+
     if (!loadTheData)
         return;
     const QList<RefEntry> list = RefData::entries(m_kind);
@@ -131,9 +143,6 @@ void RefListForm::fillGrid(bool loadTheData)
             m_grid->setItem(r, 2, desc);
         }
     }
-    m_grid->resizeColumnToContents(1);
-    if (withDesc)
-        m_grid->resizeColumnToContents(2);
     // No entry selected, scrolled to the start.
     m_grid->clearSelection();
     m_grid->setCurrentItem(nullptr);

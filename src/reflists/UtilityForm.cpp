@@ -110,6 +110,10 @@ UtilityForm::UtilityForm(QWidget *caller) : QDialog(caller)
     connect(saveButton, &QPushButton::clicked, this, [this] { save(); });
     m_text1->installEventFilter(this);
     m_text2->installEventFilter(this);
+    // Each caption names its field, for the keyboard and for screen readers.
+    m_label1->setBuddy(m_text1);
+    m_label2->setBuddy(m_text2);
+    m_label3->setBuddy(m_text3);
 
     m_info = utilityModeInfo(hx().UtilityMode);
     if (!m_info) {

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 
 void splitExportTitle(const QString &title, QString *base, QString *ext)
@@ -69,9 +70,29 @@ QString pt(double twips)
     return QString::number(twips / 20.0, 'f', 2) + QLatin1String("pt");
 }
 
+// Control characters have no place in a report's text: every export
+// drops them (NUL included) and keeps only tabs and line feeds.
+bool isControl(char16_t u)
+{
+    return (u < 0x20 && u != u'\t' && u != u'\n') || (u >= 0x7f && u <= 0x9f);
+}
+
+QString withoutControls(const QString &s)
+{
+    if (std::none_of(s.begin(), s.end(), [](QChar c) { return isControl(c.unicode()); }))
+        return s;
+    QString out;
+    out.reserve(s.size());
+    for (const QChar c : s) {
+        if (!isControl(c.unicode()))
+            out += c;
+    }
+    return out;
+}
+
 QString htmlEscape(const QString &s)
 {
-    QString out = s.toHtmlEscaped();
+    QString out = withoutControls(s).toHtmlEscaped();
     out.replace(QLatin1Char('\n'), QLatin1String("<br>"));
     return out;
 }
@@ -401,7 +422,7 @@ private:
                    "table.t td,table.t th{border:0.5pt solid #000;padding:1.5pt 3pt;vertical-align:top}\n"
                    "hr.pb{page-break-after:always}\n.nav{margin-top:18pt}\n"
                    "</style>\n</head>\n<body>\n%2</body>\n</html>\n")
-            .arg(title.toHtmlEscaped(), body);
+            .arg(htmlEscape(title), body);
     }
 
     QString m_path;
@@ -457,7 +478,7 @@ public:
             const QColor c = QColor::fromRgba(t.color);
             if (c != Qt::black)
                 style += QStringLiteral(";color:%1").arg(c.name());
-            html += QStringLiteral("<div class=\"t\" style=\"%1\">%2</div>\n").arg(style, t.text.toHtmlEscaped());
+            html += QStringLiteral("<div class=\"t\" style=\"%1\">%2</div>\n").arg(style, htmlEscape(t.text));
         }
         html += QLatin1String("</div>\n");
         m_pages.append(html);
@@ -500,7 +521,7 @@ private:
                    ".page>div,.page>img{position:absolute}\n.t{white-space:pre;line-height:1}\n"
                    ".nav{text-align:center;font-family:Arial,'Liberation Sans',sans-serif}\n.nav a{color:#fff}\n"
                    "</style>\n</head>\n<body>\n%2</body>\n</html>\n")
-            .arg(title.toHtmlEscaped(), body);
+            .arg(htmlEscape(title), body);
     }
 
     QString m_path;
@@ -525,8 +546,7 @@ QByteArray rtfText(const QString &s)
             out += "\\tab ";
         } else if (u == '\n') {
             out += "\\line ";
-        } else if (u < 0x20) {
-            // control characters have no place in a report
+        } else if (isControl(u)) {
         } else if (u < 0x80) {
             out += char(u);
         } else {
@@ -536,6 +556,14 @@ QByteArray rtfText(const QString &s)
     return out;
 }
 
+// Every report page becomes one word-processor page of the same size and
+// margins: each printed line is a paragraph of its own with the exact
+// height the page model gives it, pictures and table rows take the room
+// they take on the page, and a page break stands where the report has
+// one. Before a page is written its height is added up as a word
+// processor lays it out; a page that would come closer to its bottom
+// margin than RtfFootSafety has its gaps, and if need be its line
+// heights, reduced to fit, so no page spills onto another.
 class RtfExporter : public FlowExporter {
 public:
     explicit RtfExporter(const QString &path) : m_path(path) {}
@@ -549,21 +577,11 @@ public:
 
     void line(const ExportLine &l) override
     {
-        if (m_open) {
-            // The line goes on with a paragraph that wrapped at the margin.
-            QByteArray more = " ";
-            for (const ExportRun &r : l.runs)
-                more += run(r);
-            m_body += more;
-            m_lastBottom = l.top + l.height;
-            if (!l.wrapped)
-                closeParagraph();
-            return;
-        }
         int top = 0;
         int left = 0;
         const QList<PendingPicture> inl = takeLinePictures(l, &top, &left);
-        QByteArray par = paragraphStart(gapBefore(top), indentOf(left));
+        Para para = newPara(gapBefore(top));
+        para.format = indentFormat(indentOf(left));
         bool hasRight = false;
         bool onlyCentre = !l.runs.isEmpty();
         for (const ExportRun &r : l.runs) {
@@ -571,90 +589,98 @@ public:
             onlyCentre = onlyCentre && r.align == TextAlign::Center;
         }
         if (hasRight)
-            par += "\\tqr\\tx" + QByteArray::number(textWidth()); // tab stops count from the margin
+            para.format += "\\tqr\\tx" + QByteArray::number(textWidth()); // tab stops count from the margin
         if (onlyCentre)
-            par += "\\qc";
-        par += ' ';
+            para.format += "\\qc";
+        FontSpec tallest = l.runs.isEmpty() ? l.font : l.runs.first().font;
+        for (const ExportRun &r : l.runs) {
+            if (r.font.sizeTwips > tallest.sizeTwips)
+                tallest = r.font;
+        }
+        // The paragraph mark in the line's own size, so an empty line is as
+        // tall as the report has it.
+        para.format += "\\fs" + QByteArray::number(qMax(2, tallest.sizeTwips / 10));
+        QByteArray &c = para.content;
+        int bottom = l.top + l.height;
+        int pictureHeight = 0;
         for (const PendingPicture &p : inl) {
-            par += pict(p) + ' ';
+            c += pict(p) + ' ';
             // The room between the picture and the text beside it.
             const int room = l.startX - p.rect.right() - 1;
             if (room > 0 && !l.runs.isEmpty())
-                par += "{\\f" + QByteArray::number(fontIndex(l.runs.first().font.name)) + "\\fs"
+                c += "{\\f" + QByteArray::number(fontIndex(l.runs.first().font.name)) + "\\fs"
                     + QByteArray::number(l.runs.first().font.sizeTwips / 10) + "\\expndtw" + QByteArray::number(room) + " }";
+            bottom = qMax(bottom, p.rect.bottom() + 1);
+            pictureHeight = qMax(pictureHeight, p.rect.height());
         }
         for (const ExportRun &r : l.runs) {
             if (r.align != TextAlign::Right)
-                par += run(r);
+                c += run(r);
         }
         if (hasRight) {
-            par += "\\tab ";
+            c += "\\tab ";
             for (const ExportRun &r : l.runs) {
                 if (r.align == TextAlign::Right)
-                    par += run(r);
+                    c += run(r);
             }
         }
         if (l.runs.isEmpty())
-            par += "{" + fmt(l.font, QColor()) + " }";
-        m_body += par;
-        m_open = true;
-        if (!l.wrapped)
-            closeParagraph();
-        m_lastBottom = l.top + l.height;
-        for (const PendingPicture &p : inl)
-            m_lastBottom = qMax(m_lastBottom, p.rect.bottom() + 1);
+            c += "{" + fmt(l.font, QColor()) + " }";
+        if (inl.isEmpty()) {
+            para.height = l.height;
+        } else {
+            // A picture stands on the baseline: the line is at least as tall
+            // as the picture and the text's descent below it.
+            para.atLeast = true;
+            para.height = bottom - top;
+            para.wpHeight = qMax(qMax(para.height, l.height),
+                                 pictureHeight + descentOf(tallest));
+        }
+        m_page.append(para);
+        m_lastBottom = bottom;
     }
 
     void table(const ExportTable &t) override
     {
-        closeParagraph();
         flushPictures();
-        if (m_breakPending) {
-            m_body += "{\\pard\\plain\\fs2\\page\\par}\n";
-            m_breakPending = false;
+        Para para = newPara(0);
+        para.kind = Para::Table;
+        if (para.breakBefore) {
+            // A table cannot carry the break itself: a one-point paragraph
+            // before it does.
+            Para brk = para;
+            brk.kind = Para::Break;
+            brk.height = BreakHeight;
+            m_page.append(brk);
+            para.breakBefore = false;
         }
-        const int left = indentOf(t.x);
-        for (int r = 0; r < t.rows.size(); ++r) {
-            QByteArray row = "\\trowd\\trgaph60\\trleft" + QByteArray::number(left);
-            if (t.hasHeader && r == 0)
-                row += "\\trhdr";
-            int right = left;
-            const QList<ExportCell> &cells = t.rows.at(r);
-            for (int c = 0; c < cells.size(); ++c) {
-                row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
-                       "\\clbrdrr\\brdrs\\brdrw10";
-                if (cells.at(c).back.isValid())
-                    row += "\\clcbpat" + QByteArray::number(colorIndex(cells.at(c).back));
-                right += t.widths.value(c, 1440);
-                row += "\\cellx" + QByteArray::number(right);
-            }
-            row += '\n';
-            for (const ExportCell &c : cells) {
-                FontSpec f = t.font;
-                f.bold = f.bold || c.bold;
-                const QByteArray align = c.align == TextAlign::Center ? "\\qc"
-                    : c.align == TextAlign::Right                      ? "\\qr"
-                                                                       : "\\ql";
-                row += "\\pard\\plain\\intbl" + align + "{" + fmt(f, c.fore) + ' ' + rtfText(c.text) + "}\\cell\n";
-            }
-            row += "\\row\n";
-            m_body += row;
-        }
-        m_body += "\\pard\\plain\n";
+        para.table = t;
+        for (int h : t.rowHeights)
+            para.height += h;
+        m_page.append(para);
     }
 
     void endPage(const ReportDocument &, int, const QStringList &header, const FontSpec &hdrFont) override
     {
-        closeParagraph();
         flushPictures();
         if (m_header.isEmpty() && !(header.value(0).isEmpty() && header.value(1).isEmpty() && header.value(2).isEmpty())) {
             m_header = header;
             m_headerFont = hdrFont;
         }
+        if (m_page.isEmpty() && m_pageNumber > 1) {
+            // An empty report page is an empty page here too.
+            Para empty = newPara(0);
+            empty.format = "\\fs2";
+            empty.height = BreakHeight;
+            m_page.append(empty);
+        }
+        writePage();
     }
 
     bool finish(QStringList *written, QString *error) override
     {
+        flushPictures();
+        writePage();
         QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
         // The header's font must be in the table before it is written.
         QByteArray header;
@@ -687,31 +713,136 @@ protected:
 
     void standalonePicture(const PendingPicture &p, int gap, int indent) override
     {
-        closeParagraph();
-        m_body += paragraphStart(gap, indent) + ' ' + pict(p) + "\\par\n";
+        Para para = newPara(gap);
+        para.format = indentFormat(indent) + "\\fs2";
+        para.content = pict(p);
+        para.atLeast = true;
+        para.height = p.rect.height();
+        para.wpHeight = p.rect.height() + descentOf(FontSpec{QStringLiteral("Arial"), 20});
+        m_page.append(para);
     }
 
 private:
-    void closeParagraph()
+    static constexpr int BreakHeight = 20; // a one-point paragraph
+
+    struct Para {
+        enum Kind { Text, Break, Table } kind = Text;
+        bool breakBefore = false;
+        int gap = 0;        // space before, twips
+        int height = 0;     // exact height, or the least height when atLeast
+        bool atLeast = false;
+        int wpHeight = 0;   // the height a word processor gives an atLeast paragraph
+        QByteArray format;  // indents, tab stops, alignment, paragraph mark size
+        QByteArray content; // runs and pictures
+        ExportTable table;
+    };
+
+    Para newPara(int gap)
     {
-        if (!m_open)
-            return;
-        m_body += "\\par\n";
-        m_open = false;
+        Para p;
+        p.gap = gap;
+        p.breakBefore = m_breakPending;
+        m_breakPending = false;
+        return p;
     }
 
-    QByteArray paragraphStart(int gap, int indent)
+    static QByteArray indentFormat(int indent)
     {
-        QByteArray par = "\\pard\\plain";
-        if (m_breakPending) {
-            par += "\\pagebb";
-            m_breakPending = false;
+        return indent > 0 ? "\\li" + QByteArray::number(indent) : QByteArray();
+    }
+
+    static int descentOf(const FontSpec &f) { return int(std::ceil(ReportFonts::metrics(f).descent)); }
+
+    // Writes the paragraphs of the page finished, fitted to its page.
+    void writePage()
+    {
+        if (m_page.isEmpty())
+            return;
+        const ExportPageInfo &pi = m_info;
+        const int room = pi.size.height() - pi.marginTop - pi.marginBottom - RtfFootSafety;
+        qint64 gaps = 0, fixed = 0, scalable = 0;
+        for (const Para &p : m_page) {
+            gaps += p.gap;
+            if (p.atLeast)
+                fixed += qMax(p.height, p.wpHeight);
+            else
+                scalable += p.height;
         }
-        if (indent > 0)
-            par += "\\li" + QByteArray::number(indent);
-        if (gap > 0)
-            par += "\\sb" + QByteArray::number(gap);
-        return par;
+        double gapScale = 1.0;
+        double lineScale = 1.0;
+        if (gaps + fixed + scalable > room) {
+            if (fixed + scalable <= room) {
+                gapScale = double(room - fixed - scalable) / double(gaps);
+            } else {
+                gapScale = 0;
+                lineScale = scalable > 0 ? qMax(0.0, double(room - fixed) / double(scalable)) : 1.0;
+            }
+        }
+        auto scaled = [](int v, double f) { return f >= 1.0 ? v : int(std::floor(v * f)); };
+        for (const Para &p : m_page) {
+            if (p.kind == Para::Table) {
+                writeTable(p.table, lineScale);
+                continue;
+            }
+            QByteArray par = "\\pard\\plain";
+            if (p.breakBefore)
+                par += "\\pagebb";
+            par += p.format;
+            const int gap = scaled(p.gap, gapScale);
+            if (gap > 0)
+                par += "\\sb" + QByteArray::number(gap);
+            if (p.atLeast)
+                par += "\\sl" + QByteArray::number(p.height);
+            else
+                par += "\\sl-" + QByteArray::number(qMax(1, scaled(p.height, lineScale)));
+            par += "\\slmult0";
+            if (p.kind == Para::Break) {
+                m_body += "{" + par + "\\fs2\\page\\par}\n";
+                continue;
+            }
+            m_body += par + ' ' + p.content + "\\par\n";
+        }
+        m_page.clear();
+    }
+
+    void writeTable(const ExportTable &t, double lineScale)
+    {
+        auto scaled = [lineScale](int v) { return lineScale >= 1.0 ? v : int(std::floor(v * lineScale)); };
+        const int left = indentOf(t.x);
+        const int lineHeight = qMax(1, scaled(t.lineHeight));
+        for (int r = 0; r < t.rows.size(); ++r) {
+            QByteArray row = "\\trowd\\trgaph60\\trleft" + QByteArray::number(left);
+            if (t.hasHeader && r == 0)
+                row += "\\trhdr";
+            // The row's height as the page has it; its text in the middle.
+            row += "\\trrh" + QByteArray::number(scaled(t.rowHeights.value(r, t.lineHeight)))
+                + "\\trpaddt0\\trpaddb0\\trpaddft3\\trpaddfb3";
+            int right = left;
+            const QList<ExportCell> &cells = t.rows.at(r);
+            for (int c = 0; c < cells.size(); ++c) {
+                row += "\\clvertalc\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10"
+                       "\\clbrdrr\\brdrs\\brdrw10";
+                if (cells.at(c).back.isValid())
+                    row += "\\clcbpat" + QByteArray::number(colorIndex(cells.at(c).back));
+                right += t.widths.value(c, 1440);
+                row += "\\cellx" + QByteArray::number(right);
+            }
+            row += '\n';
+            for (const ExportCell &c : cells) {
+                FontSpec f = t.font;
+                f.bold = f.bold || c.bold;
+                const QByteArray align = c.align == TextAlign::Center ? "\\qc"
+                    : c.align == TextAlign::Right                      ? "\\qr"
+                                                                       : "\\ql";
+                // The cell's lines break where the page breaks them.
+                const QString text = c.lines.isEmpty() ? c.text : c.lines.join(QLatin1Char('\n'));
+                row += "\\pard\\plain\\intbl" + align + "\\sl-" + QByteArray::number(lineHeight) + "\\slmult0{"
+                    + fmt(f, c.fore) + ' ' + rtfText(text) + "}\\cell\n";
+            }
+            row += "\\row\n";
+            m_body += row;
+        }
+        m_body += "\\pard\\plain\n";
     }
 
     int fontIndex(const QString &name)
@@ -776,12 +907,12 @@ private:
 
     QString m_path;
     QByteArray m_body;
+    QList<Para> m_page; // the paragraphs of the page being built
     QStringList m_fonts;
     QList<QColor> m_colors;
     QStringList m_header;
     FontSpec m_headerFont;
     bool m_breakPending = false;
-    bool m_open = false; // a paragraph waits for the rest of its text
 };
 
 } // namespace

@@ -38,15 +38,20 @@ struct ExportLine {
 
 struct ExportCell {
     QString text;
+    QStringList lines; // the text as the page breaks it into lines
     bool bold = false;
     TextAlign align = TextAlign::Left;
     QColor back; // invalid: none
     QColor fore;
 };
 
+// The rows of a table that stand on one page (a table running over
+// several pages is exported page by page, its header row repeated).
 struct ExportTable {
     QList<int> widths; // twips
     QList<QList<ExportCell>> rows; // the header row first when hasHeader
+    QList<int> rowHeights;         // twips, as the page has them
+    int lineHeight = 0;            // of one line of a cell
     bool hasHeader = false;
     FontSpec font;
     int x = 0;
@@ -77,6 +82,11 @@ public:
     // written (files of this export already written are removed again).
     virtual bool finish(QStringList *written, QString *error) = 0;
 };
+
+// How far above its bottom margin the content of a Rich Text page must end
+// at the most: room for a word processor that lays a line out a little
+// taller or wider than the report does.
+inline constexpr int RtfFootSafety = 300;
 
 // "rpt.htm" -> ("rpt", ".htm"); "my.report.htm" -> ("my", ".report.htm");
 // a title without "." is all base.

@@ -5,6 +5,7 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QSaveFile>
 
 namespace ReportFile {
@@ -117,12 +118,24 @@ bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
     in >> n;
     if (in.status() != QDataStream::Ok || n > limit)
         return fail(damaged);
+    // A small PNG may unpack to a huge picture: the sizes its headers
+    // declare are added up before any is unpacked.
+    qint64 pictureBytes = 0;
     for (quint32 i = 0; i < n && in.status() == QDataStream::Ok; ++i) {
         QByteArray png;
         qint32 dx = 0, dy = 0;
         in >> png >> dx >> dy;
-        QImage img = QImage::fromData(png, "PNG");
-        if (img.isNull())
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "PNG");
+        const QSize declared = reader.size();
+        if (declared.isEmpty())
+            return fail(damaged);
+        pictureBytes += ReportLimits::pictureBytes(declared.width(), declared.height());
+        if (pictureBytes > ReportLimits::MaxPictureBytes)
+            return fail(damaged);
+        QImage img = reader.read();
+        if (img.isNull() || img.size() != declared)
             return fail(damaged);
         img = img.convertToFormat(QImage::Format_ARGB32);
         if (dx > 0)
@@ -139,6 +152,8 @@ bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
         ReportPage page;
         qint32 w = 0, h = 0;
         in >> w >> h;
+        if (in.status() != QDataStream::Ok || !ReportLimits::pageSizeOk(w, h))
+            return fail(damaged);
         page.size = QSize(w, h);
         quint32 count = 0;
         in >> count;
@@ -149,6 +164,8 @@ bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
             quint32 fill;
             quint8 border;
             in >> x >> y >> bw >> bh >> fill >> border;
+            if (!ReportLimits::itemOk(x, y, bw, bh))
+                return fail(damaged);
             page.boxes.append(ReportBoxItem{QRect(x, y, bw, bh), fill, border != 0});
         }
         in >> count;
@@ -157,6 +174,8 @@ bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
         for (quint32 k = 0; k < count && in.status() == QDataStream::Ok; ++k) {
             qint32 x, y, pw, ph, img;
             in >> x >> y >> pw >> ph >> img;
+            if (!ReportLimits::itemOk(x, y, pw, ph))
+                return fail(damaged);
             page.pictures.append(ReportPictureItem{QRect(x, y, pw, ph), img});
         }
         in >> count;
@@ -168,6 +187,8 @@ bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
             quint16 font;
             quint32 color;
             in >> x >> b >> tw >> font >> color >> t.text;
+            if (!ReportLimits::itemOk(x, b, tw, 0))
+                return fail(damaged);
             t.x = x;
             t.baseline = b;
             t.width = tw;

@@ -178,6 +178,27 @@ const Metrics &metrics(const FontSpec &spec)
 
 } // namespace ReportFonts
 
+// ---- limits ------------------------------------------------------------------
+
+namespace ReportLimits {
+
+bool pageSizeOk(qint64 width, qint64 height)
+{
+    if (width < MinPageSide || height < MinPageSide || width > MaxPageSide || height > MaxPageSide)
+        return false;
+    const qint64 longer = qMax(width, height);
+    const qint64 shorter = qMin(width, height);
+    return longer <= shorter * MaxPageAspect;
+}
+
+bool itemOk(qint64 x, qint64 y, qint64 width, qint64 height)
+{
+    auto within = [](qint64 v, qint64 lo) { return v >= lo && v <= MaxItemExtent; };
+    return within(x, -MaxItemExtent) && within(y, -MaxItemExtent) && within(width, 0) && within(height, 0);
+}
+
+} // namespace ReportLimits
+
 // ---- document --------------------------------------------------------------
 
 int ReportDocument::fontIndex(const FontSpec &f)
@@ -417,10 +438,13 @@ bool ReportDocument::fromParts(QList<FontSpec> fonts, QList<QImage> images, QLis
         if (img.format() != QImage::Format_ARGB32)
             img = img.convertToFormat(QImage::Format_ARGB32);
     }
-    constexpr int MaxSide = 100 * Twips::PerInch;
+    qint64 pictureBytes = 0;
+    for (const QImage &img : images)
+        pictureBytes += ReportLimits::pictureBytes(img.width(), img.height());
+    if (pictureBytes > ReportLimits::MaxPictureBytes)
+        return fail(QStringLiteral("its pictures are too large"));
     for (const ReportPage &page : pages) {
-        if (page.size.width() <= 0 || page.size.height() <= 0 || page.size.width() > MaxSide
-            || page.size.height() > MaxSide)
+        if (!ReportLimits::pageSizeOk(page.size.width(), page.size.height()))
             return fail(QStringLiteral("it has a page of an impossible size"));
         for (const ReportTextItem &t : page.texts) {
             if (t.font >= fonts.size())

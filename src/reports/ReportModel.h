@@ -24,6 +24,25 @@ inline constexpr int LetterWidth = 12240;
 inline constexpr int LetterHeight = 15840;
 } // namespace Twips
 
+// What one report document may hold: pages of a sane size and shape,
+// items near their page and pictures of a bounded total size, so that a
+// damaged or crafted file can never make the preview, the PDF writer or
+// the layout of items ask for gigabytes or overflow a coordinate.
+namespace ReportLimits {
+inline constexpr int MinPageSide = Twips::PerInch / 2;
+inline constexpr int MaxPageSide = 50 * Twips::PerInch;
+inline constexpr int MaxPageAspect = 10; // longer side over shorter side
+// Item coordinates (x, y, baseline) and extents (width, height) stay
+// within this many twips of the page's corner.
+inline constexpr int MaxItemExtent = 2 * MaxPageSide;
+// The pictures of one document, decoded (4 bytes a pixel), together.
+inline constexpr qint64 MaxPictureBytes = 32 * 1024 * 1024;
+
+bool pageSizeOk(qint64 width, qint64 height);
+bool itemOk(qint64 x, qint64 y, qint64 width, qint64 height);
+inline qint64 pictureBytes(qint64 width, qint64 height) { return width * height * 4; }
+} // namespace ReportLimits
+
 // A font as a report asks for it. The name is kept as asked ("arial");
 // qfont() draws it with the installed metric-compatible face.
 struct FontSpec {

@@ -15,9 +15,10 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-// The page area: the page shown at the zoom chosen, on a grey desk. The
-// page is drawn once per page and zoom into an image, so scrolling is
-// cheap and any page shows at once.
+// The page area: the page shown at the zoom chosen, on a grey desk. Only
+// the part of the page in view is drawn, with some room around it so that
+// short scrolls reuse the image: a large page at a high zoom needs no
+// more memory than the window shows.
 class PreviewCanvas : public QAbstractScrollArea {
 public:
     explicit PreviewCanvas(QWidget *parent) : QAbstractScrollArea(parent)
@@ -76,25 +77,60 @@ public:
         viewport()->update();
     }
 
-    QImage pageImage()
+    // The part of the page in view, in page pixels from its top-left corner.
+    QRect visiblePart() const
     {
+        const QRect pageRect(QPoint(0, 0), pagePixels());
+        return QRect(-pageOrigin(), viewport()->size()).intersected(pageRect);
+    }
+
+    // The drawn part of the page that holds what is in view (drawn anew
+    // when the view leaves it), and where it lies on the page.
+    QImage pageImage(QRect *drawnPart)
+    {
+        const QSize tw = pageTwips();
+        const QRect want = visiblePart();
+        if (tw.isEmpty() || want.isEmpty())
+            return QImage();
         const QSize px = pagePixels();
         const qreal dpr = devicePixelRatioF();
-        if (pageTwips().isEmpty())
-            return QImage();
-        if (m_cache.isNull() || m_cacheKey != cacheKey(px, dpr)) {
-            QImage img(QSize(int(px.width() * dpr), int(px.height() * dpr)), QImage::Format_ARGB32_Premultiplied);
+        const QString key = cacheKey(px, dpr);
+        if (m_cache.isNull() || m_cacheKey != key || !m_cachePart.contains(want)) {
+            const QSize vp = viewport()->size();
+            const QRect part = want.adjusted(-vp.width() / 2, -vp.height() / 2, vp.width() / 2, vp.height() / 2)
+                                   .intersected(QRect(QPoint(0, 0), px));
+            QImage img(QSize(int(std::ceil(part.width() * dpr)), int(std::ceil(part.height() * dpr))),
+                       QImage::Format_ARGB32_Premultiplied);
             img.setDevicePixelRatio(dpr);
             img.fill(Qt::white);
             QPainter p(&img);
-            const QSize tw = pageTwips();
+            p.translate(-part.topLeft());
             p.scale(double(px.width()) / tw.width(), double(px.height()) / tw.height());
             ReportRenderer::drawPage(p, *doc, page - 1, true);
             p.end();
             m_cache = img;
-            m_cacheKey = cacheKey(px, dpr);
+            m_cachePart = part;
+            m_cacheKey = key;
         }
+        if (drawnPart)
+            *drawnPart = m_cachePart;
         return m_cache;
+    }
+
+    // Exactly the part in view, as drawn.
+    QImage visibleImage()
+    {
+        QRect part;
+        const QImage img = pageImage(&part);
+        if (img.isNull())
+            return img;
+        const QRect want = visiblePart();
+        const qreal dpr = img.devicePixelRatio();
+        const QRect src(QPointF((want.topLeft() - part.topLeft()) * dpr).toPoint(),
+                        QSizeF(want.size() * dpr).toSize());
+        QImage out = img.copy(src);
+        out.setDevicePixelRatio(dpr);
+        return out;
     }
 
     QPoint pageOrigin() const
@@ -139,16 +175,20 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(viewport());
-        const QImage img = pageImage();
+        QRect part;
+        const QImage img = pageImage(&part);
         if (img.isNull()) {
-            p.setPen(palette().color(QPalette::Light));
-            p.drawText(viewport()->rect(), Qt::AlignCenter, QStringLiteral("No report"));
+            if (pageTwips().isEmpty()) {
+                p.setPen(palette().color(QPalette::Light));
+                p.drawText(viewport()->rect(), Qt::AlignCenter, QStringLiteral("No report"));
+            }
             return;
         }
         const QPoint o = pageOrigin();
         const QSize px = pagePixels();
         p.fillRect(QRect(o + QPoint(4, 4), px), QColor(0, 0, 0, 70));
-        p.drawImage(o, img);
+        p.fillRect(QRect(o, px), Qt::white);
+        p.drawImage(o + part.topLeft(), img);
         if (!highlight.isNull()) {
             const double s = scale();
             const QRectF h(o.x() + highlight.left() * s, o.y() + highlight.top() * s, highlight.width() * s,
@@ -175,6 +215,7 @@ private:
         return QStringLiteral("%1/%2x%3@%4/%5").arg(page).arg(px.width()).arg(px.height()).arg(dpr).arg(quintptr(doc));
     }
     QImage m_cache;
+    QRect m_cachePart;
     QString m_cacheKey;
 };
 
@@ -204,6 +245,7 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
         b->setObjectName(QLatin1String(name));
         b->setIcon(style()->standardIcon(icon));
         b->setToolTip(tip);
+        b->setAccessibleName(tip);
         b->setAutoRaise(true);
         bar->addWidget(b);
         return b;
@@ -214,6 +256,7 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
     m_pageBox->setObjectName(QStringLiteral("PageNumberBox"));
     m_pageBox->setKeyboardTracking(false);
     m_pageBox->setToolTip(QStringLiteral("Page shown"));
+    m_pageBox->setAccessibleName(QStringLiteral("Page shown"));
     bar->addWidget(m_pageBox);
     m_pageOf = new QLabel(this);
     m_pageOf->setObjectName(QStringLiteral("PageCountLabel"));
@@ -224,6 +267,7 @@ ReportPreview::ReportPreview(QWidget *parent) : QWidget(parent)
     m_zoomBox = new QComboBox(this);
     m_zoomBox->setObjectName(QStringLiteral("ZoomBox"));
     m_zoomBox->setToolTip(QStringLiteral("Zoom"));
+    m_zoomBox->setAccessibleName(QStringLiteral("Zoom"));
     for (const ZoomChoice &z : zoomChoices)
         m_zoomBox->addItem(QLatin1String(z.label));
     bar->addWidget(m_zoomBox);
@@ -361,7 +405,7 @@ void ReportPreview::scrollIntoView(const QRect &twipsRect)
 
 QImage ReportPreview::grabPage() const
 {
-    return m_canvas->pageImage();
+    return m_canvas->visibleImage();
 }
 
 void ReportPreview::updateControls()

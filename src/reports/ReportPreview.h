@@ -44,7 +44,8 @@ public:
     // Brings a rectangle of the page shown (twips) into view.
     void scrollIntoView(const QRect &twipsRect);
 
-    // The page shown drawn as the user sees it (for tests).
+    // The part of the page shown that is in view, drawn as the user sees
+    // it (for tests); null when none of it is in view.
     QImage grabPage() const;
 
 signals:

@@ -509,6 +509,28 @@ void ReportPrinter::Impl::layoutTable()
     };
     const int headerH = hasHeader ? rowLines(0) * lineH + 2 * CellPadY : 0;
 
+    // The rows placed on the page being laid out, for the export: each
+    // page's rows go out with that page.
+    QList<QList<ExportCell>> pageRows;
+    QList<int> pageRowHeights;
+    bool pageStartsWithHeader = false;
+    auto exportPageRows = [&]() {
+        if (exporter && !pageRows.isEmpty()) {
+            ExportTable et;
+            et.widths = t.widths;
+            et.hasHeader = pageStartsWithHeader;
+            et.font = t.font;
+            et.x = lineStart();
+            et.lineHeight = int(std::ceil(ReportFonts::metrics(t.font).lineSpacing));
+            et.rows = pageRows;
+            et.rowHeights = pageRowHeights;
+            exporter->table(et);
+        }
+        pageRows.clear();
+        pageRowHeights.clear();
+        pageStartsWithHeader = false;
+    };
+
     // A slice of a row: lines [from, from + count) of each cell.
     auto drawSlice = [&](int r, int from, int count, int y) {
         int x = x0;
@@ -541,12 +563,29 @@ void ReportPrinter::Impl::layoutTable()
             }
             x += w;
         }
+        if (exporter) {
+            if (pageRows.isEmpty())
+                pageStartsWithHeader = hasHeader && r == 0;
+            QList<ExportCell> er;
+            for (const Cell &c : cells.at(r)) {
+                ExportCell ec{c.text, {}, c.bold, c.align, c.back, c.fore};
+                for (int k = from; k < from + count && k < c.lines.size(); ++k)
+                    ec.lines << c.lines.at(k).text;
+                // A row cut by a page break keeps only its lines on this page.
+                if (from > 0 || count < c.lines.size())
+                    ec.text = ec.lines.join(QLatin1Char('\n'));
+                er.append(ec);
+            }
+            pageRows.append(er);
+            pageRowHeights.append(h);
+        }
         return h;
     };
 
     int y = penY;
     bool rowOnPage = false; // a body row stands on this page already
     auto freshPage = [&]() {
+        exportPageRows();
         finishPage();
         startPage();
         y = mT;
@@ -593,20 +632,7 @@ void ReportPrinter::Impl::layoutTable()
         }
     }
 
-    if (exporter) {
-        ExportTable et;
-        et.widths = t.widths;
-        et.hasHeader = hasHeader;
-        et.font = t.font;
-        et.x = x0;
-        for (const QList<Cell> &rc : cells) {
-            QList<ExportCell> er;
-            for (const Cell &c : rc)
-                er.append(ExportCell{c.text, c.bold, c.align, c.back, c.fore});
-            et.rows.append(er);
-        }
-        exporter->table(et);
-    }
+    exportPageRows();
     penY = y;
     penX = lineStart();
 }

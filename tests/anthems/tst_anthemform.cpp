@@ -138,6 +138,35 @@ private slots:
         QCOMPARE(count("select collectionid from anthem where anthemid = ?", {id}), 0);
     }
 
+    void fieldsKeepWholeCharactersAndMyDataKeepsAll()
+    {
+        const QString note = QString::fromUtf8("\xF0\x9F\x8E\xB5"); // one character, two UTF-16 units
+        AnthemForm *f = open();
+        QVERIFY(f);
+        press(f, Add);
+        // Pasted, as a user would: the title's 100 characters end in the note.
+        auto paste = [](QLineEdit *e, const QString &text) {
+            e->setFocus();
+            e->selectAll();
+            e->insert(text);
+        };
+        paste(edit(f, "AnthemName"), QString(99, 'G') + note + "more");
+        paste(edit(f, "Catalog"), QString(19, 'C') + note + note);
+        const QString long1 = QString(40000, 'u') + note;
+        paste(edit(f, "UText1"), long1);
+        press(f, Save);
+        QCOMPARE(m_prompter->lastMessage(), QString("The anthem has been saved."));
+        const qint32 id = f->A_Data.CurAnthem();
+        QSqlQuery q = Db::query("select Anthem, Catalog, u1 from anthem where anthemid = ?", {id});
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QString(99, 'G') + note);
+        QCOMPARE(q.value(1).toString(), QString(19, 'C') + note);
+        QCOMPARE(q.value(2).toString(), long1);
+        // Shown again, nothing was lost either.
+        QCOMPARE(edit(f, "UText1")->text(), long1);
+        QCOMPARE(title(f), QString(99, 'G') + note);
+    }
+
     void badNumbersAndDatesAreRefusedAndKept()
     {
         const qint32 id = addAnthem("Ave Maria");

@@ -140,6 +140,23 @@ private slots:
         QCOMPARE(hx().ReportAnthemSet.ids.size(), expected.size());
     }
 
+    void aMyDataLimitTickedButNotFilledInLeavesItOut()
+    {
+        // The lists hold values, but none is chosen until the user does.
+        for (int i = 5; i <= 9; ++i)
+            QCOMPARE(m_viewer.get<QComboBox>(QStringLiteral("MyData%1").arg(i))->currentText(), QString());
+        QVERIFY(m_viewer.get<QComboBox>("MyData5")->count() > 0);
+        m_viewer.clickLimit(5);
+        m_viewer.process(2);
+        QCOMPARE(m_viewer.titles(), kAllTitles);
+        // Picked from the list, the value filters.
+        QComboBox *myData1 = m_viewer.get<QComboBox>("MyData5");
+        myData1->setCurrentIndex(myData1->findText("Abbey"));
+        m_viewer.process(2);
+        QVERIFY(!m_viewer.titles().isEmpty());
+        QVERIFY(m_viewer.titles().size() < kAllTitles.size());
+    }
+
     void tickedLimitsCombineByAnd()
     {
         m_viewer.limitTo(2, {"Easter", "Lent"}); // Amazing, Vision, earth

@@ -204,6 +204,20 @@ private slots:
         ResetCheckGrid(&g, 2);
         ToggleGridCheck(&g, 1);
         QCOMPARE(g.Rows(), 1);
+
+        // Empty or filled, the title shows whole.
+        for (const Kind &each : kinds()) {
+            Db::exec(QStringLiteral("delete from %1").arg(each.table));
+            for (bool filled : {false, true}) {
+                if (filled)
+                    Db::exec(QStringLiteral("insert into %1 (%2) values ('A')").arg(each.table, each.nameCol));
+                CheckListGrid grid;
+                grid.show();
+                each.fill(&grid, 0, 0);
+                QVERIFY2(grid.columnWidth(1) >= grid.horizontalHeader()->sectionSizeHint(1), qPrintable(grid.header(1)));
+                QCOMPARE(cutCaptions(&grid), QStringList());
+            }
+        }
     }
 
     void nullNameAndEqualNames()

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include <QCalendarWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
@@ -37,6 +38,21 @@ class TestDateField : public QObject {
 private slots:
     void init() { m_prompter = std::make_unique<TestPrompter>(); }
     void cleanup() { m_prompter.reset(); }
+
+    void theFieldAndItsButtonAreNamed()
+    {
+        QWidget w;
+        auto *lay = new QVBoxLayout(&w);
+        auto *caption = new QLabel(QStringLiteral("Purchase &Date"), &w);
+        auto *field = new DateField(&w);
+        caption->setBuddy(field);
+        lay->addWidget(caption);
+        lay->addWidget(field);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(accessibleName(field->calendarButton()), QStringLiteral("Choose a date"));
+        QCOMPARE(accessibleName(field->lineEdit()), QStringLiteral("Purchase Date"));
+    }
 
     void valuesSetByTheProgram()
     {

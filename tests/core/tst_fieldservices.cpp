@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -51,6 +52,7 @@ public:
             box->setObjectName(QStringLiteral("optLimit%1").arg(i));
             auto *list = new QComboBox(this);
             list->setObjectName(QStringLiteral("MyData%1").arg(i));
+            list->setEditable(true); // as the viewers have them
             list->addItem("stale");
             lay->addWidget(box);
             lay->addWidget(list);
@@ -238,6 +240,66 @@ private slots:
         QCOMPARE(again.label(3)->text(), QString("Arranger's publisher"));
     }
 
+    void textsAreCutByCharacters()
+    {
+        const QString note = QString::fromUtf8("\xF0\x9F\x8E\xB5"); // one character, two UTF-16 units
+        const QString title = QString(99, 'a') + note;
+        QCOMPARE(Fmt::length(title), 100);
+        QCOMPARE(Fmt::cut(title, 100), title);
+        QCOMPARE(Fmt::cut(title, 99), QString(99, 'a'));
+        QCOMPARE(Fmt::cut(QString(100, 'a') + note, 100), QString(100, 'a'));
+        QCOMPARE(Fmt::cut(note + note + "b", 2), note + note);
+        QCOMPARE(Fmt::trimCut("  " + note + "xy  ", 2), note + "x");
+        QCOMPARE(Fmt::cut("abc", 0), QString());
+
+        // A field of 100 characters takes 99 letters and the note whole,
+        // typed or pasted, and nothing after them.
+        QLineEdit field;
+        LimitTextWidth(&field, 100);
+        QCOMPARE(TextWidth(&field), 100);
+        field.insert(title);
+        QCOMPARE(field.text(), title);
+        QTest::keyClicks(&field, "z");
+        QCOMPARE(field.text(), title);
+        field.clear();
+        field.insert(QString(100, 'a') + note);
+        QCOMPARE(field.text(), QString(100, 'a'));
+        field.setText(QString(98, 'a') + note + note);
+        QCOMPARE(field.text(), QString(98, 'a') + note + note);
+        field.setText(QString(99, 'a') + note + note);
+        QCOMPARE(field.text(), title);
+
+        // A field without a width keeps whatever was typed or pasted.
+        QLineEdit free;
+        LimitTextWidth(&free, 0);
+        const QString pasted = QString(40000, 'x') + note;
+        free.insert(pasted);
+        QCOMPARE(free.text(), pasted);
+
+        // A caption is cut to 20 characters, never inside one.
+        EditorWindow w(2);
+        m_prompter->inputAnswers.enqueue(QString(19, 'c') + note + "tail");
+        RenameMyDataLabel(w.label(1), 2, 1);
+        QCOMPARE(storedLabel(2, 1), QString(19, 'c') + note);
+    }
+
+    void theRenameBoxShowsItsTitleWhole()
+    {
+        const std::unique_ptr<QInputDialog> box =
+            newInputDialog(QStringLiteral("Enter desired label"), QStringLiteral("Modify My Data Label"), QStringLiteral("Shelf"));
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QCOMPARE(box->windowTitle(), QStringLiteral("Modify My Data Label"));
+        QCOMPARE(box->textValue(), QStringLiteral("Shelf"));
+        // The title in a bold face, with room for the title bar's icon and
+        // its three buttons.
+        QFont bold = box->font();
+        bold.setBold(true);
+        const QFontMetrics fm(bold);
+        QVERIFY2(box->width() >= fm.horizontalAdvance(box->windowTitle()) + 4 * fm.height(),
+                 qPrintable(QString::number(box->width())));
+    }
+
     void loadLimitByOptions()
     {
         Db::exec("update labels set label1 = 'Publisher', label2 = null where datatype = 2");
@@ -251,6 +313,12 @@ private slots:
         QCOMPARE(v.box(9)->text(), QString("Limit by My Field 5"));
         QCOMPARE(v.items(5), QStringList({"  ", "Augsburg", "Novello", "Zeta"}));
         QCOMPARE(v.items(6), QStringList());
+        // Nothing is chosen for the user: every text starts empty.
+        for (int i = 5; i <= 9; ++i) {
+            auto *list = v.findChild<QComboBox *>(QStringLiteral("MyData%1").arg(i));
+            QCOMPARE(list->currentText(), QString());
+            QCOMPARE(list->currentIndex(), -1);
+        }
 
         Db::exec("delete from labels where datatype = 3");
         ViewerWindow m;

@@ -10,6 +10,9 @@
 #include "TestSupport.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -191,6 +194,63 @@ private slots:
         OpenFormByCode(VocalsFormCode);
         QCOMPARE(m_main->mdiArea()->subWindowList().size(), 1);
         QCOMPARE(g_events.filter("VocalsForm").size(), 1); // unloaded once
+    }
+
+    void aWindowNeverOpensSmallerThanItsCaptionsNeed()
+    {
+        // Designed smaller than its buttons' captions need.
+        Forms::registerForm(OrchestrationFormCode, [] {
+            auto *w = new ProbeForm(&hx().OrchestrationFormLoaded, "OrchestrationForm");
+            auto *row = new QHBoxLayout(w);
+            for (const char *caption : {"Add New Orchestration", "Modify Selected Orchestration", "Delete Selected"})
+                row->addWidget(new QPushButton(QLatin1String(caption), w));
+            w->resize(120, 60);
+            return w;
+        });
+        OpenFormByCode(OrchestrationFormCode);
+        QWidget *w = Forms::instance(OrchestrationFormCode);
+        QVERIFY(w);
+        QApplication::processEvents();
+        QVERIFY(w->width() >= w->minimumSizeHint().width());
+        QCOMPARE(cutCaptions(w), QStringList());
+        w->close();
+    }
+
+    void aMinimizedWindowComesBackWhenChosenAgain()
+    {
+        action(m_main, "menuThemes")->trigger();
+        QMdiSubWindow *sub = m_main->mdiArea()->activeSubWindow();
+        QVERIFY(sub);
+        sub->showMinimized();
+        QVERIFY(sub->isMinimized());
+        action(m_main, "menuThemes")->trigger();
+        QVERIFY(!sub->isMinimized());
+        QCOMPARE(m_main->mdiArea()->activeSubWindow(), sub);
+        sub->showMinimized();
+        m_main->listBarItemClicked("Themes");
+        QVERIFY(!sub->isMinimized());
+        QCOMPARE(g_loads, 1);
+    }
+
+    void theListBarOpensByKeyboard()
+    {
+        auto *music = m_main->findChild<QListWidget *>("ListBarMusic");
+        QVERIFY(music);
+        music->setFocus();
+        music->setCurrentRow(2); // "Add/Edit Anthems"
+        QTest::keyClick(music, Qt::Key_Down);
+        QTest::keyClick(music, Qt::Key_Up); // moving opens nothing
+        QVERIFY(!Forms::instance(AnthemFormCode));
+        QTest::keyClick(music, Qt::Key_Return);
+        QVERIFY(Forms::instance(AnthemFormCode));
+        music->setCurrentRow(1); // "Collection Viewer"
+        QTest::keyClick(music, Qt::Key_Space);
+        QVERIFY(Forms::instance(CollectionQDFormCode));
+        auto *utilities = m_main->findChild<QListWidget *>("ListBarMusicUtilities");
+        utilities->setCurrentRow(0); // "Themes"
+        QTest::keyClick(utilities, Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(Forms::instance(ThemeFormCode));
+        QCOMPARE(g_loads, 3);
     }
 
     void windowsMenuListsOpenWindows()

@@ -1,5 +1,6 @@
 // The spell check behind F7: word splitting, the hunspell engine with the
 // user dictionary, and the dialog that walks a field's misspelt words.
+#include "FieldServices.h"
 #include "SpellCheck.h"
 #include "TestSupport.h"
 
@@ -367,6 +368,22 @@ void TestSpellCheck::changeThatDoesNotFitIsRefused()
     SpellCheckWindow(&field);
     QCOMPARE(field.text(), QStringLiteral("receive ab"));
     QCOMPARE(m_prompter->messages.size(), 2);
+    QVERIFY(m_prompter->messages[0].text.contains(QStringLiteral("at most 10 characters")));
+
+    // A field limited to its column's width in characters says the same.
+    m_prompter->clear();
+    QLineEdit limited;
+    LimitTextWidth(&limited, 10);
+    limited.setText(QStringLiteral("recieve ab"));
+    m_prompter->dialogHandlers.enqueue([&](QDialog &d) {
+        child<QLineEdit>(&d, QStringLiteral("txtChangeTo"))->setText(QStringLiteral("receiving"));
+        click(d, "btnChange");
+        child<QLineEdit>(&d, QStringLiteral("txtChangeTo"))->setText(QStringLiteral("receive"));
+        click(d, "btnChange");
+        return d.result();
+    });
+    SpellCheckWindow(&limited);
+    QCOMPARE(limited.text(), QStringLiteral("receive ab"));
     QVERIFY(m_prompter->messages[0].text.contains(QStringLiteral("at most 10 characters")));
 }
 

@@ -5,6 +5,8 @@
 #include "MainFormMDI.h"
 #include "RefListTestUtil.h"
 
+#include <QApplication>
+
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMdiArea>
@@ -120,6 +122,35 @@ private slots:
         QVERIFY(!Forms::instance(code));
         QVERIFY(!hx().ThemeFormLoaded && !hx().ComposerFormLoaded && !hx().OrchestrationFormLoaded
                 && !hx().VocalsFormLoaded);
+    }
+
+    // In the main window on a 1280 x 800 screen every list opens with its
+    // buttons and its column titles whole, empty or filled.
+    void everyWindowOpensWithEveryCaptionWhole()
+    {
+        auto *main = new MainFormMDI;
+        main->resize(1280, 760);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        for (const char *table : {"orchestration", "composer", "themes", "choir", "vocals", "vocalsm", "city", "zip",
+                                  "school"})
+            Db::exec(QStringLiteral("delete from %1").arg(QLatin1String(table)));
+        for (bool filled : {false, true}) {
+            if (filled)
+                Db::exec("insert into orchestration (orchestration) values ('Organ')");
+            for (int code : {6, 7, 8, 9, 10, 11, 14, 15, 16}) {
+                OpenFormByCode(code);
+                QWidget *w = Forms::instance(code);
+                QVERIFY(w);
+                QApplication::processEvents();
+                QVERIFY2(cutCaptions(w).isEmpty(),
+                         qPrintable(QStringLiteral("%1: %2").arg(w->objectName(), cutCaptions(w).join(QStringLiteral(", ")))));
+                QVERIFY(w->parentWidget()->geometry().bottom() < 800);
+                w->parentWidget()->close();
+            }
+        }
+        delete main;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // The main window's menu items and list-bar items reach all nine.

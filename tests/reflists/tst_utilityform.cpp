@@ -11,6 +11,7 @@ namespace {
 // What the dialog showed when it opened.
 struct Seen {
     QString caption, label1, label2, label3, text1, text2, text3;
+    QString name1, name2, name3; // what a screen reader announces for each text
     bool text2Shown = false, text3Shown = false;
     int height = 0, saveTop = 0;
 };
@@ -29,6 +30,9 @@ std::function<int(QDialog &)> look(Seen *seen, std::function<int(QDialog &)> the
                            && !d.findChild<QLabel *>("label2")->isHidden();
         seen->text3Shown = !d.findChild<QTextEdit *>("Text3")->isHidden()
                            && !d.findChild<QLabel *>("label3")->isHidden();
+        seen->name1 = accessibleName(d.findChild<QLineEdit *>("Text1"));
+        seen->name2 = accessibleName(d.findChild<QTextEdit *>("Text2"));
+        seen->name3 = accessibleName(d.findChild<QTextEdit *>("Text3"));
         seen->height = d.height();
         seen->saveTop = d.findChild<QPushButton *>("btnSave")->y();
         return then(d);
@@ -116,6 +120,12 @@ private slots:
 
         QCOMPARE(seen.caption, caption);
         QCOMPARE(seen.label1, label1);
+        // Each text is named by its caption.
+        QCOMPARE(seen.name1, label1);
+        if (theme || choir)
+            QCOMPARE(seen.name2, seen.label2);
+        if (choir)
+            QCOMPARE(seen.name3, seen.label3);
         QCOMPARE(seen.text2Shown, theme || choir);
         QCOMPARE(seen.text3Shown, choir);
         if (theme || choir)

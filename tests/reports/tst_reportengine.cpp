@@ -2,21 +2,31 @@
 // header, PDF, the exports and report documents.
 #include "Fmt.h"
 #include "Module.h"
+#include "ReportExport.h"
 #include "ReportFile.h"
 #include "ReportFonts.h"
 #include "ReportPdf.h"
+#include "ReportPreview.h"
 #include "ReportPrinter.h"
+#include "ReportRenderer.h"
 #include "ReportRoutines.h"
 #include "SampleReport.h"
 #include "TestSupport.h"
 
 #include <QFontInfo>
+#include <QAbstractScrollArea>
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QPainter>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QtTest>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -106,6 +116,156 @@ QString rtfToText(const QByteArray &rtf)
         ++i;
     }
     return out;
+}
+
+// A report document file around a payload written by the test itself:
+// the signature, version 1, the length, the payload and its checksum.
+QByteArray documentFile(const QByteArray &payload)
+{
+    QByteArray bytes("VELMORA REPORT\r\n\x1a\n", 18);
+    QDataStream out(&bytes, QIODevice::Append);
+    out << quint32(1) << quint64(payload.size());
+    bytes += payload;
+    bytes += QCryptographicHash::hash(payload, QCryptographicHash::Sha256);
+    return bytes;
+}
+
+struct CraftedItem {
+    qint32 x, y, w, h;
+};
+
+// One font, the given pictures (as PNG) and one page of the given size
+// with at most one box, one picture item and one text.
+QByteArray craftedPayload(qint32 width, qint32 height, const QList<QImage> &pictures = {},
+                          std::optional<CraftedItem> box = {}, std::optional<CraftedItem> picture = {},
+                          std::optional<CraftedItem> text = {})
+{
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_4);
+    out << quint32(1) << QStringLiteral("Arial") << qint32(180) << quint8(0);
+    out << quint32(pictures.size());
+    for (const QImage &img : pictures) {
+        QByteArray png;
+        QBuffer buf(&png);
+        buf.open(QIODevice::WriteOnly);
+        img.save(&buf, "PNG");
+        out << png << qint32(0) << qint32(0);
+    }
+    out << quint32(1) << width << height;
+    out << quint32(box ? 1 : 0);
+    if (box)
+        out << box->x << box->y << box->w << box->h << quint32(0) << quint8(1);
+    out << quint32(picture ? 1 : 0);
+    if (picture)
+        out << picture->x << picture->y << picture->w << picture->h << qint32(0);
+    out << quint32(text ? 1 : 0);
+    if (text)
+        out << text->x << text->y << text->w << quint16(0) << quint32(0xff000000) << QStringLiteral("x");
+    return payload;
+}
+
+// The height each page of a Rich Text export of ours takes in a word
+// processor: the space before and the line height of every paragraph
+// (exact, or at least the given height, or its largest font's, and a
+// picture standing on the baseline with that font's descent below it),
+// the height of every table row; a page starts at "\pagebb" or at a page
+// break paragraph.
+struct RtfPages {
+    QList<int> heights;
+    QList<QByteArray> texts; // the Rich Text of each page
+    int room = 0;            // the page's text height less the safety margin
+};
+
+int rtfNumber(const QByteArray &text, const QByteArray &word, int fallback = 0)
+{
+    const QRegularExpression re(QStringLiteral("\\\\%1(-?\\d+)(?![a-z])").arg(QString::fromLatin1(word)));
+    const auto m = re.match(QString::fromLatin1(text));
+    return m.hasMatch() ? m.captured(1).toInt() : fallback;
+}
+
+RtfPages rtfPages(const QByteArray &rtf)
+{
+    RtfPages out;
+    out.room = rtfNumber(rtf, "paperh") - rtfNumber(rtf, "margt") - rtfNumber(rtf, "margb") - RtfFootSafety;
+    out.heights << 0;
+    out.texts << QByteArray();
+    const int body = int(rtf.indexOf("}\n", rtf.indexOf("{\\header")));
+    const QList<QByteArray> lines = rtf.mid(body + 2).split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        QByteArray l = lines.at(i);
+        const bool brk = l.startsWith("{\\pard\\plain");
+        const bool paragraph = (l.startsWith("\\pard\\plain") || brk) && !l.startsWith("\\pard\\plain\\intbl")
+            && l != "\\pard\\plain";
+        if (paragraph) {
+            while (!l.endsWith("\\par") && !l.endsWith("\\par}") && i + 1 < lines.size())
+                l += '\n' + lines.at(++i);
+            if (brk || l.contains("\\pagebb")) {
+                out.heights << 0;
+                out.texts << QByteArray();
+            }
+            // Without a line height of its own a line is as tall as its
+            // largest font (12 points when none is named).
+            int largest = 0;
+            for (const auto &m : QRegularExpression(QStringLiteral("\\\\fs(\\d+)")).globalMatch(QString::fromLatin1(l)))
+                largest = qMax(largest, m.captured(1).toInt());
+            const auto &m = ReportFonts::metrics(FontSpec{QStringLiteral("Arial"), (largest > 0 ? largest : 24) * 10});
+            int h = rtfNumber(l, "sl", int(std::ceil(m.lineSpacing)));
+            if (h > 0)
+                h = qMax(h, rtfNumber(l, "pichgoal") + int(std::ceil(m.descent)));
+            out.heights.last() += rtfNumber(l, "sb") + qAbs(h);
+        } else if (l.startsWith("\\trowd")) {
+            out.heights.last() += rtfNumber(l, "trrh");
+        }
+        out.texts.last() += l + '\n';
+    }
+    return out;
+}
+
+// Reports that stress the Rich Text export's pages: records with logo
+// lines and wrapped text and a table running over pages; pages filled to
+// the bottom margin; a landscape table with a row taller than a page,
+// then an empty page.
+struct RichTextCase {
+    const char *name;
+    std::function<void(ReportPrinter &)> build;
+};
+
+QList<RichTextCase> richTextCases()
+{
+    return {
+        {"records and a table running over pages", [](ReportPrinter &p) { Sample::build(p, 40, 60); }},
+        {"pages filled to the bottom margin", [](ReportPrinter &p) {
+             SetupReportPrinter(p);
+             p.startDoc();
+             PrintReportHeading(QStringLiteral("Lines"));
+             for (int i = 0; i < 400; ++i) {
+                 if (i % 7 == 0)
+                     PrintReportLogo();
+                 p.text(i % 5 == 0 ? Sample::longText(i) + QLatin1Char(' ') + Sample::longText(i) + QLatin1Char('\n')
+                                   : QStringLiteral("Line %1 of the report\n").arg(i));
+             }
+             p.endDoc();
+         }},
+        {"a landscape table with tall rows and an empty page", [](ReportPrinter &p) {
+             SetupReportPrinter(p);
+             p.setOrientation(PageOrientation::Landscape);
+             p.startDoc();
+             PrintReportHeading(QStringLiteral("Table"));
+             QList<QStringList> rows;
+             for (int i = 0; i < 120; ++i)
+                 rows << QStringList{QString::number(i), i % 3 ? QStringLiteral("Short") : Sample::longText(i),
+                                     QString(i == 50 ? 60 : 2, QLatin1Char('\n')).replace(QLatin1Char('\n'), QStringLiteral("Line\n"))};
+             p.setFontSize(8);
+             p.addTable({QStringLiteral("^1in"), QStringLiteral("4in"), QStringLiteral("2in")},
+                        {QStringLiteral("DATE"), QStringLiteral("CALL"), QStringLiteral("ANTHEM")}, rows,
+                        ReportPrinter::winColor(0xC0C0FF));
+             p.newPage();
+             p.newPage();
+             p.text(QStringLiteral("After an empty page\n"));
+             p.endDoc();
+         }},
+    };
 }
 
 QStringList nonEmptyLines(const QString &text)
@@ -604,6 +764,70 @@ private slots:
         QVERIFY(got.join(QLatin1Char('\n')).contains(QStringLiteral("Call | Response; part 3")));
     }
 
+    void richTextPagesFitTheirWordProcessorPages()
+    {
+        for (const RichTextCase &c : richTextCases()) {
+            TestPrompter prompter;
+            QTemporaryDir dir;
+            ReportPrinter p;
+            const QString path = dir.filePath(QStringLiteral("r.rtf"));
+            p.setExportFile(path);
+            p.setExportFormat(ExportFormat::Rtf);
+            c.build(p);
+            QVERIFY2(p.pageCount() >= 4, c.name);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const RtfPages pages = rtfPages(f.readAll());
+            QCOMPARE(pages.heights.size(), p.pageCount());
+            for (int i = 0; i < pages.heights.size(); ++i) {
+                QVERIFY2(pages.heights.at(i) <= pages.room,
+                         qPrintable(QStringLiteral("%1: page %2 is %3 tall, room %4")
+                                        .arg(QLatin1String(c.name)).arg(i + 1).arg(pages.heights.at(i)).arg(pages.room)));
+                // Each page holds what its report page holds.
+                const QString text = Sample::simplified(rtfToText(pages.texts.at(i)).replace(QLatin1Char('\t'), QLatin1Char(' ')));
+                QStringList want = Sample::lines(p.document().pageRange(i + 1, i + 1));
+                want.removeFirst(); // the running header
+                for (const QString &line : want) {
+                    for (const QString &piece : line.split(QLatin1Char('\t')))
+                        QVERIFY2(text.contains(Sample::simplified(piece)),
+                                 qPrintable(QStringLiteral("%1: page %2 lacks %3").arg(QLatin1String(c.name)).arg(i + 1).arg(piece)));
+                }
+            }
+        }
+    }
+
+    void richTextKeepsThePageCountInAWordProcessor()
+    {
+        const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
+        if (office.isEmpty() || pdfinfo.isEmpty())
+            QSKIP("no word processor (soffice) or pdfinfo installed");
+        QTemporaryDir profile;
+        for (const RichTextCase &c : richTextCases()) {
+            TestPrompter prompter;
+            QTemporaryDir dir;
+            ReportPrinter p;
+            const QString path = dir.filePath(QStringLiteral("r.rtf"));
+            p.setExportFile(path);
+            p.setExportFormat(ExportFormat::Rtf);
+            c.build(p);
+            QProcess convert;
+            convert.start(office, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+                                   QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                                   QStringLiteral("--outdir"), dir.path(), path});
+            QVERIFY(convert.waitForFinished(120000));
+            QProcess info;
+            info.start(pdfinfo, {dir.filePath(QStringLiteral("r.pdf"))});
+            QVERIFY(info.waitForFinished(30000));
+            const QString out = QString::fromUtf8(info.readAllStandardOutput());
+            const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(out);
+            QVERIFY2(m.hasMatch(), qPrintable(out));
+            QVERIFY2(m.captured(1).toInt() == p.pageCount(),
+                     qPrintable(QStringLiteral("%1: %2 pages in the word processor, %3 in the report")
+                                    .arg(QLatin1String(c.name), m.captured(1)).arg(p.pageCount())));
+        }
+    }
+
     void htmlExportsRoundTripTheirText()
     {
         const struct {
@@ -645,6 +869,44 @@ private slots:
             for (const QString &line : Sample::lines(p.document())) {
                 for (const QString &piece : line.split(QLatin1Char('\t')))
                     QVERIFY2(flat.contains(Sample::simplified(piece)), qPrintable(piece));
+            }
+        }
+    }
+
+    void everyExportDropsControlCharacters()
+    {
+        const QString dirty = QStringLiteral("Gloria") + QChar(0) + QStringLiteral("in\x07 ex\x1b") + QChar(0x7f)
+            + QStringLiteral("celsis") + QChar(0x85);
+        for (ExportFormat format : {ExportFormat::Html, ExportFormat::PagedHtml, ExportFormat::Dhtml,
+                                    ExportFormat::PagedDhtml, ExportFormat::Rtf}) {
+            TestPrompter prompter;
+            QTemporaryDir dir;
+            ReportPrinter p;
+            p.setExportFile(dir.filePath(format == ExportFormat::Rtf ? QStringLiteral("c.rtf") : QStringLiteral("c.htm")));
+            p.setExportFormat(format);
+            SetupReportPrinter(p);
+            p.startDoc();
+            PrintReportHeading(dirty);
+            p.text(dirty + QStringLiteral("\n"));
+            p.addTable({QStringLiteral("2in"), QStringLiteral("2in")}, {QStringLiteral("A"), dirty},
+                       {{dirty, QStringLiteral("plain")}});
+            p.newPage();
+            p.text(QStringLiteral("second ") + dirty + QStringLiteral("\n"));
+            p.endDoc();
+            QVERIFY(!p.exportedFiles().isEmpty());
+            for (const QString &file : p.exportedFiles()) {
+                QFile f(file);
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                const QString text = QString::fromUtf8(f.readAll());
+                for (const QChar c : text) {
+                    const ushort u = c.unicode();
+                    const bool control = (u < 0x20 && u != '\t' && u != '\n' && u != '\r') || (u >= 0x7f && u <= 0x9f);
+                    QVERIFY2(!control, qPrintable(QStringLiteral("%1 holds U+%2").arg(file).arg(u, 4, 16, QChar('0'))));
+                }
+                if (format == ExportFormat::Rtf)
+                    QVERIFY(rtfToText(text.toLatin1()).contains(QStringLiteral("Gloriain excelsis")));
+                else if (file.endsWith(QLatin1String("1.htm")) || !file.contains(QRegularExpression("\\d\\.htm$")))
+                    QVERIFY2(text.contains(QStringLiteral("Gloriain excelsis")), qPrintable(file));
             }
         }
     }
@@ -810,6 +1072,119 @@ private slots:
         QString error;
         QVERIFY(!ReportFile::load(m_dir->filePath(QStringLiteral("absent.vsr")), &out, &error));
         QVERIFY(out == sentinel);
+    }
+
+    void craftedDocumentsOfAbsurdSizeAreRefused()
+    {
+        auto opened = [&](const QByteArray &payload, QString *why = nullptr) {
+            const QString path = m_dir->filePath(QStringLiteral("crafted.vsr"));
+            QFile f(path);
+            if (!f.open(QIODevice::WriteOnly))
+                return false;
+            f.write(documentFile(payload));
+            f.close();
+            ReportDocument out;
+            QString error;
+            const bool ok = ReportFile::load(path, &out, &error);
+            if (why)
+                *why = error;
+            return ok;
+        };
+        // The crafting itself is sound: a Letter page with items opens.
+        QVERIFY(opened(craftedPayload(12240, 15840, {QImage(8, 8, QImage::Format_ARGB32)}, CraftedItem{1440, 1440, 2000, 300},
+                                      CraftedItem{1440, 2000, 500, 500}, CraftedItem{1440, 3000, 400, 0})));
+        QVERIFY(opened(craftedPayload(15840, 12240)));
+        QVERIFY(opened(craftedPayload(ReportLimits::MaxPageSide, ReportLimits::MaxPageSide)));
+
+        // Pages of absurd size or shape, each refused as damaged.
+        QString why;
+        QVERIFY(!opened(craftedPayload(100, 69200), &why));
+        QVERIFY2(why.endsWith(QStringLiteral("the file's contents are damaged.")), qPrintable(why));
+        QVERIFY(!opened(craftedPayload(1, 144000)));
+        QVERIFY(!opened(craftedPayload(0, 15840)));
+        QVERIFY(!opened(craftedPayload(-12240, 15840)));
+        QVERIFY(!opened(craftedPayload(12240, ReportLimits::MaxPageSide + 1)));
+        QVERIFY(!opened(craftedPayload(1440, 11 * 1440 + 1))); // more than ten times as tall as wide
+
+        // Items whose rectangle would overflow or lie far off the page.
+        const qint32 big = std::numeric_limits<qint32>::max();
+        QVERIFY(!opened(craftedPayload(12240, 15840, {}, CraftedItem{big - 10, 0, 100, 100}), &why));
+        QVERIFY2(why.endsWith(QStringLiteral("the file's contents are damaged.")), qPrintable(why));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {}, CraftedItem{0, 0, big, big})));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {}, CraftedItem{0, 0, -5, 100})));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {}, CraftedItem{std::numeric_limits<qint32>::min(), 0, 10, 10})));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {QImage(8, 8, QImage::Format_ARGB32)}, {},
+                                       CraftedItem{100, big - 1, 500, 500})));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {}, {}, {}, CraftedItem{big - 1, 1000, 500, 0})));
+
+        // Pictures that unpack to more than a document may hold.
+        QImage large(3000, 2000, QImage::Format_ARGB32);
+        large.fill(Qt::white);
+        QVERIFY(opened(craftedPayload(12240, 15840, {large})));
+        QImage other = large;
+        other.setPixel(0, 0, qRgb(1, 2, 3));
+        QVERIFY(!opened(craftedPayload(12240, 15840, {large, other}), &why));
+        QVERIFY2(why.endsWith(QStringLiteral("the file's contents are damaged.")), qPrintable(why));
+    }
+
+    void thePreviewDrawsOnlyThePartInView()
+    {
+        // A legitimate large page (17 x 11 inches) at 400 %.
+        const QByteArray payload = craftedPayload(17 * 1440, 11 * 1440, {}, CraftedItem{1440, 1440, 20000, 12000},
+                                                  {}, CraftedItem{2000, 3000, 400, 0});
+        ReportDocument doc;
+        QString error;
+        QVERIFY2(ReportFile::decode(documentFile(payload), &doc, &error), qPrintable(error));
+        ReportPreview preview;
+        preview.resize(1000, 600);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        preview.setDocument(doc);
+        preview.setZoom(400);
+        const QImage shown = preview.grabPage();
+        QVERIFY(!shown.isNull());
+        const QWidget *canvas = preview.findChild<QWidget *>(QStringLiteral("PreviewCanvas"));
+        QVERIFY(canvas);
+        const QSize inView = shown.deviceIndependentSize().toSize();
+        QVERIFY2(inView.width() <= canvas->width() && inView.height() <= canvas->height(),
+                 qPrintable(QStringLiteral("%1x%2").arg(inView.width()).arg(inView.height())));
+
+        // What is in view is the page as drawn whole: a Letter page at 100 %
+        // scrolled down matches the same part of the page rendered at once.
+        ReportPrinter p;
+        Sample::build(p, 3);
+        preview.setDocument(p.document());
+        preview.setZoom(100);
+        auto *area = qobject_cast<const QAbstractScrollArea *>(canvas);
+        QVERIFY(area);
+        area->verticalScrollBar()->setValue(300);
+        const QImage part = preview.grabPage();
+        const double dpi = canvas->logicalDpiX();
+        const QSize px(int(std::lround(12240 * dpi / 1440)), int(std::lround(15840 * dpi / 1440)));
+        QImage whole(px, QImage::Format_ARGB32_Premultiplied);
+        whole.fill(Qt::white);
+        {
+            QPainter painter(&whole);
+            painter.scale(double(px.width()) / 12240, double(px.height()) / 15840);
+            ReportRenderer::drawPage(painter, p.document(), 0, true);
+        }
+        const int top = 300 - 12; // the desk above the page
+        const int left = (area->viewport()->width() - px.width()) / 2;
+        QVERIFY(left > 0); // the page's whole width is in view
+        QCOMPARE(part.size(), QSize(px.width(), area->viewport()->height()));
+        QCOMPARE(part.convertToFormat(QImage::Format_ARGB32_Premultiplied), whole.copy(QRect(QPoint(0, top), part.size())));
+    }
+
+    void previewControlsAreNamed()
+    {
+        ReportPreview preview;
+        for (const char *name : {"FirstPageButton", "PreviousPageButton", "NextPageButton", "LastPageButton",
+                                 "PageNumberBox", "ZoomBox"}) {
+            QWidget *w = preview.findChild<QWidget *>(QLatin1String(name));
+            QVERIFY2(w, name);
+            QVERIFY2(!accessibleName(w).isEmpty(), name);
+        }
+        QCOMPARE(accessibleName(preview.findChild<QWidget *>("NextPageButton")), QStringLiteral("Next page"));
     }
 
     void findWalksFromPageToPage()

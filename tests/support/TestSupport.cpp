@@ -1,5 +1,11 @@
 #include "TestSupport.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+
 #include "AppPaths.h"
 #include "Db.h"
 #include "Schema.h"
@@ -105,4 +111,39 @@ bool writeTemplate(const QString &folder)
     QFile::remove(path);
     QString error;
     return Schema::createDatabaseFile(path, &error);
+}
+
+QStringList cutCaptions(QWidget *window)
+{
+    QStringList cut;
+    if (!window)
+        return cut;
+    const auto buttons = window->findChildren<QAbstractButton *>();
+    for (QAbstractButton *b : buttons) {
+        if (b->isVisibleTo(window) && !b->text().isEmpty() && b->width() < b->sizeHint().width())
+            cut << b->text();
+    }
+    const auto labels = window->findChildren<QLabel *>();
+    for (QLabel *l : labels) {
+        if (l->isVisibleTo(window) && !l->text().isEmpty() && !l->wordWrap() && l->width() < l->sizeHint().width())
+            cut << l->text();
+    }
+    const auto views = window->findChildren<QTableView *>();
+    for (QTableView *v : views) {
+        QHeaderView *h = v->horizontalHeader();
+        if (!v->isVisibleTo(window) || !h || h->isHidden() || !v->model())
+            continue;
+        for (int c = 0; c < h->count(); ++c) {
+            const QString title = v->model()->headerData(c, Qt::Horizontal).toString();
+            if (!h->isSectionHidden(c) && !title.isEmpty() && h->sectionSize(c) < h->sectionSizeHint(c))
+                cut << title;
+        }
+    }
+    return cut;
+}
+
+QString accessibleName(QWidget *w)
+{
+    QAccessibleInterface *iface = w ? QAccessible::queryAccessibleInterface(w) : nullptr;
+    return iface ? iface->text(QAccessible::Name) : QString();
 }

@@ -70,6 +70,14 @@ private:
 // Creates the template beside a folder's database the way the build does.
 bool writeTemplate(const QString &folder);
 
+// What a window shows cut: the captions of its visible buttons, check
+// boxes and labels that are narrower than their text needs, and the
+// titles of visible grid columns narrower than their title.
+QStringList cutCaptions(QWidget *window);
+
+// The name a screen reader announces for a widget.
+QString accessibleName(QWidget *w);
+
 // Finds a child widget by objectName or fails the current test.
 template <class T> T *child(QObject *parent, const QString &name)
 {
