@@ -25,7 +25,7 @@ int AnthemIndex::letterOf(const QString &title)
 void AnthemIndex::load()
 {
     QVector<QPair<qint32, QString>> rows =
-        Db::idTextRows(QStringLiteral("select anthemid, Anthem from anthem order by Anthem, anthemid"));
+        Db::idTextRows(QStringLiteral("select anthemid, Anthem from anthem order by anthemkey, anthemid"));
     QVector<Row> fresh;
     fresh.reserve(rows.size());
     int counts[26] = {};

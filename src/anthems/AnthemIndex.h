@@ -4,7 +4,7 @@
 // and the begin and end markers a record set has. The whole table is read
 // once; saves and deletes then update the index in place, so a large
 // library is never re-read after each change. The order is the database's
-// "order by Anthem, anthemid" (titles compared as the UNOCASE collation
+// "order by anthemkey, anthemid" (titles compared as Db::compareNames
 // compares them).
 
 #include <QList>

@@ -38,23 +38,23 @@ const ListLine kListLines[5] = {
     {IncludeComposers, "Composers: ",
      "select r.pos, n.composer from temp.anthem_report_ids r join a_com_l l on l.anthemid = r.anthemid "
      "join composer n on n.composerid = l.composerid where r.pos >= ? and r.pos < ? "
-     "order by r.pos, n.composer, n.composerid"},
+     "order by r.pos, n.composerkey, n.composerid"},
     {IncludeOrchestration, "Orchestration: ",
      "select r.pos, n.orchestration from temp.anthem_report_ids r join a_orch_l l on l.anthemid = r.anthemid "
      "join orchestration n on n.orchid = l.orchid where r.pos >= ? and r.pos < ? "
-     "order by r.pos, n.orchestration, n.orchid"},
+     "order by r.pos, n.orchestrationkey, n.orchid"},
     {IncludeVocalization, "Vocalization: ",
      "select r.pos, n.vocals from temp.anthem_report_ids r join a_v_l l on l.anthemid = r.anthemid "
      "join vocals n on n.vocalsid = l.vocalsid where r.pos >= ? and r.pos < ? "
-     "order by r.pos, n.vocals, n.vocalsid"},
+     "order by r.pos, n.vocalskey, n.vocalsid"},
     {IncludeThemes, "Themes: ",
      "select r.pos, n.theme from temp.anthem_report_ids r join a_th_l l on l.anthemid = r.anthemid "
      "join themes n on n.themeid = l.themeid where r.pos >= ? and r.pos < ? "
-     "order by r.pos, n.theme, n.themeid"},
+     "order by r.pos, n.themekey, n.themeid"},
     {IncludeChoirs, "Choirs: ",
      "select r.pos, n.choir from temp.anthem_report_ids r join a_chr_l l on l.anthemid = r.anthemid "
      "join choir n on n.ChoirID = l.choirid where r.pos >= ? and r.pos < ? "
-     "order by r.pos, n.choir, n.ChoirID"},
+     "order by r.pos, n.choirkey, n.ChoirID"},
 };
 
 // The captions of u1..u5 (index 1 to 5) from the last build that found

@@ -213,13 +213,12 @@ void LoadLimitByOptions(QWidget *viewer, int datatype)
             const QVariant caption = labels.value(n - 1);
             box->setText(QStringLiteral("Limit by ") + (caption.isNull() ? QString() : caption.toString()));
         }
-        QSqlQuery values = Db::query(QStringLiteral("select distinct u%1 from %2 order by u%1").arg(n).arg(table));
-        while (values.next()) {
-            const QVariant v = values.value(0);
-            if (v.isNull() || v.toString().isEmpty())
-                continue;
-            if (list)
-                list->addItem(v.toString());
-        }
+        // Each value once, case ignored, in name order.
+        QStringList found;
+        QSqlQuery values = Db::query(QStringLiteral("select distinct u%1 from %2 where u%1 <> '' order by u%1").arg(n).arg(table));
+        while (values.next())
+            found.append(values.value(0).toString());
+        if (list)
+            list->addItems(Db::distinctNames(found));
     }
 }

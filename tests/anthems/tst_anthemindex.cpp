@@ -27,7 +27,7 @@ QList<qint32> order(const AnthemIndex &index)
 QList<qint32> databaseOrder()
 {
     QList<qint32> out;
-    QSqlQuery q = Db::query("select anthemid from anthem order by Anthem, anthemid");
+    QSqlQuery q = Db::query("select anthemid from anthem order by anthemkey, anthemid");
     while (q.next())
         out << q.value(0).toInt();
     return out;
