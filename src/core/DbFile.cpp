@@ -226,9 +226,9 @@ void rebuild(Connection &c, const Schema::Table &t, const QString &stored)
     // An id once given out is never given again: the counter keeps its
     // highest value, also above the highest row still there.
     if (sequence.isValid()) {
-        must(QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, ?) WHERE name = ?"),
+        must(QStringLiteral("UPDATE sqlite_sequence SET seq = max(seq, CAST(? AS INTEGER)) WHERE name = ?"),
              {sequence.toString(), t.name});
-        must(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?, ? "
+        must(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) SELECT ?, CAST(? AS INTEGER) "
                             "WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = ?)"),
              {t.name, sequence.toString(), t.name});
     }

@@ -17,7 +17,7 @@ namespace {
 
 // Rows of every kind, names with letters beyond ASCII among them; the
 // last anthem and theme deleted again, so their counters run ahead of the
-// highest id left.
+// highest id left, and the only performed date of a collection too.
 bool fillPrevious(sqlite3 *h)
 {
     return rawExec(h, "insert into anthem (anthemid, Anthem, Catalog, Memo1, u1, DatePurchased, CostPerCopy, "
@@ -48,6 +48,8 @@ bool fillPrevious(sqlite3 *h)
                       "insert into schednotes values ('2030-01-06', 'AM', 'Epiphany');"
                       "insert into schedinfo values ('General notes', 0);"
                       "insert into a_lperform (Lperform, anthemid, ChoirID) values ('2020-12-24', 1, 1);"
+                      "insert into col_lperform (Lperform, collectionid) values ('2019-04-21', 2);"
+                      "delete from col_lperform;"
                       "update labels set label1 = 'Publisher' where datatype = 2;");
 }
 
@@ -137,6 +139,9 @@ private slots:
         QCOMPARE(Db::lastInsertId(), 10);
         Db::exec("insert into themes (theme) values ('new')");
         QCOMPARE(Db::lastInsertId(), 5);
+        Db::exec("insert into col_lperform (Lperform, collectionid) values ('2020-01-01', 2)");
+        QCOMPARE(Db::lastInsertId(), 2); // the table was empty, its counter was not
+        QCOMPARE(Db::scalar("select count(*) from sqlite_sequence where typeof(seq) <> 'integer'").toInt(), 0);
         // Checks and defaults.
         QVERIFY_THROWS_EXCEPTION(DbError, Db::exec("update anthem set displayit = 1 where anthemid = 1"));
         QVERIFY_THROWS_EXCEPTION(DbError, Db::exec("insert into chr_m_l values (2, 1, 5)"));
