@@ -88,16 +88,19 @@ QVector<QPair<qint32, QString>> idTextRows(const QString &sql, const Params &par
 //   city.City -> citykey                zip.Zip -> zipkey
 //   school.School -> schoolkey
 //
-// Every statement that writes one of these names writes its key too, as
-// nameKey() of the text stored:
+// Every statement that writes one of these names must write its key too,
+// as nameKey() of the very text stored:
 //
 //   Db::exec("insert into themes (theme, themekey) values (?, ?)",
 //            {name, Db::nameKey(name)});
+//   Db::exec("update anthem set Anthem = ?, anthemkey = ? where anthemid = ?",
+//            {title, Db::nameKey(title), id});
 //
-// and lists them "order by <key>, <id>" (an index on each key gives that
-// order). On the main connection temporary triggers mend a key a
-// statement forgets, and keys that other tools left empty are filled at
-// open; neither is a reason to leave the key out.
+// Lists in name order read "order by <key>, <id>" (members: "order by
+// lnamekey, fnamekey, mnamekey, memberid"); an index on the keys gives
+// that order. On the main connection temporary triggers mend a key a
+// statement forgets, and keys other tools left empty are filled at open:
+// neither is a reason to leave the key out.
 struct NameKeyColumn {
     const char *table;
     const char *idColumn;
@@ -108,11 +111,11 @@ const QVector<NameKeyColumn> &nameKeyColumns();
 // The key column of a keyed name ("" when the name has none).
 QString keyColumn(const QString &table, const QString &nameColumn);
 
-// The key of a name: upper-cased, accents taken off, and where that
-// changed anything else than case, the upper-cased name after a U+0001
-// (so "élan" files with the E's, after "elan"). Two names have the same
-// key exactly when they are equal but for case. Never a null text: ""
-// for an empty or null name.
+// The key of a name: the name upper-cased with its accents (and control
+// characters) taken off; where that took anything off, followed by
+// U+0001 and the upper-cased name (so "élan" files with the E's, right
+// after "elan"). Two names have the same key exactly when they are equal
+// but for case. Never a null text: "" for an empty or null name.
 QString nameKey(const QString &name);
 
 // Compares two names as their keys compare in the database (code point
