@@ -124,12 +124,16 @@ bool generateLibrary(const QString &path, const LibrarySize &size, QString *erro
                     "insert into collection (Collection, collectionkey, Catalog, Location, LoanedTo, DatePurchased, "
                     "CostPerCopy, NumCopies, u1) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
                 const QDate epoch(1985, 1, 1);
-                for (int i = 0; i < size.collections; ++i)
-                    collection(named(title(rng) + QStringLiteral(" Collection"),
+                for (int i = 0; i < size.collections; ++i) {
+                    // The name is drawn first, so the library stays the one
+                    // the same seed has always made.
+                    const QString name = title(rng) + QStringLiteral(" Collection");
+                    collection(named(name,
                                      {QStringLiteral("C-%1").arg(i + 1), QStringLiteral("Cabinet %1").arg(i % 40 + 1),
                                       i % 25 == 0 ? QVariant(QStringLiteral("Youth choir")) : QVariant(),
                                       date(rng, epoch, 14000), double(5 + i % 30) + 0.5, 10 + i % 50,
                                       i % 3 == 0 ? QVariant(QStringLiteral("Shelf %1").arg(i % 9)) : QVariant()}));
+                }
 
                 Inserter anthem(db, QStringLiteral(
                     "insert into anthem (Anthem, anthemkey, Catalog, Location, Memo1, Pages, LoanedTo, PerformTime, "
@@ -143,7 +147,8 @@ bool generateLibrary(const QString &path, const LibrarySize &size, QString *erro
                 Inserter perf(db, QStringLiteral("insert into a_lperform (Lperform, anthemid, ChoirID) values (?, ?, ?)"));
                 for (int i = 1; i <= size.anthems; ++i) {
                     const bool inCollection = i % 10 < 3 && size.collections > 0;
-                    anthem(named(title(rng),
+                    const QString name = title(rng);
+                    anthem(named(name,
                                  {QStringLiteral("A-%1").arg(i), QStringLiteral("Drawer %1").arg(i % 120 + 1),
                                   i % 7 == 0 ? QVariant(QStringLiteral("Use for Easter")) : QVariant(),
                                   QStringLiteral("%1-%2").arg(i % 40).arg(i % 40 + 6),
