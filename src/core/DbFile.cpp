@@ -204,14 +204,30 @@ void rebuild(Connection &c, const Schema::Table &t, const QString &stored)
     must(t.sql);
 
     QSet<QString> oldColumns;
-    c.run(QStringLiteral("select name from pragma_table_info(?)"),
-          [&](sqlite3_stmt *st) { oldColumns.insert(text(st, 0).toUpper()); }, {old});
+    QList<QPair<QString, QString>> added; // columns someone added: (name, type)
+    QSet<QString> schemaColumns;
+    for (const QString &col : t.columns)
+        schemaColumns.insert(col.toUpper());
+    c.run(QStringLiteral("select name, type from pragma_table_info(?) order by cid"),
+          [&](sqlite3_stmt *st) {
+              const QString name = text(st, 0);
+              oldColumns.insert(name.toUpper());
+              if (!schemaColumns.contains(name.toUpper()))
+                  added.append({name, text(st, 1)});
+          },
+          {old});
     QStringList into, from;
     for (const QString &col : t.columns) {
         if (oldColumns.contains(col.toUpper())) {
             into << quoted(col);
             from << quoted(col);
         }
+    }
+    // A column someone added of their own comes along, without collation.
+    for (const auto &[name, type] : added) {
+        must(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(quoted(t.name), quoted(name), type));
+        into << quoted(name);
+        from << quoted(name);
     }
     for (const Db::NameKeyColumn &k : Db::nameKeyColumns()) {
         if (t.name.compare(QLatin1String(k.table), Qt::CaseInsensitive) != 0

@@ -155,6 +155,22 @@ private slots:
         QCOMPARE(Db::scalar("select count(*) from schedule where AMPM = 'am'").toInt(), 1);
     }
 
+    // What someone added to a table of their own comes along: a column
+    // (with its values) and an index.
+    void whatOthersAddedIsKept()
+    {
+        QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
+            return fillPrevious(h) && rawExec(h, "alter table anthem add column Shelf INTEGER")
+                && rawExec(h, "update anthem set Shelf = anthemid * 10")
+                && rawExec(h, "create index anthem_shelf on anthem (Shelf)");
+        }));
+        QString error;
+        QVERIFY2(Db::open(m_path, &error), qPrintable(error));
+        QCOMPARE(Db::scalar("select sum(Shelf) from anthem").toInt(), 10 * (1 + 2 + 5 + 6 + 7 + 8));
+        QVERIFY(Db::exists("select 1 from sqlite_master where name = 'anthem_shelf'"));
+        QVERIFY(!DbFile::isPreviousFormat(m_path));
+    }
+
     // A conversion that cannot finish says so once, and the file is as it
     // was, byte for byte, and still opens as before.
     void aFailedConversionChangesNothing()
