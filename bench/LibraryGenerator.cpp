@@ -47,6 +47,12 @@ QVariant date(std::mt19937 &rng, const QDate &from, int days)
     return from.addDays(std::uniform_int_distribution<int>(0, days)(rng)).toString(QStringLiteral("yyyy-MM-dd"));
 }
 
+// A name, its key, then the other values of a row.
+QVariantList named(const QString &name, const QVariantList &rest = {})
+{
+    return QVariantList{name, Db::nameKey(name)} + rest;
+}
+
 class Inserter {
 public:
     Inserter(QSqlDatabase &db, const QString &sql) : m_q(db)
@@ -230,38 +236,44 @@ bool generateLibrary(const QString &path, const LibrarySize &size, QString *erro
             Db::exec(db, QStringLiteral("PRAGMA synchronous = OFF"));
             Db::exec(db, QStringLiteral("BEGIN"));
             {
-                Inserter composer(db, QStringLiteral("insert into composer (composer) values (?)"));
+                // Every name is written with its key, as the program writes it.
+                Inserter composer(db, QStringLiteral("insert into composer (composer, composerkey) values (?, ?)"));
                 for (int i = 0; i < size.composers; ++i)
-                    composer({QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(pick(rng, kFirst)),
-                                                              QString::fromUtf8(pick(rng, kLast))).arg(i + 1)});
-                Inserter theme(db, QStringLiteral("insert into themes (theme, Description) values (?, ?)"));
+                    composer(named(QStringLiteral("%1 %2 %3").arg(QString::fromUtf8(pick(rng, kFirst)),
+                                                                   QString::fromUtf8(pick(rng, kLast))).arg(i + 1)));
+                Inserter theme(db, QStringLiteral("insert into themes (theme, themekey, Description) values (?, ?, ?)"));
                 for (int i = 0; i < size.themes; ++i)
-                    theme({QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kWords))).arg(i + 1),
-                           QStringLiteral("Theme for the season")});
-                Inserter choir(db, QStringLiteral("insert into choir (choir, Description, info) values (?, ?, ?)"));
+                    theme(named(QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kWords))).arg(i + 1),
+                                {QStringLiteral("Theme for the season")}));
+                Inserter choir(db, QStringLiteral("insert into choir (choir, choirkey, Description, info) values (?, ?, ?, ?)"));
                 for (int i = 0; i < size.choirs; ++i)
-                    choir({QStringLiteral("Choir %1").arg(i + 1), QStringLiteral("Rehearses weekly"), QString()});
-                Inserter vocals(db, QStringLiteral("insert into vocals (vocals) values (?)"));
+                    choir(named(QStringLiteral("Choir %1").arg(i + 1), {QStringLiteral("Rehearses weekly"), QString()}));
+                Inserter vocals(db, QStringLiteral("insert into vocals (vocals, vocalskey) values (?, ?)"));
                 for (int i = 0; i < size.vocals; ++i)
-                    vocals({QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kVoices))).arg(i + 1)});
-                Inserter orch(db, QStringLiteral("insert into orchestration (orchestration) values (?)"));
+                    vocals(named(QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kVoices))).arg(i + 1)));
+                Inserter orch(db, QStringLiteral("insert into orchestration (orchestration, orchestrationkey) values (?, ?)"));
                 for (int i = 0; i < size.orchestrations; ++i)
-                    orch({QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kInstruments))).arg(i + 1)});
+                    orch(named(QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kInstruments))).arg(i + 1)));
 
                 Inserter collection(db, QStringLiteral(
-                    "insert into collection (Collection, Catalog, Location, LoanedTo, DatePurchased, CostPerCopy, "
-                    "NumCopies, u1) values (?, ?, ?, ?, ?, ?, ?, ?)"));
+                    "insert into collection (Collection, collectionkey, Catalog, Location, LoanedTo, DatePurchased, "
+                    "CostPerCopy, NumCopies, u1) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
                 const QDate epoch(1985, 1, 1);
-                for (int i = 0; i < size.collections; ++i)
-                    collection({title(rng) + QStringLiteral(" Collection"), QStringLiteral("C-%1").arg(i + 1),
-                                QStringLiteral("Cabinet %1").arg(i % 40 + 1),
-                                i % 25 == 0 ? QVariant(QStringLiteral("Youth choir")) : QVariant(),
-                                date(rng, epoch, 14000), double(5 + i % 30) + 0.5, 10 + i % 50,
-                                i % 3 == 0 ? QVariant(QStringLiteral("Shelf %1").arg(i % 9)) : QVariant()});
+                for (int i = 0; i < size.collections; ++i) {
+                    // The name is drawn first, so the library stays the one
+                    // the same seed has always made.
+                    const QString name = title(rng) + QStringLiteral(" Collection");
+                    collection(named(name,
+                                     {QStringLiteral("C-%1").arg(i + 1), QStringLiteral("Cabinet %1").arg(i % 40 + 1),
+                                      i % 25 == 0 ? QVariant(QStringLiteral("Youth choir")) : QVariant(),
+                                      date(rng, epoch, 14000), double(5 + i % 30) + 0.5, 10 + i % 50,
+                                      i % 3 == 0 ? QVariant(QStringLiteral("Shelf %1").arg(i % 9)) : QVariant()}));
+                }
 
                 Inserter anthem(db, QStringLiteral(
-                    "insert into anthem (Anthem, Catalog, Location, Memo1, Pages, LoanedTo, PerformTime, u1, u2, "
-                    "DatePurchased, CostPerCopy, NumCopies, collectionid) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                    "insert into anthem (Anthem, anthemkey, Catalog, Location, Memo1, Pages, LoanedTo, PerformTime, "
+                    "u1, u2, DatePurchased, CostPerCopy, NumCopies, collectionid) "
+                    "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
                 Inserter aCom(db, QStringLiteral("insert into a_com_l (anthemid, composerid) values (?, ?)"));
                 Inserter aTh(db, QStringLiteral("insert into a_th_l (anthemid, themeid) values (?, ?)"));
                 Inserter aV(db, QStringLiteral("insert into a_v_l (anthemid, vocalsid) values (?, ?)"));
@@ -270,15 +282,17 @@ bool generateLibrary(const QString &path, const LibrarySize &size, QString *erro
                 Inserter perf(db, QStringLiteral("insert into a_lperform (Lperform, anthemid, ChoirID) values (?, ?, ?)"));
                 for (int i = 1; i <= size.anthems; ++i) {
                     const bool inCollection = i % 10 < 3 && size.collections > 0;
-                    anthem({title(rng), QStringLiteral("A-%1").arg(i), QStringLiteral("Drawer %1").arg(i % 120 + 1),
-                            i % 7 == 0 ? QVariant(QStringLiteral("Use for Easter")) : QVariant(),
-                            QStringLiteral("%1-%2").arg(i % 40).arg(i % 40 + 6),
-                            i % 20 == 0 ? QVariant(QStringLiteral("Choir %1").arg(i % 5 + 1)) : QVariant(),
-                            QStringLiteral("00:0%1:30").arg(i % 9 + 1),
-                            i % 4 == 0 ? QVariant(QStringLiteral("Box %1").arg(i % 13)) : QVariant(),
-                            i % 6 == 0 ? QVariant(QStringLiteral("Level %1").arg(i % 3)) : QVariant(),
-                            date(rng, epoch, 14000), 1.25 + (i % 20) * 0.5, 20 + i % 40,
-                            inCollection ? QVariant(1 + i % size.collections) : QVariant(0)});
+                    const QString name = title(rng);
+                    anthem(named(name,
+                                 {QStringLiteral("A-%1").arg(i), QStringLiteral("Drawer %1").arg(i % 120 + 1),
+                                  i % 7 == 0 ? QVariant(QStringLiteral("Use for Easter")) : QVariant(),
+                                  QStringLiteral("%1-%2").arg(i % 40).arg(i % 40 + 6),
+                                  i % 20 == 0 ? QVariant(QStringLiteral("Choir %1").arg(i % 5 + 1)) : QVariant(),
+                                  QStringLiteral("00:0%1:30").arg(i % 9 + 1),
+                                  i % 4 == 0 ? QVariant(QStringLiteral("Box %1").arg(i % 13)) : QVariant(),
+                                  i % 6 == 0 ? QVariant(QStringLiteral("Level %1").arg(i % 3)) : QVariant(),
+                                  date(rng, epoch, 14000), 1.25 + (i % 20) * 0.5, 20 + i % 40,
+                                  inCollection ? QVariant(1 + i % size.collections) : QVariant(0)}));
                     links(rng, aCom, i, 1, 3, size.composers);
                     links(rng, aTh, i, 4, 8, size.themes);
                     links(rng, aV, i, 1, 3, size.vocals);

@@ -266,7 +266,7 @@ int main(int argc, char **argv)
         while (some.size() < 1000 && themes < 300)
             some = ids(QStringLiteral("select c.collectionid from collection c where c.collectionid in "
                                       "(select collectionid from col_th_l where themeid <= ?) "
-                                      "order by c.Collection, c.collectionid"),
+                                      "order by c.collectionkey, c.collectionid"),
                        {++themes});
         const int anthemsIn = Db::scalar(QStringLiteral("select count(*) from anthem where collectionid in "
                                                         "(select collectionid from col_th_l where themeid <= ?)"),

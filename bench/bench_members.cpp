@@ -164,7 +164,7 @@ int main(int argc, char **argv)
     try {
         // Members in the viewer's order, as its list leaves them.
         const QList<qint32> ordered =
-            idList(QStringLiteral("select memberid from member order by LName, FName, MName, memberid"));
+            idList(QStringLiteral("select memberid from member order by lnamekey, fnamekey, mnamekey, memberid"));
         if (ordered.size() < 5000)
             throw DbError(QStringLiteral("the library has fewer than 5,000 members"));
         std::mt19937 rng(20);

@@ -36,7 +36,7 @@ RecordEditorForm::Setup anthemSetup()
     s.kind = RecordKind::Anthem;
     s.noun = QStringLiteral("anthem");
     s.plural = QStringLiteral("Anthems");
-    s.listSql = QStringLiteral("select anthemid, Anthem from anthem order by Anthem, anthemid");
+    s.listSql = QStringLiteral("select anthemid, Anthem from anthem order by anthemkey, anthemid");
     s.runs = NameIndex::Runs::Exact;
     s.deletePrompt = QStringLiteral("Delete the this anthem??");
     s.savedMessage = QStringLiteral("The anthem has been saved.");

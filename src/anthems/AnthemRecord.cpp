@@ -77,7 +77,7 @@ qint32 save(const AnthemRecord &r, const QList<LinkChoice> &links, bool adding)
         && !Db::exists(QStringLiteral("select 1 from collection where collectionid = ?"), {r.collectionId}))
         throw DbError(QStringLiteral("The collection chosen for this anthem is no longer in the database. "
                                      "Please choose the collection again."));
-    const Params values{
+    Params values{
         Fmt::cut(r.anthem, AnthemRecord::AnthemWidth),
         Fmt::cut(r.catalog, AnthemRecord::CatalogWidth),
         Fmt::cut(r.location, AnthemRecord::LocationWidth),
@@ -96,11 +96,12 @@ qint32 save(const AnthemRecord &r, const QList<LinkChoice> &links, bool adding)
         nullable(r.numCopies),
         r.collectionId,
     };
+    values << Db::nameKey(values.first().toString()); // anthemkey
     qint32 id = r.id;
     if (adding) {
         Db::exec(QStringLiteral("insert into anthem (Anthem, Catalog, Location, Memo1, Memo2, Pages, LoanedTo,"
                                 " PerformTime, u1, u2, u3, u4, u5, DatePurchased, CostPerCopy, NumCopies,"
-                                " collectionid) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                " collectionid, anthemkey) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                  values);
         id = qint32(Db::lastInsertId());
     } else {
@@ -109,7 +110,7 @@ qint32 save(const AnthemRecord &r, const QList<LinkChoice> &links, bool adding)
         const int n = Db::exec(QStringLiteral("update anthem set Anthem = ?, Catalog = ?, Location = ?, Memo1 = ?,"
                                               " Memo2 = ?, Pages = ?, LoanedTo = ?, PerformTime = ?, u1 = ?, u2 = ?,"
                                               " u3 = ?, u4 = ?, u5 = ?, DatePurchased = ?, CostPerCopy = ?,"
-                                              " NumCopies = ?, collectionid = ? where anthemid = ?"),
+                                              " NumCopies = ?, collectionid = ?, anthemkey = ? where anthemid = ?"),
                                p);
         if (n != 1)
             throw DbError(QStringLiteral("The anthem is no longer in the database; it may have been deleted "
@@ -132,7 +133,7 @@ QVector<CollectionItem> collections()
 {
     QVector<CollectionItem> out;
     const auto rows =
-        Db::idTextRows(QStringLiteral("select collectionid, Collection from collection order by Collection, collectionid"));
+        Db::idTextRows(QStringLiteral("select collectionid, Collection from collection order by collectionkey, collectionid"));
     out.reserve(rows.size());
     for (const auto &r : rows)
         out.append(CollectionItem{r.first, r.second});

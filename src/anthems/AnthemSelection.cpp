@@ -38,7 +38,7 @@ QVector<AnthemListRow> list(bool filteredOnly)
     // no row is read out of order; the rows themselves come in one pass
     // over the table. Reading the rows in title order instead costs a
     // random look-up per anthem, several times slower on a large library.
-    Db::Statement order(QStringLiteral("select anthemid from anthem order by Anthem, anthemid"));
+    Db::Statement order(QStringLiteral("select anthemid from anthem order by anthemkey, anthemid"));
     QVector<QPair<qint32, int>> positions; // (anthemid, place in the list)
     while (order.next())
         positions.append({order.integer(0), int(positions.size())});

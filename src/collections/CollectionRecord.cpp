@@ -93,7 +93,7 @@ QVector<CollectionAnthem> anthems(qint32 collectionId)
     if (collectionId < 1)
         return out;
     const auto rows = Db::idTextRows(
-        QStringLiteral("select anthemid, Anthem from anthem where collectionid = ? order by Anthem, anthemid"),
+        QStringLiteral("select anthemid, Anthem from anthem where collectionid = ? order by anthemkey, anthemid"),
         {collectionId});
     out.reserve(rows.size());
     for (const auto &r : rows)
@@ -105,7 +105,7 @@ QVector<CollectionEntry> list()
 {
     QVector<CollectionEntry> out;
     const auto rows = Db::idTextRows(
-        QStringLiteral("select collectionid, Collection from collection order by Collection, collectionid"));
+        QStringLiteral("select collectionid, Collection from collection order by collectionkey, collectionid"));
     out.reserve(rows.size());
     for (const auto &r : rows)
         out.append(CollectionEntry{r.first, r.second});

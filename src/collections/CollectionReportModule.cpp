@@ -170,7 +170,7 @@ Slice readSlice(int from, int to, const CollectionReportOptions &o)
     if (details || o.isOn(CollectionReportOptions::IncludeAnthemTitles)) {
         QSqlQuery a = Db::query(QStringLiteral("select a.collectionid, a.anthemid, a.Anthem from anthem a "
                                                "where a.collectionid in (%1) "
-                                               "order by a.collectionid, a.Anthem, a.anthemid")
+                                               "order by a.collectionid, a.anthemkey, a.anthemid")
                                     .arg(QLatin1String(kSliceIds)),
                                 {from, to});
         while (a.next())

@@ -102,14 +102,14 @@ struct GridKind {
 const GridKind &gridKind(CheckGridKind kind)
 {
     static const GridKind kinds[] = {
-        {QStringLiteral("Vocalizing"), QStringLiteral("select vocalsid, vocals from vocals order by vocals, vocalsid")},
-        {QStringLiteral("Themes"), QStringLiteral("select themeid, theme from themes order by theme, themeid")},
+        {QStringLiteral("Vocalizing"), QStringLiteral("select vocalsid, vocals from vocals order by vocalskey, vocalsid")},
+        {QStringLiteral("Themes"), QStringLiteral("select themeid, theme from themes order by themekey, themeid")},
         {QStringLiteral("Orchestration"),
-         QStringLiteral("select orchid, orchestration from orchestration order by orchestration, orchid")},
-        {QStringLiteral("Choirs"), QStringLiteral("select ChoirID, choir from choir order by choir, ChoirID")},
+         QStringLiteral("select orchid, orchestration from orchestration order by orchestrationkey, orchid")},
+        {QStringLiteral("Choirs"), QStringLiteral("select ChoirID, choir from choir order by choirkey, ChoirID")},
         {QStringLiteral("Composer/Arranger"),
-         QStringLiteral("select composerid, composer from composer order by composer, composerid")},
-        {QStringLiteral("Section"), QStringLiteral("select vocalsmid, vocals from vocalsm order by vocals, vocalsmid")},
+         QStringLiteral("select composerid, composer from composer order by composerkey, composerid")},
+        {QStringLiteral("Section"), QStringLiteral("select vocalsmid, vocals from vocalsm order by vocalskey, vocalsmid")},
     };
     return kinds[static_cast<int>(kind)];
 }

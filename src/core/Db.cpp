@@ -1,10 +1,16 @@
 #include "Db.h"
 
+#include "Cursor.h"
+#include "DbFile.h"
+
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -17,7 +23,7 @@ QString fromSqlite(const unsigned char *text, int bytes)
     return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
 }
 
-void ucaseFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+void upperFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
@@ -28,48 +34,64 @@ void ucaseFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_text(ctx, up.constData(), int(up.size()), SQLITE_TRANSIENT);
 }
 
-bool isAscii(const char *s, int n)
+void nameKeyFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    for (int i = 0; i < n; ++i)
-        if (static_cast<unsigned char>(s[i]) >= 0x80)
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+        return;
+    }
+    const QByteArray key =
+        Db::nameKey(fromSqlite(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]))).toUtf8();
+    sqlite3_result_text(ctx, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+}
+
+// Printable ASCII, where the key is the name upper-cased.
+bool isPlain(const QString &s)
+{
+    for (const QChar c : s) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u > 0x7e)
             return false;
+    }
     return true;
 }
 
-// Upper case without accents: "élan" sorts with the E's.
-QString primaryKey(const QString &upper)
+char16_t plainUpper(char16_t c)
 {
-    const QString d = upper.normalized(QString::NormalizationForm_D);
-    QString out;
-    out.reserve(d.size());
-    for (const QChar c : d)
-        if (c.category() != QChar::Mark_NonSpacing)
-            out.append(c);
-    return out;
+    return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
 }
 
-// Case-insensitive order: first by the letters without accents, then by
-// the accents; two texts are equal when they differ only in case.
-int unocaseCompare(void *, int len1, const void *s1, int len2, const void *s2)
+// UTF-16 units reordered so that comparing them compares code points:
+// surrogates (U+D800..U+DFFF) stand for characters above U+FFFF.
+char16_t inCodePointOrder(char16_t u)
 {
-    const char *a = static_cast<const char *>(s1);
-    const char *b = static_cast<const char *>(s2);
-    if (isAscii(a, len1) && isAscii(b, len2)) {
-        const int n = len1 < len2 ? len1 : len2;
-        for (int i = 0; i < n; ++i) {
-            const int ca = (a[i] >= 'a' && a[i] <= 'z') ? a[i] - 32 : a[i];
-            const int cb = (b[i] >= 'a' && b[i] <= 'z') ? b[i] - 32 : b[i];
-            if (ca != cb)
-                return ca < cb ? -1 : 1;
-        }
-        return len1 == len2 ? 0 : (len1 < len2 ? -1 : 1);
+    if (u >= 0xd800)
+        return u >= 0xe000 ? char16_t(u - 0x800) : char16_t(u + 0x2000);
+    return u;
+}
+
+bool isOnlyComments(const QString &statement)
+{
+    for (const QString &line : statement.split(QLatin1Char('\n'))) {
+        const QString t = line.trimmed();
+        if (!t.isEmpty() && !t.startsWith(QLatin1String("--")))
+            return false;
     }
-    const QString ua = Db::upper(QString::fromUtf8(a, len1));
-    const QString ub = Db::upper(QString::fromUtf8(b, len2));
-    const int primary = QString::compare(primaryKey(ua), primaryKey(ub), Qt::CaseSensitive);
-    if (primary != 0)
-        return primary;
-    return QString::compare(ua, ub, Qt::CaseSensitive);
+    return true;
+}
+
+int compareCodePoints(const QString &a, const QString &b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    const QChar *pa = a.constData();
+    const QChar *pb = b.constData();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = pa[i].unicode();
+        const char16_t y = pb[i].unicode();
+        if (x != y)
+            return inCodePointOrder(x) < inCodePointOrder(y) ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 sqlite3 *handleOf(QSqlDatabase &db)
@@ -101,6 +123,18 @@ QString upper(const QString &text)
     return text.toUpper();
 }
 
+bool installFunctions(sqlite3 *h)
+{
+    if (!h)
+        return false;
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    // upper() is SQLite's own name: the schema's triggers use it, and on
+    // our connections it must agree with the keys (see schema.sql).
+    return sqlite3_create_function(h, "ucase", 1, flags, nullptr, upperFunc, nullptr, nullptr) == SQLITE_OK
+        && sqlite3_create_function(h, "upper", 1, flags, nullptr, upperFunc, nullptr, nullptr) == SQLITE_OK
+        && sqlite3_create_function(h, "namekey", 1, flags, nullptr, nameKeyFunc, nullptr, nullptr) == SQLITE_OK;
+}
+
 bool installFunctions(QSqlDatabase &db, QString *error)
 {
     sqlite3 *h = handleOf(db);
@@ -109,11 +143,7 @@ bool installFunctions(QSqlDatabase &db, QString *error)
             *error = QStringLiteral("The SQLite driver gave no connection handle.");
         return false;
     }
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    int rc = sqlite3_create_function(h, "ucase", 1, flags, nullptr, ucaseFunc, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_collation(h, "UNOCASE", SQLITE_UTF8, nullptr, unocaseCompare);
-    if (rc != SQLITE_OK) {
+    if (!installFunctions(h)) {
         if (error)
             *error = QString::fromUtf8(sqlite3_errmsg(h));
         return false;
@@ -162,32 +192,52 @@ void closeNamed(const QString &name)
         QSqlDatabase::removeDatabase(name);
 }
 
+// Temporary triggers of the main connection (they live in its temp
+// schema, never in the file): whatever statement writes a keyed name, its
+// key follows.
+void installKeyTriggers(QSqlDatabase &db)
+{
+    for (const NameKeyColumn &c : nameKeyColumns()) {
+        const QString table = QLatin1String(c.table);
+        const QString id = QLatin1String(c.idColumn);
+        const QString name = QLatin1String(c.nameColumn);
+        const QString key = QLatin1String(c.keyColumn);
+        const QString mend = QStringLiteral(" WHEN new.%1 IS NOT namekey(new.%2) BEGIN UPDATE %3 SET %1 = "
+                                            "namekey(new.%2) WHERE %4 = new.%4; END")
+                                 .arg(key, name, table, id);
+        exec(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS velmora_%1_%2_insert AFTER INSERT ON main.%1")
+                     .arg(table, key) + mend);
+        exec(db, QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS velmora_%1_%2_update AFTER UPDATE OF %3, %2 ON main.%1")
+                     .arg(table, key, name) + mend);
+    }
+}
+
 bool open(const QString &path, QString *error)
 {
     close();
+    DbFile::Check check;
+    {
+        BusyCursor busy; // converting a database of the previous format takes a while
+        check = DbFile::prepare(path, DbFile::PageCheck::Skip);
+    }
+    if (!check.ok()) {
+        if (error)
+            *error = check.message(path);
+        return false;
+    }
     QString why;
     QSqlDatabase db = openNamed(QLatin1String(kMainConnection), path, false, &why);
     if (!db.isValid()) {
         if (error)
-            *error = why;
+            *error = QStringLiteral("The database \"%1\" could not be opened (%2).").arg(path, why);
         return false;
     }
-    // SQLite opens any file lazily; the first read tells whether it is a
-    // database at all, and the anthem table whether it is ours.
-    QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master where type = 'table' and name = 'anthem'"))) {
+    try {
+        fillMissingNameKeys(db);
+        installKeyTriggers(db);
+    } catch (const DbError &e) {
         if (error)
-            *error = QStringLiteral("The file is not a database (%1).").arg(describe(probe.lastError()));
-        probe = QSqlQuery();
-        db = QSqlDatabase();
-        closeNamed(QLatin1String(kMainConnection));
-        return false;
-    }
-    const bool ours = probe.next() && probe.value(0).toInt() == 1;
-    probe = QSqlQuery();
-    if (!ours) {
-        if (error)
-            *error = QStringLiteral("The file is a database, but not one of this program.");
+            *error = QStringLiteral("The database \"%1\" could not be made ready for use (%2).").arg(path, e.message());
         db = QSqlDatabase();
         closeNamed(QLatin1String(kMainConnection));
         return false;
@@ -328,30 +378,153 @@ QVector<QPair<qint32, QString>> idTextRows(const QString &sql, const Params &par
     return rows;
 }
 
+const QVector<NameKeyColumn> &nameKeyColumns()
+{
+    static const QVector<NameKeyColumn> columns = {
+        {"anthem", "anthemid", "Anthem", "anthemkey"},
+        {"collection", "collectionid", "Collection", "collectionkey"},
+        {"member", "memberid", "LName", "lnamekey"},
+        {"member", "memberid", "FName", "fnamekey"},
+        {"member", "memberid", "MName", "mnamekey"},
+        {"themes", "themeid", "theme", "themekey"},
+        {"vocals", "vocalsid", "vocals", "vocalskey"},
+        {"composer", "composerid", "composer", "composerkey"},
+        {"orchestration", "orchid", "orchestration", "orchestrationkey"},
+        {"choir", "ChoirID", "choir", "choirkey"},
+        {"vocalsm", "vocalsmid", "vocals", "vocalskey"},
+        {"city", "CityID", "City", "citykey"},
+        {"zip", "ZipID", "Zip", "zipkey"},
+        {"school", "SchoolID", "School", "schoolkey"},
+    };
+    return columns;
+}
+
+QString keyColumn(const QString &table, const QString &nameColumn)
+{
+    for (const NameKeyColumn &c : nameKeyColumns())
+        if (table.compare(QLatin1String(c.table), Qt::CaseInsensitive) == 0
+            && nameColumn.compare(QLatin1String(c.nameColumn), Qt::CaseInsensitive) == 0)
+            return QLatin1String(c.keyColumn);
+    return {};
+}
+
+QString nameKey(const QString &name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("");
+    if (isPlain(name)) {
+        QString key(name.size(), Qt::Uninitialized);
+        QChar *out = key.data();
+        for (const QChar c : name)
+            *out++ = QChar(plainUpper(c.unicode()));
+        return key;
+    }
+    const QString up = upper(name);
+    const QString decomposed = up.normalized(QString::NormalizationForm_D);
+    QString base;
+    base.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        // Accents go; so do control characters, which also keeps the
+        // separator below out of the first part.
+        const QChar::Category cat = c.category();
+        if (cat != QChar::Mark_NonSpacing && cat != QChar::Other_Control)
+            base.append(c);
+    }
+    if (base == up)
+        return up;
+    return base + QChar(0x01) + up;
+}
+
 int compareNames(const QString &a, const QString &b)
 {
-    const QByteArray ua = a.toUtf8();
-    const QByteArray ub = b.toUtf8();
-    return unocaseCompare(nullptr, int(ua.size()), ua.constData(), int(ub.size()), ub.constData());
+    if (isPlain(a) && isPlain(b)) {
+        const qsizetype n = std::min(a.size(), b.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t x = plainUpper(a.at(i).unicode());
+            const char16_t y = plainUpper(b.at(i).unicode());
+            if (x != y)
+                return x < y ? -1 : 1;
+        }
+        return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    }
+    return compareCodePoints(nameKey(a), nameKey(b));
+}
+
+QStringList distinctNames(const QStringList &values)
+{
+    struct Item {
+        QString key;
+        qsizetype at;
+    };
+    std::vector<Item> items;
+    items.reserve(values.size());
+    for (qsizetype i = 0; i < values.size(); ++i)
+        if (!values.at(i).isEmpty())
+            items.push_back({nameKey(values.at(i)), i});
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Item &x, const Item &y) { return compareCodePoints(x.key, y.key) < 0; });
+    QStringList out;
+    out.reserve(qsizetype(items.size()));
+    const QString *previous = nullptr;
+    for (const Item &item : items) {
+        if (previous && item.key == *previous)
+            continue;
+        out.append(values.at(item.at));
+        previous = &item.key;
+    }
+    return out;
+}
+
+int fillMissingNameKeys(QSqlDatabase &db)
+{
+    int filled = 0;
+    for (const NameKeyColumn &c : nameKeyColumns()) {
+        const QString table = QLatin1String(c.table);
+        const QString id = QLatin1String(c.idColumn);
+        const QString key = QLatin1String(c.keyColumn);
+        QVector<QPair<qint64, QString>> rows;
+        {
+            QSqlQuery q = query(db, QStringLiteral("select %1, %2 from %3 where %4 is null")
+                                        .arg(id, QLatin1String(c.nameColumn), table, key));
+            while (q.next())
+                rows.append({q.value(0).toLongLong(), q.value(1).toString()});
+        }
+        if (rows.isEmpty())
+            continue;
+        exec(db, QStringLiteral("SAVEPOINT velmora_keys"));
+        try {
+            const QString sql = QStringLiteral("update %1 set %2 = ? where %3 = ?").arg(table, key, id);
+            for (const auto &r : rows)
+                exec(db, sql, {nameKey(r.second), r.first});
+            exec(db, QStringLiteral("RELEASE velmora_keys"));
+        } catch (const DbError &) {
+            exec(db, QStringLiteral("ROLLBACK TO velmora_keys"));
+            exec(db, QStringLiteral("RELEASE velmora_keys"));
+            throw;
+        }
+        filled += int(rows.size());
+    }
+    return filled;
 }
 
 void runScript(QSqlDatabase &db, const QString &script)
 {
-    // Statements end with ';' at the end of a line; '--' starts a comment line.
-    QString current;
+    // A statement ends where SQLite says it is complete ('--' comments
+    // and a trigger's inner statements included).
+    QByteArray current;
     const QStringList lines = script.split(QLatin1Char('\n'));
-    for (const QString &raw : lines) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1String("--")))
-            continue;
-        current += raw + QLatin1Char('\n');
-        if (line.endsWith(QLatin1Char(';'))) {
-            exec(db, current.trimmed());
+    for (const QString &line : lines) {
+        current += line.toUtf8() + '\n';
+        if (sqlite3_complete(current.constData())) {
+            const QString statement = QString::fromUtf8(current).trimmed();
             current.clear();
+            if (!isOnlyComments(statement))
+                exec(db, statement);
         }
     }
-    if (!current.trimmed().isEmpty())
-        exec(db, current.trimmed());
+    const QString rest = QString::fromUtf8(current).trimmed();
+    if (!rest.isEmpty() && !isOnlyComments(rest))
+        exec(db, rest);
 }
 
 Transaction::Transaction()

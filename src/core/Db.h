@@ -6,11 +6,14 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <QVector>
 #include <QPair>
 #include <stdexcept>
+
+struct sqlite3;
 
 class DbError : public std::runtime_error {
 public:
@@ -27,8 +30,12 @@ using Params = QVariantList;
 namespace Db {
 
 // Opens an existing database file as the main connection. Never creates a
-// file: a missing file, a file that is not a database, or a database
-// without our tables all fail with a readable reason.
+// file. Before the connection opens, the file is checked and a database
+// of the previous format converted (DbFile::prepare, without the page
+// check start-up runs on its own); a file in use by another program,
+// empty, damaged, unreadable or without every table and column of the
+// schema fails with one message for the user, the file untouched. Then
+// the name keys that other tools left empty are filled.
 bool open(const QString &path, QString *error);
 void close();
 bool isOpen();
@@ -41,10 +48,13 @@ QSqlDatabase openNamed(const QString &connectionName, const QString &path,
                        bool mayCreate, QString *error);
 void closeNamed(const QString &connectionName);
 
-// Registers ucase() and the UNOCASE collation on a connection: SQLite's
-// own upper() and NOCASE only know ASCII. (substr() counts characters,
-// so it serves as Left().)
+// Registers the program's SQL functions on a connection: ucase() and
+// upper() upper-case all of Unicode (SQLite's own upper() only knows
+// ASCII), namekey() gives nameKey(). They live on our connections only;
+// the schema never names them. (substr() counts characters, so it serves
+// as Left().)
 bool installFunctions(QSqlDatabase &db, QString *error);
+bool installFunctions(sqlite3 *handle);
 
 // Runs a statement; throws DbError on failure. Returns rows affected.
 int exec(const QString &sql, const Params &params = {});
@@ -65,11 +75,64 @@ qint64 lastInsertId();
 // (the first column as an id, the second as text; Null text reads as "").
 QVector<QPair<qint32, QString>> idTextRows(const QString &sql, const Params &params = {});
 
-// Compares two names the way the UNOCASE collation orders them, so an
-// in-memory index stays in the database's order.
+// Names in name order.
+//
+// The database orders names without regard to case through key columns
+// that the program keeps beside them; these are the keyed names:
+//
+//   anthem.Anthem -> anthemkey          collection.Collection -> collectionkey
+//   member.LName, FName, MName -> lnamekey, fnamekey, mnamekey
+//   themes.theme -> themekey            vocals.vocals -> vocalskey
+//   composer.composer -> composerkey    orchestration.orchestration -> orchestrationkey
+//   choir.choir -> choirkey             vocalsm.vocals -> vocalskey
+//   city.City -> citykey                zip.Zip -> zipkey
+//   school.School -> schoolkey
+//
+// Every statement that writes one of these names must write its key too,
+// as nameKey() of the very text stored:
+//
+//   Db::exec("insert into themes (theme, themekey) values (?, ?)",
+//            {name, Db::nameKey(name)});
+//   Db::exec("update anthem set Anthem = ?, anthemkey = ? where anthemid = ?",
+//            {title, Db::nameKey(title), id});
+//
+// Lists in name order read "order by <key>, <id>" (members: "order by
+// lnamekey, fnamekey, mnamekey, memberid"); an index on the keys gives
+// that order. On the main connection temporary triggers mend a key a
+// statement forgets, and keys other tools left empty are filled at open:
+// neither is a reason to leave the key out.
+struct NameKeyColumn {
+    const char *table;
+    const char *idColumn;
+    const char *nameColumn;
+    const char *keyColumn;
+};
+const QVector<NameKeyColumn> &nameKeyColumns();
+// The key column of a keyed name ("" when the name has none).
+QString keyColumn(const QString &table, const QString &nameColumn);
+
+// The key of a name: the name upper-cased with its accents (and control
+// characters) taken off; where that took anything off, followed by
+// U+0001 and the upper-cased name (so "élan" files with the E's, right
+// after "elan"). Two names have the same key exactly when they are equal
+// but for case. Never a null text: "" for an empty or null name.
+QString nameKey(const QString &name);
+
+// Compares two names as their keys compare in the database (code point
+// by code point, which is SQLite's binary order of UTF-8), so an
+// in-memory list stays in the database's order. 0 for names equal but
+// for case.
 int compareNames(const QString &a, const QString &b);
 
-// Runs a script of statements separated by ';' at line ends (the schema).
+// The values once each, names equal but for case counted as one (the
+// first given is kept), in name order; empty values left out.
+QStringList distinctNames(const QStringList &values);
+
+// Gives a key to every keyed name that has none (rows other tools wrote).
+// Returns how many were filled.
+int fillMissingNameKeys(QSqlDatabase &db);
+
+// Runs a script of SQL statements (the schema).
 void runScript(QSqlDatabase &db, const QString &script);
 
 // One unit of work: everything between construction and commit() lands
@@ -88,7 +151,7 @@ private:
     bool m_done = false;
 };
 
-// Unicode upper-casing as the database functions do it.
+// Unicode upper-casing as ucase() and upper() do it on our connections.
 QString upper(const QString &text);
 
 } // namespace Db

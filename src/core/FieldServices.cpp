@@ -249,14 +249,13 @@ void LoadLimitByOptions(QWidget *viewer, int datatype)
         if (auto *box = viewer->findChild<QAbstractButton *>(QStringLiteral("optLimit%1").arg(i))) {
             box->setText(QStringLiteral("Limit by ") + labels->at(n - 1));
         }
-        QSqlQuery values = Db::query(QStringLiteral("select distinct u%1 from %2 order by u%1").arg(n).arg(table));
-        while (values.next()) {
-            const QVariant v = values.value(0);
-            if (v.isNull() || v.toString().isEmpty())
-                continue;
-            if (list)
-                list->addItem(v.toString());
-        }
+        // Each value once, case ignored, in name order.
+        QStringList found;
+        QSqlQuery values = Db::query(QStringLiteral("select distinct u%1 from %2 where u%1 <> '' order by u%1").arg(n).arg(table));
+        while (values.next())
+            found.append(values.value(0).toString());
+        if (list)
+            list->addItems(Db::distinctNames(found));
         // The list offers values; the text stays empty until the user types
         // or picks one, so an untouched limit filters by nothing.
         if (list) {

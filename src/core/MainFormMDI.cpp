@@ -277,15 +277,12 @@ bool MainFormMDI::load(QString *error)
     SpellCheck::setUserDictionary(AppPaths::inProgramFolder(QLatin1String(AppPaths::UserDictionaryFile)));
 
     const QString file = Schema::findDatabaseFile(AppPaths::programFolder());
-    QString why;
-    if (file.isEmpty()) {
+    QString why; // what is wrong with the file and what to do
+    if (file.isEmpty())
         why = QStringLiteral("The database \"%1\" is not in the program folder:\n%2")
                   .arg(QLatin1String(AppPaths::DatabaseFile), AppPaths::programFolder());
-    } else if (!Db::open(file, &why)) {
-        why = QStringLiteral("The database \"%1\" could not be opened.\n%2").arg(file, why);
-    } else {
+    else if (Db::open(file, &why))
         return true;
-    }
     if (error)
         *error = why;
     return false;

@@ -2,11 +2,14 @@
 
 #include "AppPaths.h"
 #include "Db.h"
+#include "DbFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <functional>
+#include <sqlite3.h>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void initCoreResources()
@@ -18,11 +21,69 @@ namespace Schema {
 
 QString script()
 {
-    initCoreResources();
-    QFile f(QStringLiteral(":/velmora/schema.sql"));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll());
+    // Read once: the start-up checks ask for it from another thread.
+    static const QString text = [] {
+        initCoreResources();
+        QFile f(QStringLiteral(":/velmora/schema.sql"));
+        if (!f.open(QIODevice::ReadOnly))
+            return QString();
+        return QString::fromUtf8(f.readAll());
+    }();
+    return text;
+}
+
+namespace {
+
+QList<Table> buildTables()
+{
+    QList<Table> out;
+    sqlite3 *h = nullptr;
+    if (sqlite3_open_v2(":memory:", &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        sqlite3_close(h);
+        return out;
+    }
+    const QByteArray text = script().toUtf8();
+    if (sqlite3_exec(h, text.constData(), nullptr, nullptr, nullptr) == SQLITE_OK) {
+        auto each = [h](const char *sql, const QByteArray &arg, const std::function<void(sqlite3_stmt *)> &row) {
+            sqlite3_stmt *st = nullptr;
+            if (sqlite3_prepare_v2(h, sql, -1, &st, nullptr) != SQLITE_OK)
+                return;
+            if (!arg.isNull())
+                sqlite3_bind_text(st, 1, arg.constData(), int(arg.size()), SQLITE_TRANSIENT);
+            while (sqlite3_step(st) == SQLITE_ROW)
+                row(st);
+            sqlite3_finalize(st);
+        };
+        auto text = [](sqlite3_stmt *st, int col) {
+            return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, col)),
+                                     sqlite3_column_bytes(st, col));
+        };
+        each("select name, sql from sqlite_master where type = 'table' and name not like 'sqlite%' order by rowid",
+             QByteArray(), [&](sqlite3_stmt *st) { out.append(Table{text(st, 0), text(st, 1), {}, {}, {}, {}}); });
+        for (Table &t : out) {
+            const QByteArray name = t.name.toUtf8();
+            each("select name from pragma_table_info(?) order by cid", name,
+                 [&](sqlite3_stmt *st) { t.columns.append(text(st, 0)); });
+            each("select name, sql from sqlite_master where type = 'index' and tbl_name = ? and sql is not null "
+                 "order by rowid",
+                 name, [&](sqlite3_stmt *st) {
+                     t.indexNames.append(text(st, 0));
+                     t.indexSql.append(text(st, 1));
+                 });
+            each("select sql from sqlite_master where type = 'trigger' and tbl_name = ? order by rowid", name,
+                 [&](sqlite3_stmt *st) { t.triggerSql.append(text(st, 0)); });
+        }
+    }
+    sqlite3_close(h);
+    return out;
+}
+
+} // namespace
+
+const QList<Table> &tables()
+{
+    static const QList<Table> list = buildTables();
+    return list;
 }
 
 bool createDatabaseFile(const QString &path, QString *error)
@@ -58,25 +119,23 @@ bool createDatabaseFile(const QString &path, QString *error)
     return ok;
 }
 
-QString findDatabaseFile(const QString &folder)
+QString findFile(const QString &folder, const QString &name)
 {
     const QDir dir(folder);
-    const QStringList names = dir.entryList({QStringLiteral("*.mdb"), QStringLiteral("*.MDB")},
-                                            QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
-    const QString wanted = QString::fromLatin1(AppPaths::DatabaseFile).toUpper();
     // Prefer the exact spelling when several spellings exist side by side.
-    for (const QString &n : names)
-        if (n == QLatin1String(AppPaths::DatabaseFile))
-            return dir.filePath(n);
-    for (const QString &n : names)
-        if (n.toUpper() == wanted)
-            return dir.filePath(n);
-    // entryList's name filters are case-sensitive on Linux: look at the rest.
+    if (QFileInfo(dir.filePath(name)).isFile())
+        return dir.filePath(name);
+    const QString wanted = name.toUpper();
     const QStringList all = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &n : all)
         if (n.toUpper() == wanted)
             return dir.filePath(n);
     return {};
+}
+
+QString findDatabaseFile(const QString &folder)
+{
+    return findFile(folder, QLatin1String(AppPaths::DatabaseFile));
 }
 
 QString ensureDatabaseFile(const QString &folder, QString *error)
@@ -86,29 +145,49 @@ QString ensureDatabaseFile(const QString &folder, QString *error)
         return found;
 
     const QDir dir(folder);
-    const QString templatePath = dir.filePath(QLatin1String(AppPaths::TemplateFile));
-    if (!QFileInfo(templatePath).isFile()) {
+    const QString templateName = QLatin1String(AppPaths::TemplateFile);
+    const QString templatePath = findFile(folder, templateName);
+    if (templatePath.isEmpty()) {
         if (error)
             *error = QStringLiteral(
                          "The program folder has no database, and the empty database \"%1\" "
                          "that a new one is made from is missing:\n%2")
-                         .arg(QLatin1String(AppPaths::TemplateFile), templatePath);
+                         .arg(templateName, dir.filePath(templateName));
         return {};
     }
     const QString target = dir.filePath(QLatin1String(AppPaths::DatabaseFile));
-    // Copy under a scratch name first, so a failed copy never leaves a
-    // half-written database behind under the real name.
+    // Copy under a scratch name first, so a failed copy or a copy that
+    // fails its check never lies in place under the real name.
     const QString scratch = target + QStringLiteral(".partial");
     QFile::remove(scratch);
-    if (!QFile::copy(templatePath, scratch) || !QFile::rename(scratch, target)) {
+    if (!QFile::copy(templatePath, scratch)) {
         QFile::remove(scratch);
         if (error)
             *error = QStringLiteral("The new database could not be created from \"%1\" in\n%2\n"
                                     "Check that the program folder can be written to.")
-                         .arg(QLatin1String(AppPaths::TemplateFile), folder);
+                         .arg(QFileInfo(templatePath).fileName(), folder);
         return {};
     }
-    QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner | QFile::ReadOwner);
+    QFile::setPermissions(scratch, QFile::permissions(scratch) | QFile::WriteOwner | QFile::ReadOwner);
+    const DbFile::Check check = DbFile::prepare(scratch, DbFile::PageCheck::Run);
+    if (!check.ok()) {
+        QFile::remove(scratch);
+        QFile::remove(scratch + QStringLiteral("-journal"));
+        if (error)
+            *error = QStringLiteral("The program folder has no database, and the empty database \"%1\" "
+                                    "that a new one is made from cannot be used:\n%2\n\n"
+                                    "Install The Velmora again to restore it.")
+                         .arg(templatePath, check.reason());
+        return {};
+    }
+    if (!QFile::rename(scratch, target)) {
+        QFile::remove(scratch);
+        if (error)
+            *error = QStringLiteral("The new database could not be created from \"%1\" in\n%2\n"
+                                    "Check that the program folder can be written to.")
+                         .arg(QFileInfo(templatePath).fileName(), folder);
+        return {};
+    }
     return target;
 }
 

@@ -63,6 +63,7 @@ bool SplashForm::load(QString *error)
         m_timer->stop();
         return false;
     }
+    m_databaseFile = db;
     return true;
 }
 

@@ -15,6 +15,8 @@ public:
     // The load: shape, timer, version and the database file. False (with
     // *error) when no database exists and none can be made.
     bool load(QString *error);
+    // The database file the load found or made.
+    QString databaseFile() const { return m_databaseFile; }
 
     QTimer *timer() const { return m_timer; }
     static QString versionText();
@@ -31,4 +33,5 @@ private:
     void applyShape();
     QLabel *m_label = nullptr;
     QTimer *m_timer = nullptr;
+    QString m_databaseFile;
 };

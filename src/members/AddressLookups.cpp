@@ -48,20 +48,12 @@ namespace MemberTables {
 
 QStringList distinctTexts(const QString &sql)
 {
-    QStringList out;
-    QSet<QString> seen;
+    QStringList found;
     QSqlQuery q = Db::query(sql);
-    while (q.next()) {
-        const QString text = Fmt::nz(q.value(0));
-        if (text.isEmpty())
-            continue;
-        const QString key = Db::upper(text);
-        if (seen.contains(key))
-            continue;
-        seen.insert(key);
-        out << text;
-    }
-    return out;
+    while (q.next())
+        found << Fmt::nz(q.value(0));
+    // Each value once, case ignored (the first as stored), in name order.
+    return Db::distinctNames(found);
 }
 
 } // namespace MemberTables
@@ -93,7 +85,9 @@ qint32 LearnAddressText(AddressKind kind, const QString &typed)
         return 0;
     if (const qint32 id = LookupAddressId(kind, text))
         return id;
-    Db::exec(QStringLiteral("insert into %1 (%2) values (?)").arg(name(t.table), name(t.textColumn)), {text});
+    Db::exec(QStringLiteral("insert into %1 (%2, %3) values (?, ?)")
+                 .arg(name(t.table), name(t.textColumn), Db::keyColumn(name(t.table), name(t.textColumn))),
+             {text, Db::nameKey(text)});
     return qint32(Db::lastInsertId());
 }
 
@@ -101,7 +95,7 @@ QStringList AddressValues(AddressKind kind)
 {
     const AddressTable &t = addressTable(kind);
     return MemberTables::distinctTexts(
-        QStringLiteral("select %1 from %2 order by %1, %3").arg(name(t.textColumn), name(t.table), name(t.idColumn)));
+        QStringLiteral("select %1 from %2 order by %3").arg(name(t.textColumn), name(t.table), name(t.idColumn)));
 }
 
 void FillStateCombo(QComboBox *list)

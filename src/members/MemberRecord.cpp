@@ -208,7 +208,7 @@ MemberComboValues comboValues()
     v.cities = AddressValues(AddressKind::City);
     v.zips = AddressValues(AddressKind::Zip);
     v.schools = AddressValues(AddressKind::School);
-    v.lastNames = MemberTables::distinctTexts(QStringLiteral("select LName from member order by LName, memberid"));
+    v.lastNames = MemberTables::distinctTexts(QStringLiteral("select LName from member order by lnamekey, memberid"));
     return v;
 }
 
@@ -221,7 +221,7 @@ QVector<MemberListEntry> memberList()
 {
     QVector<MemberListEntry> out;
     QSqlQuery q = Db::query(
-        QStringLiteral("select memberid, LName, FName, MName from member order by LName, FName, MName, memberid"));
+        QStringLiteral("select memberid, LName, FName, MName from member order by lnamekey, fnamekey, mnamekey, memberid"));
     while (q.next()) {
         MemberListEntry e;
         e.id = q.value(0).toInt();

@@ -157,7 +157,7 @@ QVector<MemberRow> readSlice(int from, int to, bool withChoirs)
     const auto names = Db::idTextRows(
         QStringLiteral("select r.pos, ch.choir from temp.member_report_ids r "
                        "join %1 l on l.memberid = r.memberid join choir ch on ch.ChoirID = l.%2 "
-                       "where r.pos >= ? and r.pos < ? order by r.pos, ch.choir, ch.ChoirID")
+                       "where r.pos >= ? and r.pos < ? order by r.pos, ch.choirkey, ch.ChoirID")
             .arg(QLatin1String(MemberTables::Choirs.table), QLatin1String(MemberTables::Choirs.column)),
         {from, to});
     for (const auto &n : names) {

@@ -122,9 +122,10 @@ bool addNew(const Adder &a)
             return;
         }
         BusyCursor busy;
-        Db::exec(QStringLiteral("insert into %1 (%2) values (?)")
-                     .arg(QLatin1String(kind.table), QLatin1String(kind.nameColumn)),
-                 {text});
+        Db::exec(QStringLiteral("insert into %1 (%2, %3) values (?, ?)")
+                     .arg(QLatin1String(kind.table), QLatin1String(kind.nameColumn),
+                          Db::keyColumn(QLatin1String(kind.table), QLatin1String(kind.nameColumn))),
+                 {text, Db::nameKey(text)});
         stored = true;
     });
     if (stored) {

@@ -159,8 +159,9 @@ QList<RefEntry> entries(const RefKind &kind)
 {
     const QString desc = kind.descColumn ? QStringLiteral("coalesce(%1, '')").arg(q(kind.descColumn))
                                          : QStringLiteral("''");
-    const QString sql = QStringLiteral("select %1, coalesce(%2, ''), %3 from %4 order by %2, %1")
-                            .arg(q(kind.idColumn), q(kind.nameColumn), desc, q(kind.table));
+    const QString sql = QStringLiteral("select %1, coalesce(%2, ''), %3 from %4 order by %5, %1")
+                            .arg(q(kind.idColumn), q(kind.nameColumn), desc, q(kind.table),
+                                 Db::keyColumn(q(kind.table), q(kind.nameColumn)));
     QSqlQuery query = Db::query(sql);
     QList<RefEntry> list;
     while (query.next())

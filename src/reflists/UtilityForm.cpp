@@ -216,8 +216,8 @@ void UtilityForm::save()
         return;
     }
     const bool ok = guarded([&] {
-        QStringList columns{q(kind.nameColumn)};
-        Params values{name};
+        QStringList columns{q(kind.nameColumn), Db::keyColumn(q(kind.table), q(kind.nameColumn))};
+        Params values{name, Db::nameKey(name)};
         if (kind.descColumn) {
             columns << q(kind.descColumn);
             values << descriptionToStore();

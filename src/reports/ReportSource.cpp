@@ -60,9 +60,10 @@ QHash<int, QStringList> ReportSource::linkedNames(RecordKind owner, CheckGridKin
     const QString sql =
         QStringLiteral("select r.pos, n.%1 from temp.report_ids r join %2 l on l.%3 = r.id "
                        "join %4 n on n.%5 = l.%6 where r.pos >= ? and r.pos < ? "
-                       "order by r.pos, n.%1, n.%5")
+                       "order by r.pos, n.%7, n.%5")
             .arg(QLatin1String(n.nameColumn), QLatin1String(l->table), QLatin1String(l->ownerColumn),
-                 QLatin1String(n.table), QLatin1String(n.idColumn), QLatin1String(l->itemColumn));
+                 QLatin1String(n.table), QLatin1String(n.idColumn), QLatin1String(l->itemColumn),
+                 Db::keyColumn(QLatin1String(n.table), QLatin1String(n.nameColumn)));
     for (const auto &row : Db::idTextRows(sql, {from, to}))
         out[row.first].append(row.second);
     return out;

@@ -9,7 +9,7 @@
 QVector<ChoirItem> ChoirItems()
 {
     QVector<ChoirItem> items;
-    QSqlQuery q = Db::query(QStringLiteral("select ChoirID, choir from choir order by choir, ChoirID"));
+    QSqlQuery q = Db::query(QStringLiteral("select ChoirID, choir from choir order by choirkey, ChoirID"));
     while (q.next())
         items.append(ChoirItem{q.value(0).toInt(), Fmt::nz(q.value(1))});
     return items;

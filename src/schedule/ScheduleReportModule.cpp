@@ -59,12 +59,12 @@ struct Lookups {
         for (const auto &r : Db::idTextRows(QStringLiteral(
                  "select l.anthemid, c.composer from a_com_l l join composer c on c.composerid = l.composerid "
                  "where l.anthemid in (select anthemid from schedule where anthemid > 0) "
-                 "order by l.anthemid, c.composer, c.composerid")))
+                 "order by l.anthemid, c.composerkey, c.composerid")))
             anthemComposers[r.first].append(r.second);
         for (const auto &r : Db::idTextRows(QStringLiteral(
                  "select l.collectionid, c.composer from col_com_l l join composer c on c.composerid = l.composerid "
                  "where l.collectionid in (select collectionid from schedule where collectionid > 0) "
-                 "order by l.collectionid, c.composer, c.composerid")))
+                 "order by l.collectionid, c.composerkey, c.composerid")))
             collectionComposers[r.first].append(r.second);
     }
 

@@ -3,33 +3,36 @@
 #include "Schema.h"
 #include "TestSupport.h"
 
+#include <QRandomGenerator>
 #include <QSqlRecord>
 #include <QtTest>
 
 namespace {
 
-// Every table and column the program reads or writes.
+// Every table and column the program reads or writes, with the key
+// columns of the names listed in name order.
 const QMap<QString, QStringList> &expectedSchema()
 {
     static const QMap<QString, QStringList> s = {
         {"anthem", {"anthemid", "Anthem", "Catalog", "Location", "Memo1", "Memo2", "Pages", "LoanedTo",
                     "PerformTime", "u1", "u2", "u3", "u4", "u5", "DatePurchased", "CostPerCopy",
-                    "NumCopies", "collectionid", "displayit"}},
+                    "NumCopies", "collectionid", "displayit", "anthemkey"}},
         {"collection", {"collectionid", "Collection", "Catalog", "Location", "Memo1", "Pages", "LoanedTo",
                         "PerformTime", "u1", "u2", "u3", "u4", "u5", "DatePurchased", "CostPerCopy",
-                        "NumCopies", "displayit"}},
+                        "NumCopies", "displayit", "collectionkey"}},
         {"member", {"memberid", "LName", "FName", "MName", "Street1", "Street2", "State", "CityID", "ZipID",
                     "SchoolID", "HPhone", "CPhone", "FPhone", "grade", "Age", "Sex", "Parent", "Email",
-                    "Memo1", "u1", "u2", "u3", "u4", "u5", "Birthday", "Aniversary", "displayit"}},
-        {"themes", {"themeid", "theme", "Description"}},
-        {"vocals", {"vocalsid", "vocals"}},
-        {"composer", {"composerid", "composer"}},
-        {"orchestration", {"orchid", "orchestration"}},
-        {"choir", {"ChoirID", "choir", "Description", "info"}},
-        {"vocalsm", {"vocalsmid", "vocals"}},
-        {"city", {"CityID", "City"}},
-        {"zip", {"ZipID", "Zip"}},
-        {"school", {"SchoolID", "School"}},
+                    "Memo1", "u1", "u2", "u3", "u4", "u5", "Birthday", "Aniversary", "displayit", "lnamekey",
+                    "fnamekey", "mnamekey"}},
+        {"themes", {"themeid", "theme", "Description", "themekey"}},
+        {"vocals", {"vocalsid", "vocals", "vocalskey"}},
+        {"composer", {"composerid", "composer", "composerkey"}},
+        {"orchestration", {"orchid", "orchestration", "orchestrationkey"}},
+        {"choir", {"ChoirID", "choir", "Description", "info", "choirkey"}},
+        {"vocalsm", {"vocalsmid", "vocals", "vocalskey"}},
+        {"city", {"CityID", "City", "citykey"}},
+        {"zip", {"ZipID", "Zip", "zipkey"}},
+        {"school", {"SchoolID", "School", "schoolkey"}},
         {"state", {"statea"}},
         {"labels", {"datatype", "label1", "label2", "label3", "label4", "label5"}},
         {"schedule", {"schedid", "ChoirID", "SchedDate", "AMPM", "call", "Anthem", "Offertory",
@@ -128,9 +131,9 @@ private slots:
                  QString("O'Brien"));
         // Matching ignores case beyond ASCII, as the name look-ups need.
         QCOMPARE(Db::scalar("select count(*) from composer where ucase(composer) = ?", {"DVOŘÁK"}).toInt(), 1);
-        QCOMPARE(Db::scalar("select count(*) from composer where composer = ?", {"ÉLAN"}).toInt(), 1);
+        QCOMPARE(Db::scalar("select count(*) from composer where composerkey = ?", {Db::nameKey("ÉLAN")}).toInt(), 1);
         // Ordering ignores case too: "élan" sorts with the E's, not after Z.
-        QSqlQuery rs = Db::query("select composer from composer order by composer, composerid");
+        QSqlQuery rs = Db::query("select composer from composer order by composerkey, composerid");
         QStringList order;
         while (rs.next())
             order << rs.value(0).toString();
@@ -147,7 +150,7 @@ private slots:
         const QStringList names = {"zeta", "Alpha", "alpha", "Émile", "eagle", "Zoë", "1 Hymn", "ábc", "Abd", "O'Neil"};
         for (const QString &n : names)
             Db::exec("insert into anthem (Anthem) values (?)", {n});
-        const auto rows = Db::idTextRows("select anthemid, Anthem from anthem order by Anthem, anthemid");
+        const auto rows = Db::idTextRows("select anthemid, Anthem from anthem order by anthemkey, anthemid");
         QCOMPARE(rows.size(), names.size());
         for (int i = 1; i < rows.size(); ++i) {
             const int c = Db::compareNames(rows[i - 1].second, rows[i].second);
@@ -157,10 +160,87 @@ private slots:
         QCOMPARE(Db::compareNames("alpha", "ALPHA"), 0);
         QVERIFY(Db::compareNames("Émile", "eagle") > 0);
         QVERIFY(Db::compareNames("Émile", "Ezra") < 0);
-        const auto one = Db::idTextRows("select anthemid, Anthem from anthem where Anthem = ?", {"o'neil"});
+        const auto one = Db::idTextRows("select anthemid, Anthem from anthem where anthemkey = ?", {Db::nameKey("o'neil")});
         QCOMPARE(one.size(), 1);
         QCOMPARE(one[0].second, QString("O'Neil"));
         QVERIFY_THROWS_EXCEPTION(DbError, Db::idTextRows("select nothing from nowhere"));
+    }
+
+    // The database's order of keys and the program's name comparison are
+    // one order: case-blind, Unicode included, characters beyond U+FFFF
+    // too; two names have one key exactly when they are equal but for case.
+    void nameKeysAndCompareNamesAgree()
+    {
+        const QStringList pieces = {"a", "A", "z", "Z", "e", "E", "é", "É", "e\u0301", "ß", "SS", "ǅ", "σ", "Σ",
+                                    "ς", "İ", "ı", "ﬁ", " ", "1", "_", "[", "\t", "\U0001F3B5", "\uFFFD",
+                                    "\uE000", "Ω", "ω", "Å", "å"};
+        QRandomGenerator rng(11);
+        QStringList names;
+        for (int i = 0; i < 400; ++i) {
+            QString n;
+            const int len = int(rng.bounded(4));
+            for (int k = 0; k < len; ++k)
+                n += pieces.at(int(rng.bounded(pieces.size())));
+            names << n;
+        }
+        names << "Zebra" << "apple" << "Élan" << "elan" << "ELAN" << "eclair";
+        for (int i = 0; i < names.size(); ++i) {
+            // Half written with their key, half left to the connection.
+            if (i % 2)
+                Db::exec("insert into composer (composer, composerkey) values (?, ?)", {names[i], Db::nameKey(names[i])});
+            else
+                Db::exec("insert into composer (composer) values (?)", {names[i]});
+        }
+        const auto rows = Db::idTextRows("select composerid, composer from composer order by composerkey, composerid");
+        QCOMPARE(rows.size(), names.size());
+        for (int i = 1; i < rows.size(); ++i) {
+            const int c = Db::compareNames(rows[i - 1].second, rows[i].second);
+            QVERIFY2(c < 0 || (c == 0 && rows[i - 1].first < rows[i].first),
+                     qPrintable(rows[i - 1].second + " / " + rows[i].second));
+        }
+        for (int i = 0; i < names.size(); i += 7) {
+            for (int j = 0; j < names.size(); j += 5) {
+                const bool sameUpper = Db::upper(names[i]) == Db::upper(names[j]);
+                QCOMPARE(Db::nameKey(names[i]) == Db::nameKey(names[j]), sameUpper);
+                QCOMPARE(Db::compareNames(names[i], names[j]) == 0, sameUpper);
+                QCOMPARE(Db::compareNames(names[i], names[j]), -Db::compareNames(names[j], names[i]));
+            }
+        }
+        QVERIFY(Db::compareNames("Zebra", "apple") > 0);
+        QVERIFY(Db::compareNames("élan", "ELAN") > 0 && Db::compareNames("élan", "Emile") < 0);
+        QVERIFY(!Db::nameKey(QString()).isNull());
+        QCOMPARE(Db::distinctNames({"b", "abc", "", "ABC", "Élan", "élan", "B"}), QStringList({"abc", "b", "Élan"}));
+    }
+
+    // Whatever statement writes a keyed name on the program's connection,
+    // its key follows; a change of case only keeps its key.
+    void keysFollowEveryWriteOfTheProgram()
+    {
+        auto key = [](qint64 id) { return Db::scalar("select themekey from themes where themeid = ?", {id}); };
+        Db::exec("insert into themes (theme) values ('advent')");
+        const qint64 id = Db::lastInsertId();
+        QCOMPARE(key(id).toString(), QString("ADVENT"));
+        Db::exec("update themes set theme = 'Épiphanie' where themeid = ?", {id});
+        QCOMPARE(key(id).toString(), Db::nameKey("Épiphanie"));
+        Db::exec("update themes set theme = 'ÉPIPHANIE' where themeid = ?", {id});
+        QCOMPARE(key(id).toString(), Db::nameKey("épiphanie"));
+        Db::exec("update themes set themekey = 'wrong' where themeid = ?", {id});
+        QCOMPARE(key(id).toString(), Db::nameKey("épiphanie"));
+        Db::exec("update themes set theme = null where themeid = ?", {id});
+        QCOMPARE(key(id).toString(), QString(""));
+        QVERIFY(!key(id).isNull());
+        for (const Db::NameKeyColumn &c : Db::nameKeyColumns())
+            QCOMPARE(Db::keyColumn(QString(c.table).toUpper(), c.nameColumn), QString(c.keyColumn));
+        QVERIFY(Db::keyColumn("anthem", "Catalog").isEmpty());
+        // Every key column of the schema is one the program keeps.
+        QSet<QString> inSchema, kept;
+        for (const Schema::Table &t : Schema::tables())
+            for (const QString &col : t.columns)
+                if (col.endsWith("key"))
+                    inSchema << t.name + "." + col;
+        for (const Db::NameKeyColumn &c : Db::nameKeyColumns())
+            kept << QString(c.table) + "." + c.keyColumn;
+        QCOMPARE(inSchema, kept);
     }
 
     void yesNoColumnsHoldOnlyMinusOneOrZero()

@@ -304,14 +304,16 @@ private slots:
     {
         Db::exec("update labels set label1 = 'Publisher', label2 = null where datatype = 2");
         Db::exec("insert into anthem (Anthem, u1) values ('a', 'Novello'), ('b', null), ('c', ''),"
-                 " ('d', '  '), ('e', 'Augsburg'), ('f', 'Novello'), ('g', 'Zeta')");
+                 " ('d', '  '), ('e', 'Augsburg'), ('f', 'Novello'), ('g', 'Zeta'),"
+                 " ('h', 'novello'), ('i', 'zeta'), ('j', 'élan'), ('k', 'ÉLAN')");
         Db::exec("insert into member (LName, u1) values ('m', 'Member only')");
         ViewerWindow v;
         LoadLimitByOptions(&v, 2);
         QCOMPARE(v.box(5)->text(), QString("Limit by Publisher"));
         QCOMPARE(v.box(6)->text(), QString("Limit by "));
         QCOMPARE(v.box(9)->text(), QString("Limit by My Field 5"));
-        QCOMPARE(v.items(5), QStringList({"  ", "Augsburg", "Novello", "Zeta"}));
+        // Each value once, case ignored (Unicode too), in name order.
+        QCOMPARE(v.items(5), QStringList({"  ", "Augsburg", "ÉLAN", "Novello", "Zeta"}));
         QCOMPARE(v.items(6), QStringList());
         // Nothing is chosen for the user: every text starts empty.
         for (int i = 5; i <= 9; ++i) {

@@ -10,7 +10,7 @@
 
 namespace {
 
-const QString kListSql = QStringLiteral("select anthemid, Anthem from anthem order by Anthem, anthemid");
+const QString kListSql = QStringLiteral("select anthemid, Anthem from anthem order by anthemkey, anthemid");
 
 qint32 addAnthem(const QString &title)
 {

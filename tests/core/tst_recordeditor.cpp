@@ -36,7 +36,7 @@ public:
         s.kind = RecordKind::Collection;
         s.noun = "collection";
         s.plural = "Collections";
-        s.listSql = "select collectionid, Collection from collection order by Collection, collectionid";
+        s.listSql = "select collectionid, Collection from collection order by collectionkey, collectionid";
         s.runs = runs;
         s.deletePrompt = "Delete the this collection??";
         s.savedMessage = "The collection has been saved.";

@@ -1,7 +1,9 @@
 // Start-up: the database file, the splash window, the main window's load,
 // its first activation and the saved window state.
 #include "AppPaths.h"
+#include "Cursor.h"
 #include "Db.h"
+#include "DbFiles.h"
 #include "MainFormMDI.h"
 #include "Module.h"
 #include "Schema.h"
@@ -94,13 +96,78 @@ private slots:
         QVERIFY(!QFile::exists(QDir(m_dir.path()).filePath("hxdata97.mdb")));
     }
 
-    void notADatabaseStopsWithOneMessage()
+    // Every problem with the database file is told before the main window
+    // opens, in one message of its own that says what is true and what to
+    // do; the program ends with exit code 1 and the file is as it was.
+    void eachProblemWithTheFileHasItsOwnMessage_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("write lock") << "write lock" << "is in use by another program";
+        QTest::newRow("exclusive lock") << "exclusive lock" << "is in use by another program";
+        QTest::newRow("zero bytes") << "zero bytes" << "is empty";
+        QTest::newRow("not a database") << "not a database" << "is damaged (file is not a database)";
+        QTest::newRow("damaged page") << "damaged page" << "is damaged";
+        QTest::newRow("read-only file") << "read-only file" << "cannot be read or written (the file is read-only)";
+        QTest::newRow("journal in a read-only folder") << "hot journal" << "cannot be read or written (disk I/O error)";
+        QTest::newRow("tables missing") << "tables missing" << "(missing: the tables labels, schedule)";
+        QTest::newRow("column missing") << "column missing" << "(missing: the column anthem.Catalog)";
+        QTest::newRow("another program's file")
+            << "foreign" << "(missing: the tables collection, member, themes, vocals, composer, orchestration, choir, vocalsm, city, zip";
+        QTest::newRow("previous format without a table") << "previous incomplete" << "(missing: the table a_v_l)";
+    }
+
+    void eachProblemWithTheFileHasItsOwnMessage()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, says);
+        const QDir dir(m_dir.path());
+        const QString path = dir.filePath("hxdata97.mdb");
         QVERIFY(writeTemplate(m_dir.path()));
-        QFile junk(QDir(m_dir.path()).filePath("hxdata97.mdb"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("this is a letter to the choir, not a database");
-        junk.close();
+        QString error;
+        if (kind == "previous incomplete") {
+            QVERIFY(writePreviousFormat(path, [](sqlite3 *h) { return rawExec(h, "drop table a_v_l"); }));
+        } else if (kind == "hot journal") {
+            const QString scratch = dir.filePath("scratch.db");
+            QVERIFY(Schema::createDatabaseFile(scratch, &error));
+            {
+                RawDb db(scratch);
+                QVERIFY(db.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
+                                "insert into anthem (Anthem) select printf('%0200d', i) from n"));
+            }
+            QVERIFY(writeHotJournal(scratch, path));
+            QFile::remove(scratch);
+        } else if (kind == "foreign") {
+            RawDb db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            QVERIFY(db.exec("create table anthem (id integer primary key, title text)"));
+        } else if (kind == "not a database") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(3000, 'x'));
+        } else {
+            QVERIFY(Schema::createDatabaseFile(path, &error));
+            RawDb db(path);
+            if (kind == "zero bytes")
+                QVERIFY(QFile(path).resize(0));
+            else if (kind == "damaged page")
+                QVERIFY(db.exec("insert into anthem (Anthem) values ('a'), ('b')") && damageTreeOf(path, "anthem_displayit"));
+            else if (kind == "tables missing")
+                QVERIFY(db.exec("drop table schedule") && db.exec("drop table labels"));
+            else if (kind == "column missing")
+                QVERIFY(db.exec("alter table anthem drop column Catalog"));
+        }
+        std::unique_ptr<ForeignLock> lock;
+        if (kind.endsWith("lock")) {
+            lock = std::make_unique<ForeignLock>(path, kind == "exclusive lock");
+            QVERIFY(lock->ok());
+        }
+        std::unique_ptr<Unwritable> readOnly;
+        if (kind == "read-only file" || kind == "hot journal") {
+            readOnly = std::make_unique<Unwritable>(kind == "read-only file" ? path : m_dir.path());
+            if (!readOnly->ok())
+                QSKIP("this system cannot make a file or folder unwritable");
+        }
+        const QByteArray before = fileHash(path);
 
         TestPrompter prompter;
         Startup startup;
@@ -108,9 +175,121 @@ private slots:
         startup.showMainWindow();
         QCOMPARE(startup.exitCode(), 1);
         QVERIFY(!startup.mainWindow());
-        QCOMPARE(prompter.messages.size(), 1);
-        QVERIFY(prompter.lastMessage().contains("could not be opened"));
         QVERIFY(!Db::isOpen());
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY2(prompter.lastMessage().contains(says), qPrintable(prompter.lastMessage()));
+        QVERIFY(prompter.lastMessage().contains(path));
+        QTRY_VERIFY(!Cursor::isBusy());
+        lock.reset();
+        readOnly.reset();
+        if (kind == "hot journal") {
+            // SQLite put back what the unfinished write had changed; only
+            // its journal could not be removed. Once the folder may be
+            // written the file opens as it was before that write.
+            QVERIFY(Db::open(path, &error));
+            QCOMPARE(Db::scalar("select count(*) from anthem where Memo1 is null").toInt(), 3000);
+        } else {
+            QCOMPARE(fileHash(path), before);
+        }
+    }
+
+    // The file is checked on a thread of its own while the splash shows,
+    // with the hourglass; the main window waits for the check.
+    void theFileIsCheckedWhileTheSplashShows()
+    {
+        QVERIFY(writeTemplate(m_dir.path()));
+        QString error;
+        const QString path = QDir(m_dir.path()).filePath("hxdata97.mdb");
+        QVERIFY(Schema::createDatabaseFile(path, &error));
+        ForeignLock lock(path, true); // the check waits for it
+        QVERIFY(lock.ok());
+        TestPrompter prompter;
+        Startup startup;
+        QVERIFY(startup.begin());
+        QVERIFY(startup.splash()->isVisible());
+        QVERIFY(Cursor::isBusy());
+        QTest::qWait(200); // the user-interface thread goes on meanwhile
+        QVERIFY(Cursor::isBusy());
+        lock.release();
+        QTRY_VERIFY(!Cursor::isBusy());
+        startup.showMainWindow();
+        QVERIFY(startup.mainWindow());
+        QVERIFY(prompter.messages.isEmpty());
+        QCOMPARE(startup.exitCode(), 0);
+    }
+
+    // A database of the previous format is converted at start-up without a
+    // word; then it is checked like any other.
+    void aDatabaseOfThePreviousFormatIsConvertedAtStartUp()
+    {
+        QVERIFY(writeTemplate(m_dir.path()));
+        const QString path = QDir(m_dir.path()).filePath("hxdata97.mdb");
+        QVERIFY(writePreviousFormat(path, [](sqlite3 *h) {
+            return rawExec(h, "insert into anthem (Anthem) values ('Zebra'), ('apple'), ('Élan')");
+        }));
+        TestPrompter prompter;
+        Startup startup;
+        QVERIFY(startup.begin());
+        startup.showMainWindow();
+        QVERIFY(startup.mainWindow());
+        QVERIFY(prompter.messages.isEmpty());
+        QVERIFY(!DbFile::isPreviousFormat(path));
+        QCOMPARE(Db::scalar("select group_concat(Anthem, ',') from (select Anthem from anthem order by anthemkey)").toString(),
+                 QString("apple,Élan,Zebra"));
+    }
+
+    // The template is checked as a copy before the copy becomes the
+    // database; an unusable template leaves no database behind.
+    void anUnusableTemplateLeavesNoDatabase_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("damaged page") << "damaged page";
+        QTest::newRow("not a database") << "not a database";
+        QTest::newRow("zero bytes") << "zero bytes";
+        QTest::newRow("table missing") << "table missing";
+    }
+
+    void anUnusableTemplateLeavesNoDatabase()
+    {
+        QFETCH(QString, kind);
+        QVERIFY(writeTemplate(m_dir.path()));
+        const QString templ = QDir(m_dir.path()).filePath("hxdataE97.mdb");
+        if (kind == "damaged page") {
+            QVERIFY(damageTreeOf(templ, "anthem"));
+        } else if (kind == "table missing") {
+            RawDb db(templ);
+            QVERIFY(db.exec("drop table schedinfo"));
+        } else {
+            QFile f(templ);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            if (kind == "not a database")
+                f.write(QByteArray(5000, '\x5a'));
+        }
+        const QByteArray before = fileHash(templ);
+        TestPrompter prompter;
+        Startup startup;
+        QVERIFY(!startup.begin());
+        QCOMPARE(startup.exitCode(), 1);
+        QCOMPARE(prompter.messages.size(), 1);
+        QVERIFY2(prompter.lastMessage().contains("hxdataE97.mdb\" that a new one is made from cannot be used"),
+                 qPrintable(prompter.lastMessage()));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList({"hxdataE97.mdb"}));
+        QCOMPARE(fileHash(templ), before);
+        QVERIFY(!Cursor::isBusy());
+    }
+
+    void theTemplateIsFoundInAnyLetterCase()
+    {
+        QVERIFY(writeTemplate(m_dir.path()));
+        QVERIFY(QFile::rename(QDir(m_dir.path()).filePath("hxdataE97.mdb"), QDir(m_dir.path()).filePath("HXDATAE97.MDB")));
+        TestPrompter prompter;
+        Startup startup;
+        QVERIFY(startup.begin());
+        startup.showMainWindow();
+        QVERIFY(startup.mainWindow());
+        QVERIFY(prompter.messages.isEmpty());
+        QCOMPARE(QFileInfo(Db::path()).fileName(), QString("hxdata97.mdb"));
+        QVERIFY(QFile::exists(QDir(m_dir.path()).filePath("HXDATAE97.MDB")));
     }
 
     void splashShowsVersionAndIsElliptical()

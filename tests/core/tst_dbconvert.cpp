@@ -1,0 +1,236 @@
+// A database of the previous format (text columns with the program's own
+// collation) is converted when it is opened: every row, id and id counter
+// kept, the schema's checks, defaults, indexes and triggers in place, the
+// name keys filled; a conversion that cannot finish leaves the file as it
+// was.
+#include "Db.h"
+#include "DbFile.h"
+#include "DbFiles.h"
+#include "Schema.h"
+#include "TestSupport.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QtTest>
+
+namespace {
+
+// Rows of every kind, names with letters beyond ASCII among them; the
+// last anthem and theme deleted again, so their counters run ahead of the
+// highest id left, and the only performed date of a collection too.
+bool fillPrevious(sqlite3 *h)
+{
+    return rawExec(h, "insert into anthem (anthemid, Anthem, Catalog, Memo1, u1, DatePurchased, CostPerCopy, "
+                      "NumCopies, collectionid, displayit) values "
+                      "(1, 'Zebra', 'Z-1', 'line one\nline two', 'Box 1', '2001-03-15', 12.5, 30, 2, -1),"
+                      "(2, 'apple', null, null, null, null, null, null, 0, 0),"
+                      "(5, 'Élan', 'É-5', '', 'élan', null, 0, 0, 0, 0),"
+                      "(6, 'éclair', null, null, null, null, 1, 2, 0, 0),"
+                      "(7, 'Ölberg ''im'' Tal', null, null, null, null, 0, 0, 0, 0),"
+                      "(8, null, null, null, null, null, 0, 0, 0, 0),"
+                      "(9, 'gone', null, null, null, null, 0, 0, 0, 0);"
+                      "delete from anthem where anthemid = 9;"
+                      "insert into collection (collectionid, Collection) values (2, 'Hymnal'), (3, 'advent book');"
+                      "insert into member (LName, FName, MName, State, CityID) values ('Dvořák', 'antonín', '', 'NY', 1),"
+                      " ('bach', 'Johann', 'Sebastian', 'DE', 0);"
+                      "insert into themes (themeid, theme, Description) values (1, 'Ökumene', 'together'),"
+                      " (2, 'advent', null), (4, 'gone', null);"
+                      "delete from themes where themeid = 4;"
+                      "insert into composer (composer) values ('Fauré'), ('bach');"
+                      "insert into choir (choir, Description, info) values ('Youth', 'young', 'Rehearses Fridays');"
+                      "insert into vocals (vocals) values ('SATB'); insert into vocalsm (vocals) values ('alto');"
+                      "insert into orchestration (orchestration) values ('Organ');"
+                      "insert into city (City) values ('Zürich'); insert into zip (Zip) values ('8001');"
+                      "insert into school (School) values ('St. Mary');"
+                      "insert into a_th_l values (1, 1), (5, 2); insert into a_com_l values (1, 1);"
+                      "insert into chr_m_l values (1, 1, -1);"
+                      "insert into schedule (ChoirID, SchedDate, AMPM, Anthem, anthemid) values (1, '2030-01-06', 'AM', -1, 1);"
+                      "insert into schednotes values ('2030-01-06', 'AM', 'Epiphany');"
+                      "insert into schedinfo values ('General notes', 0);"
+                      "insert into a_lperform (Lperform, anthemid, ChoirID) values ('2020-12-24', 1, 1);"
+                      "insert into col_lperform (Lperform, collectionid) values ('2019-04-21', 2);"
+                      "delete from col_lperform;"
+                      "update labels set label1 = 'Publisher' where datatype = 2;");
+}
+
+// Every table's rows in id order, as text, without the key columns.
+QMap<QString, QStringList> contents(const QString &path)
+{
+    QMap<QString, QStringList> out;
+    RawDb db(path);
+    for (const Schema::Table &t : Schema::tables()) {
+        QStringList columns;
+        for (const QString &c : t.columns) {
+            bool isKey = false;
+            for (const Db::NameKeyColumn &k : Db::nameKeyColumns())
+                isKey = isKey || (t.name == QLatin1String(k.table) && c == QLatin1String(k.keyColumn));
+            if (!isKey)
+                columns << QStringLiteral("quote(%1)").arg(c);
+        }
+        out[t.name] = db.column(QStringLiteral("select %1 from %2 order by rowid")
+                                    .arg(columns.join(QStringLiteral(" || '|' || ")), t.name));
+    }
+    return out;
+}
+
+QStringList objectsOf(const QString &path, const QString &type)
+{
+    RawDb db(path);
+    return db.column(QStringLiteral("select name || ': ' || sql from sqlite_master where type = '%1' and sql is not null "
+                                    "order by name")
+                         .arg(type));
+}
+
+} // namespace
+
+class TestDbConvert : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<TempProgramFolder>(false);
+        QVERIFY(m_folder->ok());
+        m_path = m_folder->file("previous.mdb");
+        QFile::remove(m_path);
+        m_template = m_folder->file("hxdata97.mdb"); // a new database, for comparison
+    }
+    void cleanup()
+    {
+        Db::close();
+        m_folder.reset();
+    }
+
+    void everyRowIdAndCounterIsKept()
+    {
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        QVERIFY(DbFile::isPreviousFormat(m_path));
+        const QMap<QString, QStringList> before = contents(m_path);
+
+        QString error;
+        QVERIFY2(Db::open(m_path, &error), qPrintable(error));
+        QVERIFY(!DbFile::isPreviousFormat(m_path));
+        Db::close();
+
+        // The schema is the new one, word for word: tables, indexes with
+        // their names, triggers; nothing of the collation is left.
+        QCOMPARE(objectsOf(m_path, "table"), objectsOf(m_template, "table"));
+        QCOMPARE(objectsOf(m_path, "index"), objectsOf(m_template, "index"));
+        QCOMPARE(objectsOf(m_path, "trigger"), objectsOf(m_template, "trigger"));
+        // Every row as it was, the keys filled, and plain SQLite is content.
+        QCOMPARE(contents(m_path), before);
+        {
+            RawDb raw(m_path);
+            QCOMPARE(raw.column("pragma integrity_check"), QStringList({"ok"}));
+            QCOMPARE(raw.value("select count(*) from sqlite_master where sql like '%UNOCASE%'"), QString("0"));
+            QCOMPARE(raw.value("select count(*) from sqlite_master where name like 'velmora%'"), QString("0"));
+        }
+
+        QVERIFY(Db::open(m_path, &error));
+        QCOMPARE(Db::scalar("select count(*) from anthem where anthemkey is null").toInt(), 0);
+        QCOMPARE(Db::scalar("select anthemkey from anthem where anthemid = 5").toString(), Db::nameKey("Élan"));
+        QCOMPARE(Db::scalar("select lnamekey from member where LName = 'Dvořák'").toString(), Db::nameKey("Dvořák"));
+        QSqlQuery q = Db::query("select Anthem from anthem order by anthemkey, anthemid");
+        QStringList order;
+        while (q.next())
+            order << q.value(0).toString();
+        QCOMPARE(order, QStringList({"", "apple", "éclair", "Élan", "Ölberg 'im' Tal", "Zebra"}));
+        // Counters: an id once given out is not given again.
+        Db::exec("insert into anthem (Anthem) values ('new')");
+        QCOMPARE(Db::lastInsertId(), 10);
+        Db::exec("insert into themes (theme) values ('new')");
+        QCOMPARE(Db::lastInsertId(), 5);
+        Db::exec("insert into col_lperform (Lperform, collectionid) values ('2020-01-01', 2)");
+        QCOMPARE(Db::lastInsertId(), 2); // the table was empty, its counter was not
+        QCOMPARE(Db::scalar("select count(*) from sqlite_sequence where typeof(seq) <> 'integer'").toInt(), 0);
+        // Checks and defaults.
+        QVERIFY_THROWS_EXCEPTION(DbError, Db::exec("update anthem set displayit = 1 where anthemid = 1"));
+        QVERIFY_THROWS_EXCEPTION(DbError, Db::exec("insert into chr_m_l values (2, 1, 5)"));
+        QSqlQuery d = Db::query("select NumCopies, CostPerCopy, collectionid, displayit from anthem where anthemid = 10");
+        QVERIFY(d.next());
+        QCOMPARE(d.value(0).toInt(), 0);
+        QCOMPARE(d.value(1).toDouble(), 0.0);
+        QCOMPARE(d.value(2).toInt(), 0);
+        QCOMPARE(d.value(3).toInt(), 0);
+        // AM and PM still match in any case.
+        QCOMPARE(Db::scalar("select count(*) from schedule where AMPM = 'am'").toInt(), 1);
+    }
+
+    // What someone added to a table of their own comes along: a column
+    // (with its values) and an index.
+    void whatOthersAddedIsKept()
+    {
+        QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
+            return fillPrevious(h) && rawExec(h, "alter table anthem add column Shelf INTEGER")
+                && rawExec(h, "update anthem set Shelf = anthemid * 10")
+                && rawExec(h, "create index anthem_shelf on anthem (Shelf)");
+        }));
+        QString error;
+        QVERIFY2(Db::open(m_path, &error), qPrintable(error));
+        QCOMPARE(Db::scalar("select sum(Shelf) from anthem").toInt(), 10 * (1 + 2 + 5 + 6 + 7 + 8));
+        QVERIFY(Db::exists("select 1 from sqlite_master where name = 'anthem_shelf'"));
+        QVERIFY(!DbFile::isPreviousFormat(m_path));
+    }
+
+    // A conversion that cannot finish says so once, and the file is as it
+    // was, byte for byte, and still opens as before.
+    void aFailedConversionChangesNothing()
+    {
+        QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
+            return fillPrevious(h) && rawExec(h, "pragma ignore_check_constraints = on")
+                && rawExec(h, "update anthem set displayit = 7 where anthemid = 2");
+        }));
+        const QByteArray before = fileHash(m_path);
+        QString error;
+        QVERIFY(!Db::open(m_path, &error));
+        QVERIFY2(error.contains("earlier version") && error.contains("Nothing in it has been changed"), qPrintable(error));
+        QVERIFY(error.contains("CHECK constraint failed"));
+        QVERIFY(!Db::isOpen());
+        QCOMPARE(fileHash(m_path), before);
+        QVERIFY(!QFile::exists(m_path + "-journal"));
+        QVERIFY(DbFile::isPreviousFormat(m_path));
+    }
+
+    // Only a whole and sound file is converted: one that lacks a table or
+    // has a damaged page is refused before anything is written.
+    void onlyACompleteAndSoundFileIsConverted()
+    {
+        QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) { return fillPrevious(h) && rawExec(h, "drop table schedinfo"); }));
+        QByteArray before = fileHash(m_path);
+        QString error;
+        QVERIFY(!Db::open(m_path, &error));
+        QVERIFY2(error.contains("not a complete database") && error.contains("(missing: the table schedinfo)"),
+                 qPrintable(error));
+        QCOMPARE(fileHash(m_path), before);
+
+        QFile::remove(m_path);
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        QVERIFY(damageTreeOf(m_path, "anthem_displayit"));
+        before = fileHash(m_path);
+        QVERIFY(!Db::open(m_path, &error));
+        QVERIFY2(error.contains("is damaged"), qPrintable(error));
+        QCOMPARE(fileHash(m_path), before);
+    }
+
+    // Another program writing to the file: the conversion waits its turn
+    // and is not started while the file is in use.
+    void aFileInUseIsNotConverted()
+    {
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        ForeignLock lock(m_path, false);
+        QVERIFY(lock.ok());
+        QString error;
+        QVERIFY(!Db::open(m_path, &error));
+        QVERIFY2(error.contains("in use by another program"), qPrintable(error));
+        lock.release();
+        QVERIFY2(Db::open(m_path, &error), qPrintable(error));
+        QVERIFY(!DbFile::isPreviousFormat(m_path));
+    }
+
+private:
+    std::unique_ptr<TempProgramFolder> m_folder;
+    QString m_path;
+    QString m_template;
+};
+
+QTEST_MAIN(TestDbConvert)
+#include "tst_dbconvert.moc"
