@@ -1,18 +1,25 @@
-// bench_members [database file]: the member record and the member report
-// on a large library (20,000 members, 150 cities, 400 zip codes, 120
+// bench_members [database file]: the member record, the member viewer and
+// the member report on a large library (20,000 members, 150 cities, 400 zip codes, 120
 // schools, 20 choirs, beside 100,000 anthems). The library is generated on
 // first use into the file given (default /tmp/velmora-members-bench.mdb)
 // and reused afterwards; the runs work on a copy, so the saves never change
 // it. Prints the figures beside their targets.
 #include "MemoryTuning.h"
 #include "Db.h"
+#include "Module.h"
 #include "LibraryGenerator.h"
+#include "CheckListGrid.h"
+#include "MemberGridModel.h"
+#include "MemberQDForm.h"
 #include "MemberRecord.h"
 #include "MemberReportModule.h"
 #include "ReportPdf.h"
 #include "ReportPrinter.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -117,6 +124,49 @@ void reportFigures(const char *name, const QList<qint32> &ids, const MemberRepor
     std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
 }
 
+// The viewer's limits as the user leaves them: only limit `limit` ticked.
+void onlyLimit(MemberQDForm *f, int limit)
+{
+    for (int i : {0, 3, 4, 5, 6, 7, 8, 9, 10, 11}) {
+        auto *box = f->findChild<QCheckBox *>(QStringLiteral("optLimit%1").arg(i));
+        if (box->isChecked() != (i == limit))
+            box->click();
+    }
+}
+
+// Times the viewer's Process with the limits it shows: the filter's
+// statements, the list's fill, and the button end to end (medians).
+void processFigures(MemberQDForm *viewer, const char *name)
+{
+    const MemberLimits limits = viewer->currentLimits();
+    std::vector<double> filter, fill, whole;
+    for (int run = 0; run < 5; ++run) {
+        // Each run starts from every member marked, the most a filter writes.
+        MemberSelection::mark(MemberLimits{});
+        QElapsedTimer t;
+        t.start();
+        MemberSelection::mark(limits);
+        filter.push_back(ms(t));
+        t.restart();
+        viewer->BuildMemberGrid(true);
+        fill.push_back(ms(t));
+    }
+    auto *process = viewer->findChild<QPushButton *>(QStringLiteral("btnProcess1"));
+    for (int run = 0; run < 5; ++run) {
+        MemberSelection::mark(MemberLimits{});
+        QElapsedTimer t;
+        t.start();
+        process->click();
+        whole.push_back(ms(t));
+    }
+    for (auto *v : {&filter, &fill, &whole})
+        std::sort(v->begin(), v->end());
+    std::printf("  Process with %s, %d members listed (medians):\n", name, viewer->gridModel()->rowCount());
+    report("    filter statements (displayit marks)", filter[2], "ms", 0);
+    report("    result list fill", fill[2], "ms", 0);
+    report("    Process button, end to end", whole[2], "ms", 200);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -126,7 +176,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-members-bench.mdb");
 
-    std::printf("Member record and member report benchmark\n");
+    std::printf("Member record, member viewer and member report benchmark\n");
     if (!QFileInfo::exists(path)) {
         std::printf("  generating the library into %s ...\n", qPrintable(path));
         std::fflush(stdout);
@@ -199,6 +249,37 @@ int main(int argc, char **argv)
         // What the editor refills after a save (measured for the editor's own benchmark).
         report("  the editor's four value lists", median(5, [](int) { (void)MemberData::comboValues(); }), "ms", 0);
         report("  every member with its name-list key", median(5, [](int) { (void)MemberData::memberList(); }), "ms", 0);
+
+        // The member viewer: opened with every member listed, then Process
+        // with a choir limit of active and inactive memberships and with a
+        // birthday month.
+        MemberQDForm *viewer = nullptr;
+        report("viewer load (every member listed, lists filled)", median(5, [&](int) {
+                   viewer = new MemberQDForm;
+               }, [&](int) {
+                   delete viewer;
+                   viewer = nullptr;
+               }), "ms", 200);
+        std::printf("    members listed: %d\n", viewer->gridModel()->rowCount());
+        viewer->resize(900, 620);
+        viewer->show();
+        QApplication::processEvents();
+
+        onlyLimit(viewer, 4);
+        viewer->findChild<QPushButton *>(QStringLiteral("btnClearAll4"))->click();
+        auto *choirs = viewer->findChild<CheckListGrid *>(QStringLiteral("ChoirGrid"));
+        // Three choirs with an active membership, three with an inactive one.
+        for (int r = 1; r <= 6 && r < choirs->Rows(); ++r) {
+            choirs->setCheckState(r, 1, CheckListGrid::Checked);
+            choirs->setCheckState(r, 3, r <= 3 ? CheckListGrid::Checked : CheckListGrid::Unchecked);
+        }
+        processFigures(viewer, "a choir limit (3 active, 3 inactive)");
+
+        onlyLimit(viewer, 10);
+        viewer->findChild<QComboBox *>(QStringLiteral("Date11"))->setEditText(QStringLiteral("5"));
+        processFigures(viewer, "a birthday month (May)");
+        viewer->close();
+        delete viewer;
 
         const QList<qint32> five = ordered.mid(0, 5000);
         MemberReportOptions pages;

@@ -15,10 +15,7 @@
 #include "Forms.h"
 
 class AnthemGridModel;
-class CheckListGrid;
-class QCheckBox;
-class QComboBox;
-class QPushButton;
+class LimitPanel;
 class QTabWidget;
 class QTableView;
 
@@ -51,18 +48,12 @@ private:
     void buildUi();
     void loadData();
     void processClicked();
-    void limitClicked(int i);
-    void allCheckClicked();
     void gridDoubleClicked(int row, int column);
     void sizeGridColumns();
 
     QTabWidget *m_tab = nullptr;
     QTableView *m_grid = nullptr;
     AnthemGridModel *m_model = nullptr;
-    QCheckBox *m_allCheck = nullptr;
-    QCheckBox *m_limit[11] = {};
-    QComboBox *m_myData[5] = {}; // MyData5..MyData9
-    CheckListGrid *m_listGrid[5] = {};
-    QPushButton *m_checkAll[5] = {};
-    QPushButton *m_clearAll[5] = {};
+    // AllCheck, optLimit0..10, the five list grids, MyData5..MyData9.
+    LimitPanel *m_limits = nullptr;
 };

@@ -1,3 +1,4 @@
 #pragma once
-// Registers the member report (report kind 3) with the report window.
+// Registers the member viewer (form code 13) with the form dispatcher and
+// the member report (report kind 3) with the report window.
 void registerMemberReport();

@@ -3,11 +3,13 @@
 #include "Db.h"
 #include "Fmt.h"
 #include "MemberRecord.h"
-#include "MemberTables.h"
 #include "Module.h"
+#include "MyDataLabels.h"
+#include "RecordCodes.h"
 #include "ReportFonts.h"
 #include "ReportPrinter.h"
 #include "ReportRoutines.h"
+#include "ReportSource.h"
 #include "SR2PrintForm.h"
 
 #include <QCheckBox>
@@ -59,28 +61,6 @@ struct MemberRow {
     QStringList choirs;
 };
 
-// The report's members by position, in one statement: the list may hold
-// every member of the library.
-void storeIds(const QList<qint32> &ids)
-{
-    Db::exec(QStringLiteral("create temp table if not exists member_report_ids "
-                            "(pos integer primary key, memberid integer not null)"));
-    Db::exec(QStringLiteral("delete from temp.member_report_ids"));
-    if (ids.isEmpty())
-        return;
-    QByteArray json;
-    json.reserve(ids.size() * 7 + 2);
-    json.append('[');
-    for (int i = 0; i < ids.size(); ++i) {
-        if (i)
-            json.append(',');
-        json.append(QByteArray::number(ids.at(i)));
-    }
-    json.append(']');
-    Db::exec(QStringLiteral("insert into temp.member_report_ids (pos, memberid) select key, value from json_each(?)"),
-             {QString::fromLatin1(json)});
-}
-
 // A label line that would run into the next label, or wrap at the right
 // margin and push the sheet out of line, is shortened to the label's
 // width and ends with "…".
@@ -105,22 +85,17 @@ QString fitLabelLine(const QString &line, const FontSpec &font, int width)
     return line.left(lo) + ellipsis;
 }
 
-void dropIds()
-{
-    Db::exec(QStringLiteral("delete from temp.member_report_ids"));
-}
-
 // One slice of members, positions [from, to): those that still exist, in
 // list order; with their choirs (every linked choir, active or not, by
 // name) when asked for.
-QVector<MemberRow> readSlice(int from, int to, bool withChoirs)
+QVector<MemberRow> readSlice(const ReportSource &source, int from, int to, bool withChoirs)
 {
     QVector<MemberRow> rows;
     QHash<int, int> rowOfPos;
     QSqlQuery q = Db::query(QStringLiteral(
         "select r.pos, m.FName, m.MName, m.LName, m.Street1, m.Street2, c.City, m.State, z.Zip, m.Aniversary, "
         "m.Birthday, m.HPhone, m.CPhone, m.FPhone, m.grade, s.School, m.Email, m.Parent, m.u1, m.u2, m.u3, m.u4, m.u5 "
-        "from temp.member_report_ids r join member m on m.memberid = r.memberid "
+        "from temp.report_ids r join member m on m.memberid = r.id "
         "left join city c on c.CityID = m.CityID left join zip z on z.ZipID = m.ZipID "
         "left join school s on s.SchoolID = m.SchoolID "
         "where r.pos >= ? and r.pos < ? order by r.pos"),
@@ -154,16 +129,11 @@ QVector<MemberRow> readSlice(int from, int to, bool withChoirs)
     }
     if (!withChoirs || rows.isEmpty())
         return rows;
-    const auto names = Db::idTextRows(
-        QStringLiteral("select r.pos, ch.choir from temp.member_report_ids r "
-                       "join %1 l on l.memberid = r.memberid join choir ch on ch.ChoirID = l.%2 "
-                       "where r.pos >= ? and r.pos < ? order by r.pos, ch.choirkey, ch.ChoirID")
-            .arg(QLatin1String(MemberTables::Choirs.table), QLatin1String(MemberTables::Choirs.column)),
-        {from, to});
-    for (const auto &n : names) {
-        const auto it = rowOfPos.constFind(n.first);
+    const QHash<int, QStringList> choirs = source.linkedNames(RecordKind::Member, CheckGridKind::Choirs, from, to);
+    for (auto c = choirs.constBegin(); c != choirs.constEnd(); ++c) {
+        const auto it = rowOfPos.constFind(c.key());
         if (it != rowOfPos.constEnd())
-            rows[it.value()].choirs.append(n.second);
+            rows[it.value()].choirs = c.value();
     }
     return rows;
 }
@@ -171,24 +141,22 @@ QVector<MemberRow> readSlice(int from, int to, bool withChoirs)
 // Every member of the list that still exists, a slice at a time.
 template <class Draw> int forEachMember(const QList<qint32> &ids, bool withChoirs, Draw draw)
 {
-    storeIds(ids);
+    const ReportSource source(ids);
     int drawn = 0;
-    for (int from = 0; from < ids.size(); from += kSlice) {
-        const QVector<MemberRow> rows = readSlice(from, from + kSlice, withChoirs);
+    source.forEachSlice(kSlice, [&](int from, int to) {
+        const QVector<MemberRow> rows = readSlice(source, from, to, withChoirs);
         for (const MemberRow &m : rows)
             draw(m, drawn++);
-    }
-    dropIds();
+    });
     return drawn;
 }
 
 void loadCaptions()
 {
-    QSqlQuery q = Db::query(QStringLiteral("select label1, label2, label3, label4, label5 from labels where datatype = 3"));
-    if (!q.next())
-        return; // the captions of the last build stay
-    for (int i = 1; i <= 5; ++i)
-        MemberDataCaptions[i] = Fmt::nz(q.value(i - 1));
+    // Without a labels row the captions of the last build stay.
+    if (const auto captions = MyDataLabels::read(myDataType(RecordKind::Member)))
+        for (int i = 1; i <= 5; ++i)
+            MemberDataCaptions[i] = captions->at(i - 1);
 }
 
 bool filled(const QVariant &v)

@@ -1,0 +1,43 @@
+#pragma once
+// Sizing a result list's column to its contents quickly, whatever the
+// number of rows: the widest text is among the longest ones, so only the
+// longest few are measured. The anthem and member viewers size their
+// lists with it.
+
+#include <QFontMetrics>
+#include <QString>
+#include <algorithm>
+#include <vector>
+
+class QTableView;
+
+namespace ListColumns {
+
+// How many of the longest texts are measured.
+constexpr int MeasuredTexts = 32;
+
+// The width in pixels of the widest text textOf(row) of the rows.
+template <class Rows, class TextOf> int widestText(const Rows &rows, TextOf textOf, const QFontMetrics &fm)
+{
+    std::vector<const QString *> longest;
+    longest.reserve(MeasuredTexts + 1);
+    auto longer = [](const QString *a, const QString *b) { return a->size() > b->size(); };
+    for (const auto &row : rows) {
+        const QString *t = &textOf(row);
+        if (int(longest.size()) == MeasuredTexts && t->size() <= longest.back()->size())
+            continue;
+        longest.insert(std::upper_bound(longest.begin(), longest.end(), t, longer), t);
+        if (int(longest.size()) > MeasuredTexts)
+            longest.pop_back();
+    }
+    int w = 0;
+    for (const QString *t : longest)
+        w = std::max(w, fm.horizontalAdvance(*t));
+    return w;
+}
+
+// Makes the column as wide as its bold header or its widest text, with
+// the view's cell padding.
+void fit(QTableView *view, int column, const QString &header, int widestText);
+
+} // namespace ListColumns

@@ -1,0 +1,62 @@
+#pragma once
+// The member viewer: lists members by name, narrows the list by the
+// limits the user ticks (member sections, instruments, choirs with an
+// active or an inactive membership, the leading text of the five "My
+// Data" fields, birthday month, membership-anniversary month), opens a
+// member in the member editor on a double-click, and asks for the member
+// report, blank member sheet or mailing labels of exactly the members it
+// lists.
+//
+// The list's ids, in list order, are left in hx().ReportMemberSet for the
+// report; they stay there when the viewer closes, so an open report
+// window can still print them.
+
+#include "BaseForm.h"
+#include "Forms.h"
+#include "MemberSelection.h"
+
+class LimitPanel;
+class MemberGridModel;
+class QTabWidget;
+class QTableView;
+
+class MemberQDForm : public BaseForm, public CheckGridHost {
+    Q_OBJECT
+public:
+    MemberQDForm();
+    ~MemberQDForm() override;
+
+    // Empties the list to its header.
+    void SetupMemberGrid();
+    // Lists every member, or only those the last filter marked, and keeps
+    // their ids for the report. Database errors reach the caller.
+    void BuildMemberGrid(bool filteredOnly);
+    // Marks the members that pass the ticked limits, then lists them.
+    void ApplyMemberFilter();
+    // The limits as the controls show them.
+    MemberLimits currentLimits() const;
+
+    MemberGridModel *gridModel() const { return m_model; }
+
+    // The section, instrument and choir grids (the choir grid with its
+    // Active column), refilled when their entries change.
+    Grid checkGrid(CheckGridKind kind) override;
+
+protected:
+    // The list's column follows the window's size.
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildUi();
+    void loadData();
+    void processClicked();
+    void gridDoubleClicked(int row);
+    void sizeGridColumns();
+
+    QTabWidget *m_tab = nullptr;
+    QTableView *m_grid = nullptr;
+    MemberGridModel *m_model = nullptr;
+    // AllCheck, optLimit0 and 3..11, the three list grids, MyData5..MyData9
+    // and the two month lists.
+    LimitPanel *m_limits = nullptr;
+};
