@@ -94,15 +94,19 @@ QList<qint32> ids(const QString &sql, const Params &params = {})
     return out;
 }
 
-CollectionLinks linksOf(qint32 id)
+QList<LinkChoice> linksOf(qint32 id)
 {
-    CollectionLinks l;
-    l.themes = ids(QStringLiteral("select themeid from col_th_l where collectionid = ?"), {id});
-    l.vocals = ids(QStringLiteral("select vocalsid from col_v_l where collectionid = ?"), {id});
-    l.orchestration = ids(QStringLiteral("select orchid from col_orch_l where collectionid = ?"), {id});
-    l.choirs = ids(QStringLiteral("select choirid from col_chr_l where collectionid = ?"), {id});
-    l.composers = ids(QStringLiteral("select composerid from col_com_l where collectionid = ?"), {id});
-    return l;
+    QList<LinkChoice> out;
+    for (CheckGridKind kind : {CheckGridKind::Themes, CheckGridKind::Vocals, CheckGridKind::Orchestration,
+                               CheckGridKind::Choirs, CheckGridKind::Composers}) {
+        const LinkTable *t = LinkTables::link(RecordKind::Collection, kind);
+        out << LinkChoice{kind,
+                          ids(QStringLiteral("select %1 from %2 where collectionid = ?")
+                                  .arg(QLatin1String(t->itemColumn), QLatin1String(t->table)),
+                              {id}),
+                          {}};
+    }
+    return out;
 }
 
 // A collection as large as a cantata gets: 20 anthems that already have
@@ -210,7 +214,7 @@ int main(int argc, char **argv)
                median(41, nullptr, [&] { CollectionData::load(nextId()); }), "ms", 50);
 
         CollectionRecord r;
-        CollectionLinks links;
+        QList<LinkChoice> links;
         auto loadNext = [&] {
             const qint32 id = nextId();
             r = *CollectionData::load(id);

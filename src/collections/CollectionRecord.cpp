@@ -1,6 +1,5 @@
 #include "CollectionRecord.h"
 
-#include "CollectionLinkTables.h"
 #include "Db.h"
 #include "Fmt.h"
 
@@ -43,7 +42,25 @@ QString cutChars(const QString &text, int n)
 }
 
 // The order the editor has always written its link tables in.
-const CollectionLinkKind kSaveOrder[5] = {LinkThemes, LinkVocals, LinkComposers, LinkChoirs, LinkOrchestration};
+const CheckGridKind kSaveOrder[5] = {CheckGridKind::Themes, CheckGridKind::Vocals, CheckGridKind::Composers,
+                                     CheckGridKind::Choirs, CheckGridKind::Orchestration};
+
+// All five kinds in that order; a kind the caller left out has nothing ticked.
+QList<LinkChoice> inSaveOrder(const QList<LinkChoice> &links)
+{
+    QList<LinkChoice> out;
+    for (CheckGridKind kind : kSaveOrder) {
+        LinkChoice c{kind, {}, {}};
+        for (const LinkChoice &l : links)
+            if (l.kind == kind)
+                c.ids += l.ids;
+        out << c;
+    }
+    return out;
+}
+
+const QString kListQuery =
+    QStringLiteral("select collectionid, Collection from collection order by Collection, collectionid");
 
 } // namespace
 
@@ -101,24 +118,29 @@ QVector<CollectionAnthem> anthems(qint32 collectionId)
     return out;
 }
 
+QString listQuery()
+{
+    return kListQuery;
+}
+
 QVector<CollectionEntry> list()
 {
     QVector<CollectionEntry> out;
-    const auto rows = Db::idTextRows(
-        QStringLiteral("select collectionid, Collection from collection order by Collection, collectionid"));
+    const auto rows = Db::idTextRows(kListQuery);
     out.reserve(rows.size());
     for (const auto &r : rows)
         out.append(CollectionEntry{r.first, r.second});
     return out;
 }
 
-CollectionSaveResult save(const CollectionRecord &r, const CollectionLinks &links, bool adding,
+CollectionSaveResult save(const CollectionRecord &r, const QList<LinkChoice> &links, bool adding,
                           const QString &loadedLoanedTo)
 {
     Db::Transaction tx;
     const QString loanedTo = cutChars(r.loanedTo, CollectionRecord::LoanedToWidth);
+    const QString name = cutChars(r.collection, CollectionRecord::CollectionWidth);
     const Params values{
-        cutChars(r.collection, CollectionRecord::CollectionWidth),
+        name,
         cutChars(r.catalog, CollectionRecord::CatalogWidth),
         cutChars(r.location, CollectionRecord::LocationWidth),
         r.memo1,
@@ -155,6 +177,7 @@ CollectionSaveResult save(const CollectionRecord &r, const CollectionLinks &link
                                          "from another window."));
     }
     result.id = id;
+    result.name = name;
 
     if (r.lastPerformed.isValid()) {
         const QVariant date = Fmt::dateToDb(r.lastPerformed);
@@ -163,15 +186,7 @@ CollectionSaveResult save(const CollectionRecord &r, const CollectionLinks &link
                  {date, id, date, id});
     }
 
-    for (CollectionLinkKind kind : kSaveOrder) {
-        const CollectionLinkTable &t = kCollectionLinkTables[kind];
-        const QString table = QLatin1String(t.table);
-        Db::exec(QStringLiteral("delete from %1 where collectionid = ?").arg(table), {id});
-        const QString insert = QStringLiteral("insert into %1 (collectionid, %2) values (?, ?)")
-                                   .arg(table, QLatin1String(t.itemColumn));
-        for (qint32 linked : links.*(t.ids))
-            Db::exec(insert, {id, linked});
-    }
+    LinkTables::rewrite(RecordKind::Collection, id, inSaveOrder(links));
 
     // A loan of the collection is a loan of each of its anthems; an
     // emptied text ends theirs too.

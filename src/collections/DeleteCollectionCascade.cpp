@@ -1,8 +1,8 @@
 #include "DeleteCollectionCascade.h"
 
-#include "CollectionLinkTables.h"
 #include "Db.h"
 #include "DeleteAnthemCascade.h"
+#include "LinkTables.h"
 
 #include <QSqlQuery>
 #include <QVariantList>
@@ -28,8 +28,7 @@ QList<qint32> DeleteCollectionCascade(qint32 collectionId)
     Db::Transaction tx;
     const Params id{collectionId};
     Db::exec(QStringLiteral("delete from collection where collectionid = ?"), id);
-    for (const CollectionLinkTable &t : kCollectionLinkTables)
-        Db::exec(QStringLiteral("delete from %1 where collectionid = ?").arg(QLatin1String(t.table)), id);
+    LinkTables::deleteAll(RecordKind::Collection, collectionId);
     Db::exec(QStringLiteral("delete from col_lperform where collectionid = ?"), id);
 
     {
