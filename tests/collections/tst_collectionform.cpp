@@ -7,6 +7,7 @@
 #include "Fmt.h"
 #include "MainFormMDI.h"
 #include "RecordDialogs.h"
+#include "SpellCheck.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -118,6 +119,20 @@ private slots:
         QCOMPARE(letters(f)->buttonToolTip(3), QString("No data for A"));
         QCOMPARE(letterLook(f, 'C'), 1);
         QCOMPARE(letterLook(f, 'A'), 2);
+
+        // F7 spell-checks the name, the loaned-to text and the notes.
+        SpellCheck::setUserDictionary(m_folder->file("MyDictionary.dct"));
+        for (QWidget *field : std::initializer_list<QWidget *>{edit(f, "CollectionName"), edit(f, "LoanedTo"),
+                                                               w<QPlainTextEdit>(f, "Memo1"), edit(f, "Catalog")}) {
+            if (auto *e = qobject_cast<QLineEdit *>(field))
+                e->setText("recieve");
+            else
+                static_cast<QPlainTextEdit *>(field)->setPlainText("recieve");
+            QTest::keyClick(field, Qt::Key_F7);
+        }
+        QCOMPARE(m_prompter->dialogs.size(), 3);
+        SpellCheck::unloadEngine();
+        SpellCheck::setUserDictionary(QString());
     }
 
     void aSaveStoresWhatWasTypedInTheColumnWidths()
