@@ -5,7 +5,6 @@
 #include "CollectionRecord.h"
 #include "Cursor.h"
 #include "DateField.h"
-#include "Db.h"
 #include "DeleteCollectionCascade.h"
 #include "FieldServices.h"
 #include "Fmt.h"
