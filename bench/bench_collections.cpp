@@ -1,24 +1,32 @@
-// bench_collections [database file]: the collection catalogue's data and
-// report on a large library (10,000 collections with their links and
+// bench_collections [database file]: the collection catalogue's data, its
+// editor (alone and with the anthem editor open) and its report on a large
+// library (10,000 collections with their links and
 // performed dates, 100,000 anthems). The library is generated on first
 // use into the file given (default /tmp/velmora-collections-bench.mdb)
 // and reused afterwards; the runs work on a copy, so the saves and deletes
 // never change it. Prints the median of several runs of each step beside
 // its target.
+#include "AnthemForm.h"
+#include "CollectionForm.h"
 #include "CollectionRecord.h"
+#include "CollectionRegistration.h"
 #include "CollectionReportModule.h"
 #include "Db.h"
 #include "DeleteCollectionCascade.h"
+#include "Forms.h"
 #include "LibraryGenerator.h"
 #include "MemoryTuning.h"
 #include "Prompter.h"
 #include "ReportPdf.h"
 #include "ReportPrinter.h"
+#include "RecordToolbar.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -76,14 +84,27 @@ void report(const char *what, double value, const char *unit, double target)
     std::fflush(stdout);
 }
 
-// Answers every box at once (the report's export message, were there one).
+// Answers every box at once: the saves' confirmation, and the delete
+// question with Yes while yes is set.
 class SilentPrompter : public Prompter {
 public:
+    bool yes = false;
     MsgResult message(const QString &, const QString &, MsgButtons buttons, MsgIcon) override
     {
-        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+        if (buttons == MsgButtons::YesNo)
+            return yes ? MsgResult::Yes : MsgResult::No;
+        return MsgResult::Ok;
     }
 };
+
+// An editor step timed alone and again with the anthem editor open, whose
+// reload after a save and reset after a delete read its lists again.
+void reportBoth(const char *what, double alone, double withAnthems, double target)
+{
+    report(what, alone, "ms", target);
+    std::printf("  %-56s %9.1f ms\n", "      with the anthem editor open", withAnthems);
+    std::fflush(stdout);
+}
 
 QList<qint32> ids(const QString &sql, const Params &params = {})
 {
@@ -94,15 +115,19 @@ QList<qint32> ids(const QString &sql, const Params &params = {})
     return out;
 }
 
-CollectionLinks linksOf(qint32 id)
+QList<LinkChoice> linksOf(qint32 id)
 {
-    CollectionLinks l;
-    l.themes = ids(QStringLiteral("select themeid from col_th_l where collectionid = ?"), {id});
-    l.vocals = ids(QStringLiteral("select vocalsid from col_v_l where collectionid = ?"), {id});
-    l.orchestration = ids(QStringLiteral("select orchid from col_orch_l where collectionid = ?"), {id});
-    l.choirs = ids(QStringLiteral("select choirid from col_chr_l where collectionid = ?"), {id});
-    l.composers = ids(QStringLiteral("select composerid from col_com_l where collectionid = ?"), {id});
-    return l;
+    QList<LinkChoice> out;
+    for (CheckGridKind kind : {CheckGridKind::Themes, CheckGridKind::Vocals, CheckGridKind::Orchestration,
+                               CheckGridKind::Choirs, CheckGridKind::Composers}) {
+        const LinkTable *t = LinkTables::link(RecordKind::Collection, kind);
+        out << LinkChoice{kind,
+                          ids(QStringLiteral("select %1 from %2 where collectionid = ?")
+                                  .arg(QLatin1String(t->itemColumn), QLatin1String(t->table)),
+                              {id}),
+                          {}};
+    }
+    return out;
 }
 
 // A collection as large as a cantata gets: 20 anthems that already have
@@ -144,10 +169,71 @@ qint32 cantataToDelete(int n)
     return id;
 }
 
+void closeWindow(int code)
+{
+    if (QWidget *w = Forms::instance(code)) {
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+void press(QWidget *editor, int button)
+{
+    editor->findChild<RecordToolbar *>(QStringLiteral("Toolbar1"))->button(button)->trigger();
+}
+
+struct EditorFigures {
+    double open = 0, next = 0, previous = 0, save = 0, rename = 0, add = 0, remove = 0;
+};
+
+// The collection editor driven through its toolbar: opened, moved, saved
+// (changed, renamed, new) and a 20-anthem collection deleted.
+EditorFigures editorFigures(bool withAnthemEditor, SilentPrompter &prompter, int &cantata)
+{
+    closeWindow(CollectionFormCode);
+    closeWindow(AnthemFormCode);
+    if (withAnthemEditor)
+        OpenFormByCode(AnthemFormCode);
+    EditorFigures e;
+    e.open = median(7, [] { closeWindow(CollectionFormCode); }, [] { OpenFormByCode(CollectionFormCode); });
+    auto *f = Forms::find<CollectionForm>(CollectionFormCode);
+    if (!f || f->Col_Data.CurCollection() < 1)
+        throw DbError(QStringLiteral("the collection editor shows no collection"));
+    e.next = median(41, nullptr, [f] { press(f, RecordButton::Next); });
+    e.previous = median(21, nullptr, [f] { press(f, RecordButton::Previous); });
+
+    auto *name = f->findChild<QLineEdit *>(QStringLiteral("CollectionName"));
+    auto *location = f->findChild<QLineEdit *>(QStringLiteral("Location"));
+    int n = 0;
+    auto save = [f] { press(f, RecordButton::Save); };
+    e.save = median(21, [&] { location->setText(QStringLiteral("Cabinet %1").arg(++n)); }, save);
+    e.rename = median(21, [&] { name->setText(QStringLiteral("Renamed Collection %1").arg(++n)); }, save);
+    e.add = median(11, [&] {
+        press(f, RecordButton::Add);
+        name->setText(QStringLiteral("Brand New Collection %1").arg(++n));
+    }, save);
+    e.remove = median(9, [&] {
+        const qint32 doomed = cantataToDelete(cantata++);
+        f->LoadFromQDForm(doomed);
+        if (f->Col_Data.CurCollection() != doomed)
+            throw DbError(QStringLiteral("the collection to delete is not shown"));
+        prompter.yes = true;
+    }, [f] { press(f, RecordButton::Delete); });
+    prompter.yes = false;
+    closeWindow(CollectionFormCode);
+    closeWindow(AnthemFormCode);
+    return e;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // The offscreen platform's notes on every window shown would drown the figures.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (!text.startsWith(QLatin1String("This plugin does not support")))
+            std::fprintf(stderr, "%s%s\n", type == QtDebugMsg ? "" : "warning: ", qPrintable(text));
+    });
     keepFreedMemoryForReuse(); // as the program itself does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -155,7 +241,7 @@ int main(int argc, char **argv)
     const QString path =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-collections-bench.mdb");
 
-    std::printf("Collection record, deletion and collections report benchmark\n");
+    std::printf("Collection record, editor, deletion and collections report benchmark\n");
     if (!QFileInfo::exists(path)) {
         std::printf("  generating the library into %s ...\n", qPrintable(path));
         std::fflush(stdout);
@@ -181,6 +267,8 @@ int main(int argc, char **argv)
     }
     SilentPrompter prompter;
     setPrompter(&prompter);
+    registerAnthemEditor();
+    registerCollectionReport();
     std::printf("  library: %s: %d collections (%d links, %d performed dates), %d anthems\n", qPrintable(path),
                 Db::scalar(QStringLiteral("select count(*) from collection")).toInt(),
                 Db::scalar(QStringLiteral("select (select count(*) from col_v_l) + (select count(*) from col_com_l) + "
@@ -204,13 +292,13 @@ int main(int argc, char **argv)
         int k = 0;
         auto nextId = [&] { return withAnthems.at((k++ * 37) % withAnthems.size()); };
 
-        std::printf("  The collection record (data layer; the editor's window comes later):\n");
+        std::printf("  The collection record (data layer):\n");
         report("    name list of every collection", median(7, nullptr, [] { CollectionData::list(); }), "ms", 0);
         report("    load (row, latest performed date, its anthems)",
                median(41, nullptr, [&] { CollectionData::load(nextId()); }), "ms", 50);
 
         CollectionRecord r;
-        CollectionLinks links;
+        QList<LinkChoice> links;
         auto loadNext = [&] {
             const qint32 id = nextId();
             r = *CollectionData::load(id);
@@ -243,6 +331,18 @@ int main(int argc, char **argv)
         report("    delete a collection of 20 anthems with all their rows",
                median(15, [&] { doomed = cantataToDelete(cantata++); }, [&] { DeleteCollectionCascade(doomed); }),
                "ms", 100);
+
+        std::printf("  The collection editor (its window, driven through its toolbar):\n");
+        const EditorFigures alone = editorFigures(false, prompter, cantata);
+        const EditorFigures besideAnthems = editorFigures(true, prompter, cantata);
+        reportBoth("    open (collections read, the first one shown)", alone.open, besideAnthems.open, 50);
+        reportBoth("    next collection", alone.next, besideAnthems.next, 50);
+        reportBoth("    previous collection", alone.previous, besideAnthems.previous, 50);
+        reportBoth("    save, changed", alone.save, besideAnthems.save, 50);
+        reportBoth("    save, renamed (moves in the list)", alone.rename, besideAnthems.rename, 50);
+        reportBoth("    save, new", alone.add, besideAnthems.add, 50);
+        reportBoth("    delete a collection of 20 anthems with all their rows", alone.remove, besideAnthems.remove,
+                   100);
 
         // The report of every collection, in the viewer's order.
         QList<qint32> every;

@@ -1,6 +1,5 @@
 #include "CollectionRecord.h"
 
-#include "CollectionLinkTables.h"
 #include "Db.h"
 #include "Fmt.h"
 
@@ -29,21 +28,26 @@ std::optional<double> storedNumber(const QVariant &v)
     return v.userType() == QMetaType::QString ? Fmt::parseNumber(v.toString()) : std::optional<double>(v.toDouble());
 }
 
-// The first n characters of a text, as the database counts them: a
-// character outside the Basic Multilingual Plane is one character (two
-// UTF-16 units) and is never cut in half.
-QString cutChars(const QString &text, int n)
+// The order the editor has always written its link tables in.
+const CheckGridKind kSaveOrder[5] = {CheckGridKind::Themes, CheckGridKind::Vocals, CheckGridKind::Composers,
+                                     CheckGridKind::Choirs, CheckGridKind::Orchestration};
+
+// All five kinds in that order; a kind the caller left out has nothing ticked.
+QList<LinkChoice> inSaveOrder(const QList<LinkChoice> &links)
 {
-    int units = 0;
-    for (int chars = 0; chars < n && units < text.size(); ++chars)
-        units += text.at(units).isHighSurrogate() && units + 1 < text.size() && text.at(units + 1).isLowSurrogate()
-            ? 2
-            : 1;
-    return text.left(units);
+    QList<LinkChoice> out;
+    for (CheckGridKind kind : kSaveOrder) {
+        LinkChoice c{kind, {}, {}};
+        for (const LinkChoice &l : links)
+            if (l.kind == kind)
+                c.ids += l.ids;
+        out << c;
+    }
+    return out;
 }
 
-// The order the editor has always written its link tables in.
-const CollectionLinkKind kSaveOrder[5] = {LinkThemes, LinkVocals, LinkComposers, LinkChoirs, LinkOrchestration};
+const QString kListQuery =
+    QStringLiteral("select collectionid, Collection from collection order by collectionkey, collectionid");
 
 } // namespace
 
@@ -101,30 +105,35 @@ QVector<CollectionAnthem> anthems(qint32 collectionId)
     return out;
 }
 
+QString listQuery()
+{
+    return kListQuery;
+}
+
 QVector<CollectionEntry> list()
 {
     QVector<CollectionEntry> out;
-    const auto rows = Db::idTextRows(
-        QStringLiteral("select collectionid, Collection from collection order by collectionkey, collectionid"));
+    const auto rows = Db::idTextRows(kListQuery);
     out.reserve(rows.size());
     for (const auto &r : rows)
         out.append(CollectionEntry{r.first, r.second});
     return out;
 }
 
-CollectionSaveResult save(const CollectionRecord &r, const CollectionLinks &links, bool adding,
+CollectionSaveResult save(const CollectionRecord &r, const QList<LinkChoice> &links, bool adding,
                           const QString &loadedLoanedTo)
 {
     Db::Transaction tx;
-    const QString loanedTo = cutChars(r.loanedTo, CollectionRecord::LoanedToWidth);
+    const QString loanedTo = Fmt::cut(r.loanedTo, CollectionRecord::LoanedToWidth);
+    const QString name = Fmt::cut(r.collection, CollectionRecord::CollectionWidth);
     const Params values{
-        cutChars(r.collection, CollectionRecord::CollectionWidth),
-        cutChars(r.catalog, CollectionRecord::CatalogWidth),
-        cutChars(r.location, CollectionRecord::LocationWidth),
+        name,
+        Fmt::cut(r.catalog, CollectionRecord::CatalogWidth),
+        Fmt::cut(r.location, CollectionRecord::LocationWidth),
         r.memo1,
-        cutChars(r.pages, CollectionRecord::PagesWidth),
+        Fmt::cut(r.pages, CollectionRecord::PagesWidth),
         loanedTo,
-        cutChars(r.performTime, CollectionRecord::PerformTimeWidth),
+        Fmt::cut(r.performTime, CollectionRecord::PerformTimeWidth),
         r.u[0],
         r.u[1],
         r.u[2],
@@ -133,13 +142,14 @@ CollectionSaveResult save(const CollectionRecord &r, const CollectionLinks &link
         Fmt::dateToDb(r.datePurchased),
         nullable(r.costPerCopy),
         nullable(r.numCopies),
+        Db::nameKey(name),
     };
     CollectionSaveResult result;
     qint32 id = r.id;
     if (adding) {
         Db::exec(QStringLiteral("insert into collection (Collection, Catalog, Location, Memo1, Pages, LoanedTo,"
-                                " PerformTime, u1, u2, u3, u4, u5, DatePurchased, CostPerCopy, NumCopies)"
-                                " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                " PerformTime, u1, u2, u3, u4, u5, DatePurchased, CostPerCopy, NumCopies, collectionkey)"
+                                " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                  values);
         id = qint32(Db::lastInsertId());
     } else {
@@ -148,13 +158,14 @@ CollectionSaveResult save(const CollectionRecord &r, const CollectionLinks &link
         const int n = Db::exec(QStringLiteral("update collection set Collection = ?, Catalog = ?, Location = ?,"
                                               " Memo1 = ?, Pages = ?, LoanedTo = ?, PerformTime = ?, u1 = ?,"
                                               " u2 = ?, u3 = ?, u4 = ?, u5 = ?, DatePurchased = ?,"
-                                              " CostPerCopy = ?, NumCopies = ? where collectionid = ?"),
+                                              " CostPerCopy = ?, NumCopies = ?, collectionkey = ? where collectionid = ?"),
                                p);
         if (n != 1)
             throw DbError(QStringLiteral("The collection is no longer in the database; it may have been deleted "
                                          "from another window."));
     }
     result.id = id;
+    result.name = name;
 
     if (r.lastPerformed.isValid()) {
         const QVariant date = Fmt::dateToDb(r.lastPerformed);
@@ -163,15 +174,7 @@ CollectionSaveResult save(const CollectionRecord &r, const CollectionLinks &link
                  {date, id, date, id});
     }
 
-    for (CollectionLinkKind kind : kSaveOrder) {
-        const CollectionLinkTable &t = kCollectionLinkTables[kind];
-        const QString table = QLatin1String(t.table);
-        Db::exec(QStringLiteral("delete from %1 where collectionid = ?").arg(table), {id});
-        const QString insert = QStringLiteral("insert into %1 (collectionid, %2) values (?, ?)")
-                                   .arg(table, QLatin1String(t.itemColumn));
-        for (qint32 linked : links.*(t.ids))
-            Db::exec(insert, {id, linked});
-    }
+    LinkTables::rewrite(RecordKind::Collection, id, inSaveOrder(links));
 
     // A loan of the collection is a loan of each of its anthems; an
     // emptied text ends theirs too.

@@ -3,6 +3,8 @@
 // write the editor makes, and the reading of its cost and copies boxes,
 // kept apart from the window so they can be tested on their own.
 
+#include "LinkTables.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -44,7 +46,9 @@ struct CollectionRecord {
     QVector<CollectionAnthem> anthems;
 };
 
-// The ids ticked in the five link grids, written back whole on save.
+// The ids of a collection's five kinds of link. Only the report's table of
+// link kinds (CollectionLinkTables.h) still names it; the save takes the
+// editor's LinkChoice list.
 struct CollectionLinks {
     QList<qint32> themes;
     QList<qint32> vocals;
@@ -61,6 +65,8 @@ struct CollectionEntry {
 
 struct CollectionSaveResult {
     qint32 id = 0;
+    // The name as stored (cut to its width): the editor's name list key.
+    QString name;
     // The loaned-to text had changed and was copied into the collection's
     // anthems: an anthem editor showing one of them must show it again.
     bool loanedToCarried = false;
@@ -94,16 +100,20 @@ QVector<CollectionAnthem> anthems(qint32 collectionId);
 
 // Every collection in the editor's order: by name, ties by id.
 QVector<CollectionEntry> list();
+// The query of that list (collectionid, Collection), for the editor's
+// name index.
+QString listQuery();
 
 // Writes the collection in one transaction: its row (a new one when
 // adding, else the row of record.id), the performed date when that date is
-// not yet recorded for it, its five link tables rewritten whole, and, when
+// not yet recorded for it, its five link tables rewritten whole (a kind
+// missing from links is written with nothing ticked), and, when
 // the loaned-to text (as cut to its width) differs from loadedLoanedTo
 // (what the editor last showed; "" after it was emptied), that text in
 // every anthem of the collection. On failure (also when the collection to
 // update no longer exists) nothing is written and DbError reaches the
 // caller.
-CollectionSaveResult save(const CollectionRecord &record, const CollectionLinks &links, bool adding,
+CollectionSaveResult save(const CollectionRecord &record, const QList<LinkChoice> &links, bool adding,
                           const QString &loadedLoanedTo);
 
 // Reads the cost box as the editor shows it ("$1,234.50", "1234.5",

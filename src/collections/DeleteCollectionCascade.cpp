@@ -1,23 +1,13 @@
 #include "DeleteCollectionCascade.h"
 
-#include "CollectionLinkTables.h"
 #include "Db.h"
 #include "DeleteAnthemCascade.h"
+#include "Fmt.h"
+#include "LinkTables.h"
+#include "ScheduleNotes.h"
 
 #include <QSqlQuery>
 #include <QVariantList>
-
-namespace {
-
-// Notes belong to a service of every choir: a date keeps them while any
-// entry, of any choir, morning or evening, is left on it.
-void deleteNotesOfDateLeftEmpty(const QVariant &date)
-{
-    if (!Db::exists(QStringLiteral("select 1 from schedule where scheddate = ?"), {date}))
-        Db::exec(QStringLiteral("delete from schednotes where scheddate = ?"), {date});
-}
-
-} // namespace
 
 QList<qint32> DeleteCollectionCascade(qint32 collectionId)
 {
@@ -28,8 +18,7 @@ QList<qint32> DeleteCollectionCascade(qint32 collectionId)
     Db::Transaction tx;
     const Params id{collectionId};
     Db::exec(QStringLiteral("delete from collection where collectionid = ?"), id);
-    for (const CollectionLinkTable &t : kCollectionLinkTables)
-        Db::exec(QStringLiteral("delete from %1 where collectionid = ?").arg(QLatin1String(t.table)), id);
+    LinkTables::deleteAll(RecordKind::Collection, collectionId);
     Db::exec(QStringLiteral("delete from col_lperform where collectionid = ?"), id);
 
     {
@@ -49,7 +38,7 @@ QList<qint32> DeleteCollectionCascade(qint32 collectionId)
     }
     Db::exec(QStringLiteral("delete from schedule where collectionid = ?"), id);
     for (const QVariant &d : dates)
-        deleteNotesOfDateLeftEmpty(d);
+        ScheduleNotes::dropIfDateEmpty(Fmt::dateFromDb(d));
     tx.commit();
     return anthemIds;
 }

@@ -467,6 +467,8 @@ void RecordEditorForm::toolbarClicked(int index)
         enableLetterBar(false);
         m_adding = true;
         clearRecord();
+        if (m_setup.noRecordWhileAdding)
+            setCurrentId(0);
         updateRecordActions();
         SetToolbarEditMode(this);
         SSTab1->setEnabled(true);

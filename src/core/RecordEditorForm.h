@@ -62,6 +62,10 @@ public:
         ScheduleCaller scheduleCaller = ScheduleCaller::None;
         // The column the grids are sorted on when the fields are cleared.
         int resetSortColumn = 2;
+        // While adding, no record counts as shown (current id 0), so a
+        // reference-list refresh never marks the grids with the record
+        // shown before Add. Off: that record stays current (anthems).
+        bool noRecordWhileAdding = false;
     };
 
     RecordEditorForm(bool *loadedFlag, Setup setup);

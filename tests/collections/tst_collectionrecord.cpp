@@ -10,9 +10,23 @@ using namespace coltest;
 
 namespace {
 
-CollectionLinks linksOf(qint32 id)
+// The five kinds of link of a collection, as the editor's grids tick them.
+struct Links {
+    QList<qint32> themes, vocals, orchestration, choirs, composers;
+
+    operator QList<LinkChoice>() const
+    {
+        return {{CheckGridKind::Themes, themes, {}},
+                {CheckGridKind::Vocals, vocals, {}},
+                {CheckGridKind::Orchestration, orchestration, {}},
+                {CheckGridKind::Choirs, choirs, {}},
+                {CheckGridKind::Composers, composers, {}}};
+    }
+};
+
+Links linksOf(qint32 id)
 {
-    CollectionLinks l;
+    Links l;
     l.themes = linked("col_th_l", "themeid", id);
     l.vocals = linked("col_v_l", "vocalsid", id);
     l.orchestration = linked("col_orch_l", "orchid", id);
@@ -107,7 +121,7 @@ private slots:
         r.costPerCopy = 1234.5;
         r.numCopies = 1200;
         r.lastPerformed = QDate(2004, 4, 11);
-        CollectionLinks links;
+        Links links;
         links.themes = {m_lib.lent};
         links.choirs = {m_lib.youth, m_lib.chancel};
         const CollectionSaveResult saved = CollectionData::save(r, links, true, QString());
@@ -163,7 +177,7 @@ private slots:
     void performedDatesAreAddedOnlyWhenNew()
     {
         CollectionRecord r = *CollectionData::load(m_lib.carols);
-        const CollectionLinks links = linksOf(m_lib.carols);
+        const Links links = linksOf(m_lib.carols);
         // The date shown is already recorded: nothing is added.
         CollectionData::save(r, links, false, r.loanedTo);
         QCOMPARE(count("select count(*) from col_lperform where collectionid = ?", {m_lib.carols}), 2);
@@ -188,12 +202,12 @@ private slots:
     void linkTablesAreRewrittenWhole()
     {
         CollectionRecord r = *CollectionData::load(m_lib.carols);
-        CollectionLinks links;
+        Links links;
         links.composers = {m_lib.bach};
         links.vocals = {m_lib.ssa, m_lib.satb};
         links.orchestration = {m_lib.brass};
         CollectionData::save(r, links, false, r.loanedTo);
-        const CollectionLinks stored = linksOf(m_lib.carols);
+        const Links stored = linksOf(m_lib.carols);
         QCOMPARE(stored.composers, QList<qint32>{m_lib.bach});
         QCOMPARE(stored.vocals, (QList<qint32>{m_lib.satb, m_lib.ssa}));
         QCOMPARE(stored.orchestration, QList<qint32>{m_lib.brass});
@@ -209,7 +223,7 @@ private slots:
     {
         Db::exec("update anthem set LoanedTo = 'their own' where anthemid = ?", {m_lib.amazing});
         CollectionRecord r = *CollectionData::load(m_lib.carols);
-        const CollectionLinks links = linksOf(m_lib.carols);
+        const Links links = linksOf(m_lib.carols);
         // Unchanged against what was loaded: no anthem is touched.
         r.collection = QStringLiteral("Carols Book, renamed");
         QVERIFY(!CollectionData::save(r, links, false, r.loanedTo).loanedToCarried);
@@ -264,7 +278,7 @@ private slots:
         CollectionRecord h = *CollectionData::load(m_lib.hymnal);
         Db::exec("delete from collection where collectionid = ?", {m_lib.hymnal});
         h.lastPerformed = QDate(2010, 1, 1);
-        CollectionLinks themes;
+        Links themes;
         themes.themes = {m_lib.lent};
         QVERIFY_THROWS_EXCEPTION(DbError, CollectionData::save(h, themes, false, h.loanedTo));
         QCOMPARE(count("select count(*) from col_lperform where collectionid = ?", {m_lib.hymnal}), 0);
