@@ -1,7 +1,8 @@
 #pragma once
-// The tables that hang off a member, in one place for the save, the
-// deletion and the report, and the character-exact cut the member's text
-// columns are stored with.
+// What the member library's reads share: the member report's choir link
+// table (the save and the deletion write the links through LinkTables),
+// the character-exact cut the member's text columns are stored with, and
+// the lists of distinct texts.
 
 #include <QString>
 #include <QStringList>
@@ -14,11 +15,7 @@ struct LinkTable {
     const char *column;
 };
 
-// In the order the save writes them: sections, choirs, instruments.
-inline constexpr LinkTable Sections{"m_vm_l", "vocalsmid"};
 inline constexpr LinkTable Choirs{"chr_m_l", "choirid"};
-inline constexpr LinkTable Instruments{"m_orch_l", "orchid"};
-inline constexpr LinkTable All[] = {Sections, Choirs, Instruments};
 
 // The first n characters of a text. A character outside the Basic
 // Multilingual Plane counts once and is never split in half.
