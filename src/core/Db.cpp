@@ -28,14 +28,6 @@ void ucaseFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
     sqlite3_result_text(ctx, up.constData(), int(up.size()), SQLITE_TRANSIENT);
 }
 
-bool isAscii(const char *s, int n)
-{
-    for (int i = 0; i < n; ++i)
-        if (static_cast<unsigned char>(s[i]) >= 0x80)
-            return false;
-    return true;
-}
-
 // Upper case without accents: "élan" sorts with the E's.
 QString primaryKey(const QString &upper)
 {
@@ -48,24 +40,124 @@ QString primaryKey(const QString &upper)
     return out;
 }
 
+// The letter a character up to U+017F sorts under: upper case without
+// accent, as primaryKey() gives it; 0 beyond that range and where upper
+// case is more than one letter (those take the full comparison).
+char32_t latinPrimary(char32_t c)
+{
+    if (c < 0x80)
+        return (c >= 'a' && c <= 'z') ? c - 32 : c;
+    if (c > 0x17F || c == 0xDF || c == 0x149)
+        return 0;
+    char32_t u = QChar::toUpper(c);
+    while (QChar::decompositionTag(u) == QChar::Canonical) {
+        const QString d = QChar::decomposition(u);
+        if (d.isEmpty())
+            break;
+        u = d.at(0).unicode();
+    }
+    return u;
+}
+
+// The character of one or two UTF-8 bytes at s[at] and its length in
+// bytes; length 0 for a longer or cut-off character.
+char32_t smallChar(const char *s, int len, int at, int *bytes)
+{
+    const unsigned char c0 = static_cast<unsigned char>(s[at]);
+    *bytes = 1;
+    if (c0 < 0x80)
+        return c0;
+    *bytes = 0;
+    if ((c0 & 0xE0) != 0xC0 || at + 1 >= len)
+        return 0;
+    const unsigned char c1 = static_cast<unsigned char>(s[at + 1]);
+    if ((c1 & 0xC0) != 0x80)
+        return 0;
+    *bytes = 2;
+    return (char32_t(c0 & 0x1F) << 6) | (c1 & 0x3F);
+}
+
+// The order by letters without accents of two texts from a character
+// both begin alike: -1 or 1 when Latin letters decide it ("Müller" after
+// "Miller", "Martínez" after "Martin"), 0 when they do not (equal letters
+// throughout, or a character the full comparison must see).
+int latinPrimaryOrder(const char *a, int len1, const char *b, int len2, int at)
+{
+    int i = at;
+    int j = at;
+    for (;;) {
+        if (i == len1 || j == len2) {
+            if (i == len1 && j == len2)
+                return 0;
+            // The one that ended first is the start of the other, which goes
+            // on with a letter: it comes first.
+            int bytes = 0;
+            const char32_t next = i == len1 ? smallChar(b, len2, j, &bytes) : smallChar(a, len1, i, &bytes);
+            if (!bytes || !latinPrimary(next))
+                return 0;
+            return i == len1 ? -1 : 1;
+        }
+        int na = 0;
+        int nb = 0;
+        const char32_t ca = smallChar(a, len1, i, &na);
+        const char32_t cb = smallChar(b, len2, j, &nb);
+        if (!na || !nb)
+            return 0;
+        const char32_t pa = latinPrimary(ca);
+        const char32_t pb = latinPrimary(cb);
+        if (!pa || !pb)
+            return 0;
+        if (pa != pb)
+            return pa < pb ? -1 : 1;
+        i += na;
+        j += nb;
+    }
+}
+
 // Case-insensitive order: first by the letters without accents, then by
 // the accents; two texts are equal when they differ only in case.
+//
+// Most pairs are decided before the costly Unicode work: by their first
+// difference when it is plain ASCII in both, or by Latin letters without
+// their accents. Upper-casing and stripping accents leave ASCII as it is
+// and in its place, and nothing after an ASCII character attaches to what
+// precedes it, so these shortcuts answer as the full comparison would.
 int unocaseCompare(void *, int len1, const void *s1, int len2, const void *s2)
 {
     const char *a = static_cast<const char *>(s1);
     const char *b = static_cast<const char *>(s2);
-    if (isAscii(a, len1) && isAscii(b, len2)) {
-        const int n = len1 < len2 ? len1 : len2;
-        for (int i = 0; i < n; ++i) {
-            const int ca = (a[i] >= 'a' && a[i] <= 'z') ? a[i] - 32 : a[i];
-            const int cb = (b[i] >= 'a' && b[i] <= 'z') ? b[i] - 32 : b[i];
-            if (ca != cb)
-                return ca < cb ? -1 : 1;
+    const int n = len1 < len2 ? len1 : len2;
+    // Where the common start last ended with an ASCII character: the full
+    // comparison of what follows decides as that of the whole.
+    int from = 0;
+    int i = 0;
+    for (; i < n; ++i) {
+        const unsigned char ua = static_cast<unsigned char>(a[i]);
+        const unsigned char ub = static_cast<unsigned char>(b[i]);
+        if (ua == ub) {
+            if (ua < 0x80)
+                from = i + 1;
+            continue;
         }
-        return len1 == len2 ? 0 : (len1 < len2 ? -1 : 1);
+        if (ua >= 0x80 || ub >= 0x80)
+            break;
+        from = i + 1;
+        const int ca = (ua >= 'a' && ua <= 'z') ? ua - 32 : ua;
+        const int cb = (ub >= 'a' && ub <= 'z') ? ub - 32 : ub;
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
     }
-    const QString ua = Db::upper(QString::fromUtf8(a, len1));
-    const QString ub = Db::upper(QString::fromUtf8(b, len2));
+    if (i == n && len1 == len2)
+        return 0;
+    // From the start of the character where they differ (the start of the
+    // rest of the longer one when one is the start of the other).
+    int at = i;
+    while (at > 0 && at < n && (static_cast<unsigned char>(a[at]) & 0xC0) == 0x80)
+        --at;
+    if (const int latin = latinPrimaryOrder(a, len1, b, len2, at))
+        return latin;
+    const QString ua = Db::upper(QString::fromUtf8(a + from, len1 - from));
+    const QString ub = Db::upper(QString::fromUtf8(b + from, len2 - from));
     const int primary = QString::compare(primaryKey(ua), primaryKey(ub), Qt::CaseSensitive);
     if (primary != 0)
         return primary;

@@ -221,8 +221,10 @@ QWidget *MemberForm::buildPage2()
     OrchGrid->setAccessibleName(QStringLiteral("Instruments"));
     GradeCombo = makeChoiceList(QStringLiteral("GradeCombo"), page);
     txtSchool = makeTypedList(QStringLiteral("txtSchool"), 100, page);
-    g->addWidget(buildMyDataPage(), 0, 0, 1, 2);
-    g->addWidget(OrchGrid, 0, 2, 3, 1);
+    QWidget *myData = buildMyDataPage();
+    myData->layout()->setContentsMargins(0, 0, 0, 0);
+    g->addWidget(myData, 0, 0, 1, 2);
+    g->addWidget(OrchGrid, 0, 2, 4, 1);
     g->addWidget(makeCaption(QStringLiteral("Grade"), GradeCombo, page), 1, 0);
     g->addWidget(GradeCombo, 1, 1);
     g->addWidget(makeCaption(QStringLiteral("School"), txtSchool, page), 2, 0);

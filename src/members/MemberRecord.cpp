@@ -224,7 +224,11 @@ MemberComboValues comboValues()
     v.cities = AddressValues(AddressKind::City);
     v.zips = AddressValues(AddressKind::Zip);
     v.schools = AddressValues(AddressKind::School);
-    v.lastNames = MemberTables::distinctTexts(QStringLiteral("select LName from member order by LName, memberid"));
+    // One row per last name (its first spelling by id), read through the
+    // name index rather than every member.
+    v.lastNames = MemberTables::distinctTexts(
+        QStringLiteral("select LName from member where memberid in"
+                       " (select min(memberid) from member group by LName) order by LName, memberid"));
     return v;
 }
 
