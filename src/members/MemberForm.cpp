@@ -63,7 +63,6 @@ QComboBox *makeTypedList(const QString &name, int maxLength, QWidget *parent)
     c->setEditable(true);
     c->setCompleter(nullptr);
     c->setInsertPolicy(QComboBox::NoInsert);
-    c->setDuplicatesEnabled(true);
     configureLongList(c);
     c->setMinimumContentsLength(12);
     c->lineEdit()->setMaxLength(maxLength);

@@ -1,22 +1,21 @@
 #pragma once
-// Helpers shared by the member editor tests: the editor opened through the
-// form dispatcher and driven through its controls as a user would.
+// The member editor opened through the form dispatcher and driven through
+// its controls as a user would, for the member editor tests.
 
 #include "CheckListGrid.h"
 #include "DateField.h"
 #include "Forms.h"
 #include "LetterBar.h"
 #include "MemberForm.h"
+#include "MemberRegistration.h"
 #include "MemberTestUtil.h"
 #include "Module.h"
 #include "RecordToolbar.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSqlQuery>
 #include <QTabWidget>
 
@@ -32,28 +31,19 @@ inline MemberForm *open()
 
 inline void close(QWidget *w)
 {
-    if (!w)
-        return;
-    w->close();
+    if (w)
+        w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-template <class T> T *w(QWidget *form, const QString &name)
-{
-    T *c = form->findChild<T *>(name);
-    if (!c)
-        qWarning("no control %s", qPrintable(name));
-    return c;
-}
-
-inline QLineEdit *edit(QWidget *f, const QString &name) { return w<QLineEdit>(f, name); }
-inline QComboBox *list(QWidget *f, const QString &name) { return w<QComboBox>(f, name); }
-inline DateField *date(QWidget *f, const QString &name) { return w<DateField>(f, name); }
-inline CheckListGrid *grid(QWidget *f, const QString &name) { return w<CheckListGrid>(f, name); }
-inline QTabWidget *tabs(QWidget *f) { return w<QTabWidget>(f, "SSTab1"); }
-inline QComboBox *nameList(QWidget *f) { return list(f, "List_Combo"); }
-inline LetterBar *letters(QWidget *f) { return w<LetterBar>(f, "Toolbar2"); }
-inline RecordToolbar *toolbar(QWidget *f) { return w<RecordToolbar>(f, "Toolbar1"); }
+inline QLineEdit *edit(QWidget *f, const char *name) { return f->findChild<QLineEdit *>(name); }
+inline QComboBox *list(QWidget *f, const char *name) { return f->findChild<QComboBox *>(name); }
+inline DateField *date(QWidget *f, const char *name) { return f->findChild<DateField *>(name); }
+inline CheckListGrid *grid(QWidget *f, const char *name) { return f->findChild<CheckListGrid *>(name); }
+inline QTabWidget *tabs(QWidget *f) { return f->findChild<QTabWidget *>("SSTab1"); }
+inline LetterBar *letters(QWidget *f) { return f->findChild<LetterBar *>("Toolbar2"); }
+inline RecordToolbar *toolbar(QWidget *f) { return f->findChild<RecordToolbar *>("Toolbar1"); }
+inline QString lastName(QWidget *f) { return list(f, "LName")->currentText(); }
 
 inline void press(QWidget *f, int button)
 {
@@ -65,28 +55,21 @@ inline void press(QWidget *f, int button)
 inline QList<int> visibleButtons(QWidget *f)
 {
     QList<int> out;
-    for (int i = 1; i <= RecordToolbar::ButtonCount; ++i)
-        if (i != RecordToolbar::Separator && toolbar(f)->isButtonVisible(i))
+    for (int i = Add; i <= Last; ++i)
+        if (toolbar(f)->isButtonVisible(i))
             out << i;
     return out;
 }
 
-// The user types into a field: focus, select all, type.
-inline void type(QLineEdit *e, const QString &text)
+// The user types into a field or an editable list, key by key.
+inline void type(QWidget *field, const QString &text)
 {
-    e->setFocus();
+    auto *c = qobject_cast<QComboBox *>(field);
+    QLineEdit *e = c ? c->lineEdit() : qobject_cast<QLineEdit *>(field);
+    field->setFocus();
     e->selectAll();
     e->del();
     QTest::keyClicks(e, text);
-}
-
-// The user types into an editable list, key by key.
-inline void type(QComboBox *c, const QString &text)
-{
-    c->setFocus();
-    c->lineEdit()->selectAll();
-    c->lineEdit()->del();
-    QTest::keyClicks(c->lineEdit(), text);
 }
 
 inline void typeDate(DateField *d, const QString &text)
@@ -95,7 +78,7 @@ inline void typeDate(DateField *d, const QString &text)
     QTest::keyClicks(d->lineEdit(), text);
 }
 
-// The user picks an item of a drop-down list.
+// The user picks an item of a list (a drop-down list or the name list).
 inline void choose(QComboBox *c, const QString &text)
 {
     const int i = c->findText(text, Qt::MatchExactly);
@@ -112,20 +95,6 @@ inline QStringList items(const QComboBox *c)
     return out;
 }
 
-inline QString lastName(QWidget *f) { return list(f, "LName")->currentText(); }
-
-// The user clicks a letter.
-inline void clickLetter(QWidget *f, QChar letter)
-{
-    const int g = 3 * (letter.unicode() - u'A') + 1;
-    LetterBar *bar = letters(f);
-    for (int i = g; i < g + 3; ++i)
-        if (bar->isButtonVisible(i)) {
-            bar->button(i)->trigger();
-            return;
-        }
-}
-
 // Which of a letter's three buttons shows: 0 normal, 1 selected, 2 disabled.
 inline int letterLook(QWidget *f, QChar letter)
 {
@@ -136,52 +105,39 @@ inline int letterLook(QWidget *f, QChar letter)
     return -1;
 }
 
-inline void chooseListItem(QWidget *f, const QString &text)
+inline void clickLetter(QWidget *f, QChar letter)
 {
-    QComboBox *c = nameList(f);
-    const int i = c->findText(text, Qt::MatchExactly);
-    QVERIFY2(i >= 0, qPrintable(text));
-    c->setCurrentIndex(i);
-    emit c->activated(i);
+    const int g = 3 * (letter.unicode() - u'A') + 1;
+    letters(f)->button(g + letterLook(f, letter))->trigger();
 }
 
-// The user clicks a row's box in a column of a check-list grid (its page
-// must show).
+// The user clicks a row's box in a column of a check-list grid.
 inline void clickGridRow(QWidget *f, CheckListGrid *g, const QString &name, int column = 1)
 {
-    QTabWidget *t = tabs(f);
-    for (int p = 0; p < t->count(); ++p)
-        if (t->widget(p)->isAncestorOf(g))
-            t->setCurrentIndex(p);
-    for (int r = 1; r < g->Rows(); ++r) {
-        if (g->nameAt(r) != name)
-            continue;
-        QTableWidgetItem *it = g->item(r - 1, column);
-        g->scrollToItem(it);
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(it).center());
-        return;
-    }
-    QFAIL(qPrintable(QStringLiteral("no row %1").arg(name)));
+    for (int p = 0; p < tabs(f)->count(); ++p)
+        if (tabs(f)->widget(p)->isAncestorOf(g))
+            tabs(f)->setCurrentIndex(p);
+    for (int r = 1; r < g->Rows(); ++r)
+        if (g->nameAt(r) == name) {
+            QTableWidgetItem *it = g->item(r - 1, column);
+            g->scrollToItem(it);
+            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(it).center());
+            return;
+        }
+    QFAIL(qPrintable("no row " + name));
 }
 
-// The ticked rows of a column, by name.
-inline QStringList ticked(const CheckListGrid *g, int column = 1)
+// The rows of a grid ("name") or those ticked in a column.
+inline QStringList rows(const CheckListGrid *g, int tickedColumn = 0)
 {
     QStringList out;
     for (int r = 1; r < g->Rows(); ++r)
-        if (g->isChecked(r, column))
+        if (!tickedColumn || g->isChecked(r, tickedColumn))
             out << g->nameAt(r);
     out.sort();
     return out;
 }
-
-inline QStringList names(const CheckListGrid *g)
-{
-    QStringList out;
-    for (int r = 1; r < g->Rows(); ++r)
-        out << g->nameAt(r);
-    return out;
-}
+inline QStringList ticked(const CheckListGrid *g, int column = 1) { return rows(g, column); }
 
 inline QStringList column(const QString &sql, const Params &p = {})
 {
@@ -198,6 +154,17 @@ inline QStringList choirLinks(qint32 member)
     return column("select c.choir || ':' || l.isactive from chr_m_l l join choir c on c.ChoirID = l.choirid"
                   " where l.memberid = ? order by c.choir",
                   {member});
+}
+
+// A member's row, Null read as an invalid QVariant.
+inline QVariantList memberRow(qint32 id, const QString &columns)
+{
+    QSqlQuery q = Db::query("select " + columns + " from member where memberid = ?", {id});
+    QVariantList out;
+    if (q.next())
+        for (int i = 0; i < columns.count(',') + 1; ++i)
+            out << (q.value(i).isNull() ? QVariant() : q.value(i));
+    return out;
 }
 
 inline qint32 addMember(const QString &last, const QString &first = QString(), const QString &middle = QString())
