@@ -229,7 +229,7 @@ int main(int argc, char **argv)
         MemberRecord changed;
         MemberLinks changedLinks;
         report("member save, changed",
-               median(20, [&](int) { MemberData::save(changed, changedLinks, false); },
+               median(20, [&](int) { MemberData::save(changed, changedLinks.choices(), false); },
                       [&](int i) {
                           changed = *MemberData::load(sample.at(i));
                           changed.firstName += QStringLiteral("x");
@@ -242,7 +242,7 @@ int main(int argc, char **argv)
         MemberRecord fresh = *MemberData::load(sample.front());
         const MemberLinks freshLinks = storedLinks(fresh.id);
         report("member save, new with a new city",
-               median(20, [&](int) { MemberData::save(fresh, freshLinks, true); },
+               median(20, [&](int) { MemberData::save(fresh, freshLinks.choices(), true); },
                       [&](int i) { fresh.city = QStringLiteral("New Harmony %1").arg(i); }),
                "ms", 50);
 

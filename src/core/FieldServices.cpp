@@ -169,11 +169,11 @@ void InstallSelectAllOnFocus(QWidget *field)
 {
     if (!field)
         return;
+    // An editable combo box takes the focus itself and hands its focus-in
+    // to its line edit directly, past any filter there: watch the box.
     QWidget *target = field;
     if (auto *d = qobject_cast<DateField *>(field))
         target = d->lineEdit();
-    else if (auto *cb = qobject_cast<QComboBox *>(field); cb && cb->lineEdit())
-        target = cb->lineEdit();
     target->installEventFilter(new SelectAllFilter(target));
 }
 

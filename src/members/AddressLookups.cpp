@@ -80,7 +80,7 @@ QString LookupAddressText(AddressKind kind, qint32 id)
 qint32 LearnAddressText(AddressKind kind, const QString &typed)
 {
     const AddressTable &t = addressTable(kind);
-    const QString text = MemberTables::cut(typed, t.width);
+    const QString text = Fmt::cut(typed, t.width);
     if (text.trimmed().isEmpty())
         return 0;
     if (const qint32 id = LookupAddressId(kind, text))

@@ -8,21 +8,42 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
-using MemberTables::cut;
+using Fmt::cut;
 
 namespace {
 
-QString table(const MemberTables::LinkTable &t)
+// The name-list key as the list statement builds it from the stored names:
+// SQLite's trim() takes blanks only, as listKey() does.
+const char kListKeySql[] = "trim(coalesce(LName, '')) || ', ' || trim(coalesce(FName, '')) || ' ' || "
+                           "trim(coalesce(MName, ''))";
+
+// Blanks (not other white space) off both ends.
+QString trimBlanks(const QString &text)
 {
-    return QLatin1String(t.table);
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text.at(from) == QLatin1Char(' '))
+        ++from;
+    while (to > from && text.at(to - 1) == QLatin1Char(' '))
+        --to;
+    return text.mid(from, to - from);
 }
 
-QString column(const MemberTables::LinkTable &t)
+// Every link table of a member, written whole: a kind the caller left out
+// is written as none ticked.
+QList<LinkChoice> allMemberLinks(const QList<LinkChoice> &given)
 {
-    return QLatin1String(t.column);
+    QList<LinkChoice> out = given;
+    for (CheckGridKind kind : {CheckGridKind::Sections, CheckGridKind::Choirs, CheckGridKind::Orchestration}) {
+        const bool present = std::any_of(given.begin(), given.end(), [kind](const LinkChoice &c) { return c.kind == kind; });
+        if (!present)
+            out << LinkChoice{kind, {}, {}};
+    }
+    return out;
 }
 
 // A stored number as a double; nullopt when it is none.
@@ -57,6 +78,18 @@ qint32 storedId(const QVariant &v)
 }
 
 } // namespace
+
+QList<LinkChoice> MemberLinks::choices() const
+{
+    LinkChoice choirChoice{CheckGridKind::Choirs, {}, {}};
+    for (const MemberChoir &c : choirs) {
+        choirChoice.ids << c.choirId;
+        if (c.active)
+            choirChoice.activeIds.insert(c.choirId);
+    }
+    return {LinkChoice{CheckGridKind::Sections, sections, {}}, choirChoice,
+            LinkChoice{CheckGridKind::Orchestration, instruments, {}}};
+}
 
 int MemberRecord::sexCode(const QString &text)
 {
@@ -121,7 +154,7 @@ std::optional<MemberRecord> load(qint32 id)
     return r;
 }
 
-qint32 save(const MemberRecord &r, const MemberLinks &links, bool adding)
+qint32 save(const MemberRecord &r, const QList<LinkChoice> &links, bool adding)
 {
     if (!adding && r.id < 1)
         throw DbError(QStringLiteral("There is no member to update."));
@@ -160,6 +193,12 @@ qint32 save(const MemberRecord &r, const MemberLinks &links, bool adding)
     values << sex << cut(r.parent, MemberRecord::ParentWidth) << cut(r.email, MemberRecord::EmailWidth) << r.memo
            << r.u[0] << r.u[1] << r.u[2] << r.u[3] << r.u[4] << Fmt::dateToDb(r.birthday)
            << Fmt::dateToDb(r.aniversary);
+    // The name keys, written with the names they order.
+    for (int i = 0; i < 3; ++i) {
+        static const char *const keys[] = {"lnamekey", "fnamekey", "mnamekey"};
+        columns << QLatin1String(keys[i]);
+        values << Db::nameKey(values.at(i).toString());
+    }
 
     qint32 id = r.id;
     if (adding) {
@@ -180,24 +219,7 @@ qint32 save(const MemberRecord &r, const MemberLinks &links, bool adding)
                                          "from another window."));
     }
 
-    const auto rewrite = [id](const MemberTables::LinkTable &t) {
-        Db::exec(QStringLiteral("delete from %1 where memberid = ?").arg(table(t)), {id});
-    };
-    rewrite(MemberTables::Sections);
-    for (qint32 section : links.sections)
-        Db::exec(QStringLiteral("insert into %1 (memberid, %2) values (?, ?)")
-                     .arg(table(MemberTables::Sections), column(MemberTables::Sections)),
-                 {id, section});
-    rewrite(MemberTables::Choirs);
-    for (const MemberChoir &c : links.choirs)
-        Db::exec(QStringLiteral("insert into %1 (memberid, %2, isactive) values (?, ?, ?)")
-                     .arg(table(MemberTables::Choirs), column(MemberTables::Choirs)),
-                 {id, c.choirId, c.active ? -1 : 0});
-    rewrite(MemberTables::Instruments);
-    for (qint32 instrument : links.instruments)
-        Db::exec(QStringLiteral("insert into %1 (memberid, %2) values (?, ?)")
-                     .arg(table(MemberTables::Instruments), column(MemberTables::Instruments)),
-                 {id, instrument});
+    LinkTables::rewrite(RecordKind::Member, id, allMemberLinks(links));
     tx.commit();
     return id;
 }
@@ -208,25 +230,43 @@ MemberComboValues comboValues()
     v.cities = AddressValues(AddressKind::City);
     v.zips = AddressValues(AddressKind::Zip);
     v.schools = AddressValues(AddressKind::School);
-    v.lastNames = MemberTables::distinctTexts(QStringLiteral("select LName from member order by lnamekey, memberid"));
+    // One row per last name (its first spelling by id), read through the
+    // name index rather than every member.
+    v.lastNames = MemberTables::distinctTexts(
+        QStringLiteral("select LName from member where memberid in"
+                       " (select min(memberid) from member group by LName) order by lnamekey, memberid"));
     return v;
 }
 
 QString listKey(const QString &lastName, const QString &firstName, const QString &middleName)
 {
-    return lastName.trimmed() + QStringLiteral(", ") + firstName.trimmed() + QLatin1Char(' ') + middleName.trimmed();
+    return trimBlanks(lastName) + QStringLiteral(", ") + trimBlanks(firstName) + QLatin1Char(' ')
+           + trimBlanks(middleName);
+}
+
+QString storedListKey(const MemberRecord &r)
+{
+    return listKey(cut(r.lastName, MemberRecord::NameWidth), cut(r.firstName, MemberRecord::NameWidth),
+                   cut(r.middleName, MemberRecord::NameWidth));
+}
+
+QString listQuery()
+{
+    return QStringLiteral("select memberid, %1 from member order by namekey(%1), memberid")
+        .arg(QLatin1String(kListKeySql));
 }
 
 QVector<MemberListEntry> memberList()
 {
     QVector<MemberListEntry> out;
     QSqlQuery q = Db::query(
-        QStringLiteral("select memberid, LName, FName, MName from member order by lnamekey, fnamekey, mnamekey, memberid"));
+        QStringLiteral("select memberid, LName, %1 from member order by namekey(%1), memberid")
+            .arg(QLatin1String(kListKeySql)));
     while (q.next()) {
         MemberListEntry e;
         e.id = q.value(0).toInt();
         e.lastName = Fmt::nz(q.value(1));
-        e.key = listKey(e.lastName, Fmt::nz(q.value(2)), Fmt::nz(q.value(3)));
+        e.key = Fmt::nz(q.value(2));
         out.append(std::move(e));
     }
     return out;
@@ -238,7 +278,6 @@ void DeleteMember(qint32 memberId)
 {
     Db::Transaction tx;
     Db::exec(QStringLiteral("delete from member where memberid = ?"), {memberId});
-    for (const MemberTables::LinkTable &t : MemberTables::All)
-        Db::exec(QStringLiteral("delete from %1 where memberid = ?").arg(table(t)), {memberId});
+    LinkTables::deleteAll(RecordKind::Member, memberId);
     tx.commit();
 }

@@ -3,6 +3,8 @@
 // reads and writes the editor makes, kept apart from the window so they
 // can be tested on their own.
 
+#include "LinkTables.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -64,6 +66,9 @@ struct MemberLinks {
     QList<qint32> sections;    // vocalsm ids
     QList<MemberChoir> choirs;
     QList<qint32> instruments; // orchestration ids
+
+    // The same links as the editor's grids give them (LinkTables).
+    QList<LinkChoice> choices() const;
 };
 
 // The texts the member editor offers in its four editable lists.
@@ -95,21 +100,32 @@ std::optional<MemberRecord> load(qint32 id);
 // texts learnt into their tables when new, the member row (a new one when
 // adding, else the row of record.id) with every text cut to its width, and
 // the section, choir and instrument links rewritten whole (a choir's
-// isactive -1 when active, else 0). Returns the member's id. On failure
-// (also when the member to update no longer exists) nothing is written
-// and DbError reaches the caller.
-qint32 save(const MemberRecord &record, const MemberLinks &links, bool adding);
+// isactive -1 when active, else 0; a kind missing from the choices is
+// written as none ticked). Returns the member's id. On failure (also when
+// the member to update no longer exists) nothing is written and DbError
+// reaches the caller.
+qint32 save(const MemberRecord &record, const QList<LinkChoice> &links, bool adding);
 
 // The cities, zip codes, schools and last names in name order, each
 // non-empty value once whatever its letter case.
 MemberComboValues comboValues();
 
-// Every member in the editor's order (last name, first name, then middle
-// name and id), with its name-list key.
+// The member editor's list statement: the id and the name-list key of
+// every member, in the editor's order (the keys compared as the database
+// compares names, then the ids). The keys are the list's own text, so the
+// list reads in the order it shows; a key begins with the trimmed last
+// name, whose letter it files under.
+QString listQuery();
+
+// Every member in the editor's order, with its name-list key.
 QVector<MemberListEntry> memberList();
 
-// The name-list key of a member: Trim(last) ", " Trim(first) " " Trim(middle).
+// The name-list key of a member: Trim(last) ", " Trim(first) " " Trim(middle),
+// each name trimmed of blanks at its ends as the list statement trims them.
 QString listKey(const QString &lastName, const QString &firstName, const QString &middleName);
+// The key of a member as the list statement reads it once the record is
+// stored (each name cut to its width first).
+QString storedListKey(const MemberRecord &record);
 
 } // namespace MemberData
 

@@ -2,6 +2,7 @@
 
 #include "Forms.h"
 #include "MemberQDForm.h"
+#include "MemberForm.h"
 #include "MemberReportModule.h"
 #include "ReportKinds.h"
 #include "ReportPrinter.h"
@@ -9,6 +10,7 @@
 void registerMemberReport()
 {
     Forms::registerForm(MemberQDFormCode, [] { return new MemberQDForm; });
+    registerMemberEditor();
     ReportKinds::registerKind(ReportKinds::Members, SetupMemberReportOptions,
                               [](ReportPrinter &printer) { PrintMemberReport(printer); });
 }
