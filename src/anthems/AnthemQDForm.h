@@ -15,12 +15,9 @@
 #include "Forms.h"
 
 class AnthemGridModel;
-class CheckListGrid;
-class QCheckBox;
-class QComboBox;
-class QPushButton;
 class QTabWidget;
 class QTableView;
+class ViewerLimitPages;
 
 class AnthemQDForm : public BaseForm, public CheckGridHost {
     Q_OBJECT
@@ -51,18 +48,11 @@ private:
     void buildUi();
     void loadData();
     void processClicked();
-    void limitClicked(int i);
-    void allCheckClicked();
     void gridDoubleClicked(int row, int column);
     void sizeGridColumns();
 
     QTabWidget *m_tab = nullptr;
     QTableView *m_grid = nullptr;
     AnthemGridModel *m_model = nullptr;
-    QCheckBox *m_allCheck = nullptr;
-    QCheckBox *m_limit[11] = {};
-    QComboBox *m_myData[5] = {}; // MyData5..MyData9
-    CheckListGrid *m_listGrid[5] = {};
-    QPushButton *m_checkAll[5] = {};
-    QPushButton *m_clearAll[5] = {};
+    ViewerLimitPages *m_limits = nullptr;
 };
