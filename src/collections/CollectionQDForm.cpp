@@ -9,6 +9,7 @@
 #include "ReportKinds.h"
 #include "ViewerLimitPages.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -68,6 +69,7 @@ void CollectionQDForm::buildUi()
     m_grid->header()->setSectionsClickable(false);
     m_grid->header()->setSectionsMovable(false);
     m_grid->header()->setStretchLastSection(false);
+    m_grid->viewport()->installEventFilter(this);
     listLayout->addWidget(m_grid, 1);
     auto *listButtons = new QHBoxLayout;
     auto *report = new QPushButton(QStringLiteral("Open Report WIndow"), listPage);
@@ -141,14 +143,20 @@ void CollectionQDForm::sizeGridColumns()
     // The names stand beside the outline buttons.
     const int names = widestTextWidth(fm, o.collections.size(),
                                       [&](qsizetype i) -> const QString & { return o.collections.at(i).name; });
-    const int first = std::max(headerFm.horizontalAdvance(QStringLiteral("Collection")),
-                               names + m_grid->indentation()) + padding;
+    m_needed[0] = std::max(headerFm.horizontalAdvance(QStringLiteral("Collection")), names + m_grid->indentation())
+                  + padding;
     const int titles = widestTextWidth(fm, o.anthems.size(),
                                        [&](qsizetype i) -> const QString & { return o.anthems.at(i).title; });
-    const int second = std::max(headerFm.horizontalAdvance(QStringLiteral("Anthems")), titles) + padding;
-    m_grid->setColumnWidth(CollectionGridModel::CollectionColumn, first);
+    m_needed[1] = std::max(headerFm.horizontalAdvance(QStringLiteral("Anthems")), titles) + padding;
+    fitGridColumns();
+}
+
+void CollectionQDForm::fitGridColumns()
+{
+    m_grid->setColumnWidth(CollectionGridModel::CollectionColumn, m_needed[0]);
     // The last column fills the rest of the width.
-    m_grid->setColumnWidth(CollectionGridModel::AnthemColumn, std::max(second, m_grid->viewport()->width() - first));
+    m_grid->setColumnWidth(CollectionGridModel::AnthemColumn,
+                           std::max(m_needed[1], m_grid->viewport()->width() - m_needed[0]));
 }
 
 CollectionLimits CollectionQDForm::currentLimits() const
@@ -187,9 +195,9 @@ void CollectionQDForm::gridDoubleClicked(const QModelIndex &at)
     }
 }
 
-void CollectionQDForm::resizeEvent(QResizeEvent *event)
+bool CollectionQDForm::eventFilter(QObject *watched, QEvent *event)
 {
-    BaseForm::resizeEvent(event);
-    if (m_model)
-        sizeGridColumns();
+    if (watched == m_grid->viewport() && event->type() == QEvent::Resize)
+        fitGridColumns();
+    return BaseForm::eventFilter(watched, event);
 }

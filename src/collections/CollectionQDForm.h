@@ -47,18 +47,22 @@ public:
     Grid checkGrid(CheckGridKind kind) override;
 
 protected:
-    // The outline's columns follow the window's size.
-    void resizeEvent(QResizeEvent *event) override;
+    // The outline's last column follows the outline's width.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildUi();
     void loadData();
     void processClicked();
     void gridDoubleClicked(const QModelIndex &at);
+    // Measures the names and titles of a new outline, then fits the columns.
     void sizeGridColumns();
+    void fitGridColumns();
 
     QTabWidget *m_tab = nullptr;
     QTreeView *m_grid = nullptr;
     CollectionGridModel *m_model = nullptr;
     ViewerLimitPages *m_limits = nullptr;
+    // The widths the names and the titles need, with their headers.
+    int m_needed[2] = {};
 };

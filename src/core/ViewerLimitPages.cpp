@@ -52,6 +52,10 @@ ViewerLimitPages::ViewerLimitPages(QTabWidget *tabs, const Setup &setup, QObject
         linkLayout->addWidget(m_clearAll[i], 4, i);
     }
     linkLayout->setRowStretch(2, 1);
+    // Composers' and arrangers' names are the longest: their grid gets
+    // twice the room of the others.
+    for (int i = 0; i < ViewerLimits::ListLimitCount; ++i)
+        linkLayout->setColumnStretch(i, i == ViewerLimits::Composers ? 2 : 1);
     linkLayout->addWidget(makeProcessButton(linkPage, 1), 5, 0, 1, ViewerLimits::ListLimitCount, Qt::AlignLeft);
     tabs->addTab(linkPage, QStringLiteral("Display Parameters"));
 

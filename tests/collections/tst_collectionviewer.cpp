@@ -194,6 +194,14 @@ private slots:
         QCOMPARE(joy.data(CollectionGridModel::IdRole).toInt(), m_lib.joy);
         QCOMPARE(m->parent(joy), carols);
 
+        // The names fit their column; the titles' column fills the rest.
+        QTreeView *tree = m_viewer.tree();
+        QVERIFY(tree->columnWidth(0) > tree->fontMetrics().horizontalAdvance("Carols Book") + tree->indentation());
+        QCOMPARE(tree->columnWidth(0) + tree->columnWidth(1), tree->viewport()->width());
+        m_viewer.form->resize(m_viewer.form->width() + 100, m_viewer.form->height());
+        QApplication::processEvents();
+        QCOMPARE(tree->columnWidth(0) + tree->columnWidth(1), tree->viewport()->width());
+
         // Every collection starts closed.
         for (int r = 0; r < m->rowCount(); ++r)
             QVERIFY(!m_viewer.tree()->isExpanded(m->index(r, 0)));
