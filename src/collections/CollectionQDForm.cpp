@@ -1,0 +1,203 @@
+#include "CollectionQDForm.h"
+
+#include "CollectionGridModel.h"
+#include "ColumnWidth.h"
+#include "Cursor.h"
+#include "Guard.h"
+#include "Module.h"
+#include "RecordCodes.h"
+#include "ReportKinds.h"
+#include "ViewerLimitPages.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kCollectionColumnTwips = 3500;
+
+const char *const kProcessCaption = "Rebuild Collection Display Using Current Display Parameters";
+
+} // namespace
+
+CollectionQDForm::CollectionQDForm() : BaseForm(&hx().CollectionQDFormLoaded)
+{
+    setObjectName(QStringLiteral("CollectionQDForm"));
+    setWindowTitle(QStringLiteral("Collections"));
+    buildUi();
+    loadData();
+}
+
+CollectionQDForm::~CollectionQDForm() = default;
+
+void CollectionQDForm::buildUi()
+{
+    resize(900, 620);
+    auto *outer = new QVBoxLayout(this);
+    m_tab = new QTabWidget(this);
+    m_tab->setObjectName(QStringLiteral("SSTab1"));
+    outer->addWidget(m_tab);
+
+    // Page 0: the outline.
+    auto *listPage = new QWidget(m_tab);
+    auto *listLayout = new QVBoxLayout(listPage);
+    m_model = new CollectionGridModel(this);
+    m_grid = new QTreeView(listPage);
+    m_grid->setObjectName(QStringLiteral("CollectionGrid"));
+    m_grid->setModel(m_model);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setAllColumnsShowFocus(true);
+    // Rows of one height: the view never measures a row, whatever the count.
+    m_grid->setUniformRowHeights(true);
+    m_grid->setRootIsDecorated(true);
+    // A double-click opens a record; the outline buttons and the arrow
+    // keys open and close a collection.
+    m_grid->setExpandsOnDoubleClick(false);
+    m_grid->setWordWrap(false);
+    m_grid->setSortingEnabled(false);
+    m_grid->header()->setSectionsClickable(false);
+    m_grid->header()->setSectionsMovable(false);
+    m_grid->header()->setStretchLastSection(false);
+    m_grid->viewport()->installEventFilter(this);
+    listLayout->addWidget(m_grid, 1);
+    auto *listButtons = new QHBoxLayout;
+    auto *report = new QPushButton(QStringLiteral("Open Report WIndow"), listPage);
+    report->setObjectName(QStringLiteral("btnReport"));
+    listButtons->addWidget(report);
+    listButtons->addStretch(1);
+    listLayout->addLayout(listButtons);
+    m_tab->addTab(listPage, QStringLiteral("Collections"));
+    connect(m_grid, &QTreeView::doubleClicked, this, [this](const QModelIndex &at) { gridDoubleClicked(at); });
+    connect(report, &QPushButton::clicked, this,
+            [] { guarded([] { RequestReport(ReportKinds::Collections); }); });
+
+    // Pages 1 and 2: the limits. Unlike the anthem viewer, ticking
+    // "Display All Collections" also disables the list grids.
+    m_limits = new ViewerLimitPages(m_tab,
+                                    {QStringLiteral("Display All Collections"), QLatin1String(kProcessCaption),
+                                     RecordKind::Collection, true},
+                                    this);
+    listButtons->insertWidget(0, m_limits->makeProcessButton(listPage, 0));
+    connect(m_limits, &ViewerLimitPages::processClicked, this, [this] { processClicked(); });
+}
+
+void CollectionQDForm::loadData()
+{
+    m_tab->setCurrentIndex(0);
+    BuildCollectionGrid(false);
+    m_limits->load();
+}
+
+CheckGridHost::Grid CollectionQDForm::checkGrid(CheckGridKind kind)
+{
+    return m_limits->checkGrid(kind);
+}
+
+void CollectionQDForm::SetupCollectionGrid()
+{
+    m_model->clear();
+    m_grid->setColumnWidth(CollectionGridModel::CollectionColumn, kCollectionColumnTwips / kTwipsPerPixel);
+}
+
+void CollectionQDForm::BuildCollectionGrid(bool filteredOnly)
+{
+    BusyCursor busy;
+    // Read first: a failing query leaves the outline and the report's
+    // collections as they were.
+    CollectionOutline outline = CollectionSelection::outline(filteredOnly);
+    QList<qint32> ids = outline.collectionIds();
+
+    m_grid->setUpdatesEnabled(false);
+    SetupCollectionGrid();
+    // A new outline starts with every collection closed.
+    m_model->setOutline(std::move(outline));
+    hx().ReportCollectionSet.ids = std::move(ids);
+    hx().ReportCollectionSet.open = true;
+    sizeGridColumns();
+    m_grid->scrollToTop();
+    // No collection is current: the header row is.
+    m_grid->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
+    m_grid->setUpdatesEnabled(true);
+}
+
+void CollectionQDForm::sizeGridColumns()
+{
+    const QFontMetrics fm = m_grid->fontMetrics();
+    QFont bold = m_grid->header()->font();
+    bold.setBold(true);
+    const QFontMetrics headerFm(bold);
+    const int padding = 2 * m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 12;
+    const CollectionOutline &o = m_model->outline();
+
+    // The names stand beside the outline buttons.
+    const int names = widestTextWidth(fm, o.collections.size(),
+                                      [&](qsizetype i) -> const QString & { return o.collections.at(i).name; });
+    m_needed[0] = std::max(headerFm.horizontalAdvance(QStringLiteral("Collection")), names + m_grid->indentation())
+                  + padding;
+    const int titles = widestTextWidth(fm, o.anthems.size(),
+                                       [&](qsizetype i) -> const QString & { return o.anthems.at(i).title; });
+    m_needed[1] = std::max(headerFm.horizontalAdvance(QStringLiteral("Anthems")), titles) + padding;
+    fitGridColumns();
+}
+
+void CollectionQDForm::fitGridColumns()
+{
+    m_grid->setColumnWidth(CollectionGridModel::CollectionColumn, m_needed[0]);
+    // The last column fills the rest of the width.
+    m_grid->setColumnWidth(CollectionGridModel::AnthemColumn,
+                           std::max(m_needed[1], m_grid->viewport()->width() - m_needed[0]));
+}
+
+CollectionLimits CollectionQDForm::currentLimits() const
+{
+    return m_limits->values();
+}
+
+void CollectionQDForm::ApplyCollectionFilter()
+{
+    BusyCursor busy;
+    CollectionSelection::mark(currentLimits());
+    BuildCollectionGrid(true);
+}
+
+void CollectionQDForm::processClicked()
+{
+    guarded([this] {
+        if (m_limits->displayAll())
+            BuildCollectionGrid(false);
+        else
+            ApplyCollectionFilter();
+    });
+    m_tab->setCurrentIndex(0);
+}
+
+void CollectionQDForm::gridDoubleClicked(const QModelIndex &at)
+{
+    // A collection opens from its name, an anthem from its title; the
+    // empty cells beside them open nothing.
+    if (at.column() == CollectionGridModel::CollectionColumn && m_model->collectionId(at) > 0) {
+        BusyCursor busy;
+        OpenCollectionRecord(m_model->collectionId(at));
+    } else if (at.column() == CollectionGridModel::AnthemColumn && m_model->anthemId(at) > 0) {
+        BusyCursor busy;
+        OpenAnthemRecord(m_model->anthemId(at));
+    }
+}
+
+bool CollectionQDForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid->viewport() && event->type() == QEvent::Resize)
+        fitGridColumns();
+    return BaseForm::eventFilter(watched, event);
+}
