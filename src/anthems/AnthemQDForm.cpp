@@ -1,9 +1,7 @@
 #include "AnthemQDForm.h"
 
 #include "AnthemGridModel.h"
-#include "CheckListGrid.h"
 #include "Cursor.h"
-#include "FieldServices.h"
 #include "Forms.h"
 #include "Guard.h"
 #include "LimitPanel.h"
@@ -12,9 +10,6 @@
 #include "RecordCodes.h"
 #include "ReportKinds.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -28,13 +23,6 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kTitleColumnTwips = 4000;
 
 const char *const kProcessCaption = "Rebuild Anthem Display Using Current Display Parameters";
-
-// Limit boxes 0 to 10: their captions; 0 to 4 also name their grids.
-const char *const kLimitCaptions[11] = {
-    "Limit by Vocals", "Limit by Composers", "Limit by Themes", "Limit by Orchestration", "Limit by Choir",
-    "Limit by My Data 1", "Limit by My Data 2", "Limit by My Data 3", "Limit by My Data 4", "Limit by My Data 5",
-    "Limit by Collections loaned out"};
-const char *const kGridNames[5] = {"VocalsGrid", "ComposersGrid", "ThemesGrid", "OrchGrid", "ChoirGrid"};
 
 } // namespace
 
@@ -56,12 +44,6 @@ void AnthemQDForm::buildUi()
     m_tab->setObjectName(QStringLiteral("SSTab1"));
     outer->addWidget(m_tab);
 
-    m_limits = new LimitPanel(this);
-    connect(m_limits, &LimitPanel::processClicked, this, [this] { processClicked(); });
-    auto processButton = [this](QWidget *page, int i) {
-        return m_limits->addProcessButton(i, QLatin1String(kProcessCaption), page);
-    };
-
     // Page 0: the list.
     auto *listPage = new QWidget(m_tab);
     auto *listLayout = new QVBoxLayout(listPage);
@@ -82,7 +64,6 @@ void AnthemQDForm::buildUi()
     m_grid->horizontalHeader()->setStretchLastSection(false);
     listLayout->addWidget(m_grid, 1);
     auto *listButtons = new QHBoxLayout;
-    listButtons->addWidget(processButton(listPage, 0));
     auto *report = new QPushButton(QStringLiteral("Open Report WIndow"), listPage);
     report->setObjectName(QStringLiteral("btnReport"));
     listButtons->addWidget(report);
@@ -93,66 +74,25 @@ void AnthemQDForm::buildUi()
             [this](const QModelIndex &at) { gridDoubleClicked(at.row(), at.column()); });
     connect(report, &QPushButton::clicked, this, [] { guarded([] { RequestReport(ReportKinds::Anthems); }); });
 
-    // Page 1: the link limits.
-    auto *linkPage = new QWidget(m_tab);
-    auto *linkLayout = new QGridLayout(linkPage);
-    linkLayout->addWidget(m_limits->addAllCheck(QStringLiteral("Display All Anthems"), linkPage), 0, 0, 1, 5);
-    for (int i = 0; i < 5; ++i) {
-        const LimitPanel::ListLimit l =
-            m_limits->addListLimit(i, QLatin1String(kLimitCaptions[i]), QLatin1String(kGridNames[i]), linkPage);
-        linkLayout->addWidget(l.box, 1, i);
-        linkLayout->addWidget(l.grid, 2, i);
-        linkLayout->addWidget(l.checkAll, 3, i);
-        linkLayout->addWidget(l.clearAll, 4, i);
-    }
-    linkLayout->setRowStretch(2, 1);
-    linkLayout->addWidget(processButton(linkPage, 1), 5, 0, 1, 5, Qt::AlignLeft);
-    m_tab->addTab(linkPage, QStringLiteral("Display Parameters"));
-
-    // Page 2: the "My Data" limits and the loan limit.
-    auto *textPage = new QWidget(m_tab);
-    auto *textLayout = new QGridLayout(textPage);
-    for (int i = 5; i <= 10; ++i) {
-        textLayout->addWidget(m_limits->addLimit(i, QLatin1String(kLimitCaptions[i]), textPage), i - 5, 0);
-        if (i <= 9) {
-            QComboBox *combo = m_limits->addTextList(i, QStringLiteral("MyData%1").arg(i), textPage);
-            combo->setMinimumWidth(240);
-            textLayout->addWidget(combo, i - 5, 1);
-        }
-    }
-    textLayout->addWidget(processButton(textPage, 2), 6, 0, 1, 2, Qt::AlignLeft);
-    textLayout->setRowStretch(7, 1);
-    textLayout->setColumnStretch(2, 1);
-    m_tab->addTab(textPage, QStringLiteral("Display Parameters 2"));
+    // Pages 1 and 2: the limits.
+    m_limits = new LimitPanel(m_tab,
+                              LimitPanel::catalogue(QStringLiteral("Display All Anthems"),
+                                                    QLatin1String(kProcessCaption), RecordKind::Anthem, false),
+                              this);
+    listButtons->insertWidget(0, m_limits->makeProcessButton(listPage, 0));
+    connect(m_limits, &LimitPanel::processClicked, this, [this] { processClicked(); });
 }
 
 void AnthemQDForm::loadData()
 {
     m_tab->setCurrentIndex(0);
     BuildAnthemGrid(false);
-    LoadLimitByOptions(this, myDataType(RecordKind::Anthem));
-    m_limits->resetTextLists();
-    using namespace CheckGridOwner;
-    FillVocalsCheckGrid(m_limits->grid(AnthemLimits::Vocals), RefillOnly, 0);
-    FillThemesCheckGrid(m_limits->grid(AnthemLimits::Themes), RefillOnly, 0);
-    FillOrchestrationCheckGrid(m_limits->grid(AnthemLimits::Orchestration), RefillOnly, 0);
-    FillComposerCheckGrid(m_limits->grid(AnthemLimits::Composers), RefillOnly, 0);
-    FillChoirCheckGrid(m_limits->grid(AnthemLimits::Choirs), RefillOnly, 0, false);
-    for (CheckListGrid *grid : m_limits->grids())
-        SetAllGridChecks(grid, true);
+    m_limits->load();
 }
 
 CheckGridHost::Grid AnthemQDForm::checkGrid(CheckGridKind kind)
 {
-    switch (kind) {
-    case CheckGridKind::Vocals: return {m_limits->grid(AnthemLimits::Vocals)};
-    case CheckGridKind::Composers: return {m_limits->grid(AnthemLimits::Composers)};
-    case CheckGridKind::Themes: return {m_limits->grid(AnthemLimits::Themes)};
-    case CheckGridKind::Orchestration: return {m_limits->grid(AnthemLimits::Orchestration)};
-    case CheckGridKind::Choirs: return {m_limits->grid(AnthemLimits::Choirs)};
-    case CheckGridKind::Sections: break;
-    }
-    return {};
+    return m_limits->checkGrid(kind);
 }
 
 void AnthemQDForm::SetupAnthemGrid()
@@ -199,18 +139,7 @@ void AnthemQDForm::sizeGridColumns()
 
 AnthemLimits AnthemQDForm::currentLimits() const
 {
-    AnthemLimits limits;
-    for (int i = 0; i < AnthemLimits::ListLimitCount; ++i) {
-        limits.listTicked[i] = m_limits->isTicked(i);
-        if (limits.listTicked[i])
-            limits.listIds[i] = m_limits->grid(i)->checkedIds();
-    }
-    for (int k = 0; k < 5; ++k) {
-        limits.myDataTicked[k] = m_limits->isTicked(5 + k);
-        limits.myDataText[k] = m_limits->text(5 + k);
-    }
-    limits.loanedOut = m_limits->isTicked(10);
-    return limits;
+    return m_limits->viewerLimits();
 }
 
 void AnthemQDForm::ApplyAnthemFilter()

@@ -54,6 +54,6 @@ private:
     QTabWidget *m_tab = nullptr;
     QTableView *m_grid = nullptr;
     AnthemGridModel *m_model = nullptr;
-    // AllCheck, optLimit0..10, the five list grids, MyData5..MyData9.
+    // Pages 1 and 2: the limits of the catalogue viewers.
     LimitPanel *m_limits = nullptr;
 };

@@ -1,20 +1,19 @@
 #include "CollectionQDForm.h"
 
 #include "CollectionGridModel.h"
-#include "ColumnWidth.h"
 #include "Cursor.h"
 #include "Guard.h"
+#include "LimitPanel.h"
+#include "ListColumns.h"
 #include "Module.h"
 #include "RecordCodes.h"
 #include "ReportKinds.h"
-#include "ViewerLimitPages.h"
 
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QStyle>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -84,12 +83,12 @@ void CollectionQDForm::buildUi()
 
     // Pages 1 and 2: the limits. Unlike the anthem viewer, ticking
     // "Display All Collections" also disables the list grids.
-    m_limits = new ViewerLimitPages(m_tab,
-                                    {QStringLiteral("Display All Collections"), QLatin1String(kProcessCaption),
-                                     RecordKind::Collection, true},
-                                    this);
+    m_limits = new LimitPanel(m_tab,
+                              LimitPanel::catalogue(QStringLiteral("Display All Collections"),
+                                                    QLatin1String(kProcessCaption), RecordKind::Collection, true),
+                              this);
     listButtons->insertWidget(0, m_limits->makeProcessButton(listPage, 0));
-    connect(m_limits, &ViewerLimitPages::processClicked, this, [this] { processClicked(); });
+    connect(m_limits, &LimitPanel::processClicked, this, [this] { processClicked(); });
 }
 
 void CollectionQDForm::loadData()
@@ -134,20 +133,14 @@ void CollectionQDForm::BuildCollectionGrid(bool filteredOnly)
 void CollectionQDForm::sizeGridColumns()
 {
     const QFontMetrics fm = m_grid->fontMetrics();
-    QFont bold = m_grid->header()->font();
-    bold.setBold(true);
-    const QFontMetrics headerFm(bold);
-    const int padding = 2 * m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 12;
     const CollectionOutline &o = m_model->outline();
-
     // The names stand beside the outline buttons.
-    const int names = widestTextWidth(fm, o.collections.size(),
-                                      [&](qsizetype i) -> const QString & { return o.collections.at(i).name; });
-    m_needed[0] = std::max(headerFm.horizontalAdvance(QStringLiteral("Collection")), names + m_grid->indentation())
-                  + padding;
-    const int titles = widestTextWidth(fm, o.anthems.size(),
-                                       [&](qsizetype i) -> const QString & { return o.anthems.at(i).title; });
-    m_needed[1] = std::max(headerFm.horizontalAdvance(QStringLiteral("Anthems")), titles) + padding;
+    const int names = ListColumns::widestText(
+        o.collections, [](const CollectionOutline::Node &n) -> const QString & { return n.name; }, fm);
+    m_needed[0] = ListColumns::neededWidth(m_grid, QStringLiteral("Collection"), names + m_grid->indentation());
+    const int titles =
+        ListColumns::widestText(o.anthems, [](const CollectionAnthem &a) -> const QString & { return a.title; }, fm);
+    m_needed[1] = ListColumns::neededWidth(m_grid, QStringLiteral("Anthems"), titles);
     fitGridColumns();
 }
 
@@ -161,7 +154,7 @@ void CollectionQDForm::fitGridColumns()
 
 CollectionLimits CollectionQDForm::currentLimits() const
 {
-    return m_limits->values();
+    return m_limits->viewerLimits();
 }
 
 void CollectionQDForm::ApplyCollectionFilter()

@@ -18,10 +18,10 @@
 #include "Forms.h"
 
 class CollectionGridModel;
+class LimitPanel;
 class QModelIndex;
 class QTabWidget;
 class QTreeView;
-class ViewerLimitPages;
 
 class CollectionQDForm : public BaseForm, public CheckGridHost {
     Q_OBJECT
@@ -62,7 +62,7 @@ private:
     QTabWidget *m_tab = nullptr;
     QTreeView *m_grid = nullptr;
     CollectionGridModel *m_model = nullptr;
-    ViewerLimitPages *m_limits = nullptr;
+    LimitPanel *m_limits = nullptr;
     // The widths the names and the titles need, with their headers.
     int m_needed[2] = {};
 };

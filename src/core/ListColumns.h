@@ -1,14 +1,15 @@
 #pragma once
 // Sizing a result list's column to its contents quickly, whatever the
 // number of rows: the widest text is among the longest ones, so only the
-// longest few are measured. The anthem and member viewers size their
-// lists with it.
+// longest few are measured. The anthem, collection and member viewers
+// size their lists with it.
 
 #include <QFontMetrics>
 #include <QString>
 #include <algorithm>
 #include <vector>
 
+class QAbstractItemView;
 class QTableView;
 
 namespace ListColumns {
@@ -36,8 +37,11 @@ template <class Rows, class TextOf> int widestText(const Rows &rows, TextOf text
     return w;
 }
 
-// Makes the column as wide as its bold header or its widest text, with
-// the view's cell padding.
+// The width a column of the view needs for its bold header or its
+// widest text, with the view's cell padding.
+int neededWidth(const QAbstractItemView *view, const QString &header, int widestText);
+
+// Makes the column exactly that wide.
 void fit(QTableView *view, int column, const QString &header, int widestText);
 
 } // namespace ListColumns

@@ -2,7 +2,6 @@
 
 #include "CheckListGrid.h"
 #include "Cursor.h"
-#include "FieldServices.h"
 #include "Guard.h"
 #include "LimitPanel.h"
 #include "ListColumns.h"
@@ -11,9 +10,6 @@
 #include "RecordCodes.h"
 #include "ReportKinds.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -31,21 +27,33 @@ enum Limit {
     Instruments = 3,
     Choirs = 4,
     FirstMyData = 5,
-    LastMyData = 9,
     BirthdayMonth = 10,
     AnniversaryMonth = 11,
 };
 
-struct ListLimitDesign {
-    Limit index;
-    const char *caption;
-    const char *grid;
-};
-const ListLimitDesign kListLimits[3] = {
-    {Sections, "Limit by Vocals", "VocalsGrid"},
-    {Instruments, "Limit by Orchestration", "OrchGrid"},
-    {Choirs, "Limit by Choir", "ChoirGrid"},
-};
+// Sections, choirs with their "Active" boxes and instruments, filled in
+// that order; "My Data" 1 to 5; birthday and anniversary month.
+LimitPanel::Design design()
+{
+    LimitPanel::Design d{QStringLiteral("Display All Members"), QLatin1String(kProcessCaption), RecordKind::Member,
+                         false, {}};
+    QStringList months;
+    for (int m = 1; m <= 12; ++m)
+        months << QString::number(m);
+    d.limits = {LimitPanel::list(Sections, QStringLiteral("Limit by Vocals"), QStringLiteral("VocalsGrid"),
+                                 CheckGridKind::Sections),
+                LimitPanel::list(Choirs, QStringLiteral("Limit by Choir"), QStringLiteral("ChoirGrid"),
+                                 CheckGridKind::Choirs, 1, true),
+                LimitPanel::list(Instruments, QStringLiteral("Limit by Orchestration"), QStringLiteral("OrchGrid"),
+                                 CheckGridKind::Orchestration)};
+    d.limits << LimitPanel::myData();
+    // The month lists Date1(1) and Date1(2).
+    d.limits << LimitPanel::text(BirthdayMonth, QStringLiteral("Limit by Birthday month"), QStringLiteral("Date11"),
+                                 months)
+             << LimitPanel::text(AnniversaryMonth, QStringLiteral("Limit by Choir Anniversary month"),
+                                 QStringLiteral("Date12"), months);
+    return d;
+}
 
 } // namespace
 
@@ -66,12 +74,6 @@ void MemberQDForm::buildUi()
     m_tab = new QTabWidget(this);
     m_tab->setObjectName(QStringLiteral("SSTab1"));
     outer->addWidget(m_tab);
-
-    m_limits = new LimitPanel(this);
-    connect(m_limits, &LimitPanel::processClicked, this, [this] { processClicked(); });
-    auto processButton = [this](QWidget *page, int i) {
-        return m_limits->addProcessButton(i, QLatin1String(kProcessCaption), page);
-    };
 
     // Page 0: the list.
     auto *listPage = new QWidget(m_tab);
@@ -95,7 +97,6 @@ void MemberQDForm::buildUi()
     m_grid->setColumnHidden(MemberGridModel::MemberIdColumn, true);
     listLayout->addWidget(m_grid, 1);
     auto *listButtons = new QHBoxLayout;
-    listButtons->addWidget(processButton(listPage, 0));
     auto *report = new QPushButton(QStringLiteral("Open Report WIndow"), listPage);
     report->setObjectName(QStringLiteral("btnReport"));
     listButtons->addWidget(report);
@@ -105,88 +106,22 @@ void MemberQDForm::buildUi()
     connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex &at) { gridDoubleClicked(at.row()); });
     connect(report, &QPushButton::clicked, this, [] { guarded([] { RequestReport(ReportKinds::Members); }); });
 
-    // Page 1: sections, instruments and choirs.
-    auto *linkPage = new QWidget(m_tab);
-    auto *linkLayout = new QGridLayout(linkPage);
-    linkLayout->addWidget(m_limits->addAllCheck(QStringLiteral("Display All Members"), linkPage), 0, 0, 1, 3);
-    for (int c = 0; c < 3; ++c) {
-        const ListLimitDesign &d = kListLimits[c];
-        // A click on the choir grid's Active column toggles that box.
-        const LimitPanel::GridClicks clicks =
-            d.index == Choirs ? LimitPanel::GridClicks::ClickedColumn : LimitPanel::GridClicks::NameBox;
-        const LimitPanel::ListLimit l = m_limits->addListLimit(d.index, QLatin1String(d.caption),
-                                                               QLatin1String(d.grid), linkPage, clicks);
-        linkLayout->addWidget(l.box, 1, c);
-        linkLayout->addWidget(l.grid, 2, c);
-        linkLayout->addWidget(l.checkAll, 3, c);
-        linkLayout->addWidget(l.clearAll, 4, c);
-    }
-    linkLayout->setRowStretch(2, 1);
-    linkLayout->addWidget(processButton(linkPage, 1), 5, 0, 1, 3, Qt::AlignLeft);
-    m_tab->addTab(linkPage, QStringLiteral("Display Parameters"));
-
-    // Page 2: the "My Data" limits and the two months.
-    auto *textPage = new QWidget(m_tab);
-    auto *textLayout = new QGridLayout(textPage);
-    for (int i = FirstMyData; i <= LastMyData; ++i) {
-        textLayout->addWidget(m_limits->addLimit(i, QStringLiteral("Limit by My Data %1").arg(i - 4), textPage),
-                              i - FirstMyData, 0);
-        QComboBox *list = m_limits->addTextList(i, QStringLiteral("MyData%1").arg(i), textPage);
-        list->setMinimumWidth(240);
-        textLayout->addWidget(list, i - FirstMyData, 1);
-    }
-    // The month lists Date1(1) and Date1(2).
-    const struct {
-        Limit index;
-        const char *caption;
-        const char *list;
-    } months[2] = {{BirthdayMonth, "Limit by Birthday month", "Date11"},
-                   {AnniversaryMonth, "Limit by Choir Anniversary month", "Date12"}};
-    for (const auto &m : months) {
-        const int row = m.index - FirstMyData;
-        textLayout->addWidget(m_limits->addLimit(m.index, QLatin1String(m.caption), textPage), row, 0);
-        QComboBox *list = m_limits->addTextList(m.index, QLatin1String(m.list), textPage);
-        list->setMinimumWidth(80);
-        textLayout->addWidget(list, row, 1, Qt::AlignLeft);
-    }
-    textLayout->addWidget(processButton(textPage, 2), 7, 0, 1, 2, Qt::AlignLeft);
-    textLayout->setRowStretch(8, 1);
-    textLayout->setColumnStretch(2, 1);
-    m_tab->addTab(textPage, QStringLiteral("Display Parameters 2"));
+    // Pages 1 and 2: the limits.
+    m_limits = new LimitPanel(m_tab, design(), this);
+    listButtons->insertWidget(0, m_limits->makeProcessButton(listPage, 0));
+    connect(m_limits, &LimitPanel::processClicked, this, [this] { processClicked(); });
 }
 
 void MemberQDForm::loadData()
 {
     m_tab->setCurrentIndex(0);
     BuildMemberGrid(false);
-    LoadLimitByOptions(this, myDataType(RecordKind::Member));
-    using namespace CheckGridOwner;
-    FillSectionCheckGrid(m_limits->grid(Sections), RefillOnly, 0);
-    CheckListGrid *choirs = m_limits->grid(Choirs);
-    FillChoirCheckGrid(choirs, RefillOnly, 0, true);
-    FillOrchestrationCheckGrid(m_limits->grid(Instruments), RefillOnly, 0);
-    // Every choir's Active box ticked, and every row of the three lists.
-    for (int r = 1; r < choirs->Rows(); ++r)
-        choirs->setCheckState(r, 3, CheckListGrid::Checked);
-    for (CheckListGrid *grid : m_limits->grids())
-        SetAllGridChecks(grid, true);
-    for (Limit month : {BirthdayMonth, AnniversaryMonth})
-        for (int m = 1; m <= 12; ++m)
-            m_limits->textList(month)->addItem(QString::number(m));
-    m_limits->resetTextLists();
+    m_limits->load();
 }
 
 CheckGridHost::Grid MemberQDForm::checkGrid(CheckGridKind kind)
 {
-    switch (kind) {
-    case CheckGridKind::Sections: return {m_limits->grid(Sections)};
-    case CheckGridKind::Orchestration: return {m_limits->grid(Instruments)};
-    case CheckGridKind::Choirs: return {m_limits->grid(Choirs), true};
-    case CheckGridKind::Vocals:
-    case CheckGridKind::Themes:
-    case CheckGridKind::Composers: break;
-    }
-    return {};
+    return m_limits->checkGrid(kind);
 }
 
 void MemberQDForm::SetupMemberGrid()
