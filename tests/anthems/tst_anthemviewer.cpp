@@ -87,6 +87,8 @@ private slots:
             QVERIFY(!m_viewer.get<QPushButton>(QStringLiteral("btnClearAll%1").arg(i))->isEnabled());
             QVERIFY(g->Rows() > 1);
             QCOMPARE(g->checkedIds().size(), g->Rows() - 1);
+            // Named for a screen reader after its box.
+            QCOMPARE(g->accessibleName(), m_viewer.limit(i)->text());
         }
         QCOMPARE(m_viewer.grid(2)->nameAt(1), QStringLiteral("Advent"));
         QCOMPARE(m_viewer.limit(4)->text(), QStringLiteral("Limit by Choir"));

@@ -1,7 +1,8 @@
 #pragma once
-// A user's hands on the limit pages the anthem and collection viewers
-// share (tabs SSTab1, AllCheck, optLimit0..10, the five list grids with
-// their buttons, MyData5..9, btnProcess0..2), shared by the viewer tests.
+// A user's hands on the limit pages every viewer has (tabs SSTab1,
+// AllCheck, optLimit<i>, the list grids with btnCheckAll<i> and
+// btnClearAll<i>, the text lists, btnProcess0..2), shared by the anthem,
+// collection and member viewer tests.
 
 #include "CheckListGrid.h"
 
@@ -39,6 +40,7 @@ struct LimitPagesHands {
     QCheckBox *limit(int i) const { return get<QCheckBox>(QStringLiteral("optLimit%1").arg(i)); }
     QCheckBox *allCheck() const { return get<QCheckBox>("AllCheck"); }
     QComboBox *myData(int i) const { return get<QComboBox>(QStringLiteral("MyData%1").arg(i)); }
+    // The list grid of limit i (the member viewer has 0, 3 and 4 only).
     CheckListGrid *grid(int i) const
     {
         static const char *names[] = {"VocalsGrid", "ComposersGrid", "ThemesGrid", "OrchGrid", "ChoirGrid"};
@@ -52,55 +54,79 @@ struct LimitPagesHands {
         tab()->setCurrentIndex(page);
         QApplication::processEvents();
     }
+    // Brings the page holding the control to the front, as the user would.
+    void showPageOf(QWidget *w) const
+    {
+        for (int p = 0; p < tab()->count(); ++p)
+            if (tab()->widget(p)->isAncestorOf(w))
+                showPage(p);
+    }
 
     void click(QAbstractButton *b) const
     {
         QVERIFY(b);
-        // Bring the button's page to the front, as the user would.
-        for (int p = 0; p < tab()->count(); ++p)
-            if (tab()->widget(p)->isAncestorOf(b))
-                showPage(p);
+        showPageOf(b);
         // A check box takes clicks on its box and caption only.
         const QPoint at = qobject_cast<QCheckBox *>(b) ? QPoint(8, b->height() / 2) : b->rect().center();
         QTest::mouseClick(b, Qt::LeftButton, {}, at);
     }
     void clickLimit(int i) const { click(limit(i)); }
 
-    // A click on the grid row showing name (the grid must be enabled).
-    void clickRow(int gridIndex, const QString &name) const
+    static int rowOf(const CheckListGrid *g, const QString &name)
+    {
+        for (int r = 1; r < g->Rows(); ++r)
+            if (g->nameAt(r) == name)
+                return r;
+        return -1;
+    }
+
+    // A click on a column of the grid row showing name (the grid must be
+    // enabled): column 1 is the name's box, 3 a choir's "Active" box.
+    void clickCell(int gridIndex, const QString &name, int column = 1) const
     {
         CheckListGrid *g = grid(gridIndex);
         QVERIFY(g);
-        showPage(1);
-        for (int r = 1; r < g->Rows(); ++r) {
-            if (g->nameAt(r) != name)
-                continue;
-            QTableWidgetItem *it = g->item(r - 1, 1);
-            g->scrollToItem(it);
-            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(it).center());
-            return;
-        }
-        QFAIL(qPrintable("no row " + name));
+        showPageOf(g);
+        const int r = rowOf(g, name);
+        QVERIFY2(r > 0, qPrintable("no row " + name));
+        QTableWidgetItem *it = g->item(r - 1, column);
+        g->scrollToItem(it);
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(it).center());
     }
+    void clickRow(int gridIndex, const QString &name) const { clickCell(gridIndex, name, 1); }
 
-    // Ticks limit i and leaves exactly the named rows of its grid checked.
-    void limitTo(int i, const QStringList &names) const
+    // Ticks limit i and leaves exactly the named rows of its grid checked;
+    // on a grid with "Active" boxes "name*" wants an active membership,
+    // "name-" an inactive one.
+    void limitTo(int i, const QStringList &rows) const
     {
         if (!limit(i)->isChecked())
             clickLimit(i);
         click(clearAll(i));
-        for (const QString &n : names)
-            clickRow(i, n);
+        for (QString name : rows) {
+            const QChar mark = name.isEmpty() ? QChar() : name.back();
+            const bool marked = mark == QLatin1Char('*') || mark == QLatin1Char('-');
+            if (marked)
+                name.chop(1);
+            clickCell(i, name, 1);
+            const CheckListGrid *g = grid(i);
+            if (marked && g->isChecked(rowOf(g, name), 3) != (mark == QLatin1Char('*')))
+                clickCell(i, name, 3);
+        }
     }
 
-    void typeMyData(int i, const QString &text) const
+    // Types into a text list as into the window in front, the list's text
+    // having the focus.
+    void type(QComboBox *list, const QString &text) const
     {
-        showPage(2);
-        QComboBox *c = myData(i);
-        QVERIFY(c);
-        c->lineEdit()->clear();
-        QTest::keyClicks(c->lineEdit(), text);
+        QVERIFY(list);
+        showPageOf(list);
+        QApplication::setActiveWindow(window->window());
+        list->lineEdit()->setFocus();
+        list->lineEdit()->clear();
+        QTest::keyClicks(list->lineEdit(), text);
     }
+    void typeMyData(int i, const QString &text) const { type(myData(i), text); }
 
     void process(int page = 1) const { click(get<QPushButton>(QStringLiteral("btnProcess%1").arg(page))); }
 };
