@@ -2,20 +2,14 @@
 
 #include "AnthemGridModel.h"
 #include "Cursor.h"
-#include "Forms.h"
 #include "Guard.h"
-#include "LimitPanel.h"
 #include "ListColumns.h"
 #include "Module.h"
 #include "RecordCodes.h"
 #include "ReportKinds.h"
 
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -26,74 +20,22 @@ const char *const kProcessCaption = "Rebuild Anthem Display Using Current Displa
 
 } // namespace
 
-AnthemQDForm::AnthemQDForm() : BaseForm(&hx().AnthemQDFormLoaded)
+AnthemQDForm::AnthemQDForm()
+    : ViewerForm(&hx().AnthemQDFormLoaded, QStringLiteral("AnthemQDForm"), QStringLiteral("Anthems"))
 {
-    setObjectName(QStringLiteral("AnthemQDForm"));
-    setWindowTitle(QStringLiteral("Anthems"));
-    buildUi();
-    loadData();
+    m_model = new AnthemGridModel(this);
+    m_grid = newListTable(QStringLiteral("AnthemGrid"), m_model);
+    buildPages(QStringLiteral("Anthems"), m_grid,
+               LimitPanel::catalogue(QStringLiteral("Display All Anthems"), QLatin1String(kProcessCaption),
+                                     RecordKind::Anthem, false));
+    connect(m_grid, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &at) { gridDoubleClicked(at.row(), at.column()); });
+    connect(reportButton(), &QPushButton::clicked, this,
+            [] { guarded([] { RequestReport(ReportKinds::Anthems); }); });
+    loadViewer();
 }
 
 AnthemQDForm::~AnthemQDForm() = default;
-
-void AnthemQDForm::buildUi()
-{
-    resize(900, 620);
-    auto *outer = new QVBoxLayout(this);
-    m_tab = new QTabWidget(this);
-    m_tab->setObjectName(QStringLiteral("SSTab1"));
-    outer->addWidget(m_tab);
-
-    // Page 0: the list.
-    auto *listPage = new QWidget(m_tab);
-    auto *listLayout = new QVBoxLayout(listPage);
-    m_model = new AnthemGridModel(this);
-    m_grid = new QTableView(listPage);
-    m_grid->setObjectName(QStringLiteral("AnthemGrid"));
-    m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    m_grid->setWordWrap(false);
-    m_grid->setSortingEnabled(false);
-    m_grid->verticalHeader()->hide();
-    // Rows of one height: the view never measures a row, whatever the count.
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    m_grid->horizontalHeader()->setSectionsClickable(false);
-    m_grid->horizontalHeader()->setStretchLastSection(false);
-    listLayout->addWidget(m_grid, 1);
-    auto *listButtons = new QHBoxLayout;
-    auto *report = new QPushButton(QStringLiteral("Open Report WIndow"), listPage);
-    report->setObjectName(QStringLiteral("btnReport"));
-    listButtons->addWidget(report);
-    listButtons->addStretch(1);
-    listLayout->addLayout(listButtons);
-    m_tab->addTab(listPage, QStringLiteral("Anthems"));
-    connect(m_grid, &QTableView::doubleClicked, this,
-            [this](const QModelIndex &at) { gridDoubleClicked(at.row(), at.column()); });
-    connect(report, &QPushButton::clicked, this, [] { guarded([] { RequestReport(ReportKinds::Anthems); }); });
-
-    // Pages 1 and 2: the limits.
-    m_limits = new LimitPanel(m_tab,
-                              LimitPanel::catalogue(QStringLiteral("Display All Anthems"),
-                                                    QLatin1String(kProcessCaption), RecordKind::Anthem, false),
-                              this);
-    listButtons->insertWidget(0, m_limits->makeProcessButton(listPage, 0));
-    connect(m_limits, &LimitPanel::processClicked, this, [this] { processClicked(); });
-}
-
-void AnthemQDForm::loadData()
-{
-    m_tab->setCurrentIndex(0);
-    BuildAnthemGrid(false);
-    m_limits->load();
-}
-
-CheckGridHost::Grid AnthemQDForm::checkGrid(CheckGridKind kind)
-{
-    return m_limits->checkGrid(kind);
-}
 
 void AnthemQDForm::SetupAnthemGrid()
 {
@@ -139,7 +81,7 @@ void AnthemQDForm::sizeGridColumns()
 
 AnthemLimits AnthemQDForm::currentLimits() const
 {
-    return m_limits->viewerLimits();
+    return limits()->viewerLimits();
 }
 
 void AnthemQDForm::ApplyAnthemFilter()
@@ -147,17 +89,6 @@ void AnthemQDForm::ApplyAnthemFilter()
     BusyCursor busy;
     AnthemSelection::mark(currentLimits());
     BuildAnthemGrid(true);
-}
-
-void AnthemQDForm::processClicked()
-{
-    guarded([this] {
-        if (m_limits->displayAll())
-            BuildAnthemGrid(false);
-        else
-            ApplyAnthemFilter();
-    });
-    m_tab->setCurrentIndex(0);
 }
 
 void AnthemQDForm::gridDoubleClicked(int row, int column)

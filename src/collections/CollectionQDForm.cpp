@@ -3,7 +3,6 @@
 #include "CollectionGridModel.h"
 #include "Cursor.h"
 #include "Guard.h"
-#include "LimitPanel.h"
 #include "ListColumns.h"
 #include "Module.h"
 #include "RecordCodes.h"
@@ -11,12 +10,9 @@
 
 #include <QEvent>
 #include <QFontMetrics>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTreeView>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
@@ -28,29 +24,11 @@ const char *const kProcessCaption = "Rebuild Collection Display Using Current Di
 
 } // namespace
 
-CollectionQDForm::CollectionQDForm() : BaseForm(&hx().CollectionQDFormLoaded)
+CollectionQDForm::CollectionQDForm()
+    : ViewerForm(&hx().CollectionQDFormLoaded, QStringLiteral("CollectionQDForm"), QStringLiteral("Collections"))
 {
-    setObjectName(QStringLiteral("CollectionQDForm"));
-    setWindowTitle(QStringLiteral("Collections"));
-    buildUi();
-    loadData();
-}
-
-CollectionQDForm::~CollectionQDForm() = default;
-
-void CollectionQDForm::buildUi()
-{
-    resize(900, 620);
-    auto *outer = new QVBoxLayout(this);
-    m_tab = new QTabWidget(this);
-    m_tab->setObjectName(QStringLiteral("SSTab1"));
-    outer->addWidget(m_tab);
-
-    // Page 0: the outline.
-    auto *listPage = new QWidget(m_tab);
-    auto *listLayout = new QVBoxLayout(listPage);
     m_model = new CollectionGridModel(this);
-    m_grid = new QTreeView(listPage);
+    m_grid = new QTreeView(this);
     m_grid->setObjectName(QStringLiteral("CollectionGrid"));
     m_grid->setModel(m_model);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -69,39 +47,18 @@ void CollectionQDForm::buildUi()
     m_grid->header()->setSectionsMovable(false);
     m_grid->header()->setStretchLastSection(false);
     m_grid->viewport()->installEventFilter(this);
-    listLayout->addWidget(m_grid, 1);
-    auto *listButtons = new QHBoxLayout;
-    auto *report = new QPushButton(QStringLiteral("Open Report WIndow"), listPage);
-    report->setObjectName(QStringLiteral("btnReport"));
-    listButtons->addWidget(report);
-    listButtons->addStretch(1);
-    listLayout->addLayout(listButtons);
-    m_tab->addTab(listPage, QStringLiteral("Collections"));
+    // Unlike the anthem viewer, ticking "Display All Collections" also
+    // disables the list grids.
+    buildPages(QStringLiteral("Collections"), m_grid,
+               LimitPanel::catalogue(QStringLiteral("Display All Collections"), QLatin1String(kProcessCaption),
+                                     RecordKind::Collection, true));
     connect(m_grid, &QTreeView::doubleClicked, this, [this](const QModelIndex &at) { gridDoubleClicked(at); });
-    connect(report, &QPushButton::clicked, this,
+    connect(reportButton(), &QPushButton::clicked, this,
             [] { guarded([] { RequestReport(ReportKinds::Collections); }); });
-
-    // Pages 1 and 2: the limits. Unlike the anthem viewer, ticking
-    // "Display All Collections" also disables the list grids.
-    m_limits = new LimitPanel(m_tab,
-                              LimitPanel::catalogue(QStringLiteral("Display All Collections"),
-                                                    QLatin1String(kProcessCaption), RecordKind::Collection, true),
-                              this);
-    listButtons->insertWidget(0, m_limits->makeProcessButton(listPage, 0));
-    connect(m_limits, &LimitPanel::processClicked, this, [this] { processClicked(); });
+    loadViewer();
 }
 
-void CollectionQDForm::loadData()
-{
-    m_tab->setCurrentIndex(0);
-    BuildCollectionGrid(false);
-    m_limits->load();
-}
-
-CheckGridHost::Grid CollectionQDForm::checkGrid(CheckGridKind kind)
-{
-    return m_limits->checkGrid(kind);
-}
+CollectionQDForm::~CollectionQDForm() = default;
 
 void CollectionQDForm::SetupCollectionGrid()
 {
@@ -154,7 +111,7 @@ void CollectionQDForm::fitGridColumns()
 
 CollectionLimits CollectionQDForm::currentLimits() const
 {
-    return m_limits->viewerLimits();
+    return limits()->viewerLimits();
 }
 
 void CollectionQDForm::ApplyCollectionFilter()
@@ -162,17 +119,6 @@ void CollectionQDForm::ApplyCollectionFilter()
     BusyCursor busy;
     CollectionSelection::mark(currentLimits());
     BuildCollectionGrid(true);
-}
-
-void CollectionQDForm::processClicked()
-{
-    guarded([this] {
-        if (m_limits->displayAll())
-            BuildCollectionGrid(false);
-        else
-            ApplyCollectionFilter();
-    });
-    m_tab->setCurrentIndex(0);
 }
 
 void CollectionQDForm::gridDoubleClicked(const QModelIndex &at)

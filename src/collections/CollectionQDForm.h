@@ -13,17 +13,14 @@
 // outline starts with every collection closed: the user opens one with
 // its outline button (or the arrow keys) to see its anthems.
 
-#include "BaseForm.h"
 #include "CollectionSelection.h"
-#include "Forms.h"
+#include "ViewerForm.h"
 
 class CollectionGridModel;
-class LimitPanel;
 class QModelIndex;
-class QTabWidget;
 class QTreeView;
 
-class CollectionQDForm : public BaseForm, public CheckGridHost {
+class CollectionQDForm : public ViewerForm {
     Q_OBJECT
 public:
     CollectionQDForm();
@@ -43,26 +40,20 @@ public:
     CollectionGridModel *gridModel() const { return m_model; }
     QTreeView *grid() const { return m_grid; }
 
-    // The list grids, refilled unticked when their entries change.
-    Grid checkGrid(CheckGridKind kind) override;
-
 protected:
+    void buildList(bool filteredOnly) override { BuildCollectionGrid(filteredOnly); }
+    void applyFilter() override { ApplyCollectionFilter(); }
     // The outline's last column follows the outline's width.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildUi();
-    void loadData();
-    void processClicked();
     void gridDoubleClicked(const QModelIndex &at);
     // Measures the names and titles of a new outline, then fits the columns.
     void sizeGridColumns();
     void fitGridColumns();
 
-    QTabWidget *m_tab = nullptr;
     QTreeView *m_grid = nullptr;
     CollectionGridModel *m_model = nullptr;
-    LimitPanel *m_limits = nullptr;
     // The widths the names and the titles need, with their headers.
     int m_needed[2] = {};
 };

@@ -10,12 +10,8 @@
 #include "RecordCodes.h"
 #include "ReportKinds.h"
 
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableView>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -57,72 +53,23 @@ LimitPanel::Design design()
 
 } // namespace
 
-MemberQDForm::MemberQDForm() : BaseForm(&hx().MemberQDFormLoaded)
+MemberQDForm::MemberQDForm()
+    : ViewerForm(&hx().MemberQDFormLoaded, QStringLiteral("MemberQDForm"), QStringLiteral("Members"))
 {
-    setObjectName(QStringLiteral("MemberQDForm"));
-    setWindowTitle(QStringLiteral("Members"));
-    buildUi();
-    loadData();
+    m_model = new MemberGridModel(this);
+    m_grid = newListTable(QStringLiteral("MemberGrid"), m_model);
+    m_grid->setAccessibleName(QStringLiteral("Members"));
+    m_grid->setColumnHidden(MemberGridModel::MemberIdColumn, true);
+    // AllCheck, optLimit0 and 3..11, the three list grids, MyData5..MyData9
+    // and the two month lists.
+    buildPages(QStringLiteral("Members"), m_grid, design());
+    connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex &at) { gridDoubleClicked(at.row()); });
+    connect(reportButton(), &QPushButton::clicked, this,
+            [] { guarded([] { RequestReport(ReportKinds::Members); }); });
+    loadViewer();
 }
 
 MemberQDForm::~MemberQDForm() = default;
-
-void MemberQDForm::buildUi()
-{
-    resize(900, 620);
-    auto *outer = new QVBoxLayout(this);
-    m_tab = new QTabWidget(this);
-    m_tab->setObjectName(QStringLiteral("SSTab1"));
-    outer->addWidget(m_tab);
-
-    // Page 0: the list.
-    auto *listPage = new QWidget(m_tab);
-    auto *listLayout = new QVBoxLayout(listPage);
-    m_model = new MemberGridModel(this);
-    m_grid = new QTableView(listPage);
-    m_grid->setObjectName(QStringLiteral("MemberGrid"));
-    m_grid->setAccessibleName(QStringLiteral("Members"));
-    m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
-    m_grid->setWordWrap(false);
-    m_grid->setSortingEnabled(false);
-    m_grid->verticalHeader()->hide();
-    // Rows of one height: the view never measures a row, whatever the count.
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    m_grid->horizontalHeader()->setSectionsClickable(false);
-    m_grid->horizontalHeader()->setStretchLastSection(false);
-    m_grid->setColumnHidden(MemberGridModel::MemberIdColumn, true);
-    listLayout->addWidget(m_grid, 1);
-    auto *listButtons = new QHBoxLayout;
-    auto *report = new QPushButton(QStringLiteral("Open Report WIndow"), listPage);
-    report->setObjectName(QStringLiteral("btnReport"));
-    listButtons->addWidget(report);
-    listButtons->addStretch(1);
-    listLayout->addLayout(listButtons);
-    m_tab->addTab(listPage, QStringLiteral("Members"));
-    connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex &at) { gridDoubleClicked(at.row()); });
-    connect(report, &QPushButton::clicked, this, [] { guarded([] { RequestReport(ReportKinds::Members); }); });
-
-    // Pages 1 and 2: the limits.
-    m_limits = new LimitPanel(m_tab, design(), this);
-    listButtons->insertWidget(0, m_limits->makeProcessButton(listPage, 0));
-    connect(m_limits, &LimitPanel::processClicked, this, [this] { processClicked(); });
-}
-
-void MemberQDForm::loadData()
-{
-    m_tab->setCurrentIndex(0);
-    BuildMemberGrid(false);
-    m_limits->load();
-}
-
-CheckGridHost::Grid MemberQDForm::checkGrid(CheckGridKind kind)
-{
-    return m_limits->checkGrid(kind);
-}
 
 void MemberQDForm::SetupMemberGrid()
 {
@@ -163,18 +110,19 @@ void MemberQDForm::sizeGridColumns()
 
 MemberLimits MemberQDForm::currentLimits() const
 {
+    const LimitPanel *panel = limits();
     MemberLimits limits;
-    limits.sectionsTicked = m_limits->isTicked(Sections);
+    limits.sectionsTicked = panel->isTicked(Sections);
     if (limits.sectionsTicked)
-        limits.sectionIds = m_limits->grid(Sections)->checkedIds();
-    limits.instrumentsTicked = m_limits->isTicked(Instruments);
+        limits.sectionIds = panel->grid(Sections)->checkedIds();
+    limits.instrumentsTicked = panel->isTicked(Instruments);
     if (limits.instrumentsTicked)
-        limits.instrumentIds = m_limits->grid(Instruments)->checkedIds();
-    limits.choirsTicked = m_limits->isTicked(Choirs);
+        limits.instrumentIds = panel->grid(Instruments)->checkedIds();
+    limits.choirsTicked = panel->isTicked(Choirs);
     if (limits.choirsTicked) {
         // A checked choir asks for an active membership when its Active
         // box is ticked, for an inactive one when it is not.
-        const CheckListGrid *choirs = m_limits->grid(Choirs);
+        const CheckListGrid *choirs = panel->grid(Choirs);
         for (int r = 1; r < choirs->Rows(); ++r) {
             if (!choirs->isChecked(r))
                 continue;
@@ -182,13 +130,13 @@ MemberLimits MemberQDForm::currentLimits() const
         }
     }
     for (int k = 0; k < 5; ++k) {
-        limits.myDataTicked[k] = m_limits->isTicked(FirstMyData + k);
-        limits.myDataText[k] = m_limits->text(FirstMyData + k);
+        limits.myDataTicked[k] = panel->isTicked(FirstMyData + k);
+        limits.myDataText[k] = panel->text(FirstMyData + k);
     }
-    limits.birthdayTicked = m_limits->isTicked(BirthdayMonth);
-    limits.birthdayMonth = m_limits->text(BirthdayMonth);
-    limits.anniversaryTicked = m_limits->isTicked(AnniversaryMonth);
-    limits.anniversaryMonth = m_limits->text(AnniversaryMonth);
+    limits.birthdayTicked = panel->isTicked(BirthdayMonth);
+    limits.birthdayMonth = panel->text(BirthdayMonth);
+    limits.anniversaryTicked = panel->isTicked(AnniversaryMonth);
+    limits.anniversaryMonth = panel->text(AnniversaryMonth);
     return limits;
 }
 
@@ -197,17 +145,6 @@ void MemberQDForm::ApplyMemberFilter()
     BusyCursor busy;
     MemberSelection::mark(currentLimits());
     BuildMemberGrid(true);
-}
-
-void MemberQDForm::processClicked()
-{
-    guarded([this] {
-        if (m_limits->displayAll())
-            BuildMemberGrid(false);
-        else
-            ApplyMemberFilter();
-    });
-    m_tab->setCurrentIndex(0);
 }
 
 void MemberQDForm::gridDoubleClicked(int row)
