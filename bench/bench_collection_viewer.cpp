@@ -11,7 +11,7 @@
 #include "CollectionReportModule.h"
 #include "CollectionSelection.h"
 #include "Db.h"
-#include "LibraryGenerator.h"
+#include "BenchSupport.h"
 #include "MemoryTuning.h"
 #include "Module.h"
 #include "Prompter.h"
@@ -31,80 +31,9 @@
 #include <functional>
 #include <vector>
 
+using namespace bench;
+
 namespace {
-
-double ms(const QElapsedTimer &t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
-
-// The median of several runs of a step, in milliseconds.
-double median(int runs, const std::function<void()> &step)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        step();
-        times.push_back(ms(t));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-long peakMemoryKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-int g_over = 0;
-
-void report(const char *what, double value, const char *unit, double target)
-{
-    const bool ok = target <= 0 || value < target;
-    if (!ok)
-        ++g_over;
-    if (target > 0)
-        std::printf("  %-56s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
-                    ok ? "" : "  OVER TARGET");
-    else
-        std::printf("  %-56s %9.1f %s\n", what, value, unit);
-    std::fflush(stdout);
-}
-
-// Answers every box at once (the report's export message, were there one).
-class SilentPrompter : public Prompter {
-public:
-    MsgResult message(const QString &, const QString &, MsgButtons buttons, MsgIcon) override
-    {
-        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
-    }
-};
-
-const char *const kGrids[] = {"VocalsGrid", "ComposersGrid", "ThemesGrid", "OrchGrid", "ChoirGrid"};
-
-// Leaves exactly n rows of a limit grid checked, spread over its names,
-// with the limit ticked, as the user would on the "Display Parameters" page.
-void limitTo(CollectionQDForm *f, int limit, int n)
-{
-    for (int i = 0; i <= 10; ++i) {
-        auto *box = f->findChild<QCheckBox *>(QStringLiteral("optLimit%1").arg(i));
-        if (box->isChecked() != (i == limit))
-            box->click();
-    }
-    f->findChild<QPushButton *>(QStringLiteral("btnClearAll%1").arg(limit))->click();
-    auto *grid = f->findChild<CheckListGrid *>(QLatin1String(kGrids[limit]));
-    const int rows = grid->Rows() - 1;
-    const int step = std::max(1, rows / n);
-    for (int k = 0, r = 1; k < n && r <= rows; ++k, r += step)
-        grid->setCheckState(r, 1, CheckListGrid::Checked);
-}
 
 // The report of the viewer's collections to pages, then as PDF.
 void reportToPagesAndPdf(const QString &pdf, const CollectionReportOptions &options, double pagesTarget,
@@ -138,24 +67,10 @@ int main(int argc, char **argv)
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-collection-viewer-bench.mdb");
 
     std::printf("Collection viewer and collections report benchmark\n");
-    if (!QFileInfo::exists(path)) {
-        std::printf("  generating the library into %s ...\n", qPrintable(path));
-        std::fflush(stdout);
-        QElapsedTimer t;
-        t.start();
-        QString error;
-        if (!generateLibrary(path, LibrarySize{}, &error)) {
-            std::fprintf(stderr, "bench_collection_viewer: %s\n", qPrintable(error));
-            return 1;
-        }
-        std::printf("  generated in %.1f s\n", t.elapsed() / 1000.0);
-    }
     QTemporaryDir workDir;
-    const QString work = workDir.filePath(QStringLiteral("hxdata97.mdb"));
-    if (!workDir.isValid() || !QFile::copy(path, work)) {
-        std::fprintf(stderr, "bench_collection_viewer: cannot copy %s\n", qPrintable(path));
+    const QString work = workCopy("bench_collection_viewer", path, workDir);
+    if (work.isEmpty())
         return 1;
-    }
     QString error;
     if (!Db::open(work, &error)) {
         std::fprintf(stderr, "bench_collection_viewer: %s\n", qPrintable(error));
@@ -290,6 +205,6 @@ int main(int argc, char **argv)
     hx().ReportCollectionSet.release();
     setPrompter(nullptr);
     Db::close();
-    std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+    printVerdict();
     return exitCode;
 }
