@@ -1,6 +1,6 @@
 #include "CollectionGridModel.h"
 
-#include <QFont>
+#include "ListColumns.h"
 
 // An index's internal id: 0 on a collection's node, the node's row + 1 on
 // one of its anthems.
@@ -109,25 +109,7 @@ QVariant CollectionGridModel::data(const QModelIndex &index, int role) const
 
 QVariant CollectionGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal)
-        return {};
-    switch (role) {
-    case Qt::DisplayRole:
-        if (section == CollectionColumn)
-            return QStringLiteral("Collection");
-        if (section == AnthemColumn)
-            return QStringLiteral("Anthems");
-        return {};
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignCenter);
-    case Qt::FontRole: {
-        QFont f;
-        f.setBold(true);
-        return f;
-    }
-    default:
-        return {};
-    }
+    return ListColumns::headerData({QStringLiteral("Collection"), QStringLiteral("Anthems")}, section, orientation, role);
 }
 
 Qt::ItemFlags CollectionGridModel::flags(const QModelIndex &index) const

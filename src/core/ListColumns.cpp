@@ -7,6 +7,25 @@
 
 namespace ListColumns {
 
+QVariant headerData(const QStringList &headers, int section, Qt::Orientation orientation, int role)
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return headers.value(section);
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignCenter);
+    case Qt::FontRole: {
+        QFont f;
+        f.setBold(true);
+        return f;
+    }
+    default:
+        return {};
+    }
+}
+
 int neededWidth(const QAbstractItemView *view, const QString &header, int widestText)
 {
     // The headers are drawn bold, in the header's own font.

@@ -1,11 +1,13 @@
 #pragma once
-// Sizing a result list's column to its contents quickly, whatever the
-// number of rows: the widest text is among the longest ones, so only the
-// longest few are measured. The anthem, collection and member viewers
-// size their lists with it.
+// The columns of the viewers' result lists (anthems, collections,
+// members): their headers, bold and centred, and their widths, sized to
+// the contents quickly whatever the number of rows: the widest text is
+// among the longest ones, so only the longest few are measured.
 
 #include <QFontMetrics>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 #include <algorithm>
 #include <vector>
 
@@ -16,6 +18,10 @@ namespace ListColumns {
 
 // How many of the longest texts are measured.
 constexpr int MeasuredTexts = 32;
+
+// A list model's headerData: the header texts by column (none past the
+// list's end), bold and centred; no vertical header.
+QVariant headerData(const QStringList &headers, int section, Qt::Orientation orientation, int role);
 
 // The width in pixels of the widest text textOf(row) of the rows.
 template <class Rows, class TextOf> int widestText(const Rows &rows, TextOf textOf, const QFontMetrics &fm)
