@@ -106,29 +106,11 @@ inline const QStringList kAllTitles = {"Amazing Grace", "Be Thou My Vision", "Co
                                        "earth and all stars"};
 
 // The viewer as the user sees it.
-struct Viewer : LimitPagesHands {
-    AnthemQDForm *form = nullptr;
-
+struct Viewer : ViewerHands<AnthemQDForm> {
     void open()
     {
         registerAnthemViewerAndReport();
-        OpenFormByCode(AnthemQDFormCode);
-        form = Forms::find<AnthemQDForm>(AnthemQDFormCode);
-        window = form;
-        QVERIFY(form);
-        QApplication::processEvents();
-    }
-
-    void close()
-    {
-        if (!form)
-            return;
-        QPointer<AnthemQDForm> f(form);
-        form->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete f.data();
-        form = nullptr;
-        window = nullptr;
+        ViewerHands::open(AnthemQDFormCode);
     }
 
     QTableView *list() const { return get<QTableView>("AnthemGrid"); }

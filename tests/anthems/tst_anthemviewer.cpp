@@ -46,10 +46,7 @@ private slots:
     {
         m_viewer.close();
         for (int code : {AnthemFormCode, CollectionFormCode})
-            if (QWidget *w = Forms::instance(code)) {
-                w->close();
-                delete w;
-            }
+            closeWindow(Forms::instance(code));
         m_prompter.reset();
         m_folder.reset();
     }
@@ -99,6 +96,7 @@ private slots:
         QVERIFY(myData1->findText("Abbey") >= 0);
         QVERIFY(myData1->findText("ABC") >= 0);
         QCOMPARE(m_viewer.get<QPushButton>("btnReport")->text(), QStringLiteral("Open Report WIndow"));
+        QCOMPARE(m_viewer.cutCaptionsOnEveryPage(), QStringList());
     }
 
     void eachLimitAlone_data()

@@ -49,29 +49,8 @@ QList<int> displayit()
 const QStringList kAllNames = {"Carols Book", "Easter Book", "hymnal"};
 
 // The viewer as the user sees it.
-struct Viewer : LimitPagesHands {
-    CollectionQDForm *form = nullptr;
-
-    void open()
-    {
-        OpenFormByCode(CollectionQDFormCode);
-        form = Forms::find<CollectionQDForm>(CollectionQDFormCode);
-        window = form;
-        QVERIFY(form);
-        QApplication::processEvents();
-    }
-
-    void close()
-    {
-        if (!form)
-            return;
-        QPointer<CollectionQDForm> f(form);
-        form->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete f.data();
-        form = nullptr;
-        window = nullptr;
-    }
+struct Viewer : ViewerHands<CollectionQDForm> {
+    void open() { ViewerHands::open(CollectionQDFormCode); }
 
     QTreeView *tree() const { return get<QTreeView>("CollectionGrid"); }
     CollectionGridModel *model() const { return form->gridModel(); }
@@ -148,10 +127,7 @@ private slots:
         m_viewer.close();
         closeReportWindow();
         for (int code : {AnthemFormCode, CollectionFormCode})
-            if (QWidget *w = Forms::instance(code)) {
-                w->close();
-                delete w;
-            }
+            closeWindow(Forms::instance(code));
         hx().ReportCollectionSet.release();
         m_prompter.reset();
         m_folder.reset();
@@ -235,6 +211,7 @@ private slots:
         QVERIFY(m_viewer.myData(5)->findText("Abbey") >= 0);
         m_viewer.typeMyData(5, "A");
         QCOMPARE(m_viewer.myData(5)->currentText(), QStringLiteral("A"));
+        QCOMPARE(m_viewer.cutCaptionsOnEveryPage(), QStringList());
     }
 
     void aCollectionOpensToItsAnthemsAndARebuildClosesItAgain()
@@ -511,12 +488,7 @@ private:
 
     void closeReportWindow()
     {
-        QPointer<SR2PrintForm> w = SR2PrintForm::instance();
-        if (!w)
-            return;
-        w->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete w.data();
+        closeWindow(SR2PrintForm::instance());
         hx().ReportType = -1;
     }
 

@@ -44,16 +44,6 @@ private:
 const QStringList kAllNames = {"Adams, Grace Ann", "baker, Tom Lee", "Carter, Dana ", "Evans, Finn ",
                                "O'Brien, Sean ", "Zimmer, Eva "};
 
-void closeWindow(QWidget *w)
-{
-    if (!w)
-        return;
-    QPointer<QWidget> p(w);
-    w->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    delete p.data();
-}
-
 } // namespace
 
 class TestMemberViewer : public QObject, LimitPagesHands {
@@ -154,6 +144,7 @@ private slots:
         QCOMPARE(get<QPushButton>("btnReport")->text(), QStringLiteral("Open Report WIndow"));
         QCOMPARE(get<QPushButton>("btnProcess2")->text(),
                  QStringLiteral("Rebuild Member Display Using Current Display Parameters"));
+        QCOMPARE(cutCaptionsOnEveryPage(), QStringList());
     }
 
     void typedTextIsNeverCompleted()

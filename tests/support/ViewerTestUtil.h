@@ -5,6 +5,9 @@
 // collection and member viewer tests.
 
 #include "CheckListGrid.h"
+#include "Forms.h"
+#include "Module.h"
+#include "TestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -129,6 +132,40 @@ struct LimitPagesHands {
     void typeMyData(int i, const QString &text) const { type(myData(i), text); }
 
     void process(int page = 1) const { click(get<QPushButton>(QStringLiteral("btnProcess%1").arg(page))); }
+
+    // The captions and column titles shown cut on any of the pages.
+    QStringList cutCaptionsOnEveryPage() const
+    {
+        QStringList cut;
+        for (int p = 0; p < tab()->count(); ++p) {
+            showPage(p);
+            cut << cutCaptions(window);
+        }
+        showPage(0);
+        return cut;
+    }
+};
+
+// A viewer of the form class, opened through its form code as from the
+// menu, and closed as the user closes it.
+template <class Form> struct ViewerHands : LimitPagesHands {
+    Form *form = nullptr;
+
+    void open(int formCode)
+    {
+        OpenFormByCode(formCode);
+        form = Forms::find<Form>(formCode);
+        window = form;
+        QVERIFY(form);
+        QApplication::processEvents();
+    }
+
+    void close()
+    {
+        closeWindow(form);
+        form = nullptr;
+        window = nullptr;
+    }
 };
 
 } // namespace viewertest
