@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 
 #include "CheckListGrid.h"
+#include "Db.h"
 #include "LibraryGenerator.h"
 
 #include <QCheckBox>
@@ -105,6 +106,19 @@ QString workCopy(const char *benchName, const QString &path, const QTemporaryDir
         return {};
     }
     return work;
+}
+
+bool openWorkCopy(const char *benchName, const QString &path, const QTemporaryDir &dir)
+{
+    const QString work = workCopy(benchName, path, dir);
+    if (work.isEmpty())
+        return false;
+    QString error;
+    if (!Db::open(work, &error)) {
+        std::fprintf(stderr, "%s: %s\n", benchName, qPrintable(error));
+        return false;
+    }
+    return true;
 }
 
 void limitTo(QWidget *viewer, int limit, int n)

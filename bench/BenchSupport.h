@@ -44,6 +44,9 @@ public:
 // default size), then copied into dir, so the runs never change it. The
 // copy's path, or "" with the reason printed under the benchmark's name.
 QString workCopy(const char *benchName, const QString &path, const QTemporaryDir &dir);
+// The same, and the copy opened as the program's database; false with the
+// reason printed.
+bool openWorkCopy(const char *benchName, const QString &path, const QTemporaryDir &dir);
 
 // On a viewer: only limit box `limit` ticked, and n rows of its grid
 // checked, spread over the names (every k-th rather than the first n).

@@ -56,14 +56,8 @@ int main(int argc, char **argv)
 
     std::printf("Anthem editor benchmark\n");
     QTemporaryDir workDir;
-    const QString work = workCopy("bench_anthem_editor", library, workDir);
-    if (work.isEmpty())
+    if (!openWorkCopy("bench_anthem_editor", library, workDir))
         return 1;
-    QString error;
-    if (!Db::open(work, &error)) {
-        std::fprintf(stderr, "bench_anthem_editor: %s\n", qPrintable(error));
-        return 1;
-    }
     SilentPrompter prompter;
     setPrompter(&prompter);
     registerAnthemEditor();

@@ -43,14 +43,8 @@ int main(int argc, char **argv)
 
     std::printf("Anthem viewer and anthem report benchmark\n");
     QTemporaryDir workDir;
-    const QString work = workCopy("bench_anthem_viewer", path, workDir);
-    if (work.isEmpty())
+    if (!openWorkCopy("bench_anthem_viewer", path, workDir))
         return 1;
-    QString error;
-    if (!Db::open(work, &error)) {
-        std::fprintf(stderr, "bench_anthem_viewer: %s\n", qPrintable(error));
-        return 1;
-    }
     std::printf("  library: %s: %d anthems, %d collections, %d composers, %d themes, %d choirs, %d links\n",
                 qPrintable(path), Db::scalar("select count(*) from anthem").toInt(),
                 Db::scalar("select count(*) from collection").toInt(),

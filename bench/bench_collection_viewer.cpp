@@ -68,14 +68,8 @@ int main(int argc, char **argv)
 
     std::printf("Collection viewer and collections report benchmark\n");
     QTemporaryDir workDir;
-    const QString work = workCopy("bench_collection_viewer", path, workDir);
-    if (work.isEmpty())
+    if (!openWorkCopy("bench_collection_viewer", path, workDir))
         return 1;
-    QString error;
-    if (!Db::open(work, &error)) {
-        std::fprintf(stderr, "bench_collection_viewer: %s\n", qPrintable(error));
-        return 1;
-    }
     SilentPrompter prompter;
     setPrompter(&prompter);
     std::printf("  library: %s: %d collections (%d links), %d anthems (%d in a collection)\n", qPrintable(path),

@@ -184,14 +184,8 @@ int main(int argc, char **argv)
 
     std::printf("Collection record, editor, deletion and collections report benchmark\n");
     QTemporaryDir workDir;
-    const QString work = workCopy("bench_collections", path, workDir);
-    if (work.isEmpty())
+    if (!openWorkCopy("bench_collections", path, workDir))
         return 1;
-    QString error;
-    if (!Db::open(work, &error)) {
-        std::fprintf(stderr, "bench_collections: %s\n", qPrintable(error));
-        return 1;
-    }
     SilentPrompter prompter;
     setPrompter(&prompter);
     registerAnthemEditor();

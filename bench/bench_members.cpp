@@ -149,14 +149,8 @@ int main(int argc, char **argv)
 
     std::printf("Member record, member viewer and member report benchmark\n");
     QTemporaryDir workDir;
-    const QString work = workCopy("bench_members", path, workDir);
-    if (work.isEmpty())
+    if (!openWorkCopy("bench_members", path, workDir))
         return 1;
-    QString error;
-    if (!Db::open(work, &error)) {
-        std::fprintf(stderr, "bench_members: %s\n", qPrintable(error));
-        return 1;
-    }
     std::printf("  library: %s: %d members, %d cities, %d zip codes, %d schools, %d choirs, %d choir links "
                 "(%d inactive), %d section links, %d instrument links\n",
                 qPrintable(path), Db::scalar("select count(*) from member").toInt(),
