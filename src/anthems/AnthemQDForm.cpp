@@ -55,17 +55,11 @@ void AnthemQDForm::BuildAnthemGrid(bool filteredOnly)
     ids.reserve(rows.size());
     for (const AnthemListRow &r : rows)
         ids.append(r.anthemId);
-
-    m_grid->setUpdatesEnabled(false);
-    SetupAnthemGrid();
-    m_model->setRows(std::move(rows));
-    hx().ReportAnthemSet.ids = std::move(ids);
-    hx().ReportAnthemSet.open = true;
-    sizeGridColumns();
-    m_grid->scrollToTop();
-    // No anthem is current: the header row is.
-    m_grid->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
-    m_grid->setUpdatesEnabled(true);
+    showList(m_grid, hx().ReportAnthemSet, std::move(ids), [&] {
+        SetupAnthemGrid();
+        m_model->setRows(std::move(rows));
+        sizeGridColumns();
+    });
 }
 
 void AnthemQDForm::sizeGridColumns()

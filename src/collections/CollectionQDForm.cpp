@@ -73,18 +73,12 @@ void CollectionQDForm::BuildCollectionGrid(bool filteredOnly)
     // collections as they were.
     CollectionOutline outline = CollectionSelection::outline(filteredOnly);
     QList<qint32> ids = outline.collectionIds();
-
-    m_grid->setUpdatesEnabled(false);
-    SetupCollectionGrid();
-    // A new outline starts with every collection closed.
-    m_model->setOutline(std::move(outline));
-    hx().ReportCollectionSet.ids = std::move(ids);
-    hx().ReportCollectionSet.open = true;
-    sizeGridColumns();
-    m_grid->scrollToTop();
-    // No collection is current: the header row is.
-    m_grid->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
-    m_grid->setUpdatesEnabled(true);
+    showList(m_grid, hx().ReportCollectionSet, std::move(ids), [&] {
+        SetupCollectionGrid();
+        // A new outline starts with every collection closed.
+        m_model->setOutline(std::move(outline));
+        sizeGridColumns();
+    });
 }
 
 void CollectionQDForm::sizeGridColumns()

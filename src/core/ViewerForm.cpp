@@ -58,6 +58,19 @@ QTableView *ViewerForm::newListTable(const QString &objectName, QAbstractItemMod
     return view;
 }
 
+void ViewerForm::showList(QAbstractItemView *view, ReportRecordSet &reportSet, QList<qint32> ids,
+                          const std::function<void()> &fill)
+{
+    view->setUpdatesEnabled(false);
+    fill();
+    reportSet.ids = std::move(ids);
+    reportSet.open = true;
+    view->scrollToTop();
+    // No row is current: the header is.
+    view->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
+    view->setUpdatesEnabled(true);
+}
+
 void ViewerForm::loadViewer()
 {
     m_tab->setCurrentIndex(0);

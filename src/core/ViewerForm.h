@@ -11,6 +11,9 @@
 #include "BaseForm.h"
 #include "Forms.h"
 #include "LimitPanel.h"
+#include "Module.h"
+
+#include <functional>
 
 class QAbstractItemModel;
 class QAbstractItemView;
@@ -38,6 +41,12 @@ protected:
     virtual void buildList(bool filteredOnly) = 0;
     // Marks the records that pass the ticked limits, then lists them.
     virtual void applyFilter() = 0;
+
+    // Puts a list just read in place: the view's redraw off while fill()
+    // sets up the view and fills it, the ids (in list order) kept in the
+    // report's set, the list at its top with no row current.
+    void showList(QAbstractItemView *view, ReportRecordSet &reportSet, QList<qint32> ids,
+                  const std::function<void()> &fill);
 
     // A table for a list of any length: rows of one height, so the view
     // never measures a row; no row header; the header's clicks sort

@@ -87,17 +87,11 @@ void MemberQDForm::BuildMemberGrid(bool filteredOnly)
     ids.reserve(rows.size());
     for (const MemberListRow &r : rows)
         ids.append(r.memberId);
-
-    m_grid->setUpdatesEnabled(false);
-    SetupMemberGrid();
-    m_model->setRows(std::move(rows));
-    hx().ReportMemberSet.ids = std::move(ids);
-    hx().ReportMemberSet.open = true;
-    sizeGridColumns();
-    m_grid->scrollToTop();
-    // No member is current: the header row is.
-    m_grid->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::Clear);
-    m_grid->setUpdatesEnabled(true);
+    showList(m_grid, hx().ReportMemberSet, std::move(ids), [&] {
+        SetupMemberGrid();
+        m_model->setRows(std::move(rows));
+        sizeGridColumns();
+    });
 }
 
 void MemberQDForm::sizeGridColumns()
