@@ -4,11 +4,11 @@
 // (default /tmp/velmora-editor-bench.mdb) and reused afterwards; the runs
 // work on a copy, so the saves never change it. Prints the median of
 // several runs of each step beside its target.
-#include "MemoryTuning.h"
 #include "AnthemForm.h"
+#include "BenchSupport.h"
 #include "Db.h"
 #include "Forms.h"
-#include "LibraryGenerator.h"
+#include "MemoryTuning.h"
 #include "Module.h"
 #include "Prompter.h"
 #include "RecordToolbar.h"
@@ -25,38 +25,11 @@
 #include <functional>
 #include <vector>
 
+using namespace bench;
+
 namespace {
 
 constexpr double kTargetMs = 50.0;
-
-// Answers every box at once: the save's confirmation must not wait for a click.
-class SilentPrompter : public Prompter {
-public:
-    MsgResult message(const QString &, const QString &, MsgButtons buttons, MsgIcon) override
-    {
-        return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
-    }
-};
-
-double median(int runs, const std::function<void()> &before, const std::function<void()> &step)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        if (before)
-            before();
-        QElapsedTimer t;
-        t.start();
-        step();
-        times.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-void report(const char *what, double ms)
-{
-    std::printf("%-44s %8.1f ms   (target < %.0f ms) %s\n", what, ms, kTargetMs, ms < kTargetMs ? "ok" : "SLOW");
-}
 
 void closeEditor()
 {
@@ -81,32 +54,16 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QString library = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-editor-bench.mdb");
 
-    if (!QFileInfo::exists(library)) {
-        std::printf("generating %s (once) ...\n", qPrintable(library));
-        std::fflush(stdout);
-        QString error;
-        if (!generateLibrary(library, LibrarySize{}, &error)) {
-            std::fprintf(stderr, "bench_anthem_editor: %s\n", qPrintable(error));
-            return 1;
-        }
-    }
-    QTemporaryDir dir;
-    const QString work = dir.filePath(QStringLiteral("hxdata97.mdb"));
-    if (!dir.isValid() || !QFile::copy(library, work)) {
-        std::fprintf(stderr, "bench_anthem_editor: cannot copy %s\n", qPrintable(library));
+    std::printf("Anthem editor benchmark\n");
+    QTemporaryDir workDir;
+    if (!openWorkCopy("bench_anthem_editor", library, workDir))
         return 1;
-    }
-    QString error;
-    if (!Db::open(work, &error)) {
-        std::fprintf(stderr, "bench_anthem_editor: %s\n", qPrintable(error));
-        return 1;
-    }
     SilentPrompter prompter;
     setPrompter(&prompter);
     registerAnthemEditor();
 
     const int anthems = Db::scalar(QStringLiteral("select count(*) from anthem")).toInt();
-    std::printf("anthem editor on %d anthems\n", anthems);
+    std::printf("  library: %s: %d anthems\n\n", qPrintable(library), anthems);
 
     const double open = median(7, closeEditor, [] { OpenFormByCode(AnthemFormCode); });
     auto *f = Forms::find<AnthemForm>(AnthemFormCode);
@@ -131,15 +88,16 @@ int main(int argc, char **argv)
         },
         [f] { press(f, 3); });
 
-    report("open the editor (read, first anthem shown)", open);
-    report("next anthem", next);
-    report("previous anthem", previous);
-    report("save an anthem", save);
-    report("save a renamed anthem (moves in the list)", rename);
-    report("save a new anthem", add);
+    report("open the editor (read, first anthem shown)", open, "ms", kTargetMs);
+    report("next anthem", next, "ms", kTargetMs);
+    report("previous anthem", previous, "ms", kTargetMs);
+    report("save an anthem", save, "ms", kTargetMs);
+    report("save a renamed anthem (moves in the list)", rename, "ms", kTargetMs);
+    report("save a new anthem", add, "ms", kTargetMs);
 
     closeEditor();
     setPrompter(nullptr);
     Db::close();
+    printVerdict();
     return 0;
 }

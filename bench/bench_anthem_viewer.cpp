@@ -12,7 +12,7 @@
 #include "CheckListGrid.h"
 #include "Db.h"
 #include "FieldServices.h"
-#include "LibraryGenerator.h"
+#include "BenchSupport.h"
 #include "Module.h"
 #include "ReportPdf.h"
 #include "ReportPrinter.h"
@@ -31,73 +31,8 @@
 #include <functional>
 #include <vector>
 
-namespace {
 
-double ms(const QElapsedTimer &t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
-
-// The median of several runs of a step, in milliseconds.
-double median(int runs, const std::function<void()> &step)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        step();
-        times.push_back(ms(t));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-long peakMemoryKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-int g_over = 0;
-
-void report(const char *what, double value, const char *unit, double target)
-{
-    const bool ok = target <= 0 || value < target;
-    if (!ok)
-        ++g_over;
-    if (target > 0)
-        std::printf("  %-52s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
-                    ok ? "" : "  OVER TARGET");
-    else
-        std::printf("  %-52s %9.1f %s\n", what, value, unit);
-    std::fflush(stdout);
-}
-
-// Leaves exactly the first n rows of a limit grid checked, with the
-// limit ticked, as the user would on the "Display Parameters" page.
-void limitTo(AnthemQDForm *f, int limit, int n)
-{
-    for (int i = 0; i <= 10; ++i) {
-        auto *box = f->findChild<QCheckBox *>(QStringLiteral("optLimit%1").arg(i));
-        if (box->isChecked() != (i == limit))
-            box->click();
-    }
-    f->findChild<QPushButton *>(QStringLiteral("btnClearAll%1").arg(limit))->click();
-    static const char *grids[] = {"VocalsGrid", "ComposersGrid", "ThemesGrid", "OrchGrid", "ChoirGrid"};
-    auto *grid = f->findChild<CheckListGrid *>(QLatin1String(grids[limit]));
-    // Every k-th entry rather than the first n: a spread of names.
-    const int rows = grid->Rows() - 1;
-    const int step = std::max(1, rows / n);
-    for (int k = 0, r = 1; k < n && r <= rows; ++k, r += step)
-        grid->setCheckState(r, 1, CheckListGrid::Checked);
-}
-
-} // namespace
+using namespace bench;
 
 int main(int argc, char **argv)
 {
@@ -107,29 +42,9 @@ int main(int argc, char **argv)
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-viewer-bench.mdb");
 
     std::printf("Anthem viewer and anthem report benchmark\n");
-    if (!QFileInfo::exists(path)) {
-        std::printf("  generating the library into %s ...\n", qPrintable(path));
-        std::fflush(stdout);
-        QElapsedTimer t;
-        t.start();
-        QString error;
-        if (!generateLibrary(path, LibrarySize{}, &error)) {
-            std::fprintf(stderr, "bench_anthem_viewer: %s\n", qPrintable(error));
-            return 1;
-        }
-        std::printf("  generated in %.1f s\n", t.elapsed() / 1000.0);
-    }
     QTemporaryDir workDir;
-    const QString work = workDir.filePath(QStringLiteral("hxdata97.mdb"));
-    if (!workDir.isValid() || !QFile::copy(path, work)) {
-        std::fprintf(stderr, "bench_anthem_viewer: cannot copy %s\n", qPrintable(path));
+    if (!openWorkCopy("bench_anthem_viewer", path, workDir))
         return 1;
-    }
-    QString error;
-    if (!Db::open(work, &error)) {
-        std::fprintf(stderr, "bench_anthem_viewer: %s\n", qPrintable(error));
-        return 1;
-    }
     std::printf("  library: %s: %d anthems, %d collections, %d composers, %d themes, %d choirs, %d links\n",
                 qPrintable(path), Db::scalar("select count(*) from anthem").toInt(),
                 Db::scalar("select count(*) from collection").toInt(),
@@ -250,6 +165,6 @@ int main(int argc, char **argv)
     report("peak memory (VmHWM)", peakMemoryKb() / 1024.0, "MB", 500);
     hx().ReportAnthemSet.release();
     Db::close();
-    std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+    printVerdict();
     return exitCode;
 }

@@ -14,7 +14,7 @@
 #include "Db.h"
 #include "DeleteCollectionCascade.h"
 #include "Forms.h"
-#include "LibraryGenerator.h"
+#include "BenchSupport.h"
 #include "MemoryTuning.h"
 #include "Prompter.h"
 #include "ReportPdf.h"
@@ -34,68 +34,9 @@
 #include <functional>
 #include <vector>
 
+using namespace bench;
+
 namespace {
-
-double ms(const QElapsedTimer &t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
-
-// The median of several runs of a step, in milliseconds; before runs
-// untimed ahead of each.
-double median(int runs, const std::function<void()> &before, const std::function<void()> &step)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        if (before)
-            before();
-        QElapsedTimer t;
-        t.start();
-        step();
-        times.push_back(ms(t));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-long peakMemoryKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-int g_over = 0;
-
-void report(const char *what, double value, const char *unit, double target)
-{
-    const bool ok = target <= 0 || value < target;
-    if (!ok)
-        ++g_over;
-    if (target > 0)
-        std::printf("  %-56s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
-                    ok ? "" : "  OVER TARGET");
-    else
-        std::printf("  %-56s %9.1f %s\n", what, value, unit);
-    std::fflush(stdout);
-}
-
-// Answers every box at once: the saves' confirmation, and the delete
-// question with Yes while yes is set.
-class SilentPrompter : public Prompter {
-public:
-    bool yes = false;
-    MsgResult message(const QString &, const QString &, MsgButtons buttons, MsgIcon) override
-    {
-        if (buttons == MsgButtons::YesNo)
-            return yes ? MsgResult::Yes : MsgResult::No;
-        return MsgResult::Ok;
-    }
-};
 
 // An editor step timed alone and again with the anthem editor open, whose
 // reload after a save and reset after a delete read its lists again.
@@ -242,29 +183,9 @@ int main(int argc, char **argv)
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-collections-bench.mdb");
 
     std::printf("Collection record, editor, deletion and collections report benchmark\n");
-    if (!QFileInfo::exists(path)) {
-        std::printf("  generating the library into %s ...\n", qPrintable(path));
-        std::fflush(stdout);
-        QElapsedTimer t;
-        t.start();
-        QString error;
-        if (!generateLibrary(path, LibrarySize{}, &error)) {
-            std::fprintf(stderr, "bench_collections: %s\n", qPrintable(error));
-            return 1;
-        }
-        std::printf("  generated in %.1f s\n", t.elapsed() / 1000.0);
-    }
     QTemporaryDir workDir;
-    const QString work = workDir.filePath(QStringLiteral("hxdata97.mdb"));
-    if (!workDir.isValid() || !QFile::copy(path, work)) {
-        std::fprintf(stderr, "bench_collections: cannot copy %s\n", qPrintable(path));
+    if (!openWorkCopy("bench_collections", path, workDir))
         return 1;
-    }
-    QString error;
-    if (!Db::open(work, &error)) {
-        std::fprintf(stderr, "bench_collections: %s\n", qPrintable(error));
-        return 1;
-    }
     SilentPrompter prompter;
     setPrompter(&prompter);
     registerAnthemEditor();
@@ -399,6 +320,6 @@ int main(int argc, char **argv)
     report("peak memory (VmHWM)", peakMemoryKb() / 1024.0, "MB", 500);
     setPrompter(nullptr);
     Db::close();
-    std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+    printVerdict();
     return exitCode;
 }

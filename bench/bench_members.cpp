@@ -7,7 +7,7 @@
 #include "MemoryTuning.h"
 #include "Db.h"
 #include "Module.h"
-#include "LibraryGenerator.h"
+#include "BenchSupport.h"
 #include "CheckListGrid.h"
 #include "MemberGridModel.h"
 #include "MemberQDForm.h"
@@ -31,15 +31,12 @@
 #include <random>
 #include <vector>
 
+using namespace bench;
+
 namespace {
 
-double ms(const QElapsedTimer &t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
-
 // The median of several runs of a step, in milliseconds; `before` runs
-// untimed ahead of each.
+// untimed ahead of each; both get the run's number.
 double median(int runs, const std::function<void(int)> &step, const std::function<void(int)> &before = {})
 {
     std::vector<double> times;
@@ -53,32 +50,6 @@ double median(int runs, const std::function<void(int)> &step, const std::functio
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
-}
-
-long peakMemoryKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-int g_over = 0;
-
-void report(const char *what, double value, const char *unit, double target)
-{
-    const bool ok = target <= 0 || value < target;
-    if (!ok)
-        ++g_over;
-    if (target > 0)
-        std::printf("  %-52s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
-                    ok ? "" : "  OVER TARGET");
-    else
-        std::printf("  %-52s %9.1f %s\n", what, value, unit);
-    std::fflush(stdout);
 }
 
 QList<qint32> idList(const QString &sql, const Params &params = {})
@@ -177,29 +148,9 @@ int main(int argc, char **argv)
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-members-bench.mdb");
 
     std::printf("Member record, member viewer and member report benchmark\n");
-    if (!QFileInfo::exists(path)) {
-        std::printf("  generating the library into %s ...\n", qPrintable(path));
-        std::fflush(stdout);
-        QElapsedTimer t;
-        t.start();
-        QString error;
-        if (!generateLibrary(path, LibrarySize{}, &error)) {
-            std::fprintf(stderr, "bench_members: %s\n", qPrintable(error));
-            return 1;
-        }
-        std::printf("  generated in %.1f s\n", t.elapsed() / 1000.0);
-    }
     QTemporaryDir workDir;
-    const QString work = workDir.filePath(QStringLiteral("hxdata97.mdb"));
-    if (!workDir.isValid() || !QFile::copy(path, work)) {
-        std::fprintf(stderr, "bench_members: cannot copy %s\n", qPrintable(path));
+    if (!openWorkCopy("bench_members", path, workDir))
         return 1;
-    }
-    QString error;
-    if (!Db::open(work, &error)) {
-        std::fprintf(stderr, "bench_members: %s\n", qPrintable(error));
-        return 1;
-    }
     std::printf("  library: %s: %d members, %d cities, %d zip codes, %d schools, %d choirs, %d choir links "
                 "(%d inactive), %d section links, %d instrument links\n",
                 qPrintable(path), Db::scalar("select count(*) from member").toInt(),
@@ -294,6 +245,6 @@ int main(int argc, char **argv)
     }
     report("peak memory (VmHWM)", peakMemoryKb() / 1024.0, "MB", 500);
     Db::close();
-    std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+    printVerdict();
     return exitCode;
 }

@@ -8,6 +8,7 @@
 #include "ChoirList.h"
 #include "DateField.h"
 #include "Db.h"
+#include "BenchSupport.h"
 #include "LibraryGenerator.h"
 #include "MemoryTuning.h"
 #include "Prompter.h"
@@ -32,45 +33,9 @@
 #include <functional>
 #include <vector>
 
+using namespace bench;
+
 namespace {
-
-double ms(const QElapsedTimer &t)
-{
-    return t.nsecsElapsed() / 1e6;
-}
-
-double medianOf(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double median(int runs, const std::function<void()> &step)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        step();
-        times.push_back(ms(t));
-    }
-    return medianOf(times);
-}
-
-int g_over = 0;
-
-void report(const char *what, double value, const char *unit, double target)
-{
-    const bool ok = target <= 0 || value < target;
-    if (!ok)
-        ++g_over;
-    if (target > 0)
-        std::printf("  %-52s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
-                    ok ? "" : "  OVER TARGET");
-    else
-        std::printf("  %-52s %9.1f %s\n", what, value, unit);
-    std::fflush(stdout);
-}
 
 // Answers the conflict questions the way the run asks; every other box OK.
 class BenchPrompter : public Prompter {
@@ -107,24 +72,10 @@ int main(int argc, char **argv)
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/sched-bench.mdb");
 
     std::printf("Schedule windows and choir schedule report benchmark\n");
-    if (!QFileInfo::exists(path)) {
-        std::printf("  generating the library into %s ...\n", qPrintable(path));
-        std::fflush(stdout);
-        QElapsedTimer t;
-        t.start();
-        QString error;
-        if (!generateLibrary(path, LibrarySize{}, &error)) {
-            std::fprintf(stderr, "bench_schedule: %s\n", qPrintable(error));
-            return 1;
-        }
-        std::printf("  generated in %.1f s\n", t.elapsed() / 1000.0);
-    }
     QTemporaryDir workDir;
-    const QString work = workDir.filePath(QStringLiteral("hxdata97.mdb"));
-    if (!workDir.isValid() || !QFile::copy(path, work)) {
-        std::fprintf(stderr, "bench_schedule: cannot copy %s\n", qPrintable(path));
+    const QString work = workCopy("bench_schedule", path, workDir);
+    if (work.isEmpty())
         return 1;
-    }
     const QDate today = QDate::currentDate();
     QString error;
     if (!writeServiceSchedule(work, ServiceScheduleShape{}, today, &error) || !Db::open(work, &error)) {
@@ -237,6 +188,6 @@ int main(int argc, char **argv)
     }
     setPrompter(nullptr);
     Db::close();
-    std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+    printVerdict();
     return exitCode;
 }

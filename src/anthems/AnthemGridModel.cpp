@@ -1,6 +1,6 @@
 #include "AnthemGridModel.h"
 
-#include <QFont>
+#include "ListColumns.h"
 
 AnthemGridModel::AnthemGridModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -43,25 +43,7 @@ QVariant AnthemGridModel::data(const QModelIndex &index, int role) const
 
 QVariant AnthemGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal)
-        return {};
-    switch (role) {
-    case Qt::DisplayRole:
-        if (section == AnthemColumn)
-            return QStringLiteral("Anthem");
-        if (section == CollectionColumn)
-            return QStringLiteral("Member of Collection");
-        return QString();
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignCenter);
-    case Qt::FontRole: {
-        QFont f;
-        f.setBold(true);
-        return f;
-    }
-    default:
-        return {};
-    }
+    return ListColumns::headerData({QStringLiteral("Anthem"), QStringLiteral("Member of Collection")}, section, orientation, role);
 }
 
 Qt::ItemFlags AnthemGridModel::flags(const QModelIndex &index) const

@@ -11,15 +11,12 @@
 // window can still print them.
 
 #include "AnthemSelection.h"
-#include "BaseForm.h"
-#include "Forms.h"
+#include "ViewerForm.h"
 
 class AnthemGridModel;
-class LimitPanel;
-class QTabWidget;
 class QTableView;
 
-class AnthemQDForm : public BaseForm, public CheckGridHost {
+class AnthemQDForm : public ViewerForm {
     Q_OBJECT
 public:
     AnthemQDForm();
@@ -37,23 +34,16 @@ public:
 
     AnthemGridModel *gridModel() const { return m_model; }
 
-    // The list grids, refilled unticked when their entries change.
-    Grid checkGrid(CheckGridKind kind) override;
-
 protected:
+    void buildList(bool filteredOnly) override { BuildAnthemGrid(filteredOnly); }
+    void applyFilter() override { ApplyAnthemFilter(); }
     // The list's columns follow the window's size.
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void buildUi();
-    void loadData();
-    void processClicked();
     void gridDoubleClicked(int row, int column);
     void sizeGridColumns();
 
-    QTabWidget *m_tab = nullptr;
     QTableView *m_grid = nullptr;
     AnthemGridModel *m_model = nullptr;
-    // AllCheck, optLimit0..10, the five list grids, MyData5..MyData9.
-    LimitPanel *m_limits = nullptr;
 };

@@ -6,29 +6,12 @@
 #include <QPair>
 #include <algorithm>
 
-namespace {
-
-// The grid each link limit reads, indexed by AnthemLimits::ListLimit.
-const CheckGridKind kLimitKinds[AnthemLimits::ListLimitCount] = {
-    CheckGridKind::Vocals, CheckGridKind::Composers, CheckGridKind::Themes, CheckGridKind::Orchestration,
-    CheckGridKind::Choirs,
-};
-
-} // namespace
-
 namespace AnthemSelection {
 
 void mark(const AnthemLimits &limits)
 {
     DisplayMarker marker(RecordKind::Anthem);
-    for (int i = 0; i < AnthemLimits::ListLimitCount; ++i)
-        if (limits.listTicked[i])
-            marker.addLinkLimit(kLimitKinds[i], limits.listIds[i]);
-    for (int k = 0; k < 5; ++k)
-        if (limits.myDataTicked[k])
-            marker.addMyDataLimit(k + 1, limits.myDataText[k]);
-    if (limits.loanedOut)
-        marker.addCondition(QStringLiteral("coalesce(LoanedTo, '') <> ''"));
+    limits.addTo(marker);
     marker.mark();
 }
 

@@ -4,29 +4,15 @@
 // user's limits (anthem.displayit -1, every other anthem 0) and reading
 // the list the viewer shows.
 
+#include "ViewerLimits.h"
+
 #include <QList>
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
 
-// What the viewer's limit boxes ask for.
-struct AnthemLimits {
-    // The five link limits, in the order they are applied.
-    enum ListLimit { Vocals, Composers, Themes, Orchestration, Choirs, ListLimitCount };
-
-    bool listTicked[ListLimitCount] = {};
-    // The checked ids of each limit's grid (ids below 1 are ignored).
-    QList<qint32> listIds[ListLimitCount];
-
-    // The "My Data" limits on u1 to u5: an anthem passes when its field
-    // begins with the text (outer blanks removed, case ignored); a ticked
-    // limit with an empty text is left out.
-    bool myDataTicked[5] = {};
-    QString myDataText[5];
-
-    // Only anthems whose LoanedTo holds text.
-    bool loanedOut = false;
-};
+// What the viewer's limit boxes ask for (the shared viewer limits).
+using AnthemLimits = ViewerLimits;
 
 // One row of the viewer's list. collectionId is 0 when the anthem belongs
 // to no collection that exists.

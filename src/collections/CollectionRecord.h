@@ -46,17 +46,6 @@ struct CollectionRecord {
     QVector<CollectionAnthem> anthems;
 };
 
-// The ids of a collection's five kinds of link. Only the report's table of
-// link kinds (CollectionLinkTables.h) still names it; the save takes the
-// editor's LinkChoice list.
-struct CollectionLinks {
-    QList<qint32> themes;
-    QList<qint32> vocals;
-    QList<qint32> orchestration;
-    QList<qint32> choirs;
-    QList<qint32> composers;
-};
-
 // A collection of the editor's name list: its id and its name.
 struct CollectionEntry {
     qint32 id = 0;

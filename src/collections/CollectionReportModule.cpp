@@ -1,12 +1,16 @@
 #include "CollectionReportModule.h"
 
-#include "CollectionLinkTables.h"
+#include "CollectionRecord.h"
 #include "Db.h"
 #include "Fmt.h"
+#include "LinkTables.h"
 #include "Module.h"
+#include "MyDataLabels.h"
+#include "RecordCodes.h"
 #include "ReportKinds.h"
 #include "ReportPrinter.h"
 #include "ReportRoutines.h"
+#include "ReportSource.h"
 #include "SR2PrintForm.h"
 
 #include <QCheckBox>
@@ -43,9 +47,20 @@ constexpr int kPageBreakY = 13000;
 constexpr int kCollectionGap = 400;
 constexpr int kDetailIndent = 200;
 
-// An anthem's own lists, in the order printed: composers, orchestration,
-// vocalizations, themes (never its choirs).
-constexpr CollectionLinkKind kAnthemDetailKinds[4] = {LinkComposers, LinkOrchestration, LinkVocals, LinkThemes};
+// The five list lines of a collection, in the order of the options 1 to
+// 5 that ask for them.
+struct ListLine {
+    const char *caption;
+    CheckGridKind kind;
+};
+const ListLine kListLines[5] = {
+    {"Composers: ", CheckGridKind::Composers},   {"Orchestration: ", CheckGridKind::Orchestration},
+    {"Vocalization: ", CheckGridKind::Vocals},   {"Themes: ", CheckGridKind::Themes},
+    {"Choirs: ", CheckGridKind::Choirs},
+};
+// An anthem's own lists with full details: the first four lines, never
+// its choirs.
+constexpr int kAnthemDetailLines = 4;
 
 const QString kTenBlanks = QString(10, QLatin1Char(' '));
 const QString kAnthemTitleIndent = QString(5, QLatin1Char(' '));
@@ -59,104 +74,71 @@ struct CollectionRow {
 };
 
 // One slice of the report: the collections still there, in list order,
-// and the names and anthems its sections print, keyed by collection or by
-// anthem (a collection listed twice shares them).
+// with the names of their lists by position, and their anthems and the
+// anthems' lists by collection or by anthem (a collection listed twice
+// shares them).
 struct Slice {
     QVector<CollectionRow> rows;
-    QHash<qint32, QStringList> lists[5];
+    QVector<int> positions; // of each row in the list
+    QHash<int, QStringList> lists[5];
     QHash<qint32, QVector<CollectionAnthem>> anthems;
-    QHash<qint32, QStringList> anthemLists[4];
+    QHash<qint32, QStringList> anthemLists[kAnthemDetailLines];
 };
 
 void loadCaptions()
 {
-    QSqlQuery q = Db::query(QStringLiteral("select label1, label2, label3, label4, label5 from labels where datatype = 1"));
-    if (!q.next())
-        return; // the captions of the last build stay
-    for (int i = 1; i <= 5; ++i)
-        CollectionDataCaptions[i] = Fmt::nz(q.value(i - 1));
-}
-
-// The report's collections by position, in one statement. Ids below 1
-// name no collection (anthems outside every collection carry 0).
-void storeIds(const QList<qint32> &ids)
-{
-    Db::exec(QStringLiteral("create temp table if not exists collection_report_ids "
-                            "(pos integer primary key, collectionid integer not null)"));
-    Db::exec(QStringLiteral("delete from temp.collection_report_ids"));
-    if (ids.isEmpty())
-        return;
-    QByteArray json;
-    json.reserve(ids.size() * 6 + 2);
-    json.append('[');
-    for (int i = 0; i < ids.size(); ++i) {
-        if (i)
-            json.append(',');
-        json.append(QByteArray::number(ids.at(i)));
-    }
-    json.append(']');
-    Db::exec(QStringLiteral("insert into temp.collection_report_ids (pos, collectionid) "
-                            "select key, value from json_each(?) where value > 0"),
-             {QString::fromLatin1(json)});
+    // Without a labels row the captions of the last build stay.
+    if (const auto captions = MyDataLabels::read(myDataType(RecordKind::Collection)))
+        for (int i = 1; i <= 5; ++i)
+            CollectionDataCaptions[i] = captions->at(i - 1);
 }
 
 // The collection ids of the positions [?, ?) of a slice.
-const char *const kSliceIds =
-    "select r.collectionid from temp.collection_report_ids r where r.pos >= ? and r.pos < ?";
+const char *const kSliceIds = "select r.id from temp.report_ids r where r.pos >= ? and r.pos < ?";
 
-// Names of one kind of link, for the collections or the anthems of a
-// slice: (owner id, name) by owner, names in order, ties by id.
-QString collectionLinkSql(const CollectionLinkTable &t)
+// The names of one kind of an anthem's links, for the anthems of the
+// collections of a slice: (anthemid, name) by anthem, names in order, ties
+// by id.
+QString anthemLinkSql(CheckGridKind kind)
 {
-    return QStringLiteral("select l.collectionid, n.%1 from %2 l join %3 n on n.%4 = l.%5 "
-                          "where l.collectionid in (%6) order by l.collectionid, n.%1, n.%4")
-        .arg(QLatin1String(t.refName), QLatin1String(t.table), QLatin1String(t.refTable), QLatin1String(t.refId),
-             QLatin1String(t.itemColumn), QLatin1String(kSliceIds));
+    const LinkTable &l = *LinkTables::link(RecordKind::Anthem, kind);
+    const RefTable &n = LinkTables::reference(kind);
+    return QStringLiteral("select l.%1, n.%2 from %3 l join %4 n on n.%5 = l.%6 "
+                          "where l.%1 in (select a.anthemid from anthem a where a.collectionid in (%7)) "
+                          "order by l.%1, n.%8, n.%5")
+        .arg(QLatin1String(l.ownerColumn), QLatin1String(n.nameColumn), QLatin1String(l.table),
+             QLatin1String(n.table), QLatin1String(n.idColumn), QLatin1String(l.itemColumn),
+             QLatin1String(kSliceIds), Db::keyColumn(QLatin1String(n.table), QLatin1String(n.nameColumn)));
 }
 
-QString anthemLinkSql(const CollectionLinkTable &t)
-{
-    return QStringLiteral("select l.anthemid, n.%1 from %2 l join %3 n on n.%4 = l.%5 "
-                          "where l.anthemid in (select a.anthemid from anthem a where a.collectionid in (%6)) "
-                          "order by l.anthemid, n.%1, n.%4")
-        .arg(QLatin1String(t.refName), QLatin1String(t.anthemTable), QLatin1String(t.refTable),
-             QLatin1String(t.refId), QLatin1String(t.itemColumn), QLatin1String(kSliceIds));
-}
-
-void readLinks(const QString &sql, int from, int to, QHash<qint32, QStringList> &into)
-{
-    const auto names = Db::idTextRows(sql, {from, to});
-    for (const auto &n : names)
-        into[n.first].append(n.second);
-}
-
-Slice readSlice(int from, int to, const CollectionReportOptions &o)
+Slice readSlice(const ReportSource &source, int from, int to, const CollectionReportOptions &o)
 {
     Slice s;
     QSqlQuery q = Db::query(QStringLiteral(
-        "select c.collectionid, c.Collection, c.Catalog, c.Location, c.DatePurchased, c.CostPerCopy, "
+        "select r.pos, c.collectionid, c.Collection, c.Catalog, c.Location, c.DatePurchased, c.CostPerCopy, "
         "c.NumCopies, c.Pages, c.PerformTime, c.LoanedTo, c.u1, c.u2, c.u3, c.u4, c.u5, "
         "(select p.Lperform from col_lperform p where p.collectionid = c.collectionid "
         " order by p.Lperform desc, p.RNum desc limit 1) "
-        "from temp.collection_report_ids r join collection c on c.collectionid = r.collectionid "
+        "from temp.report_ids r join collection c on c.collectionid = r.id "
         "where r.pos >= ? and r.pos < ? order by r.pos"),
         {from, to});
     while (q.next()) {
         CollectionRow row;
-        row.id = q.value(0).toInt();
-        row.name = Fmt::nz(q.value(1));
-        row.catalog = q.value(2);
-        row.location = q.value(3);
-        row.datePurchased = q.value(4);
-        row.cost = q.value(5);
-        row.copies = q.value(6);
-        row.pages = q.value(7);
-        row.performTime = q.value(8);
-        row.loanedTo = q.value(9);
+        row.id = q.value(1).toInt();
+        row.name = Fmt::nz(q.value(2));
+        row.catalog = q.value(3);
+        row.location = q.value(4);
+        row.datePurchased = q.value(5);
+        row.cost = q.value(6);
+        row.copies = q.value(7);
+        row.pages = q.value(8);
+        row.performTime = q.value(9);
+        row.loanedTo = q.value(10);
         for (int i = 0; i < 5; ++i)
-            row.u[i] = q.value(10 + i);
+            row.u[i] = q.value(11 + i);
         // The latest performance; a row without a date counts as none.
-        row.lastPerformed = Fmt::dateFromDb(q.value(15));
+        row.lastPerformed = Fmt::dateFromDb(q.value(16));
+        s.positions.append(q.value(0).toInt());
         s.rows.append(std::move(row));
     }
     if (s.rows.isEmpty())
@@ -164,7 +146,7 @@ Slice readSlice(int from, int to, const CollectionReportOptions &o)
 
     for (int k = 0; k < 5; ++k)
         if (o.isOn(CollectionReportOptions::Option(CollectionReportOptions::IncludeComposers + k)))
-            readLinks(collectionLinkSql(kCollectionLinkTables[k]), from, to, s.lists[k]);
+            s.lists[k] = source.linkedNames(RecordKind::Collection, kListLines[k].kind, from, to);
 
     const bool details = o.isOn(CollectionReportOptions::IncludeAnthemDetails);
     if (details || o.isOn(CollectionReportOptions::IncludeAnthemTitles)) {
@@ -177,8 +159,9 @@ Slice readSlice(int from, int to, const CollectionReportOptions &o)
             s.anthems[a.value(0).toInt()].append(CollectionAnthem{a.value(1).toInt(), Fmt::nz(a.value(2))});
     }
     if (details) {
-        for (int k = 0; k < 4; ++k)
-            readLinks(anthemLinkSql(kCollectionLinkTables[kAnthemDetailKinds[k]]), from, to, s.anthemLists[k]);
+        for (int k = 0; k < kAnthemDetailLines; ++k)
+            for (const auto &n : Db::idTextRows(anthemLinkSql(kListLines[k].kind), {from, to}))
+                s.anthemLists[k][n.first].append(n.second);
     }
     return s;
 }
@@ -254,16 +237,16 @@ void drawAnthemDetails(ReportPrinter &p, const QVector<CollectionAnthem> &anthem
         p.text(a.title + QLatin1Char('\n'));
         p.setTextColor(ReportPrinter::winColor(0));
         p.setFontBold(false);
-        for (int k = 0; k < 4; ++k)
-            listLine(p, QLatin1String(kCollectionLinkTables[kAnthemDetailKinds[k]].caption),
-                     s.anthemLists[k].value(a.id));
+        for (int k = 0; k < kAnthemDetailLines; ++k)
+            listLine(p, QLatin1String(kListLines[k].caption), s.anthemLists[k].value(a.id));
     }
     p.text(QStringLiteral("\n"));
     p.setIndentLeft(0);
 }
 
-void drawCollection(ReportPrinter &p, const CollectionRow &c, const Slice &s, const CollectionReportOptions &o)
+void drawCollection(ReportPrinter &p, int row, const Slice &s, const CollectionReportOptions &o)
 {
+    const CollectionRow &c = s.rows.at(row);
     // A page ends only before a block, never inside one.
     if (p.currentY() > kPageBreakY)
         p.newPage();
@@ -296,7 +279,7 @@ void drawCollection(ReportPrinter &p, const CollectionRow &c, const Slice &s, co
     // come before the anthems.
     for (int k = 0; k < 5; ++k)
         if (o.isOn(CollectionReportOptions::Option(CollectionReportOptions::IncludeComposers + k)))
-            listLine(p, QLatin1String(kCollectionLinkTables[k].caption), s.lists[k].value(c.id));
+            listLine(p, QLatin1String(kListLines[k].caption), s.lists[k].value(s.positions.at(row)));
     if (o.isOn(CollectionReportOptions::IncludeMyData)) {
         for (int i = 1; i <= 5; ++i)
             if (filled(c.u[i - 1]))
@@ -353,23 +336,22 @@ void PrintCollectionReport(ReportPrinter &printer, const QList<qint32> &collecti
                            const CollectionReportOptions &options)
 {
     loadCaptions();
-    storeIds(collectionIds);
+    const ReportSource source(collectionIds);
 
     SetupReportPrinter(printer);
     printer.startDoc();
     PrintReportHeading(QString(), true, QStringLiteral("Collections"), QString(), QString(), true);
     int drawn = 0;
-    for (int from = 0; from < collectionIds.size(); from += kSlice) {
-        const Slice s = readSlice(from, from + kSlice, options);
-        for (const CollectionRow &c : s.rows) {
+    source.forEachSlice(kSlice, [&](int from, int to) {
+        const Slice s = readSlice(source, from, to, options);
+        for (int row = 0; row < s.rows.size(); ++row) {
             // The gap belongs between two collections, never after the last.
             if (drawn > 0)
                 printer.setCurrentY(printer.currentY() + kCollectionGap);
-            drawCollection(printer, c, s, options);
+            drawCollection(printer, row, s, options);
             ++drawn;
         }
-    }
-    Db::exec(QStringLiteral("delete from temp.collection_report_ids"));
+    });
     printer.endDoc();
     ShowExportResult(false, !printer.exportFile().isEmpty());
 }

@@ -200,6 +200,9 @@ CheckListGrid::CheckListGrid(QWidget *parent) : QTableWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSortingEnabled(false);
     setWordWrap(false);
+    // A name wider than the grid scrolls into view: scrolling by whole
+    // columns could not reach past the one visible column.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setItemDelegate(new CheckListDelegate(this));
     setColumnHidden(kIdColumn, true);
     setColumnHidden(kKeyColumn, true);

@@ -1,82 +1,134 @@
 #pragma once
-// The limit controls the anthem and member viewers share, and how they
-// answer the user's clicks:
-// - "Display All ..." (AllCheck): ticked at opening; ticked by the user it
-//   unticks every limit box and leaves the list grids and their buttons
-//   enabled or disabled as they were;
-// - the limit boxes optLimit<i>: after the user's click AllCheck is ticked
-//   exactly when no limit box is; a list limit's grid and its buttons
-//   "Select All" (btnCheckAll<i>) and "Clear Selections" (btnClearAll<i>)
-//   are enabled exactly while its box is ticked (disabled at opening);
-// - a click on a list grid flips the box of the clicked row: the name's
-//   box, or on a grid that toggles the clicked column (the member choir
-//   grid) the box of that column, its "Active" box included;
-// - the text lists of the "My Data" and month limits: typing allowed,
-//   nothing typed is added to the list or completed from it, and the text
-//   starts empty;
-// - the Process buttons btnProcess<i>, which all do the same.
+// The two limit pages every viewer (anthems, collections, members) builds
+// from a design of its limits, and how they answer the user's clicks:
+// - "Display Parameters": "Display All ..." (AllCheck) and the list
+//   limits side by side, each a box optLimit<i> over its check-list grid
+//   and the buttons "Select All" (btnCheckAll<i>) and "Clear Selections"
+//   (btnClearAll<i>); "Display Parameters 2": the text limits (a box with
+//   its text list) and plain boxes, one below the other. Each page ends
+//   with a Process button (btnProcess1, btnProcess2); the viewer puts
+//   btnProcess0 on its list page. All Process buttons do the same.
+// - AllCheck: ticked at opening; ticked by the user it unticks every
+//   limit box, and where the design asks for it also disables every list
+//   grid with its buttons; otherwise they keep their state.
+// - A limit box clicked by the user: AllCheck is ticked exactly when no
+//   limit box is; a list limit's grid and buttons are enabled exactly
+//   while its box is ticked (disabled at opening).
+// - A click on a list grid flips the box of the clicked row: the name's
+//   box, or on a grid with the "Active" column (the member viewer's
+//   choirs) the box of the column clicked.
+// - The text lists ("My Data", months): typing allowed, nothing typed is
+//   added to the list or completed from it, and the text starts empty.
 // Boxes the program sets run nothing: only the user's own clicks do.
 
+#include "Forms.h"
+#include "LinkTables.h"
+#include "RecordCodes.h"
+#include "ViewerLimits.h"
+
 #include <QList>
-#include <QMap>
 #include <QObject>
 #include <QString>
+#include <QStringList>
+#include <map>
 
 class CheckListGrid;
 class QCheckBox;
 class QComboBox;
 class QPushButton;
+class QTabWidget;
 class QWidget;
 
 class LimitPanel : public QObject {
     Q_OBJECT
 public:
-    explicit LimitPanel(QObject *parent = nullptr);
+    // One limit box and what it reads.
+    struct Limit {
+        enum Kind { List, Text, Box };
+        int index = 0;
+        Kind kind = Box;
+        QString caption;
+        // The grid's (List) or the text list's (Text) objectName.
+        QString controlName;
+        // List: what the grid lists, whether it has the "Active" column,
+        // and its share of the page's width.
+        CheckGridKind gridKind = CheckGridKind::Vocals;
+        bool withActive = false;
+        int stretch = 1;
+        // Text: a list of fixed items (the months), kept narrow; without
+        // items a "My Data" list, filled from the records' values.
+        QStringList items;
+    };
+    static Limit list(int index, const QString &caption, const QString &gridName, CheckGridKind kind,
+                      int stretch = 1, bool withActive = false);
+    static Limit text(int index, const QString &caption, const QString &listName, const QStringList &items = {});
+    static Limit box(int index, const QString &caption);
+    // "My Data" 1 to 5: optLimit5..9 with MyData5..9.
+    static QList<Limit> myData();
 
-    // How a click on a list grid is taken.
-    enum class GridClicks { NameBox, ClickedColumn };
+    struct Design {
+        QString displayAllCaption; // "Display All Anthems"
+        QString processCaption;    // the caption of every Process button
+        RecordKind kind;           // whose "My Data" captions and values
+        // The user's tick of AllCheck also disables the list grids.
+        bool displayAllDisablesGrids = false;
+        // In the order the load fills the grids; the pages place the
+        // limits by index.
+        QList<Limit> limits;
+    };
+    // The anthem and collection viewers' limits: the five link limits
+    // (optLimit0..4 with VocalsGrid, ComposersGrid, ThemesGrid, OrchGrid,
+    // ChoirGrid), "My Data" 1 to 5 (optLimit5..9 with MyData5..9) and
+    // "loaned out" (optLimit10).
+    static Design catalogue(const QString &displayAllCaption, const QString &processCaption, RecordKind kind,
+                            bool displayAllDisablesGrids);
 
-    struct ListLimit {
+    // Adds the two pages to the tabs, after the pages already there.
+    LimitPanel(QTabWidget *tabs, const Design &design, QObject *parent = nullptr);
+
+    // A Process button "btnProcess<index>" on a page of the viewer's own.
+    QPushButton *makeProcessButton(QWidget *page, int index);
+
+    // The viewer's load: the "My Data" captions and values, every grid
+    // filled with all its rows ticked (and every "Active" box), the month
+    // items; every text list showing no text. Database errors reach the
+    // caller.
+    void load();
+
+    bool displayAll() const;
+    bool isTicked(int index) const;
+    CheckListGrid *grid(int index) const;
+    QComboBox *textList(int index) const;
+    // The text of a limit's list as the user left it.
+    QString text(int index) const;
+    // The grid of a kind, for the reference lists' refresh.
+    CheckGridHost::Grid checkGrid(CheckGridKind kind) const;
+    // The limits of a catalogue() panel as the controls show them.
+    ViewerLimits viewerLimits() const;
+
+signals:
+    void processClicked();
+
+private:
+    struct Controls {
+        Limit limit;
         QCheckBox *box = nullptr;
         CheckListGrid *grid = nullptr;
         QPushButton *checkAll = nullptr;
         QPushButton *clearAll = nullptr;
+        QComboBox *text = nullptr;
     };
 
-    // The controls, created on the page; the caller lays them out.
-    QCheckBox *addAllCheck(const QString &caption, QWidget *page);
-    ListLimit addListLimit(int index, const QString &caption, const QString &gridName, QWidget *page,
-                           GridClicks clicks = GridClicks::NameBox);
-    QCheckBox *addLimit(int index, const QString &caption, QWidget *page);
-    // The text list that goes with the limit box of the index.
-    QComboBox *addTextList(int index, const QString &objectName, QWidget *page);
-    QPushButton *addProcessButton(int index, const QString &caption, QWidget *page);
-
-    // After the lists were filled (LoadLimitByOptions): every text list
-    // shows an empty text, and is named after its box's caption.
-    void resetTextLists();
-
-    QCheckBox *allCheck() const { return m_allCheck; }
-    bool displayAll() const;
-    QCheckBox *box(int index) const { return m_boxes.value(index); }
-    bool isTicked(int index) const;
-    CheckListGrid *grid(int index) const { return m_lists.value(index).grid; }
-    QComboBox *textList(int index) const { return m_texts.value(index); }
-    // The text of a limit's list as the user left it.
-    QString text(int index) const;
-    // The list limits' grids, by index.
-    QList<CheckListGrid *> grids() const;
-
-signals:
-    // One of the Process buttons was clicked.
-    void processClicked();
-
-private:
+    QWidget *buildListPage();
+    QWidget *buildTextPage();
+    void addListControls(Controls &c, QWidget *page);
     void limitClicked(int index);
     void allCheckClicked();
+    static void enableList(const Controls &c, bool on);
 
+    QTabWidget *m_tabs;
+    Design m_design;
     QCheckBox *m_allCheck = nullptr;
-    QMap<int, QCheckBox *> m_boxes;
-    QMap<int, ListLimit> m_lists;
-    QMap<int, QComboBox *> m_texts;
+    // By index; the order the pages show them.
+    std::map<int, Controls> m_controls;
 };

@@ -1,6 +1,6 @@
 #include "MemberGridModel.h"
 
-#include <QFont>
+#include "ListColumns.h"
 
 MemberGridModel::MemberGridModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -36,21 +36,7 @@ QVariant MemberGridModel::data(const QModelIndex &index, int role) const
 
 QVariant MemberGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal)
-        return {};
-    switch (role) {
-    case Qt::DisplayRole:
-        return section == NameColumn ? QStringLiteral("Member") : QString();
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignCenter);
-    case Qt::FontRole: {
-        QFont f;
-        f.setBold(true);
-        return f;
-    }
-    default:
-        return {};
-    }
+    return ListColumns::headerData({QStringLiteral("Member")}, section, orientation, role);
 }
 
 Qt::ItemFlags MemberGridModel::flags(const QModelIndex &index) const

@@ -11,16 +11,13 @@
 // report; they stay there when the viewer closes, so an open report
 // window can still print them.
 
-#include "BaseForm.h"
-#include "Forms.h"
 #include "MemberSelection.h"
+#include "ViewerForm.h"
 
-class LimitPanel;
 class MemberGridModel;
-class QTabWidget;
 class QTableView;
 
-class MemberQDForm : public BaseForm, public CheckGridHost {
+class MemberQDForm : public ViewerForm {
     Q_OBJECT
 public:
     MemberQDForm();
@@ -38,25 +35,16 @@ public:
 
     MemberGridModel *gridModel() const { return m_model; }
 
-    // The section, instrument and choir grids (the choir grid with its
-    // Active column), refilled when their entries change.
-    Grid checkGrid(CheckGridKind kind) override;
-
 protected:
+    void buildList(bool filteredOnly) override { BuildMemberGrid(filteredOnly); }
+    void applyFilter() override { ApplyMemberFilter(); }
     // The list's column follows the window's size.
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void buildUi();
-    void loadData();
-    void processClicked();
     void gridDoubleClicked(int row);
     void sizeGridColumns();
 
-    QTabWidget *m_tab = nullptr;
     QTableView *m_grid = nullptr;
     MemberGridModel *m_model = nullptr;
-    // AllCheck, optLimit0 and 3..11, the three list grids, MyData5..MyData9
-    // and the two month lists.
-    LimitPanel *m_limits = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "Forms.h"
 #include "Module.h"
 #include "TestSupport.h"
+#include "ViewerTestUtil.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -101,116 +102,18 @@ struct Library {
     }
 };
 
-// A double click as the system delivers it: press, release, double
-// click, release.
-inline void doubleClick(QWidget *w, const QPoint &at)
-{
-    QTest::mousePress(w, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(w, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
-}
-
 inline const QStringList kAllTitles = {"Amazing Grace", "Be Thou My Vision", "Come Thou Fount", "Day by Day",
                                        "earth and all stars"};
 
 // The viewer as the user sees it.
-struct Viewer {
-    AnthemQDForm *form = nullptr;
-
+struct Viewer : ViewerHands<AnthemQDForm> {
     void open()
     {
         registerAnthemViewerAndReport();
-        OpenFormByCode(AnthemQDFormCode);
-        form = Forms::find<AnthemQDForm>(AnthemQDFormCode);
-        QVERIFY(form);
-        QApplication::processEvents();
+        ViewerHands::open(AnthemQDFormCode);
     }
 
-    void close()
-    {
-        if (!form)
-            return;
-        QPointer<AnthemQDForm> f(form);
-        form->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete f.data();
-        form = nullptr;
-    }
-
-    template <class T> T *get(const QString &name) const
-    {
-        T *w = form ? form->findChild<T *>(name) : nullptr;
-        if (!w)
-            qWarning("no control %s", qPrintable(name));
-        return w;
-    }
-    QTabWidget *tab() const { return get<QTabWidget>("SSTab1"); }
-    QCheckBox *limit(int i) const { return get<QCheckBox>(QStringLiteral("optLimit%1").arg(i)); }
-    QCheckBox *allCheck() const { return get<QCheckBox>("AllCheck"); }
-    CheckListGrid *grid(int i) const
-    {
-        static const char *names[] = {"VocalsGrid", "ComposersGrid", "ThemesGrid", "OrchGrid", "ChoirGrid"};
-        return get<CheckListGrid>(QLatin1String(names[i]));
-    }
     QTableView *list() const { return get<QTableView>("AnthemGrid"); }
-
-    void showPage(int page) const
-    {
-        tab()->setCurrentIndex(page);
-        QApplication::processEvents();
-    }
-
-    void click(QAbstractButton *b) const
-    {
-        QVERIFY(b);
-        // Bring the button's page to the front, as the user would.
-        for (int p = 0; p < tab()->count(); ++p)
-            if (tab()->widget(p)->isAncestorOf(b))
-                showPage(p);
-        // A check box takes clicks on its box and caption only.
-        const QPoint at = qobject_cast<QCheckBox *>(b) ? QPoint(8, b->height() / 2) : b->rect().center();
-        QTest::mouseClick(b, Qt::LeftButton, {}, at);
-    }
-    void clickLimit(int i) const { click(limit(i)); }
-
-    // A click on the grid row showing name (the grid must be enabled).
-    void clickRow(int gridIndex, const QString &name) const
-    {
-        CheckListGrid *g = grid(gridIndex);
-        QVERIFY(g);
-        showPage(1);
-        for (int r = 1; r < g->Rows(); ++r) {
-            if (g->nameAt(r) != name)
-                continue;
-            QTableWidgetItem *it = g->item(r - 1, 1);
-            g->scrollToItem(it);
-            QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(it).center());
-            return;
-        }
-        QFAIL(qPrintable("no row " + name));
-    }
-
-    // Ticks limit i and leaves exactly the named rows of its grid checked.
-    void limitTo(int i, const QStringList &names) const
-    {
-        if (!limit(i)->isChecked())
-            clickLimit(i);
-        click(get<QPushButton>(QStringLiteral("btnClearAll%1").arg(i)));
-        for (const QString &n : names)
-            clickRow(i, n);
-    }
-
-    void typeMyData(int i, const QString &text) const
-    {
-        showPage(2);
-        QComboBox *c = get<QComboBox>(QStringLiteral("MyData%1").arg(i));
-        QVERIFY(c);
-        c->lineEdit()->clear();
-        QTest::keyClicks(c->lineEdit(), text);
-    }
-
-    void process(int page = 1) const { click(get<QPushButton>(QStringLiteral("btnProcess%1").arg(page))); }
 
     QStringList titles() const
     {

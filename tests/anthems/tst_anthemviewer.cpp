@@ -46,10 +46,7 @@ private slots:
     {
         m_viewer.close();
         for (int code : {AnthemFormCode, CollectionFormCode})
-            if (QWidget *w = Forms::instance(code)) {
-                w->close();
-                delete w;
-            }
+            closeWindow(Forms::instance(code));
         m_prompter.reset();
         m_folder.reset();
     }
@@ -87,6 +84,8 @@ private slots:
             QVERIFY(!m_viewer.get<QPushButton>(QStringLiteral("btnClearAll%1").arg(i))->isEnabled());
             QVERIFY(g->Rows() > 1);
             QCOMPARE(g->checkedIds().size(), g->Rows() - 1);
+            // Named for a screen reader after its box.
+            QCOMPARE(g->accessibleName(), m_viewer.limit(i)->text());
         }
         QCOMPARE(m_viewer.grid(2)->nameAt(1), QStringLiteral("Advent"));
         QCOMPARE(m_viewer.limit(4)->text(), QStringLiteral("Limit by Choir"));
@@ -97,6 +96,7 @@ private slots:
         QVERIFY(myData1->findText("Abbey") >= 0);
         QVERIFY(myData1->findText("ABC") >= 0);
         QCOMPARE(m_viewer.get<QPushButton>("btnReport")->text(), QStringLiteral("Open Report WIndow"));
+        QCOMPARE(m_viewer.cutCaptionsOnEveryPage(), QStringList());
     }
 
     void eachLimitAlone_data()

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <QtTest>
 #include <functional>
@@ -237,6 +238,21 @@ private slots:
         QCOMPARE(names(&g), QStringList({"", "Émile", "Same", "same", "Zeno"}));
         QCOMPARE(g.idAt(3), s1);
         QCOMPARE(g.idAt(4), s2);
+    }
+
+    // A name wider than the grid scrolls into view, though the grid shows
+    // one column.
+    void aLongNameScrollsIntoView()
+    {
+        const Kind k = kinds().at(4);
+        addEntry(k, "Johann Sebastian Bach, arranged for handbells by a very long arranger name");
+        CheckListGrid g;
+        g.resize(120, 200);
+        FillComposerCheckGrid(&g, 0, 0);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QVERIFY(g.columnWidth(1) > g.viewport()->width());
+        QCOMPARE(g.horizontalScrollBar()->maximum(), g.columnWidth(1) - g.viewport()->width());
     }
 
     void activeColumnOfMemberChoirGrid()

@@ -15,6 +15,7 @@
 #include "Module.h"
 #include "ReportModel.h"
 #include "SR2PrintForm.h"
+#include "ViewerTestUtil.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,6 +27,7 @@
 #include <QTableView>
 
 using namespace membertest;
+using namespace viewertest;
 
 namespace {
 
@@ -42,19 +44,9 @@ private:
 const QStringList kAllNames = {"Adams, Grace Ann", "baker, Tom Lee", "Carter, Dana ", "Evans, Finn ",
                                "O'Brien, Sean ", "Zimmer, Eva "};
 
-void closeWindow(QWidget *w)
-{
-    if (!w)
-        return;
-    QPointer<QWidget> p(w);
-    w->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    delete p.data();
-}
-
 } // namespace
 
-class TestMemberViewer : public QObject {
+class TestMemberViewer : public QObject, LimitPagesHands {
     Q_OBJECT
 private slots:
     void initTestCase() { registerMemberReport(); }
@@ -80,6 +72,7 @@ private slots:
         hx().ReportMemberSet.release();
         OpenFormByCode(MemberQDFormCode);
         m_form = Forms::find<MemberQDForm>(MemberQDFormCode);
+        window = m_form;
         QVERIFY(m_form);
         QApplication::processEvents();
     }
@@ -151,6 +144,7 @@ private slots:
         QCOMPARE(get<QPushButton>("btnReport")->text(), QStringLiteral("Open Report WIndow"));
         QCOMPARE(get<QPushButton>("btnProcess2")->text(),
                  QStringLiteral("Rebuild Member Display Using Current Display Parameters"));
+        QCOMPARE(cutCaptionsOnEveryPage(), QStringList());
     }
 
     void typedTextIsNeverCompleted()
@@ -301,11 +295,7 @@ private slots:
         auto dclick = [&](int row) {
             const QModelIndex at = view->model()->index(row, 0);
             view->scrollTo(at);
-            const QPoint p = view->visualRect(at).center();
-            QTest::mousePress(view->viewport(), Qt::LeftButton, {}, p);
-            QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
-            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, p);
-            QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, p);
+            doubleClick(view->viewport(), view->visualRect(at).center());
         };
         dclick(3);
         QCOMPARE(shown, QList<qint32>{m_evans});
@@ -373,6 +363,7 @@ private slots:
         process();
         closeWindow(m_form);
         m_form = nullptr;
+        window = nullptr;
         QVERIFY(!hx().MemberQDFormLoaded);
         DeleteMember(m_lib.zimmer);
         QTest::mouseClick(w->findChild<QPushButton *>("CreateButton"), Qt::LeftButton);
@@ -399,22 +390,6 @@ private slots:
     }
 
 private:
-    template <class T> T *get(const QString &name) const
-    {
-        T *w = m_form ? m_form->findChild<T *>(name) : nullptr;
-        if (!w)
-            qWarning("no control %s", qPrintable(name));
-        return w;
-    }
-    QTabWidget *tab() const { return get<QTabWidget>("SSTab1"); }
-    QCheckBox *allCheck() const { return get<QCheckBox>("AllCheck"); }
-    QCheckBox *limit(int i) const { return get<QCheckBox>(QStringLiteral("optLimit%1").arg(i)); }
-    CheckListGrid *grid(int i) const
-    {
-        return get<CheckListGrid>(i == 0 ? QStringLiteral("VocalsGrid")
-                                         : i == 3 ? QStringLiteral("OrchGrid") : QStringLiteral("ChoirGrid"));
-    }
-
     QStringList names() const
     {
         QStringList out;
@@ -431,74 +406,6 @@ private:
             out << doc.pageLines(p).filter(QRegularExpression("^Name: "));
         return out;
     }
-
-    void showPageOf(QWidget *w) const
-    {
-        for (int p = 0; p < tab()->count(); ++p)
-            if (tab()->widget(p)->isAncestorOf(w))
-                tab()->setCurrentIndex(p);
-        QApplication::processEvents();
-    }
-
-    void click(QAbstractButton *b) const
-    {
-        QVERIFY(b);
-        showPageOf(b);
-        // A check box takes clicks on its box and caption only.
-        const QPoint at = qobject_cast<QCheckBox *>(b) ? QPoint(8, b->height() / 2) : b->rect().center();
-        QTest::mouseClick(b, Qt::LeftButton, {}, at);
-    }
-
-    static int rowOf(CheckListGrid *g, const QString &name)
-    {
-        for (int r = 1; r < g->Rows(); ++r)
-            if (g->nameAt(r) == name)
-                return r;
-        return -1;
-    }
-
-    void clickCell(int gridIndex, const QString &name, int column) const
-    {
-        CheckListGrid *g = grid(gridIndex);
-        showPageOf(g);
-        const int r = rowOf(g, name);
-        QVERIFY2(r > 0, qPrintable("no row " + name));
-        QTableWidgetItem *it = g->item(r - 1, column);
-        g->scrollToItem(it);
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(it).center());
-    }
-
-    // Ticks limit i and leaves exactly the named rows checked; on the
-    // choir grid "name*" wants an active membership, "name-" an inactive one.
-    void limitTo(int i, const QStringList &rows) const
-    {
-        if (!limit(i)->isChecked())
-            click(limit(i));
-        click(get<QPushButton>(QStringLiteral("btnClearAll%1").arg(i)));
-        for (QString name : rows) {
-            const QChar mark = name.back();
-            if (mark == '*' || mark == '-')
-                name.chop(1);
-            clickCell(i, name, 1);
-            CheckListGrid *g = grid(i);
-            const bool wantActive = mark == '*';
-            if ((mark == '*' || mark == '-') && g->isChecked(rowOf(g, name), 3) != wantActive)
-                clickCell(i, name, 3);
-        }
-    }
-
-    void type(QComboBox *list, const QString &text) const
-    {
-        QVERIFY(list);
-        showPageOf(list);
-        // Typed as into the window in front, the list's text having the focus.
-        QApplication::setActiveWindow(m_form->window());
-        list->lineEdit()->setFocus();
-        list->lineEdit()->clear();
-        QTest::keyClicks(list->lineEdit(), text);
-    }
-
-    void process(int page = 1) const { click(get<QPushButton>(QStringLiteral("btnProcess%1").arg(page))); }
 
     std::unique_ptr<TempProgramFolder> m_folder;
     std::unique_ptr<TestPrompter> m_prompter;

@@ -2,8 +2,10 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QTableView>
 
 #include "AppPaths.h"
@@ -140,6 +142,16 @@ QStringList cutCaptions(QWidget *window)
         }
     }
     return cut;
+}
+
+void closeWindow(QWidget *w)
+{
+    if (!w)
+        return;
+    QPointer<QWidget> p(w);
+    w->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    delete p.data();
 }
 
 QString accessibleName(QWidget *w)

@@ -78,6 +78,10 @@ QStringList cutCaptions(QWidget *window);
 // The name a screen reader announces for a widget.
 QString accessibleName(QWidget *w);
 
+// Closes a window as the user does and deletes it at once (its unload
+// work done); nothing for none.
+void closeWindow(QWidget *w);
+
 // Finds a child widget by objectName or fails the current test.
 template <class T> T *child(QObject *parent, const QString &name)
 {

@@ -1,0 +1,139 @@
+#include "BenchSupport.h"
+
+#include "CheckListGrid.h"
+#include "Db.h"
+#include "LibraryGenerator.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+namespace bench {
+
+namespace {
+int g_over = 0;
+} // namespace
+
+double ms(const QElapsedTimer &t)
+{
+    return t.nsecsElapsed() / 1e6;
+}
+
+double medianOf(std::vector<double> times)
+{
+    if (times.empty())
+        return 0;
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double median(int runs, const std::function<void()> &step)
+{
+    return median(runs, nullptr, step);
+}
+
+double median(int runs, const std::function<void()> &before, const std::function<void()> &step)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        if (before)
+            before();
+        QElapsedTimer t;
+        t.start();
+        step();
+        times.push_back(ms(t));
+    }
+    return medianOf(std::move(times));
+}
+
+long peakMemoryKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+void report(const char *what, double value, const char *unit, double target)
+{
+    const bool ok = target <= 0 || value < target;
+    if (!ok)
+        ++g_over;
+    if (target > 0)
+        std::printf("  %-56s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
+                    ok ? "" : "  OVER TARGET");
+    else
+        std::printf("  %-56s %9.1f %s\n", what, value, unit);
+    std::fflush(stdout);
+}
+
+void printVerdict()
+{
+    std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+}
+
+MsgResult SilentPrompter::message(const QString &, const QString &, MsgButtons buttons, MsgIcon)
+{
+    if (buttons == MsgButtons::YesNo)
+        return yes ? MsgResult::Yes : MsgResult::No;
+    return MsgResult::Ok;
+}
+
+QString workCopy(const char *benchName, const QString &path, const QTemporaryDir &dir)
+{
+    if (!QFileInfo::exists(path)) {
+        std::printf("  generating the library into %s ...\n", qPrintable(path));
+        std::fflush(stdout);
+        QElapsedTimer t;
+        t.start();
+        QString error;
+        if (!generateLibrary(path, LibrarySize{}, &error)) {
+            std::fprintf(stderr, "%s: %s\n", benchName, qPrintable(error));
+            return {};
+        }
+        std::printf("  generated in %.1f s\n", t.elapsed() / 1000.0);
+    }
+    const QString work = dir.filePath(QStringLiteral("hxdata97.mdb"));
+    if (!dir.isValid() || !QFile::copy(path, work)) {
+        std::fprintf(stderr, "%s: cannot copy %s\n", benchName, qPrintable(path));
+        return {};
+    }
+    return work;
+}
+
+bool openWorkCopy(const char *benchName, const QString &path, const QTemporaryDir &dir)
+{
+    const QString work = workCopy(benchName, path, dir);
+    if (work.isEmpty())
+        return false;
+    QString error;
+    if (!Db::open(work, &error)) {
+        std::fprintf(stderr, "%s: %s\n", benchName, qPrintable(error));
+        return false;
+    }
+    return true;
+}
+
+void limitTo(QWidget *viewer, int limit, int n)
+{
+    for (QCheckBox *box : viewer->findChildren<QCheckBox *>())
+        if (box->objectName().startsWith(QLatin1String("optLimit"))
+            && box->isChecked() != (box->objectName() == QStringLiteral("optLimit%1").arg(limit)))
+            box->click();
+    viewer->findChild<QPushButton *>(QStringLiteral("btnClearAll%1").arg(limit))->click();
+    static const char *const grids[] = {"VocalsGrid", "ComposersGrid", "ThemesGrid", "OrchGrid", "ChoirGrid"};
+    auto *grid = viewer->findChild<CheckListGrid *>(QLatin1String(grids[limit]));
+    const int rows = grid->Rows() - 1;
+    const int step = std::max(1, rows / std::max(n, 1));
+    for (int k = 0, r = 1; k < n && r <= rows; ++k, r += step)
+        grid->setCheckState(r, 1, CheckListGrid::Checked);
+}
+
+} // namespace bench

@@ -1,0 +1,55 @@
+#pragma once
+// What the benchmarks share: the median of several timed runs of a step,
+// the peak memory, a figure printed beside its target, a prompter that
+// answers at once, the working copy of the generated library, and a
+// viewer's list limit set as the user would.
+
+#include "Prompter.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QTemporaryDir;
+class QWidget;
+
+namespace bench {
+
+// Milliseconds since the timer started.
+double ms(const QElapsedTimer &t);
+double medianOf(std::vector<double> times);
+// The median of several runs of a step, in milliseconds; before, when
+// given, runs untimed ahead of each.
+double median(int runs, const std::function<void()> &step);
+double median(int runs, const std::function<void()> &before, const std::function<void()> &step);
+
+// The process's peak resident memory in kB (-1 when unknown).
+long peakMemoryKb();
+
+// Prints a figure, beside its target when it has one (target > 0); a
+// figure over its target is marked and counted.
+void report(const char *what, double value, const char *unit, double target);
+// The closing line: every figure within its target, or some over.
+void printVerdict();
+
+// Answers every box at once: OK, and No to a question (Yes while yes is set).
+class SilentPrompter : public Prompter {
+public:
+    bool yes = false;
+    MsgResult message(const QString &, const QString &, MsgButtons buttons, MsgIcon) override;
+};
+
+// The library a run works on: generated into path on first use (with the
+// default size), then copied into dir, so the runs never change it. The
+// copy's path, or "" with the reason printed under the benchmark's name.
+QString workCopy(const char *benchName, const QString &path, const QTemporaryDir &dir);
+// The same, and the copy opened as the program's database; false with the
+// reason printed.
+bool openWorkCopy(const char *benchName, const QString &path, const QTemporaryDir &dir);
+
+// On a viewer: only limit box `limit` ticked, and n rows of its grid
+// checked, spread over the names (every k-th rather than the first n).
+void limitTo(QWidget *viewer, int limit, int n);
+
+} // namespace bench
