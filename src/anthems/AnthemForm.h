@@ -1,22 +1,19 @@
 #pragma once
 // The anthem editor: one anthem's fields on five pages, its collection,
-// its five link grids and its "My Data" fields. The record toolbar, the
-// letter bar, the name list, the three states and the moves between
-// anthems are the shared record-editor shape (RecordEditorForm).
+// its five link grids and its "My Data" fields. The catalogue fields it
+// shares with the collection editor are CatalogueEditorForm's; the record
+// toolbar, the letter bar, the name list, the three states and the moves
+// between anthems are the shared record-editor shape (RecordEditorForm).
 
-#include "RecordEditorForm.h"
+#include "CatalogueEditorForm.h"
 
-class CheckListGrid;
-class DateField;
 class IdListCombo;
 class QCheckBox;
 class QGroupBox;
-class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 struct AnthemRecord;
 
-class AnthemForm : public RecordEditorForm {
+class AnthemForm : public CatalogueEditorForm {
     Q_OBJECT
 public:
     AnthemForm();
@@ -47,14 +44,12 @@ protected:
     void clearRecordFields() override;
     std::optional<Saved> saveRecordFields(bool adding) override;
     void deleteRecordData(qint32 id) override;
-    QLineEdit *nameField() const override { return AnthemName; }
     void refreshChoiceLists() override { BuildCollectionCombo(false); }
     void recordSaved(qint32 id, bool added) override;
     void recordDeleted(qint32 id) override;
 
 private:
     QWidget *buildMainPage();
-    QWidget *buildPage2();
     void connectHandlers();
 
     // The names the anthem editor's routines have always had.
@@ -80,32 +75,10 @@ private:
     qint32 m_storedCollection = 0;
     qint32 m_collectionBeforeSave = 0;
 
-    QLineEdit *AnthemName = nullptr;
-    QLineEdit *Catalog = nullptr;
-    QLineEdit *Location = nullptr;
-    DateField *DatePurchased = nullptr;
-    DateField *LastPerformed = nullptr;
-    QPushButton *btnClearDate0 = nullptr;
-    QPushButton *btnClearDate1 = nullptr;
-    QLineEdit *CostPerCopy = nullptr;
-    QLineEdit *NumCopies = nullptr;
-    QLineEdit *Pages = nullptr;
-    QLineEdit *PerformTime = nullptr;
     QCheckBox *CollectionCheck = nullptr;
     QGroupBox *CollectionFrame = nullptr;
     IdListCombo *CollectionCombo = nullptr;
-    CheckListGrid *VocalsGrid = nullptr;
-    CheckListGrid *ComposersGrid = nullptr;
-    CheckListGrid *ThemesGrid = nullptr;
-    CheckListGrid *OrchGrid = nullptr;
-    CheckListGrid *ChoirGrid = nullptr;
-    QPushButton *btnAddVocal = nullptr;
-    QPushButton *btnAddComposer = nullptr;
-    QPushButton *btnAddTheme = nullptr;
-    QPushButton *btnAddOrch = nullptr;
-    QLineEdit *LoanedTo = nullptr;
     QPlainTextEdit *Memo2 = nullptr;
-    QPlainTextEdit *Memo1 = nullptr;
 };
 
 // Registers the anthem editor with the form dispatcher (form code 2).

@@ -3,6 +3,7 @@
 // write the editor makes, kept apart from the window so they can be tested
 // on their own.
 
+#include "CatalogueRecord.h"
 #include "LinkTables.h"
 
 #include <QDate>
@@ -11,32 +12,17 @@
 #include <QVector>
 #include <optional>
 
-struct AnthemRecord {
-    // Column widths: longer text is cut when stored.
+// The catalogue fields (CatalogueFields) and the anthem's own. Loaded,
+// lastPerformed is the latest performed date; saved, a date to record as
+// performed when the anthem does not have it yet.
+struct AnthemRecord : CatalogueFields {
+    // Longer names are cut when stored.
     static constexpr int AnthemWidth = 100;
-    static constexpr int CatalogWidth = 20;
-    static constexpr int LocationWidth = 50;
-    static constexpr int PagesWidth = 50;
-    static constexpr int LoanedToWidth = 250;
-    static constexpr int PerformTimeWidth = 50;
 
     qint32 id = 0;
     QString anthem;
-    QString catalog;
-    QString location;
-    QString memo1;
     QString memo2;
-    QString pages;
-    QString loanedTo;
-    QString performTime;
-    QString u[5];
-    QDate datePurchased;             // invalid: none (Null)
-    std::optional<double> costPerCopy; // nullopt: Null
-    std::optional<qint64> numCopies;   // nullopt: Null
     qint32 collectionId = 0;
-    // Loaded: the latest performed date. Saved: a date to record as
-    // performed when the anthem does not have it yet (invalid: none).
-    QDate lastPerformed;
 };
 
 // A collection of the collection list: its id and its name.

@@ -1,22 +1,18 @@
 #pragma once
 // The collection editor: one collection (a music book or cantata) with its
 // fields, its five link grids, its "My Data" fields and the read-only list
-// of the anthems assigned to it. The record toolbar, the letter bar, the
-// name list, the three states and the moves between collections are the
-// shared record-editor shape (RecordEditorForm).
+// of the anthems assigned to it. The catalogue fields it shares with the
+// anthem editor are CatalogueEditorForm's; the record toolbar, the letter
+// bar, the name list, the three states and the moves between collections
+// are the shared record-editor shape (RecordEditorForm).
 
-#include "RecordEditorForm.h"
+#include "CatalogueEditorForm.h"
 
-class CheckListGrid;
-class DateField;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 class QTableWidget;
 struct CollectionAnthem;
 struct CollectionRecord;
 
-class CollectionForm : public RecordEditorForm {
+class CollectionForm : public CatalogueEditorForm {
     Q_OBJECT
 public:
     CollectionForm();
@@ -40,13 +36,11 @@ protected:
     void clearRecordFields() override;
     std::optional<Saved> saveRecordFields(bool adding) override;
     void deleteRecordData(qint32 id) override;
-    QLineEdit *nameField() const override { return CollectionName; }
     void recordSaved(qint32 id, bool added) override;
     void recordDeleted(qint32 id) override;
 
 private:
     QWidget *buildMainPage();
-    QWidget *buildPage2();
     void connectHandlers();
 
     // Reads the fields into a record; false (after saying why) when a
@@ -63,27 +57,5 @@ private:
     QString m_loadedLoanedTo;
     bool m_loanedToCarried = false;
 
-    QLineEdit *CollectionName = nullptr;
-    QLineEdit *Catalog = nullptr;
-    QLineEdit *Location = nullptr;
-    DateField *DatePurchased = nullptr;
-    DateField *LastPerformed = nullptr;
-    QPushButton *btnClearDate0 = nullptr;
-    QPushButton *btnClearDate1 = nullptr;
-    QLineEdit *CostPerCopy = nullptr;
-    QLineEdit *NumCopies = nullptr;
-    QLineEdit *Pages = nullptr;
-    QLineEdit *PerformTime = nullptr;
-    QLineEdit *LoanedTo = nullptr;
-    QPlainTextEdit *Memo1 = nullptr;
-    CheckListGrid *VocalsGrid = nullptr;
-    CheckListGrid *ComposersGrid = nullptr;
-    CheckListGrid *ThemesGrid = nullptr;
-    CheckListGrid *OrchGrid = nullptr;
-    CheckListGrid *ChoirGrid = nullptr;
-    QPushButton *btnAddVocal = nullptr;
-    QPushButton *btnAddComposer = nullptr;
-    QPushButton *btnAddTheme = nullptr;
-    QPushButton *btnAddOrch = nullptr;
     QTableWidget *AnthemsGrid = nullptr;
 };

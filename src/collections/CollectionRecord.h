@@ -1,8 +1,9 @@
 #pragma once
-// One collection as the editor shows and stores it, the reads and the one
-// write the editor makes, and the reading of its cost and copies boxes,
-// kept apart from the window so they can be tested on their own.
+// One collection as the editor shows and stores it, and the reads and the
+// one write the editor makes, kept apart from the window so they can be
+// tested on their own.
 
+#include "CatalogueRecord.h"
 #include "LinkTables.h"
 
 #include <QDate>
@@ -17,30 +18,15 @@ struct CollectionAnthem {
     QString title;
 };
 
-struct CollectionRecord {
-    // Column widths: longer text is cut (by characters) when stored.
+// The catalogue fields (CatalogueFields) and the collection's own. Loaded,
+// lastPerformed is the latest performed date; saved, a date to record as
+// performed when the collection does not have it yet.
+struct CollectionRecord : CatalogueFields {
+    // Longer names are cut (by characters) when stored.
     static constexpr int CollectionWidth = 100;
-    static constexpr int CatalogWidth = 20;
-    static constexpr int LocationWidth = 50;
-    static constexpr int PagesWidth = 50;
-    static constexpr int LoanedToWidth = 250;
-    static constexpr int PerformTimeWidth = 50;
 
     qint32 id = 0;
     QString collection;
-    QString catalog;
-    QString location;
-    QString memo1;
-    QString pages;
-    QString loanedTo;
-    QString performTime;
-    QString u[5];
-    QDate datePurchased;               // invalid: none (Null)
-    std::optional<double> costPerCopy; // nullopt: Null
-    std::optional<qint64> numCopies;   // nullopt: Null
-    // Loaded: the latest performed date. Saved: a date to record as
-    // performed when the collection does not have it yet (invalid: none).
-    QDate lastPerformed;
     // Loaded only: the anthems of the collection in title order. The save
     // never reads it.
     QVector<CollectionAnthem> anthems;
@@ -59,18 +45,6 @@ struct CollectionSaveResult {
     // The loaned-to text had changed and was copied into the collection's
     // anthems: an anthem editor showing one of them must show it again.
     bool loanedToCarried = false;
-};
-
-// What a cost or copies box holds: valid with no value (an empty box,
-// stored as Null), valid with a value, or not valid (text the editor
-// refuses).
-struct CostInput {
-    bool valid = true;
-    std::optional<double> value;
-};
-struct CopiesInput {
-    bool valid = true;
-    std::optional<qint64> value;
 };
 
 namespace CollectionData {
@@ -104,12 +78,5 @@ QString listQuery();
 // caller.
 CollectionSaveResult save(const CollectionRecord &record, const QList<LinkChoice> &links, bool adding,
                           const QString &loadedLoanedTo);
-
-// Reads the cost box as the editor shows it ("$1,234.50", "1234.5",
-// "($3.00)"), to the cent; an empty box is no value.
-CostInput parseCost(const QString &text);
-// Reads the copies box as the editor shows it ("1,200", "12"): a whole
-// number; an empty box is no value.
-CopiesInput parseCopies(const QString &text);
 
 } // namespace CollectionData

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
+#include <limits>
 
 namespace Fmt {
 
@@ -162,6 +163,46 @@ bool isNumeric(const QVariant &v)
 QString plainNumber(double value)
 {
     return QString::number(value, 'g', 15);
+}
+
+std::optional<double> storedNumber(const QVariant &v)
+{
+    if (!isNumeric(v))
+        return std::nullopt;
+    return v.userType() == QMetaType::QString ? parseNumber(v.toString()) : std::optional<double>(v.toDouble());
+}
+
+QVariant numberToDb(const std::optional<double> &value)
+{
+    return value ? QVariant(*value) : QVariant();
+}
+
+QVariant numberToDb(const std::optional<qint64> &value)
+{
+    return value ? QVariant(*value) : QVariant();
+}
+
+CostInput parseCost(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return {};
+    const std::optional<double> v = parseNumber(t);
+    if (!v || !std::isfinite(*v))
+        return {false, std::nullopt};
+    // Stored as shown: to the cent.
+    return {true, std::round(*v * 100.0) / 100.0 + 0.0};
+}
+
+CopiesInput parseCopies(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return {};
+    const std::optional<double> v = parseNumber(t);
+    if (!v || *v != std::floor(*v) || std::fabs(*v) > double(std::numeric_limits<qint32>::max()))
+        return {false, std::nullopt};
+    return {true, qint64(*v)};
 }
 
 int length(const QString &text)

@@ -45,6 +45,31 @@ bool isNumeric(const QVariant &v);
 // The shortest plain decimal text of a stored number: 12.5, 3, 0.25.
 QString plainNumber(double value);
 
+// A stored number, also when an imported file holds it as text ("$12.50");
+// nullopt for Null and for what is no number.
+std::optional<double> storedNumber(const QVariant &v);
+// Storage form of a number that may be missing: none is stored as Null.
+QVariant numberToDb(const std::optional<double> &value);
+QVariant numberToDb(const std::optional<qint64> &value);
+
+// What a cost or copies box of an editor holds: valid with no value (an
+// empty box, stored as Null), valid with a value, or not valid (text the
+// editor refuses).
+struct CostInput {
+    bool valid = true;
+    std::optional<double> value;
+};
+struct CopiesInput {
+    bool valid = true;
+    std::optional<qint64> value;
+};
+// Reads a cost box as the editors show it ("$1,234.50", "1234.5",
+// "($3.00)"), to the cent; an empty box is no value.
+CostInput parseCost(const QString &text);
+// Reads a copies box as the editors show it ("1,200", "12"): a whole
+// number; an empty box is no value.
+CopiesInput parseCopies(const QString &text);
+
 // Left(Trim(text), n) and Left(text, n), counting characters: a character
 // outside the Basic Multilingual Plane (two UTF-16 units) counts once and
 // is never cut in half.

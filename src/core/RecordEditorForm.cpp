@@ -2,6 +2,7 @@
 
 #include "CheckListGrid.h"
 #include "Cursor.h"
+#include "DateField.h"
 #include "Db.h"
 #include "FieldServices.h"
 #include "Guard.h"
@@ -17,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -117,6 +119,76 @@ CheckListGrid *RecordEditorForm::makeCheckGrid(const QString &name, QWidget *par
     return g;
 }
 
+DateField *RecordEditorForm::makeDateField(const QString &name, QWidget *parent)
+{
+    auto *d = new DateField(parent);
+    d->setObjectName(name);
+    return d;
+}
+
+QPushButton *RecordEditorForm::makeClearDateButton(const QString &name, DateField *date, QWidget *parent)
+{
+    QPushButton *b = makeButton(name, QStringLiteral("ClearDate"), parent);
+    connect(b, &QPushButton::clicked, date, [date] { date->clear(); });
+    return b;
+}
+
+QPlainTextEdit *RecordEditorForm::addMemoPage(const QString &name, const QString &caption)
+{
+    auto *memo = new QPlainTextEdit(SSTab1);
+    memo->setObjectName(name);
+    memo->setAccessibleName(caption);
+    SSTab1->addTab(memo, caption);
+    return memo;
+}
+
+void RecordEditorForm::clearUserFields()
+{
+    for (QLineEdit *e : m_userText)
+        e->clear();
+}
+
+void RecordEditorForm::showUserFields(const QString (&values)[5])
+{
+    for (int i = 0; i < 5; ++i)
+        m_userText[i]->setText(values[i]);
+}
+
+void RecordEditorForm::readUserFields(QString (&values)[5]) const
+{
+    for (int i = 0; i < 5; ++i)
+        values[i] = m_userText[i]->text();
+}
+
+bool RecordEditorForm::acceptDates(std::initializer_list<DateField *> fields)
+{
+    for (DateField *d : fields) {
+        if (!d->isEmpty() && !d->hasValidDate()) {
+            SSTab1->setCurrentIndex(0);
+            d->acceptInput();
+            return false;
+        }
+        d->acceptInput();
+    }
+    return true;
+}
+
+bool RecordEditorForm::refuseInput(QWidget *field, const QString &message)
+{
+    SSTab1->setCurrentIndex(0);
+    MsgBox(message, QString(), MsgButtons::Ok, MsgIcon::Exclamation);
+    field->setFocus();
+    return false;
+}
+
+bool RecordEditorForm::writeGuarded(const std::function<void()> &write)
+{
+    return guarded([&] {
+        BusyCursor busy;
+        write();
+    });
+}
+
 QWidget *RecordEditorForm::buildMyDataPage()
 {
     auto *page = new QWidget;
@@ -137,6 +209,7 @@ QWidget *RecordEditorForm::buildMyDataPage()
         InstallSelectAllOnFocus(text);
     }
     g->setRowStretch(5, 1);
+    LoadMyDataLabels(page, datatype);
     return page;
 }
 

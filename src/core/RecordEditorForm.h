@@ -26,15 +26,19 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
+#include <initializer_list>
 #include <optional>
 
 class CheckListGrid;
 class ClickLabel;
+class DateField;
 class LetterBar;
 class NameListModel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class RecordToolbar;
@@ -142,9 +146,17 @@ protected:
     void registerCheckGrid(CheckGridKind kind, CheckListGrid *grid, bool withActive = false);
     // The ticked rows of every registered grid, for the save.
     QList<LinkChoice> checkedLinks() const;
-    // The "My Data" page: ULabel1..5 (click to rename) and UText1..5.
+    // The "My Data" page: ULabel1..5 (click to rename, showing the
+    // captions stored for the kind) and UText1..5.
     QWidget *buildMyDataPage();
     QLineEdit *userField(int n) const { return m_userText[n - 1]; }
+    // The user fields UText1..5 emptied, shown and read.
+    void clearUserFields();
+    void showUserFields(const QString (&values)[5]);
+    void readUserFields(QString (&values)[5]) const;
+    // A page of SSTab1 that is one plain text box (objectName name), its
+    // caption the tab's text and the box's accessible name.
+    QPlainTextEdit *addMemoPage(const QString &name, const QString &caption);
     // The "View All" button (btnAllPerform): the performed dates of the
     // record shown; enabled only while one is shown and a dialog exists.
     QPushButton *makePerformedDatesButton(QWidget *parent);
@@ -154,6 +166,20 @@ protected:
     static QLabel *makeCaption(const QString &text, QWidget *buddy, QWidget *parent);
     static QPushButton *makeButton(const QString &name, const QString &text, QWidget *parent);
     static CheckListGrid *makeCheckGrid(const QString &name, QWidget *parent);
+    static DateField *makeDateField(const QString &name, QWidget *parent);
+    // A "ClearDate" button that empties the date field.
+    static QPushButton *makeClearDateButton(const QString &name, DateField *date, QWidget *parent);
+
+    // Reading the fields for a save. A mistyped date is refused, never
+    // stored as no date: each field takes what was typed, and at the first
+    // that holds no date the page "Main" shows and the answer is false.
+    bool acceptDates(std::initializer_list<DateField *> fields);
+    // Refuses what a field holds: the page "Main" shows, the message says
+    // why (OK, exclamation) and the field gets the focus. Returns false.
+    bool refuseInput(QWidget *field, const QString &message);
+    // Runs a record's write with the busy cursor; false, after the failure
+    // was shown, when it failed.
+    static bool writeGuarded(const std::function<void()> &write);
 
     // A failure in what follows a stored change (showing the result,
     // refreshing other windows) is reported as such: false after saying

@@ -3,7 +3,6 @@
 #include "AddressLookups.h"
 #include "ChangeNotifier.h"
 #include "CheckListGrid.h"
-#include "Cursor.h"
 #include "DateField.h"
 #include "Db.h"
 #include "FieldServices.h"
@@ -13,7 +12,6 @@
 #include "MemberRecord.h"
 #include "Module.h"
 #include "NameLists.h"
-#include "Prompter.h"
 #include "SpellCheck.h"
 
 #include <QComboBox>
@@ -111,17 +109,13 @@ MemberForm::MemberForm() : RecordEditorForm(&hx().MemberFormLoaded, memberSetup(
     setWindowTitle(QStringLiteral("Member Manager"));
     tabs()->addTab(buildMainPage(), QStringLiteral("Main"));
     tabs()->addTab(buildPage2(), QStringLiteral("Page 2"));
-    Memo1 = new QPlainTextEdit(tabs());
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setAccessibleName(QStringLiteral("Notes"));
-    tabs()->addTab(Memo1, QStringLiteral("Notes"));
+    Memo1 = addMemoPage(QStringLiteral("Memo1"), QStringLiteral("Notes"));
     // Marked and saved in the order the editor has always written them.
     registerCheckGrid(CheckGridKind::Sections, VocalsGrid);
     registerCheckGrid(CheckGridKind::Choirs, ChoirGrid, true);
     registerCheckGrid(CheckGridKind::Orchestration, OrchGrid);
     connectHandlers();
     fillFixedLists();
-    LoadMyDataLabels(this, myDataType(RecordKind::Member));
     SetupMemberEditor();
 }
 
@@ -149,13 +143,11 @@ QWidget *MemberForm::buildMainPage()
     Sex = makeChoiceList(QStringLiteral("Sex"), page);
     Age = makeTextField(QStringLiteral("Age"), 0, page);
     Parent = makeTextField(QStringLiteral("Parent"), MemberRecord::ParentWidth, page);
-    Birthday = new DateField(page);
-    Birthday->setObjectName(QStringLiteral("Birthday"));
-    Aniversary = new DateField(page);
-    Aniversary->setObjectName(QStringLiteral("Aniversary"));
-    btnClearDate0 = makeButton(QStringLiteral("btnClearDate0"), QStringLiteral("ClearDate"), page);
+    Birthday = makeDateField(QStringLiteral("Birthday"), page);
+    Aniversary = makeDateField(QStringLiteral("Aniversary"), page);
+    btnClearDate0 = makeClearDateButton(QStringLiteral("btnClearDate0"), Aniversary, page);
     btnClearDate0->setAccessibleName(QStringLiteral("Clear the Member Since date"));
-    btnClearDate1 = makeButton(QStringLiteral("btnClearDate1"), QStringLiteral("ClearDate"), page);
+    btnClearDate1 = makeClearDateButton(QStringLiteral("btnClearDate1"), Birthday, page);
     btnClearDate1->setAccessibleName(QStringLiteral("Clear the Birthday"));
 
     // Three pairs of caption and field per row.
@@ -236,8 +228,6 @@ QWidget *MemberForm::buildPage2()
 
 void MemberForm::connectHandlers()
 {
-    connect(btnClearDate0, &QPushButton::clicked, this, [this] { Aniversary->clear(); });
-    connect(btnClearDate1, &QPushButton::clicked, this, [this] { Birthday->clear(); });
     Email->installEventFilter(this);
     for (QWidget *w : std::initializer_list<QWidget *>{LName, City, Zip, FName, MName, Street1, Street2, HPhone, CPhone,
                                                        FPhone, Email, Parent, Age})
@@ -297,8 +287,7 @@ void MemberForm::clearRecordFields()
         clearTypedList(list);
     for (QLineEdit *e : {FName, MName, Street1, Street2, HPhone, CPhone, FPhone, Parent, Age, Email})
         e->clear();
-    for (int n = 1; n <= 5; ++n)
-        userField(n)->clear();
+    clearUserFields();
     Memo1->clear();
     Aniversary->clear();
     Birthday->clear();
@@ -319,8 +308,7 @@ bool MemberForm::showRecordFields(qint32 id)
     MName->setText(r.middleName);
     Aniversary->setDate(r.aniversary);
     Birthday->setDate(r.birthday);
-    for (int i = 0; i < 5; ++i)
-        userField(i + 1)->setText(r.u[i]);
+    showUserFields(r.u);
     Street1->setText(r.street1);
     Street2->setText(r.street2);
     City->setEditText(r.city);
@@ -344,28 +332,16 @@ bool MemberForm::showRecordFields(qint32 id)
 
 bool MemberForm::readFields(MemberRecord &r)
 {
-    // A mistyped date is refused, never stored as no date.
-    for (DateField *d : {Birthday, Aniversary}) {
-        if (!d->isEmpty() && !d->hasValidDate()) {
-            tabs()->setCurrentIndex(0);
-            d->acceptInput();
-            return false;
-        }
-        d->acceptInput();
-    }
+    if (!acceptDates({Birthday, Aniversary}))
+        return false;
     // An age that is not a number would be dropped without a word.
     const QString age = Age->text().trimmed();
     if (!age.isEmpty()) {
         const std::optional<double> v = Fmt::parseNumber(age);
-        if (!v || !std::isfinite(*v) || std::fabs(*v) > double(std::numeric_limits<qint32>::max())) {
-            tabs()->setCurrentIndex(0);
-            MsgBox(QStringLiteral("\"%1\" is not an age.\nPlease type the age as a number, such as 12, or leave the "
-                                  "field empty.")
-                       .arg(age),
-                   QString(), MsgButtons::Ok, MsgIcon::Exclamation);
-            Age->setFocus();
-            return false;
-        }
+        if (!v || !std::isfinite(*v) || std::fabs(*v) > double(std::numeric_limits<qint32>::max()))
+            return refuseInput(Age, QStringLiteral("\"%1\" is not an age.\nPlease type the age as a number, such as "
+                                                   "12, or leave the field empty.")
+                                        .arg(age));
     }
 
     r.id = isAdding() ? 0 : M_Data.CurMember();
@@ -387,8 +363,7 @@ bool MemberForm::readFields(MemberRecord &r)
     r.parent = Parent->text();
     r.email = Email->text();
     r.memo = Memo1->toPlainText();
-    for (int i = 0; i < 5; ++i)
-        r.u[i] = userField(i + 1)->text();
+    readUserFields(r.u);
     r.birthday = Birthday->date();
     r.aniversary = Aniversary->date();
     return true;
@@ -402,11 +377,7 @@ std::optional<RecordEditorForm::Saved> MemberForm::saveRecordFields(bool adding)
         return std::nullopt;
     const QList<LinkChoice> links = checkedLinks();
     qint32 id = 0;
-    const bool saved = guarded([&] {
-        BusyCursor busy;
-        id = MemberData::save(r, links, adding);
-    });
-    if (!saved)
+    if (!writeGuarded([&] { id = MemberData::save(r, links, adding); }))
         return std::nullopt;
     return Saved{id, MemberData::storedListKey(r)};
 }

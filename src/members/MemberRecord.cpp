@@ -4,6 +4,7 @@
 #include "Db.h"
 #include "Fmt.h"
 #include "MemberTables.h"
+#include "RecordRow.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -46,16 +47,6 @@ QList<LinkChoice> allMemberLinks(const QList<LinkChoice> &given)
     return out;
 }
 
-// A stored number as a double; nullopt when it is none.
-std::optional<double> number(const QVariant &v)
-{
-    if (!Fmt::isNumeric(v))
-        return std::nullopt;
-    if (v.userType() == QMetaType::QString)
-        return Fmt::parseNumber(v.toString());
-    return v.toDouble();
-}
-
 // The age column takes whole numbers: a typed number is rounded half to
 // even, as the column has always been assigned; a text that is no number,
 // or one too large to be an age, is not stored.
@@ -73,7 +64,7 @@ std::optional<qint64> storedAge(const QString &typed)
 // The id stored in an id column, when it is a number above 0.
 qint32 storedId(const QVariant &v)
 {
-    const std::optional<double> n = number(v);
+    const std::optional<double> n = Fmt::storedNumber(v);
     return n && *n > 0 && *n <= std::numeric_limits<qint32>::max() ? qint32(*n) : 0;
 }
 
@@ -140,9 +131,9 @@ std::optional<MemberRecord> load(qint32 id)
     const QString grade = Fmt::nz(q.value(13));
     if (!grade.trimmed().isEmpty())
         r.grade = grade;
-    if (const std::optional<double> age = number(q.value(14)))
+    if (const std::optional<double> age = Fmt::storedNumber(q.value(14)))
         r.age = Fmt::plainNumber(*age);
-    if (const std::optional<double> sex = number(q.value(15)); sex && (*sex == 1 || *sex == 2))
+    if (const std::optional<double> sex = Fmt::storedNumber(q.value(15)); sex && (*sex == 1 || *sex == 2))
         r.sex = *sex == 1 ? MemberRecord::Male : MemberRecord::Female;
     r.parent = Fmt::nz(q.value(16));
     r.email = Fmt::nz(q.value(17));
@@ -200,24 +191,7 @@ qint32 save(const MemberRecord &r, const QList<LinkChoice> &links, bool adding)
         values << Db::nameKey(values.at(i).toString());
     }
 
-    qint32 id = r.id;
-    if (adding) {
-        QStringList marks;
-        for (int i = 0; i < columns.size(); ++i)
-            marks << QStringLiteral("?");
-        Db::exec(QStringLiteral("insert into member (%1) values (%2)")
-                     .arg(columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-                 values);
-        id = qint32(Db::lastInsertId());
-    } else {
-        values << id;
-        const int n = Db::exec(
-            QStringLiteral("update member set %1 = ? where memberid = ?").arg(columns.join(QStringLiteral(" = ?, "))),
-            values);
-        if (n != 1)
-            throw DbError(QStringLiteral("The member is no longer in the database; it may have been deleted "
-                                         "from another window."));
-    }
+    const qint32 id = writeRecordRow({"member", "memberid", "member"}, columns, values, adding, r.id);
 
     LinkTables::rewrite(RecordKind::Member, id, allMemberLinks(links));
     tx.commit();

@@ -285,34 +285,6 @@ private slots:
         QCOMPARE(count("select count(*) from col_th_l where collectionid = ?", {m_lib.hymnal}), 0);
     }
 
-    void costAndCopiesReadWhatTheEditorShows()
-    {
-        // Whatever the editor displays reads back as the value shown.
-        for (double v : {0.0, 0.5, 12.5, 1234.5, 1234567.89, -3.0}) {
-            const CostInput c = CollectionData::parseCost(Fmt::currency(v));
-            QVERIFY2(c.valid && c.value, qPrintable(Fmt::currency(v)));
-            QCOMPARE(*c.value, v);
-        }
-        for (qint64 n : {0, 7, 1200, 1234567}) {
-            const CopiesInput c = CollectionData::parseCopies(Fmt::wholeNumber(double(n)));
-            QVERIFY2(c.valid && c.value, qPrintable(Fmt::wholeNumber(double(n))));
-            QCOMPARE(*c.value, n);
-        }
-        QCOMPARE(*CollectionData::parseCost(" 12.345 ").value, 12.35); // to the cent
-        QCOMPARE(*CollectionData::parseCost("$1,234.50").value, 1234.5);
-        QCOMPARE(*CollectionData::parseCopies("1,200").value, 1200);
-        // An emptied box is valid and holds no value.
-        for (const char *empty : {"", "   "}) {
-            QVERIFY(CollectionData::parseCost(empty).valid && !CollectionData::parseCost(empty).value);
-            QVERIFY(CollectionData::parseCopies(empty).valid && !CollectionData::parseCopies(empty).value);
-        }
-        // Anything else is refused.
-        for (const char *bad : {"abc", "12,5", "1,2,3", "$", "1e3x", "--2"})
-            QVERIFY2(!CollectionData::parseCost(bad).valid, bad);
-        for (const char *bad : {"abc", "12.5", "1,20", "99999999999"})
-            QVERIFY2(!CollectionData::parseCopies(bad).valid, bad);
-    }
-
 private:
     std::unique_ptr<TempProgramFolder> m_folder;
     Library m_lib;

@@ -218,6 +218,51 @@ private slots:
         QCOMPARE(Fmt::isNumeric(text), ok);
     }
 
+    void costAndCopiesReadWhatTheEditorShows()
+    {
+        // Whatever an editor displays reads back as the value shown.
+        for (double v : {0.0, 0.5, 12.5, 1234.5, 1234567.89, -3.0}) {
+            const Fmt::CostInput c = Fmt::parseCost(Fmt::currency(v));
+            QVERIFY2(c.valid && c.value, qPrintable(Fmt::currency(v)));
+            QCOMPARE(*c.value, v);
+        }
+        for (qint64 n : {0, 7, 1200, 1234567}) {
+            const Fmt::CopiesInput c = Fmt::parseCopies(Fmt::wholeNumber(double(n)));
+            QVERIFY2(c.valid && c.value, qPrintable(Fmt::wholeNumber(double(n))));
+            QCOMPARE(*c.value, n);
+        }
+        QCOMPARE(*Fmt::parseCost(" 12.345 ").value, 12.35); // to the cent
+        QCOMPARE(*Fmt::parseCost("$1,234.50").value, 1234.5);
+        QCOMPARE(*Fmt::parseCopies("1,200").value, 1200);
+        // An emptied box is valid and holds no value.
+        for (const char *empty : {"", "   "}) {
+            QVERIFY(Fmt::parseCost(empty).valid && !Fmt::parseCost(empty).value);
+            QVERIFY(Fmt::parseCopies(empty).valid && !Fmt::parseCopies(empty).value);
+        }
+        // Anything else is refused.
+        for (const char *bad : {"abc", "12,5", "1,2,3", "$", "1e3x", "--2"})
+            QVERIFY2(!Fmt::parseCost(bad).valid, bad);
+        for (const char *bad : {"abc", "12.5", "1,20", "99999999999"})
+            QVERIFY2(!Fmt::parseCopies(bad).valid, bad);
+    }
+
+    void storedNumbersReadAsTheEditorsShowThem()
+    {
+        QCOMPARE(*Fmt::storedNumber(QVariant(12.5)), 12.5);
+        QCOMPARE(*Fmt::storedNumber(QVariant(qint64(30))), 30.0);
+        // An imported file may hold a number as text, formatted or not.
+        QCOMPARE(*Fmt::storedNumber(QVariant(QStringLiteral("$1,234.50"))), 1234.5);
+        QCOMPARE(*Fmt::storedNumber(QVariant(QStringLiteral(" 7 "))), 7.0);
+        QVERIFY(!Fmt::storedNumber(QVariant()));
+        QVERIFY(!Fmt::storedNumber(QVariant(QMetaType::fromType<double>())));
+        QVERIFY(!Fmt::storedNumber(QVariant(QStringLiteral("twelve"))));
+        // And back: none is stored as Null.
+        QVERIFY(Fmt::numberToDb(std::optional<double>()).isNull());
+        QVERIFY(Fmt::numberToDb(std::optional<qint64>()).isNull());
+        QCOMPARE(Fmt::numberToDb(std::optional<double>(2.25)).toDouble(), 2.25);
+        QCOMPARE(Fmt::numberToDb(std::optional<qint64>(12)).toLongLong(), qint64(12));
+    }
+
 private:
     std::unique_ptr<TestPrompter> m_prompter;
 };
