@@ -5,17 +5,12 @@
 
 #include <QSqlQuery>
 
-namespace {
-
-const CatalogueTables kAnthemTables{"anthem", "anthemid", "Anthem", "anthemkey", "a_lperform", "anthem"};
-
-} // namespace
-
 namespace AnthemData {
 
 std::optional<AnthemRecord> load(qint32 id)
 {
-    QSqlQuery q = Db::query(CatalogueData::selectById(kAnthemTables, QStringLiteral("Memo2, collectionid")), {id});
+    QSqlQuery q =
+        Db::query(CatalogueData::selectById(CatalogueData::Anthems, QStringLiteral("Memo2, collectionid")), {id});
     if (!q.next())
         return std::nullopt;
     AnthemRecord r;
@@ -31,7 +26,7 @@ std::optional<AnthemRecord> load(qint32 id)
 
 QDate lastPerformed(qint32 id)
 {
-    return CatalogueData::lastPerformed(kAnthemTables, id);
+    return CatalogueData::lastPerformed(CatalogueData::Anthems, id);
 }
 
 qint32 save(const AnthemRecord &r, const QList<LinkChoice> &links, bool adding)
@@ -41,9 +36,9 @@ qint32 save(const AnthemRecord &r, const QList<LinkChoice> &links, bool adding)
         && !Db::exists(QStringLiteral("select 1 from collection where collectionid = ?"), {r.collectionId}))
         throw DbError(QStringLiteral("The collection chosen for this anthem is no longer in the database. "
                                      "Please choose the collection again."));
-    const qint32 id = CatalogueData::write(kAnthemTables, r.id, adding, r.anthem, AnthemRecord::AnthemWidth, r,
-                                           {QStringLiteral("Memo2"), QStringLiteral("collectionid")},
-                                           {r.memo2, r.collectionId});
+    const qint32 id =
+        CatalogueData::write(CatalogueData::Anthems, r.id, adding, r.anthem, AnthemRecord::AnthemWidth, r,
+                             {QStringLiteral("Memo2"), QStringLiteral("collectionid")}, {r.memo2, r.collectionId});
     LinkTables::rewrite(RecordKind::Anthem, id, links);
     tx.commit();
     return id;

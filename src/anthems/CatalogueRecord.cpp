@@ -23,6 +23,10 @@ QStringList columnNames()
 
 namespace CatalogueData {
 
+const CatalogueTables Anthems{"anthem", "anthemid", "Anthem", "anthemkey", "a_lperform", "anthem"};
+const CatalogueTables Collections{"collection", "collectionid", "Collection", "collectionkey", "col_lperform",
+                                  "collection"};
+
 QString selectById(const CatalogueTables &t, const QString &more)
 {
     return QStringLiteral("select %1, %2, %3%4 from %5 where %1 = ?")

@@ -47,6 +47,10 @@ struct CatalogueTables {
 
 namespace CatalogueData {
 
+// The two kinds of catalogue record.
+extern const CatalogueTables Anthems;
+extern const CatalogueTables Collections;
+
 // How many catalogue columns a read takes.
 constexpr int ColumnCount = 14;
 

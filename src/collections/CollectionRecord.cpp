@@ -7,9 +7,6 @@
 
 namespace {
 
-const CatalogueTables kCollectionTables{"collection", "collectionid", "Collection",
-                                        "collectionkey", "col_lperform", "collection"};
-
 // The order the editor has always written its link tables in.
 const CheckGridKind kSaveOrder[5] = {CheckGridKind::Themes, CheckGridKind::Vocals, CheckGridKind::Composers,
                                      CheckGridKind::Choirs, CheckGridKind::Orchestration};
@@ -37,7 +34,7 @@ namespace CollectionData {
 
 std::optional<CollectionRecord> load(qint32 id)
 {
-    QSqlQuery q = Db::query(CatalogueData::selectById(kCollectionTables, QString()), {id});
+    QSqlQuery q = Db::query(CatalogueData::selectById(CatalogueData::Collections, QString()), {id});
     if (!q.next())
         return std::nullopt;
     CollectionRecord r;
@@ -51,7 +48,7 @@ std::optional<CollectionRecord> load(qint32 id)
 
 QDate lastPerformed(qint32 id)
 {
-    return CatalogueData::lastPerformed(kCollectionTables, id);
+    return CatalogueData::lastPerformed(CatalogueData::Collections, id);
 }
 
 QVector<CollectionAnthem> anthems(qint32 collectionId)
@@ -90,7 +87,8 @@ CollectionSaveResult save(const CollectionRecord &r, const QList<LinkChoice> &li
     Db::Transaction tx;
     const QString loanedTo = Fmt::cut(r.loanedTo, CollectionRecord::LoanedToWidth);
     CollectionSaveResult result;
-    result.id = CatalogueData::write(kCollectionTables, r.id, adding, r.collection, CollectionRecord::CollectionWidth, r);
+    result.id = CatalogueData::write(CatalogueData::Collections, r.id, adding, r.collection,
+                                     CollectionRecord::CollectionWidth, r);
     result.name = Fmt::cut(r.collection, CollectionRecord::CollectionWidth);
     const qint32 id = result.id;
 

@@ -1,38 +1,25 @@
 #include "CollectionReportModule.h"
 
+#include "CatalogueReport.h"
 #include "CollectionRecord.h"
 #include "Db.h"
 #include "Fmt.h"
 #include "LinkTables.h"
 #include "Module.h"
-#include "MyDataLabels.h"
 #include "RecordCodes.h"
+#include "RecordReport.h"
 #include "ReportKinds.h"
 #include "ReportPrinter.h"
 #include "ReportRoutines.h"
 #include "ReportSource.h"
 #include "SR2PrintForm.h"
 
-#include <QCheckBox>
-#include <QDate>
 #include <QHash>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVector>
 
-#include <optional>
-
 namespace {
-
-const char *const kOptionCaptions[9] = {nullptr,
-                                        "Include Composers",
-                                        "Include Orchestration",
-                                        "Include Vocalization",
-                                        "Include Themes",
-                                        "Include Choirs",
-                                        "Include Anthems with titles only",
-                                        "Include Anthems with full details",
-                                        "Include my defined data fields"};
 
 // The captions of u1..u5 (index 1 to 5) from the last build that found
 // the labels row.
@@ -62,15 +49,11 @@ const ListLine kListLines[5] = {
 // its choirs.
 constexpr int kAnthemDetailLines = 4;
 
-const QString kTenBlanks = QString(10, QLatin1Char(' '));
 const QString kAnthemTitleIndent = QString(5, QLatin1Char(' '));
 
-struct CollectionRow {
+struct CollectionRow : CatalogueReportRow {
     qint32 id = 0;
     QString name;
-    QVariant catalog, location, datePurchased, cost, copies, pages, performTime, loanedTo;
-    QVariant u[5];
-    QDate lastPerformed;
 };
 
 // One slice of the report: the collections still there, in list order,
@@ -84,14 +67,6 @@ struct Slice {
     QHash<qint32, QVector<CollectionAnthem>> anthems;
     QHash<qint32, QStringList> anthemLists[kAnthemDetailLines];
 };
-
-void loadCaptions()
-{
-    // Without a labels row the captions of the last build stay.
-    if (const auto captions = MyDataLabels::read(myDataType(RecordKind::Collection)))
-        for (int i = 1; i <= 5; ++i)
-            CollectionDataCaptions[i] = captions->at(i - 1);
-}
 
 // The collection ids of the positions [?, ?) of a slice.
 const char *const kSliceIds = "select r.id from temp.report_ids r where r.pos >= ? and r.pos < ?";
@@ -114,30 +89,16 @@ QString anthemLinkSql(CheckGridKind kind)
 Slice readSlice(const ReportSource &source, int from, int to, const CollectionReportOptions &o)
 {
     Slice s;
-    QSqlQuery q = Db::query(QStringLiteral(
-        "select r.pos, c.collectionid, c.Collection, c.Catalog, c.Location, c.DatePurchased, c.CostPerCopy, "
-        "c.NumCopies, c.Pages, c.PerformTime, c.LoanedTo, c.u1, c.u2, c.u3, c.u4, c.u5, "
-        "(select p.Lperform from col_lperform p where p.collectionid = c.collectionid "
-        " order by p.Lperform desc, p.RNum desc limit 1) "
-        "from temp.report_ids r join collection c on c.collectionid = r.id "
-        "where r.pos >= ? and r.pos < ? order by r.pos"),
-        {from, to});
+    QSqlQuery q = Db::query(QStringLiteral("select r.pos, c.collectionid, c.Collection, %1 "
+                                           "from temp.report_ids r join collection c on c.collectionid = r.id "
+                                           "where r.pos >= ? and r.pos < ? order by r.pos")
+                                .arg(CatalogueReportRow::columns(CatalogueData::Collections, "c")),
+                            {from, to});
     while (q.next()) {
         CollectionRow row;
         row.id = q.value(1).toInt();
         row.name = Fmt::nz(q.value(2));
-        row.catalog = q.value(3);
-        row.location = q.value(4);
-        row.datePurchased = q.value(5);
-        row.cost = q.value(6);
-        row.copies = q.value(7);
-        row.pages = q.value(8);
-        row.performTime = q.value(9);
-        row.loanedTo = q.value(10);
-        for (int i = 0; i < 5; ++i)
-            row.u[i] = q.value(11 + i);
-        // The latest performance; a row without a date counts as none.
-        row.lastPerformed = Fmt::dateFromDb(q.value(16));
+        row.read(q, 3);
         s.positions.append(q.value(0).toInt());
         s.rows.append(std::move(row));
     }
@@ -166,42 +127,10 @@ Slice readSlice(const ReportSource &source, int from, int to, const CollectionRe
     return s;
 }
 
-// A caption run: the caption bold in 8 pt, then back to regular 9 pt for
-// the value that follows.
-void captionRun(ReportPrinter &p, const QString &caption)
-{
-    p.setFontBold(true);
-    p.setFontSize(8);
-    p.text(caption);
-    p.setFontBold(false);
-    p.setFontSize(9);
-}
-
-void captionedLine(ReportPrinter &p, const QString &caption, const QString &value)
-{
-    captionRun(p, caption);
-    p.text(value + QLatin1Char('\n'));
-}
-
 void listLine(ReportPrinter &p, const QString &caption, const QStringList &names)
 {
     if (!names.isEmpty())
-        captionedLine(p, caption, names.join(QStringLiteral(",  ")));
-}
-
-bool filled(const QVariant &v)
-{
-    return !Fmt::nz(v).isEmpty();
-}
-
-// A stored number, also when an imported file holds it as text; none
-// for Null, text that is no number, and 0 (which prints no line).
-std::optional<double> nonZeroNumber(const QVariant &v)
-{
-    if (!Fmt::isNumeric(v))
-        return std::nullopt;
-    const double n = v.userType() == QMetaType::QString ? Fmt::parseNumber(v.toString()).value_or(0) : v.toDouble();
-    return n != 0 ? std::optional<double>(n) : std::nullopt;
+        ReportCaptionedLine(p, caption, names.join(QStringLiteral(",  ")));
 }
 
 void drawAnthemTitles(ReportPrinter &p, const QVector<CollectionAnthem> &anthems)
@@ -252,39 +181,17 @@ void drawCollection(ReportPrinter &p, int row, const Slice &s, const CollectionR
         p.newPage();
     PrintReportLogo();
     p.setCurrentX(kBodyLeft);
-    captionedLine(p, QStringLiteral("Collection: "), c.name);
-    if (filled(c.catalog))
-        captionedLine(p, QStringLiteral("Catalog #: "), Fmt::nz(c.catalog));
-    if (filled(c.location))
-        captionedLine(p, QStringLiteral("Location: "), Fmt::nz(c.location));
-    const QDate purchased = Fmt::dateFromDb(c.datePurchased);
-    if (c.lastPerformed.isValid() || purchased.isValid()) {
-        captionRun(p, QStringLiteral("Last Performed: "));
-        p.text(c.lastPerformed.isValid() ? Fmt::mdy(c.lastPerformed) : kTenBlanks);
-        captionRun(p, kTenBlanks + QStringLiteral("Purchase Date: "));
-        p.text(Fmt::my(purchased) + QLatin1Char('\n'));
-    }
-    if (const auto cost = nonZeroNumber(c.cost))
-        captionedLine(p, QStringLiteral("Cost per Copy: "), Fmt::plainNumber(*cost));
-    if (const auto copies = nonZeroNumber(c.copies))
-        captionedLine(p, QStringLiteral("Number of Copies: "), Fmt::plainNumber(*copies));
-    if (filled(c.pages))
-        captionedLine(p, QStringLiteral("Page(s), Page #, or Page Range: "), Fmt::nz(c.pages));
-    if (filled(c.performTime))
-        captionedLine(p, QStringLiteral("Performance Time: "), Fmt::nz(c.performTime));
-    if (filled(c.loanedTo))
-        captionedLine(p, QStringLiteral("Loaned To: "), Fmt::nz(c.loanedTo));
+    ReportCaptionedLine(p, QStringLiteral("Collection: "), c.name);
+    c.draw(p);
 
     // The sections in the order 1, 2, 3, 4, 5, 8, 6, 7: the user fields
     // come before the anthems.
     for (int k = 0; k < 5; ++k)
         if (o.isOn(CollectionReportOptions::Option(CollectionReportOptions::IncludeComposers + k)))
             listLine(p, QLatin1String(kListLines[k].caption), s.lists[k].value(s.positions.at(row)));
-    if (o.isOn(CollectionReportOptions::IncludeMyData)) {
-        for (int i = 1; i <= 5; ++i)
-            if (filled(c.u[i - 1]))
-                captionedLine(p, CollectionDataCaptions[i] + QStringLiteral(": "), Fmt::nz(c.u[i - 1]));
-    }
+    if (o.isOn(CollectionReportOptions::IncludeMyData))
+        PrintMyDataLines(CollectionDataCaptions, c.u,
+                         [&p](const QString &caption, const QString &value) { ReportCaptionedLine(p, caption, value); });
     const QVector<CollectionAnthem> anthems = s.anthems.value(c.id);
     if (o.isOn(CollectionReportOptions::IncludeAnthemTitles))
         drawAnthemTitles(p, anthems);
@@ -316,26 +223,23 @@ CollectionReportOptions CollectionReportOptions::fromReportWindow()
 
 void SetupCollectionReportOptions()
 {
-    SR2PrintForm *form = ReportForm();
-    if (!form)
-        return;
-    QCheckBox *previous = nullptr;
-    for (int i = 1; i <= 8; ++i) {
-        QCheckBox *box = form->loadDCheck(i);
-        const int top = previous ? SR2PrintForm::twipsTop(previous) + SR2PrintForm::twipsHeight(previous) + 75 : 100;
-        SR2PrintForm::placeTwips(box, 60, top, 3330);
-        box->setText(QLatin1String(kOptionCaptions[i]));
-        box->setChecked(i != CollectionReportOptions::IncludeAnthemDetails);
-        box->setVisible(true);
-        previous = box;
-    }
-    ArrangeReportForm(SR2PrintForm::twipsTop(previous), SR2PrintForm::twipsHeight(previous) + 100, true);
+    // As CollectionReportOptions first stands: all ticked but the anthems
+    // with full details.
+    SetupReportOptions({{"Include Composers", true},
+                        {"Include Orchestration", true},
+                        {"Include Vocalization", true},
+                        {"Include Themes", true},
+                        {"Include Choirs", true},
+                        {"Include Anthems with titles only", true},
+                        {"Include Anthems with full details", false},
+                        {"Include my defined data fields", true}});
 }
 
 void PrintCollectionReport(ReportPrinter &printer, const QList<qint32> &collectionIds,
                            const CollectionReportOptions &options)
 {
-    loadCaptions();
+    // Without a labels row the captions of the last build stay.
+    ReadMyDataCaptions(RecordKind::Collection, CollectionDataCaptions);
     const ReportSource source(collectionIds);
 
     SetupReportPrinter(printer);

@@ -4,27 +4,23 @@
 #include "Fmt.h"
 #include "MemberRecord.h"
 #include "Module.h"
-#include "MyDataLabels.h"
 #include "RecordCodes.h"
+#include "RecordReport.h"
 #include "ReportFonts.h"
 #include "ReportPrinter.h"
 #include "ReportRoutines.h"
 #include "ReportSource.h"
 #include "SR2PrintForm.h"
 
-#include <QCheckBox>
 #include <QDate>
-#include <QHash>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVector>
 
 namespace {
 
+// The options as the report window numbers them.
 enum Option { BlankPage = 1, MyDataFields, MailingLabels };
-
-const char *const kOptionCaptions[4] = {nullptr, "Print blank member page", "Include my defined data fields",
-                                        "Print as mailing labels"};
 
 // The captions of u1..u5 (index 1 to 5) from the last build that found
 // the labels row of members.
@@ -91,7 +87,7 @@ QString fitLabelLine(const QString &line, const FontSpec &font, int width)
 QVector<MemberRow> readSlice(const ReportSource &source, int from, int to, bool withChoirs)
 {
     QVector<MemberRow> rows;
-    QHash<int, int> rowOfPos;
+    QVector<int> positions;
     QSqlQuery q = Db::query(QStringLiteral(
         "select r.pos, m.FName, m.MName, m.LName, m.Street1, m.Street2, c.City, m.State, z.Zip, m.Aniversary, "
         "m.Birthday, m.HPhone, m.CPhone, m.FPhone, m.grade, s.School, m.Email, m.Parent, m.u1, m.u2, m.u3, m.u4, m.u5 "
@@ -124,17 +120,15 @@ QVector<MemberRow> readSlice(const ReportSource &source, int from, int to, bool 
         row.parent = q.value(17);
         for (int i = 0; i < 5; ++i)
             row.u[i] = q.value(18 + i);
-        rowOfPos.insert(q.value(0).toInt(), int(rows.size()));
+        positions.append(q.value(0).toInt());
         rows.append(std::move(row));
     }
     if (!withChoirs || rows.isEmpty())
         return rows;
-    const QHash<int, QStringList> choirs = source.linkedNames(RecordKind::Member, CheckGridKind::Choirs, from, to);
-    for (auto c = choirs.constBegin(); c != choirs.constEnd(); ++c) {
-        const auto it = rowOfPos.constFind(c.key());
-        if (it != rowOfPos.constEnd())
-            rows[it.value()].choirs = c.value();
-    }
+    const QVector<QStringList> choirs =
+        source.linkedNamesOfRows(RecordKind::Member, CheckGridKind::Choirs, from, to, positions);
+    for (int i = 0; i < rows.size(); ++i)
+        rows[i].choirs = choirs.at(i);
     return rows;
 }
 
@@ -149,19 +143,6 @@ template <class Draw> int forEachMember(const QList<qint32> &ids, bool withChoir
             draw(m, drawn++);
     });
     return drawn;
-}
-
-void loadCaptions()
-{
-    // Without a labels row the captions of the last build stay.
-    if (const auto captions = MyDataLabels::read(myDataType(RecordKind::Member)))
-        for (int i = 1; i <= 5; ++i)
-            MemberDataCaptions[i] = captions->at(i - 1);
-}
-
-bool filled(const QVariant &v)
-{
-    return !Fmt::nz(v).isEmpty();
 }
 
 // A caption bold, the value after it regular; the report keeps the 9 pt
@@ -191,7 +172,7 @@ QString placeLine(const MemberRow &m)
     QString line = kFiveBlanks;
     if (!m.address.city.isEmpty())
         line += m.address.city + QStringLiteral(", ");
-    if (!m.address.zip.isEmpty() || filled(m.state))
+    if (!m.address.zip.isEmpty() || ReportFilled(m.state))
         line += m.address.state + QLatin1Char(' ') + m.address.zip;
     return line;
 }
@@ -202,34 +183,32 @@ void drawMember(ReportPrinter &p, const MemberRow &m, bool withMyData)
                   MemberData::listKey(m.address.lastName, m.address.firstName, m.address.middleName));
     captionedLine(p, QStringLiteral("Member since: "), Fmt::my(Fmt::dateFromDb(m.aniversary)));
     caption(p, QStringLiteral("Address:\n"));
-    if (filled(m.street1))
+    if (ReportFilled(m.street1))
         value(p, kFiveBlanks + m.address.street1 + kLF);
-    if (filled(m.street2))
+    if (ReportFilled(m.street2))
         value(p, kFiveBlanks + m.address.street2 + kLF);
     value(p, placeLine(m) + kLF);
-    if (filled(m.homePhone))
+    if (ReportFilled(m.homePhone))
         captionedLine(p, QStringLiteral("Home Phone: "), Fmt::nz(m.homePhone));
-    if (filled(m.cellPhone))
+    if (ReportFilled(m.cellPhone))
         captionedLine(p, QStringLiteral("Cell Phone: "), Fmt::nz(m.cellPhone));
-    if (filled(m.workPhone))
+    if (ReportFilled(m.workPhone))
         captionedLine(p, QStringLiteral("Work Phone: "), Fmt::nz(m.workPhone));
-    if (filled(m.grade) || !m.school.isEmpty()) {
+    if (ReportFilled(m.grade) || !m.school.isEmpty()) {
         caption(p, QStringLiteral("Grade: "));
         value(p, Fmt::nz(m.grade));
         captionedLine(p, QStringLiteral("      School: "), m.school);
     }
-    if (filled(m.email))
+    if (ReportFilled(m.email))
         captionedLine(p, QStringLiteral("EMail: "), Fmt::nz(m.email));
     const QDate birthday = Fmt::dateFromDb(m.birthday);
     if (birthday.isValid())
         captionedLine(p, QStringLiteral("Birthday: "), Fmt::md(birthday));
-    if (filled(m.parent))
+    if (ReportFilled(m.parent))
         captionedLine(p, QStringLiteral("Spouse, Parent, or Guardian: "), Fmt::nz(m.parent));
-    if (withMyData) {
-        for (int i = 1; i <= 5; ++i)
-            if (filled(m.u[i - 1]))
-                captionedLine(p, MemberDataCaptions[i] + QStringLiteral(": "), Fmt::nz(m.u[i - 1]));
-    }
+    if (withMyData)
+        PrintMyDataLines(MemberDataCaptions, m.u,
+                         [&p](const QString &caption, const QString &value) { captionedLine(p, caption, value); });
     caption(p, QStringLiteral("Choirs: \n"));
     for (const QString &choir : m.choirs)
         value(p, kFiveBlanks + choir + kLF);
@@ -250,20 +229,10 @@ MemberReportOptions MemberReportOptions::fromReportWindow()
 
 void SetupMemberReportOptions()
 {
-    SR2PrintForm *form = ReportForm();
-    if (!form)
-        return;
-    QCheckBox *previous = nullptr;
-    for (int i = BlankPage; i <= MailingLabels; ++i) {
-        QCheckBox *box = form->loadDCheck(i);
-        const int top = previous ? SR2PrintForm::twipsTop(previous) + SR2PrintForm::twipsHeight(previous) + 75 : 300;
-        SR2PrintForm::placeTwips(box, 60, top, 3330);
-        box->setText(QLatin1String(kOptionCaptions[i]));
-        box->setChecked(false);
-        box->setVisible(true);
-        previous = box;
-    }
-    ArrangeReportForm(SR2PrintForm::twipsTop(previous), SR2PrintForm::twipsHeight(previous) + 100, true);
+    SetupReportOptions({{"Print blank member page", false},
+                        {"Include my defined data fields", false},
+                        {"Print as mailing labels", false}},
+                       300);
 }
 
 void PrintMemberReport(ReportPrinter &printer)
@@ -278,7 +247,8 @@ void PrintMemberReport(ReportPrinter &printer, const QList<qint32> &memberIds, c
         PrintMailingLabels(printer, memberIds);
         return;
     }
-    loadCaptions();
+    // Without a labels row the captions of the last build stay.
+    ReadMyDataCaptions(RecordKind::Member, MemberDataCaptions);
     SetupReportPrinter(printer);
     printer.startDoc();
     PrintReportHeading(QString(), true, QStringLiteral("Members"), QString(), QString(), true);

@@ -68,3 +68,15 @@ QHash<int, QStringList> ReportSource::linkedNames(RecordKind owner, CheckGridKin
         out[row.first].append(row.second);
     return out;
 }
+
+QVector<QStringList> ReportSource::linkedNamesOfRows(RecordKind owner, CheckGridKind kind, int from, int to,
+                                                     const QVector<int> &positions) const
+{
+    QVector<QStringList> out(positions.size());
+    if (positions.isEmpty())
+        return out;
+    const QHash<int, QStringList> names = linkedNames(owner, kind, from, to);
+    for (int i = 0; i < positions.size(); ++i)
+        out[i] = names.value(positions.at(i));
+    return out;
+}

@@ -18,6 +18,7 @@
 #include <QHash>
 #include <QList>
 #include <QStringList>
+#include <QVector>
 #include <functional>
 
 struct ReportRecordSet;
@@ -42,6 +43,10 @@ public:
     // the owner kind between the positions [from, to), by position, in
     // name order (ties by id).
     QHash<int, QStringList> linkedNames(RecordKind owner, CheckGridKind kind, int from, int to) const;
+    // The same names for the rows of a slice as a build read them: element
+    // i holds the names of the record at the position positions[i].
+    QVector<QStringList> linkedNamesOfRows(RecordKind owner, CheckGridKind kind, int from, int to,
+                                           const QVector<int> &positions) const;
 
     static constexpr const char *Table = "temp.report_ids";
 

@@ -166,6 +166,22 @@ private slots:
         QCOMPARE(doc.pageLines(0).first().left(7), QStringLiteral("Anthems"));
     }
 
+    void numbersStoredAsTextPrintAsTheNumbersTheyRead()
+    {
+        // A file written by another tool may hold the cost or the copies as
+        // text: a number prints as its plain value, as a collection's does;
+        // 0 and text that is no number print no line.
+        Db::exec("update anthem set CostPerCopy = '$1,234.50', NumCopies = '0' where anthemid = ?", {m_lib.amazing});
+        Db::exec("update anthem set CostPerCopy = 'n/a', NumCopies = ' 12 ' where anthemid = ?", {m_lib.vision});
+        const ReportDocument doc = build();
+        const QString amazing = blockOf(doc, "Amazing Grace").join('|');
+        QVERIFY2(amazing.contains("|Cost per Copy: 1234.5|"), qPrintable(amazing));
+        QVERIFY(!amazing.contains("Number of Copies"));
+        const QString vision = blockOf(doc, "Be Thou My Vision").join('|');
+        QVERIFY(!vision.contains("Cost per Copy"));
+        QVERIFY2(vision.contains("|Number of Copies: 12"), qPrintable(vision));
+    }
+
     void untickedOptionsLeaveOutTheirLines()
     {
         SR2PrintForm *w = openReport();

@@ -96,6 +96,12 @@ private slots:
                  QStringList({"Organ"}));
         // A kind the owner has no links of.
         QVERIFY(source.linkedNames(RecordKind::Member, CheckGridKind::Themes, 0, 3).isEmpty());
+
+        // The same by the rows a build read: a row per position given, in
+        // that order, those without links empty.
+        QCOMPARE(source.linkedNamesOfRows(RecordKind::Member, CheckGridKind::Sections, 0, 3, {2, 0, 1}),
+                 (QVector<QStringList>{{"bass"}, {"Alto", "bass"}, {}}));
+        QVERIFY(source.linkedNamesOfRows(RecordKind::Member, CheckGridKind::Sections, 0, 3, {}).isEmpty());
     }
 
 private:
