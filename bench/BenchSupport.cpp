@@ -2,9 +2,16 @@
 
 #include "CheckListGrid.h"
 #include "Db.h"
+#include "Forms.h"
 #include "LibraryGenerator.h"
+#include "MemoryTuning.h"
+#include "RecordToolbar.h"
+#include "ReportPdf.h"
+#include "ReportPrinter.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
@@ -17,6 +24,13 @@ namespace bench {
 namespace {
 int g_over = 0;
 } // namespace
+
+void prepareProcess()
+{
+    keepFreedMemoryForReuse();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 double ms(const QElapsedTimer &t)
 {
@@ -38,13 +52,24 @@ double median(int runs, const std::function<void()> &step)
 
 double median(int runs, const std::function<void()> &before, const std::function<void()> &step)
 {
+    return medianOfRuns(
+        runs,
+        [&](int) {
+            if (before)
+                before();
+        },
+        [&](int) { step(); });
+}
+
+double medianOfRuns(int runs, const std::function<void(int)> &before, const std::function<void(int)> &step)
+{
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         if (before)
-            before();
+            before(i);
         QElapsedTimer t;
         t.start();
-        step();
+        step(i);
         times.push_back(ms(t));
     }
     return medianOf(std::move(times));
@@ -77,6 +102,26 @@ void report(const char *what, double value, const char *unit, double target)
 void printVerdict()
 {
     std::printf("\n%s\n", g_over ? "Some figures are over their targets." : "Every figure is within its target.");
+}
+
+bool timeReport(const char *benchName, ReportPrinter &printer, const std::function<void()> &build,
+                double pagesTarget, const QString &pdf, double pdfTarget)
+{
+    QElapsedTimer t;
+    t.start();
+    build();
+    report("    built to pages", ms(t) / 1000.0, "s", pagesTarget);
+    std::printf("    pages: %d\n", printer.pageCount());
+    if (pdf.isEmpty())
+        return true;
+    t.restart();
+    QString why;
+    const bool written = ReportPdf::write(printer.document(), pdf, &why);
+    if (!written)
+        std::fprintf(stderr, "%s: PDF: %s\n", benchName, qPrintable(why));
+    report("    written as PDF", ms(t) / 1000.0, "s", pdfTarget);
+    std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
+    return written;
 }
 
 MsgResult SilentPrompter::message(const QString &, const QString &, MsgButtons buttons, MsgIcon)
@@ -119,6 +164,19 @@ bool openWorkCopy(const char *benchName, const QString &path, const QTemporaryDi
         return false;
     }
     return true;
+}
+
+void closeWindow(int formCode)
+{
+    if (QWidget *w = Forms::instance(formCode)) {
+        w->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+void pressToolbar(QWidget *editor, int button)
+{
+    editor->findChild<RecordToolbar *>(QStringLiteral("Toolbar1"))->button(button)->trigger();
 }
 
 void limitTo(QWidget *viewer, int limit, int n)

@@ -1,8 +1,10 @@
 #pragma once
-// What the benchmarks share: the median of several timed runs of a step,
-// the peak memory, a figure printed beside its target, a prompter that
-// answers at once, the working copy of the generated library, and a
-// viewer's list limit set as the user would.
+// What the benchmarks share: the process set up as the program sets itself
+// up, the median of several timed runs of a step, the peak memory, a
+// figure printed beside its target, a report timed to pages and to PDF, a
+// prompter that answers at once, the working copy of the generated
+// library, an editor's toolbar and closing, and a viewer's list limit set
+// as the user would.
 
 #include "Prompter.h"
 
@@ -13,8 +15,13 @@
 
 class QTemporaryDir;
 class QWidget;
+class ReportPrinter;
 
 namespace bench {
+
+// Before the QApplication: freed memory kept for reuse, as the program
+// itself does, and the offscreen platform unless another one is set.
+void prepareProcess();
 
 // Milliseconds since the timer started.
 double ms(const QElapsedTimer &t);
@@ -23,6 +30,8 @@ double medianOf(std::vector<double> times);
 // given, runs untimed ahead of each.
 double median(int runs, const std::function<void()> &step);
 double median(int runs, const std::function<void()> &before, const std::function<void()> &step);
+// The same with the run's number (0, 1, ...) given to both.
+double medianOfRuns(int runs, const std::function<void(int run)> &before, const std::function<void(int run)> &step);
 
 // The process's peak resident memory in kB (-1 when unknown).
 long peakMemoryKb();
@@ -32,6 +41,13 @@ long peakMemoryKb();
 void report(const char *what, double value, const char *unit, double target);
 // The closing line: every figure within its target, or some over.
 void printVerdict();
+
+// A report built on the printer by build(), timed to pages (with its page
+// count), then, when pdf is given, written there as PDF and timed (with
+// the file's size); targets in seconds, 0 for none. False, with the reason
+// printed under the benchmark's name, when the PDF could not be written.
+bool timeReport(const char *benchName, ReportPrinter &printer, const std::function<void()> &build,
+                double pagesTarget, const QString &pdf = QString(), double pdfTarget = 0);
 
 // Answers every box at once: OK, and No to a question (Yes while yes is set).
 class SilentPrompter : public Prompter {
@@ -47,6 +63,12 @@ QString workCopy(const char *benchName, const QString &path, const QTemporaryDir
 // The same, and the copy opened as the program's database; false with the
 // reason printed.
 bool openWorkCopy(const char *benchName, const QString &path, const QTemporaryDir &dir);
+
+// Closes the window with the form code, as the user does, and deletes it
+// at once; nothing when it is not open.
+void closeWindow(int formCode);
+// Clicks a button of a record editor's toolbar (RecordButton).
+void pressToolbar(QWidget *editor, int button);
 
 // On a viewer: only limit box `limit` ticked, and n rows of its grid
 // checked, spread over the names (every k-th rather than the first n).

@@ -8,22 +8,14 @@
 #include "BenchSupport.h"
 #include "Db.h"
 #include "Forms.h"
-#include "MemoryTuning.h"
 #include "Module.h"
 #include "Prompter.h"
-#include "RecordToolbar.h"
+#include "RecordCodes.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <vector>
 
 using namespace bench;
 
@@ -33,24 +25,14 @@ constexpr double kTargetMs = 50.0;
 
 void closeEditor()
 {
-    if (QWidget *w = Forms::instance(AnthemFormCode)) {
-        w->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
-
-void press(AnthemForm *f, int button)
-{
-    f->findChild<RecordToolbar *>(QStringLiteral("Toolbar1"))->button(button)->trigger();
+    closeWindow(AnthemFormCode);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    keepFreedMemoryForReuse(); // as the program itself does
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepareProcess();
     QApplication app(argc, argv);
     const QString library = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-editor-bench.mdb");
 
@@ -71,22 +53,23 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_anthem_editor: the editor shows no anthem\n");
         return 1;
     }
-    const double next = median(41, nullptr, [f] { press(f, 7); });
-    const double previous = median(21, nullptr, [f] { press(f, 6); });
+    using namespace RecordButton;
+    const double next = median(41, [f] { pressToolbar(f, Next); });
+    const double previous = median(21, [f] { pressToolbar(f, Previous); });
 
     auto *loanedTo = f->findChild<QLineEdit *>(QStringLiteral("LoanedTo"));
     auto *name = f->findChild<QLineEdit *>(QStringLiteral("AnthemName"));
     int n = 0;
-    const double save = median(21, [&] { loanedTo->setText(QStringLiteral("Loan %1").arg(++n)); }, [f] { press(f, 3); });
+    const double save = median(21, [&] { loanedTo->setText(QStringLiteral("Loan %1").arg(++n)); }, [f] { pressToolbar(f, Save); });
     const double rename = median(
-        21, [&] { name->setText(QStringLiteral("Renamed Anthem %1").arg(++n)); }, [f] { press(f, 3); });
+        21, [&] { name->setText(QStringLiteral("Renamed Anthem %1").arg(++n)); }, [f] { pressToolbar(f, Save); });
     const double add = median(
         11,
         [&] {
-            press(f, 1);
+            pressToolbar(f, Add);
             name->setText(QStringLiteral("Brand New Anthem %1").arg(++n));
         },
-        [f] { press(f, 3); });
+        [f] { pressToolbar(f, Save); });
 
     report("open the editor (read, first anthem shown)", open, "ms", kTargetMs);
     report("next anthem", next, "ms", kTargetMs);

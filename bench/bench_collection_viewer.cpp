@@ -12,23 +12,17 @@
 #include "CollectionSelection.h"
 #include "Db.h"
 #include "BenchSupport.h"
-#include "MemoryTuning.h"
 #include "Module.h"
 #include "Prompter.h"
-#include "ReportPdf.h"
 #include "ReportPrinter.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeView>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 using namespace bench;
@@ -40,28 +34,17 @@ void reportToPagesAndPdf(const QString &pdf, const CollectionReportOptions &opti
                          double pdfTarget, int *exitCode)
 {
     ReportPrinter printer;
-    QElapsedTimer t;
-    t.start();
-    PrintCollectionReport(printer, hx().ReportCollectionSet.ids, options);
-    report("    built to pages", ms(t) / 1000.0, "s", pagesTarget);
-    std::printf("    pages: %d\n", printer.pageCount());
-    t.restart();
-    QString why;
-    if (!ReportPdf::write(printer.document(), pdf, &why)) {
-        std::fprintf(stderr, "bench_collection_viewer: PDF: %s\n", qPrintable(why));
+    if (!timeReport("bench_collection_viewer", printer,
+                    [&] { PrintCollectionReport(printer, hx().ReportCollectionSet.ids, options); }, pagesTarget,
+                    pdf, pdfTarget))
         *exitCode = 1;
-    }
-    report("    written as PDF", ms(t) / 1000.0, "s", pdfTarget);
-    std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    keepFreedMemoryForReuse(); // as the program itself does
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepareProcess();
     QApplication app(argc, argv);
     const QString path =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-collection-viewer-bench.mdb");
@@ -90,20 +73,15 @@ int main(int argc, char **argv)
     try {
         // Viewer load: the outline of every collection with its anthems,
         // the five grids filled and ticked, the My Data lists.
-        std::vector<double> loads;
         CollectionQDForm *viewer = nullptr;
-        for (int run = 0; run < 5; ++run) {
+        const auto closeViewer = [&] {
             if (viewer) {
                 viewer->close();
                 delete viewer;
             }
-            QElapsedTimer t;
-            t.start();
-            viewer = new CollectionQDForm;
-            loads.push_back(ms(t));
-        }
-        std::sort(loads.begin(), loads.end());
-        report("viewer load (outline of every collection, grids filled)", loads[2], "ms", 300);
+        };
+        report("viewer load (outline of every collection, grids filled)",
+               median(5, closeViewer, [&] { viewer = new CollectionQDForm; }), "ms", 300);
         report("  of which the outline read", median(5, [] { CollectionSelection::outline(false); }), "ms", 0);
         report("  of which the outline shown (read, model, columns)",
                median(5, [&] { viewer->BuildCollectionGrid(false); }), "ms", 0);
@@ -163,13 +141,11 @@ int main(int argc, char **argv)
                 c.outline.push_back(ms(s));
             }
         }
-        for (Case &c : cases) {
-            for (auto *v : {&c.filter, &c.outline, &c.whole})
-                std::sort(v->begin(), v->end());
+        for (const Case &c : cases) {
             std::printf("  Process with a %s, %d collections listed (medians):\n", c.name, c.listed);
-            report("    Process button, end to end", c.whole[2], "ms", 300);
-            report("    of which the filter statements (displayit marks)", c.filter[2], "ms", 0);
-            report("    of which the outline", c.outline[2], "ms", 0);
+            report("    Process button, end to end", medianOf(c.whole), "ms", 300);
+            report("    of which the filter statements (displayit marks)", medianOf(c.filter), "ms", 0);
+            report("    of which the outline", medianOf(c.outline), "ms", 0);
         }
 
         // About 1,000 collections, as a themes limit leaves them.

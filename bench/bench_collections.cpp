@@ -15,24 +15,15 @@
 #include "DeleteCollectionCascade.h"
 #include "Forms.h"
 #include "BenchSupport.h"
-#include "MemoryTuning.h"
 #include "Prompter.h"
-#include "ReportPdf.h"
+#include "RecordCodes.h"
 #include "ReportPrinter.h"
-#include "RecordToolbar.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <vector>
 
 using namespace bench;
 
@@ -110,19 +101,6 @@ qint32 cantataToDelete(int n)
     return id;
 }
 
-void closeWindow(int code)
-{
-    if (QWidget *w = Forms::instance(code)) {
-        w->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
-
-void press(QWidget *editor, int button)
-{
-    editor->findChild<RecordToolbar *>(QStringLiteral("Toolbar1"))->button(button)->trigger();
-}
-
 struct EditorFigures {
     double open = 0, next = 0, previous = 0, save = 0, rename = 0, add = 0, remove = 0;
 };
@@ -140,17 +118,17 @@ EditorFigures editorFigures(bool withAnthemEditor, SilentPrompter &prompter, int
     auto *f = Forms::find<CollectionForm>(CollectionFormCode);
     if (!f || f->Col_Data.CurCollection() < 1)
         throw DbError(QStringLiteral("the collection editor shows no collection"));
-    e.next = median(41, nullptr, [f] { press(f, RecordButton::Next); });
-    e.previous = median(21, nullptr, [f] { press(f, RecordButton::Previous); });
+    e.next = median(41, nullptr, [f] { pressToolbar(f, RecordButton::Next); });
+    e.previous = median(21, nullptr, [f] { pressToolbar(f, RecordButton::Previous); });
 
     auto *name = f->findChild<QLineEdit *>(QStringLiteral("CollectionName"));
     auto *location = f->findChild<QLineEdit *>(QStringLiteral("Location"));
     int n = 0;
-    auto save = [f] { press(f, RecordButton::Save); };
+    auto save = [f] { pressToolbar(f, RecordButton::Save); };
     e.save = median(21, [&] { location->setText(QStringLiteral("Cabinet %1").arg(++n)); }, save);
     e.rename = median(21, [&] { name->setText(QStringLiteral("Renamed Collection %1").arg(++n)); }, save);
     e.add = median(11, [&] {
-        press(f, RecordButton::Add);
+        pressToolbar(f, RecordButton::Add);
         name->setText(QStringLiteral("Brand New Collection %1").arg(++n));
     }, save);
     e.remove = median(9, [&] {
@@ -159,7 +137,7 @@ EditorFigures editorFigures(bool withAnthemEditor, SilentPrompter &prompter, int
         if (f->Col_Data.CurCollection() != doomed)
             throw DbError(QStringLiteral("the collection to delete is not shown"));
         prompter.yes = true;
-    }, [f] { press(f, RecordButton::Delete); });
+    }, [f] { pressToolbar(f, RecordButton::Delete); });
     prompter.yes = false;
     closeWindow(CollectionFormCode);
     closeWindow(AnthemFormCode);
@@ -175,9 +153,7 @@ int main(int argc, char **argv)
         if (!text.startsWith(QLatin1String("This plugin does not support")))
             std::fprintf(stderr, "%s%s\n", type == QtDebugMsg ? "" : "warning: ", qPrintable(text));
     });
-    keepFreedMemoryForReuse(); // as the program itself does
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepareProcess();
     QApplication app(argc, argv);
     const QString path =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-collections-bench.mdb");
@@ -274,11 +250,8 @@ int main(int argc, char **argv)
         QTemporaryDir dir;
         {
             ReportPrinter printer;
-            QElapsedTimer t;
-            t.start();
-            PrintCollectionReport(printer, every, CollectionReportOptions());
-            report("    built to pages", ms(t) / 1000.0, "s", 10);
-            std::printf("    pages: %d\n", printer.pageCount());
+            timeReport("bench_collections", printer,
+                       [&] { PrintCollectionReport(printer, every, CollectionReportOptions()); }, 10);
         }
 
         // About 1,000 collections, as a themes limit leaves them.
@@ -299,20 +272,9 @@ int main(int argc, char **argv)
         details.set(CollectionReportOptions::IncludeAnthemTitles, false);
         details.set(CollectionReportOptions::IncludeAnthemDetails, true);
         ReportPrinter printer;
-        QElapsedTimer t;
-        t.start();
-        PrintCollectionReport(printer, some, details);
-        report("    built to pages", ms(t) / 1000.0, "s", 3);
-        std::printf("    pages: %d\n", printer.pageCount());
-        const QString pdf = dir.filePath(QStringLiteral("collections.pdf"));
-        t.restart();
-        QString why;
-        if (!ReportPdf::write(printer.document(), pdf, &why)) {
-            std::fprintf(stderr, "bench_collections: PDF: %s\n", qPrintable(why));
+        if (!timeReport("bench_collections", printer, [&] { PrintCollectionReport(printer, some, details); }, 3,
+                        dir.filePath(QStringLiteral("collections.pdf")), 5))
             exitCode = 1;
-        }
-        report("    written as PDF", ms(t) / 1000.0, "s", 5);
-        std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
     } catch (const DbError &e) {
         std::fprintf(stderr, "bench_collections: %s\n", qPrintable(e.message()));
         exitCode = 1;

@@ -4,7 +4,6 @@
 // first use into the file given (default /tmp/velmora-members-bench.mdb)
 // and reused afterwards; the runs work on a copy, so the saves never change
 // it. Prints the figures beside their targets.
-#include "MemoryTuning.h"
 #include "Db.h"
 #include "Module.h"
 #include "BenchSupport.h"
@@ -13,7 +12,6 @@
 #include "MemberQDForm.h"
 #include "MemberRecord.h"
 #include "MemberReportModule.h"
-#include "ReportPdf.h"
 #include "ReportPrinter.h"
 
 #include <QApplication>
@@ -21,36 +19,15 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <random>
 #include <vector>
 
 using namespace bench;
 
 namespace {
-
-// The median of several runs of a step, in milliseconds; `before` runs
-// untimed ahead of each; both get the run's number.
-double median(int runs, const std::function<void(int)> &step, const std::function<void(int)> &before = {})
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        if (before)
-            before(i);
-        QElapsedTimer t;
-        t.start();
-        step(i);
-        times.push_back(ms(t));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 QList<qint32> idList(const QString &sql, const Params &params = {})
 {
@@ -78,21 +55,10 @@ void reportFigures(const char *name, const QList<qint32> &ids, const MemberRepor
 {
     std::printf("  %s of %lld members:\n", name, qlonglong(ids.size()));
     ReportPrinter printer;
-    QElapsedTimer t;
-    t.start();
-    PrintMemberReport(printer, ids, options);
-    report("    built to pages", ms(t) / 1000.0, "s", 2);
-    std::printf("    pages: %d\n", printer.pageCount());
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("members.pdf"));
-    t.restart();
-    QString why;
-    if (!ReportPdf::write(printer.document(), pdf, &why)) {
-        std::fprintf(stderr, "bench_members: PDF: %s\n", qPrintable(why));
+    if (!timeReport("bench_members", printer, [&] { PrintMemberReport(printer, ids, options); }, 2,
+                    dir.filePath(QStringLiteral("members.pdf")), 4))
         *exitCode = 1;
-    }
-    report("    written as PDF", ms(t) / 1000.0, "s", 4);
-    std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
 }
 
 // The viewer's limits as the user leaves them: only limit `limit` ticked.
@@ -130,20 +96,17 @@ void processFigures(MemberQDForm *viewer, const char *name)
         process->click();
         whole.push_back(ms(t));
     }
-    for (auto *v : {&filter, &fill, &whole})
-        std::sort(v->begin(), v->end());
     std::printf("  Process with %s, %d members listed (medians):\n", name, viewer->gridModel()->rowCount());
-    report("    filter statements (displayit marks)", filter[2], "ms", 0);
-    report("    result list fill", fill[2], "ms", 0);
-    report("    Process button, end to end", whole[2], "ms", 200);
+    report("    filter statements (displayit marks)", medianOf(filter), "ms", 0);
+    report("    result list fill", medianOf(fill), "ms", 0);
+    report("    Process button, end to end", medianOf(whole), "ms", 200);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    keepFreedMemoryForReuse(); // as the program itself does
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    prepareProcess();
     QApplication app(argc, argv);
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/velmora-members-bench.mdb");
 
@@ -174,43 +137,44 @@ int main(int argc, char **argv)
             sample.push_back(ordered.at(std::uniform_int_distribution<int>(0, int(ordered.size()) - 1)(rng)));
 
         report("member record load (fields, city, zip, school)",
-               median(40, [&](int i) { (void)MemberData::load(sample.at(i)); }), "ms", 50);
+               medianOfRuns(40, nullptr, [&](int i) { (void)MemberData::load(sample.at(i)); }), "ms", 50);
 
         // A changed member: its fields, links and address written back.
         MemberRecord changed;
         MemberLinks changedLinks;
         report("member save, changed",
-               median(20, [&](int) { MemberData::save(changed, changedLinks.choices(), false); },
-                      [&](int i) {
-                          changed = *MemberData::load(sample.at(i));
-                          changed.firstName += QStringLiteral("x");
-                          changed.street2 = QStringLiteral("Apt %1").arg(i);
-                          changedLinks = storedLinks(changed.id);
-                      }),
+               medianOfRuns(
+                   20,
+                   [&](int i) {
+                       changed = *MemberData::load(sample.at(i));
+                       changed.firstName += QStringLiteral("x");
+                       changed.street2 = QStringLiteral("Apt %1").arg(i);
+                       changedLinks = storedLinks(changed.id);
+                   },
+                   [&](int) { MemberData::save(changed, changedLinks.choices(), false); }),
                "ms", 50);
 
         // A new member in a city nobody has yet.
         MemberRecord fresh = *MemberData::load(sample.front());
         const MemberLinks freshLinks = storedLinks(fresh.id);
         report("member save, new with a new city",
-               median(20, [&](int) { MemberData::save(fresh, freshLinks.choices(), true); },
-                      [&](int i) { fresh.city = QStringLiteral("New Harmony %1").arg(i); }),
+               medianOfRuns(
+                   20, [&](int i) { fresh.city = QStringLiteral("New Harmony %1").arg(i); },
+                   [&](int) { MemberData::save(fresh, freshLinks.choices(), true); }),
                "ms", 50);
 
         // What the editor refills after a save (measured for the editor's own benchmark).
-        report("  the editor's four value lists", median(5, [](int) { (void)MemberData::comboValues(); }), "ms", 0);
-        report("  every member with its name-list key", median(5, [](int) { (void)MemberData::memberList(); }), "ms", 0);
+        report("  the editor's four value lists", median(5, [] { (void)MemberData::comboValues(); }), "ms", 0);
+        report("  every member with its name-list key", median(5, [] { (void)MemberData::memberList(); }), "ms", 0);
 
         // The member viewer: opened with every member listed, then Process
         // with a choir limit of active and inactive memberships and with a
         // birthday month.
         MemberQDForm *viewer = nullptr;
-        report("viewer load (every member listed, lists filled)", median(5, [&](int) {
-                   viewer = new MemberQDForm;
-               }, [&](int) {
+        report("viewer load (every member listed, lists filled)", median(5, [&] {
                    delete viewer;
                    viewer = nullptr;
-               }), "ms", 200);
+               }, [&] { viewer = new MemberQDForm; }), "ms", 200);
         std::printf("    members listed: %d\n", viewer->gridModel()->rowCount());
         viewer->resize(900, 620);
         viewer->show();

@@ -10,7 +10,6 @@
 #include "Db.h"
 #include "BenchSupport.h"
 #include "LibraryGenerator.h"
-#include "MemoryTuning.h"
 #include "Prompter.h"
 #include "ReportPdf.h"
 #include "ReportPrinter.h"
@@ -66,8 +65,7 @@ Counts counts()
 
 int main(int argc, char **argv)
 {
-    keepFreedMemoryForReuse();
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    prepareProcess();
     QApplication app(argc, argv);
     const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/sched-bench.mdb");
 
