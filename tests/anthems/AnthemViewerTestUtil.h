@@ -25,16 +25,8 @@
 
 namespace viewertest {
 
-inline qint32 insert(const QString &sql, const Params &p)
-{
-    Db::exec(sql, p);
-    return qint32(Db::lastInsertId());
-}
-
-inline int count(const QString &sql, const Params &p = {})
-{
-    return Db::scalar(sql, p).toInt();
-}
+using testdb::count;
+using testdb::insert;
 
 // The library:
 //   Amazing Grace       SATB, Bach, Lent, Organ, Chancel; in "Carols Book"; u1 Abbey; loaned

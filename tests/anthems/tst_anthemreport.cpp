@@ -6,6 +6,7 @@
 #include "DeleteAnthemCascade.h"
 #include "ReportKinds.h"
 #include "ReportModel.h"
+#include "ReportTestUtil.h"
 #include "SR2PrintForm.h"
 
 #include <QProcess>
@@ -15,44 +16,25 @@
 #include <QStandardPaths>
 
 using namespace viewertest;
+using namespace reporttest;
 
 namespace {
-
-QStringList allLines(const ReportDocument &doc)
-{
-    QStringList out;
-    for (int p = 0; p < doc.pageCount(); ++p)
-        out << doc.pageLines(p);
-    return out;
-}
 
 // The lines of one anthem's block: from its "Anthem: " line to the next.
 QStringList blockOf(const ReportDocument &doc, const QString &title)
 {
-    const QStringList lines = allLines(doc);
-    const int at = int(lines.indexOf("Anthem: " + title));
-    if (at < 0)
-        return {};
-    QStringList block{lines.at(at)};
-    for (int i = at + 1; i < lines.size() && !lines.at(i).startsWith("Anthem: "); ++i)
-        block << lines.at(i);
-    return block;
+    return reporttest::blockOf(doc, "Anthem: ", title);
 }
 
 QStringList anthemLines(const ReportDocument &doc)
 {
-    return allLines(doc).filter(QRegularExpression("^Anthem: "));
+    return linesStarting(doc, "Anthem: ");
 }
 
 // Baselines of the "Anthem: " captions of a page.
 QList<int> anthemBaselines(const ReportPage &page)
 {
-    QList<int> out;
-    for (const ReportTextItem &t : page.texts)
-        if (t.text == QLatin1String("Anthem: "))
-            out << t.baseline;
-    std::sort(out.begin(), out.end());
-    return out;
+    return baselinesOf(page, "Anthem: ");
 }
 
 } // namespace
@@ -359,26 +341,7 @@ private:
         return SR2PrintForm::instance();
     }
 
-    // Create Report, as the user presses it; the document it shows.
-    ReportDocument createReport(SR2PrintForm *w)
-    {
-        if (!w)
-            return {};
-        QTest::mouseClick(w->findChild<QPushButton *>("CreateButton"), Qt::LeftButton);
-        return w->printer().document();
-    }
-
     ReportDocument build() { return createReport(openReport()); }
-
-    void closeReportWindow()
-    {
-        QPointer<SR2PrintForm> w = SR2PrintForm::instance();
-        if (!w)
-            return;
-        w->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete w.data();
-    }
 
     std::unique_ptr<TempProgramFolder> m_folder;
     std::unique_ptr<TestPrompter> m_prompter;

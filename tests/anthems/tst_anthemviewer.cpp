@@ -9,23 +9,9 @@ using namespace viewertest;
 
 namespace {
 
-// An editor stand-in: records the ids it is asked to show.
-class StandInEditor : public BaseForm, public RecordLoader {
-public:
-    explicit StandInEditor(QList<qint32> *log) : m_log(log) {}
-    void loadRecordById(qint32 id) override { m_log->append(id); }
-
-private:
-    QList<qint32> *m_log;
-};
-
 QList<int> displayit()
 {
-    QList<int> out;
-    QSqlQuery q = Db::query("select displayit from anthem order by anthemid");
-    while (q.next())
-        out << q.value(0).toInt();
-    return out;
+    return displayMarks("anthem", "anthemid");
 }
 
 } // namespace
@@ -124,13 +110,7 @@ private slots:
         QFETCH(int, limit);
         QFETCH(QStringList, checked);
         QFETCH(QStringList, expected);
-        if (limit < 5) {
-            m_viewer.limitTo(limit, checked);
-        } else {
-            m_viewer.clickLimit(limit);
-            if (limit <= 9)
-                m_viewer.typeMyData(limit, checked.value(0));
-        }
+        m_viewer.setOneLimit(limit, checked);
         QVERIFY(!m_viewer.allCheck()->isChecked());
         m_viewer.process(limit < 5 ? 1 : 2);
         QCOMPARE(m_viewer.titles(), expected);

@@ -7,10 +7,7 @@
 
 namespace {
 
-int count(const QString &sql, const Params &p = {})
-{
-    return Db::scalar(sql, p).toInt();
-}
+using testdb::count;
 
 qint32 addAnthem(const QString &title)
 {

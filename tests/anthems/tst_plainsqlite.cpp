@@ -14,14 +14,7 @@
 
 namespace {
 
-QStringList column(const QString &sql)
-{
-    QStringList out;
-    QSqlQuery q = Db::query(sql);
-    while (q.next())
-        out << q.value(0).toString();
-    return out;
-}
+using testdb::column;
 
 } // namespace
 

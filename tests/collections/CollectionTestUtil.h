@@ -9,16 +9,8 @@
 
 namespace coltest {
 
-inline qint32 insert(const QString &sql, const Params &p = {})
-{
-    Db::exec(sql, p);
-    return qint32(Db::lastInsertId());
-}
-
-inline int count(const QString &sql, const Params &p = {})
-{
-    return Db::scalar(sql, p).toInt();
-}
+using testdb::count;
+using testdb::insert;
 
 // The ids linked to an owner in a link table, in id order.
 inline QList<qint32> linked(const QString &table, const QString &itemColumn, qint32 collection)

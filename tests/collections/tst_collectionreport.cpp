@@ -12,6 +12,7 @@
 #include "ReportKinds.h"
 #include "ReportModel.h"
 #include "ReportPrinter.h"
+#include "ReportTestUtil.h"
 #include "SR2PrintForm.h"
 
 #include <QApplication>
@@ -23,44 +24,19 @@
 #include <climits>
 
 using namespace coltest;
+using namespace reporttest;
 
 namespace {
-
-QStringList allLines(const ReportDocument &doc)
-{
-    QStringList out;
-    for (int p = 0; p < doc.pageCount(); ++p)
-        out << doc.pageLines(p);
-    return out;
-}
 
 // The lines of one collection's block: from its "Collection: " line to the next.
 QStringList blockOf(const ReportDocument &doc, const QString &name)
 {
-    const QStringList lines = allLines(doc);
-    const int at = int(lines.indexOf("Collection: " + name));
-    if (at < 0)
-        return {};
-    QStringList block{lines.at(at)};
-    for (int i = at + 1; i < lines.size() && !lines.at(i).startsWith("Collection: "); ++i)
-        block << lines.at(i);
-    return block;
+    return reporttest::blockOf(doc, "Collection: ", name);
 }
 
 QStringList collectionLines(const ReportDocument &doc)
 {
-    return allLines(doc).filter(QRegularExpression("^Collection: "));
-}
-
-// Baselines of the runs with this text on a page, top to bottom.
-QList<int> baselinesOf(const ReportPage &page, const QString &text)
-{
-    QList<int> out;
-    for (const ReportTextItem &t : page.texts)
-        if (t.text == text)
-            out << t.baseline;
-    std::sort(out.begin(), out.end());
-    return out;
+    return linesStarting(doc, "Collection: ");
 }
 
 const ReportTextItem *itemOf(const ReportPage &page, const QString &text)
@@ -372,26 +348,7 @@ private:
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     }
 
-    // Create Report, as the user presses it; the document it shows.
-    ReportDocument createReport(SR2PrintForm *w)
-    {
-        if (!w)
-            return {};
-        QTest::mouseClick(w->findChild<QPushButton *>("CreateButton"), Qt::LeftButton);
-        return w->printer().document();
-    }
-
     ReportDocument build() { return createReport(openReport()); }
-
-    void closeReportWindow()
-    {
-        QPointer<SR2PrintForm> w = SR2PrintForm::instance();
-        if (!w)
-            return;
-        w->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete w.data();
-    }
 
     std::unique_ptr<TempProgramFolder> m_folder;
     std::unique_ptr<TestPrompter> m_prompter;

@@ -21,10 +21,7 @@ void note(const QDate &d, const QString &ampm)
     Db::exec("insert into schednotes (SchedDate, AMPM, notes) values (?, ?, 'n')", {Fmt::dateToDb(d), ampm});
 }
 
-int count(const QString &sql, const Params &p = {})
-{
-    return Db::scalar(sql, p).toInt();
-}
+using testdb::count;
 
 } // namespace
 

@@ -11,7 +11,7 @@
 #include "Module.h"
 #include "RecordEditorForm.h"
 #include "RecordToolbar.h"
-#include "TestSupport.h"
+#include "EditorTestUtil.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -25,7 +25,7 @@
 
 namespace {
 
-using namespace RecordButton;
+using namespace editortest;
 
 // A collection editor cut down to a name field and a themes grid.
 class TestEditor : public RecordEditorForm {
@@ -122,78 +122,7 @@ qint32 addCollection(const QString &name)
     return qint32(Db::lastInsertId());
 }
 
-RecordToolbar *toolbar(QWidget *f) { return f->findChild<RecordToolbar *>("Toolbar1"); }
-LetterBar *letters(QWidget *f) { return f->findChild<LetterBar *>("Toolbar2"); }
-QComboBox *nameList(QWidget *f) { return f->findChild<QComboBox *>("List_Combo"); }
-QTabWidget *tabs(QWidget *f) { return f->findChild<QTabWidget *>("SSTab1"); }
-
-void press(QWidget *f, int button)
-{
-    QAction *a = toolbar(f)->button(button);
-    QVERIFY2(a && a->isVisible(), "toolbar button not shown");
-    a->trigger();
-}
-
-QList<int> visibleButtons(QWidget *f)
-{
-    QList<int> out;
-    for (int i = Add; i <= Schedule; ++i)
-        if (i != Separator && toolbar(f)->isButtonVisible(i))
-            out << i;
-    return out;
-}
-
 const QList<int> kBrowse{Add, Save, Delete, First, Previous, Next, Last};
-
-// Which of a letter's three buttons shows: 0 normal, 1 selected, 2 disabled.
-int letterLook(QWidget *f, QChar letter)
-{
-    const int g = 3 * (letter.unicode() - u'A') + 1;
-    for (int i = 0; i < 3; ++i)
-        if (letters(f)->isButtonVisible(g + i))
-            return i;
-    return -1;
-}
-
-void clickLetter(QWidget *f, QChar letter)
-{
-    const int g = 3 * (letter.unicode() - u'A') + 1;
-    for (int i = g; i < g + 3; ++i)
-        if (letters(f)->isButtonVisible(i)) {
-            letters(f)->button(i)->trigger();
-            return;
-        }
-}
-
-QStringList listItems(QWidget *f)
-{
-    QStringList out;
-    for (int i = 0; i < nameList(f)->count(); ++i)
-        out << nameList(f)->itemText(i);
-    return out;
-}
-
-void chooseListItem(QWidget *f, const QString &text)
-{
-    QComboBox *c = nameList(f);
-    const int i = c->findText(text, Qt::MatchExactly);
-    QVERIFY2(i >= 0, qPrintable(text));
-    c->setCurrentIndex(i);
-    emit c->activated(i);
-}
-
-void type(QLineEdit *e, const QString &text)
-{
-    e->setFocus();
-    e->selectAll();
-    e->del();
-    QTest::keyClicks(e, text);
-}
-
-int count(const QString &sql, const Params &p = {})
-{
-    return Db::scalar(sql, p).toInt();
-}
 
 } // namespace
 

@@ -12,16 +12,8 @@
 
 namespace membertest {
 
-inline qint32 insert(const QString &sql, const Params &p = {})
-{
-    Db::exec(sql, p);
-    return qint32(Db::lastInsertId());
-}
-
-inline int count(const QString &sql, const Params &p = {})
-{
-    return Db::scalar(sql, p).toInt();
-}
+using testdb::count;
+using testdb::insert;
 
 inline QVariant cell(const QString &sql, const Params &p = {})
 {

@@ -12,6 +12,7 @@
 #include "ReportKinds.h"
 #include "ReportModel.h"
 #include "ReportPrinter.h"
+#include "ReportTestUtil.h"
 #include "SR2PrintForm.h"
 
 #include <QApplication>
@@ -20,43 +21,19 @@
 #include <climits>
 
 using namespace membertest;
+using namespace reporttest;
 
 namespace {
 
-QStringList allLines(const ReportDocument &doc)
-{
-    QStringList out;
-    for (int p = 0; p < doc.pageCount(); ++p)
-        out << doc.pageLines(p);
-    return out;
-}
-
 QStringList nameLines(const ReportDocument &doc)
 {
-    return allLines(doc).filter(QRegularExpression("^Name: "));
+    return linesStarting(doc, "Name: ");
 }
 
 // The lines of one member's block: from its "Name: " line to the next.
 QStringList blockOf(const ReportDocument &doc, const QString &name)
 {
-    const QStringList lines = allLines(doc);
-    const int at = int(lines.indexOf("Name: " + name));
-    if (at < 0)
-        return {};
-    QStringList block{lines.at(at)};
-    for (int i = at + 1; i < lines.size() && !lines.at(i).startsWith("Name: "); ++i)
-        block << lines.at(i);
-    return block;
-}
-
-QList<int> baselinesOf(const ReportPage &page, const QString &text)
-{
-    QList<int> out;
-    for (const ReportTextItem &t : page.texts)
-        if (t.text == text)
-            out << t.baseline;
-    std::sort(out.begin(), out.end());
-    return out;
+    return reporttest::blockOf(doc, "Name: ", name);
 }
 
 const ReportTextItem *itemOf(const ReportDocument &doc, const QString &text)
@@ -463,29 +440,12 @@ private:
         return m_printer.document();
     }
 
-    ReportDocument createReport()
-    {
-        SR2PrintForm *w = SR2PrintForm::instance();
-        if (!w)
-            return {};
-        QTest::mouseClick(w->findChild<QPushButton *>("CreateButton"), Qt::LeftButton);
-        return w->printer().document();
-    }
+    ReportDocument createReport() { return reporttest::createReport(SR2PrintForm::instance()); }
 
     static void click(QCheckBox *box)
     {
         QVERIFY(box);
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-    }
-
-    void closeReportWindow()
-    {
-        QPointer<SR2PrintForm> w = SR2PrintForm::instance();
-        if (!w)
-            return;
-        w->close();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        delete w.data();
     }
 
     std::unique_ptr<TempProgramFolder> m_folder;

@@ -31,16 +31,6 @@ using namespace viewertest;
 
 namespace {
 
-// A member editor stand-in: records the ids it is asked to show.
-class StandInEditor : public BaseForm, public RecordLoader {
-public:
-    explicit StandInEditor(QList<qint32> *log) : BaseForm(&hx().MemberFormLoaded), m_log(log) {}
-    void loadRecordById(qint32 id) override { m_log->append(id); }
-
-private:
-    QList<qint32> *m_log;
-};
-
 const QStringList kAllNames = {"Adams, Grace Ann", "baker, Tom Lee", "Carter, Dana ", "Evans, Finn ",
                                "O'Brien, Sean ", "Zimmer, Eva "};
 
@@ -194,14 +184,7 @@ private slots:
         QFETCH(int, limit);
         QFETCH(QStringList, settings);
         QFETCH(QStringList, expected);
-        if (limit <= 4) {
-            limitTo(limit, settings);
-        } else {
-            click(this->limit(limit));
-            type(get<QComboBox>(limit <= 9 ? QStringLiteral("MyData%1").arg(limit)
-                                           : QStringLiteral("Date1%1").arg(limit - 9)),
-                 settings.value(0));
-        }
+        setOneLimit(limit, settings);
         QVERIFY(!allCheck()->isChecked());
         process(limit <= 4 ? 1 : 2);
         QCOMPARE(names(), expected);
@@ -290,7 +273,7 @@ private slots:
     void doubleClickOpensTheMemberUnlessItIsGone()
     {
         QList<qint32> shown;
-        Forms::registerForm(MemberFormCode, [&] { return new StandInEditor(&shown); });
+        Forms::registerForm(MemberFormCode, [&] { return new StandInEditor(&shown, &hx().MemberFormLoaded); });
         QTableView *view = get<QTableView>("MemberGrid");
         auto dclick = [&](int row) {
             const QModelIndex at = view->model()->index(row, 0);

@@ -10,11 +10,7 @@
 
 namespace {
 
-qint32 insert(const QString &sql, const Params &p = {})
-{
-    Db::exec(sql, p);
-    return qint32(Db::lastInsertId());
-}
+using testdb::insert;
 
 int stored()
 {

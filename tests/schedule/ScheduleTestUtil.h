@@ -15,16 +15,8 @@
 
 namespace schedtest {
 
-inline qint32 insert(const QString &sql, const Params &p = {})
-{
-    Db::exec(sql, p);
-    return qint32(Db::lastInsertId());
-}
-
-inline int count(const QString &sql, const Params &p = {})
-{
-    return Db::scalar(sql, p).toInt();
-}
+using testdb::count;
+using testdb::insert;
 
 inline qint32 choir(const QString &name, const QVariant &info = QVariant())
 {

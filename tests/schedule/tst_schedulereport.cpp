@@ -3,6 +3,7 @@
 // the report window.
 #include "ReportKinds.h"
 #include "ReportPrinter.h"
+#include "ReportTestUtil.h"
 #include "SR2PrintForm.h"
 #include "ScheduleRegistration.h"
 #include "ScheduleReportModule.h"
@@ -40,13 +41,7 @@ ScheduleReportEntry e(qint32 choirId, const QString &choirName, const QDate &d, 
     return x;
 }
 
-QStringList allLines(const ReportDocument &doc)
-{
-    QStringList lines;
-    for (int p = 0; p < doc.pageCount(); ++p)
-        lines += doc.pageLines(p);
-    return lines;
-}
+using reporttest::allLines;
 
 // The page on which a text first shows (0-based), -1 when nowhere.
 int pageOf(const ReportDocument &doc, const QString &text)

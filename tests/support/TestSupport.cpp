@@ -14,6 +14,31 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
+
+namespace testdb {
+
+qint32 insert(const QString &sql, const Params &p)
+{
+    Db::exec(sql, p);
+    return qint32(Db::lastInsertId());
+}
+
+int count(const QString &sql, const Params &p)
+{
+    return Db::scalar(sql, p).toInt();
+}
+
+QStringList column(const QString &sql, const Params &p)
+{
+    QStringList out;
+    QSqlQuery q = Db::query(sql, p);
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+} // namespace testdb
 
 TestPrompter::TestPrompter()
 {

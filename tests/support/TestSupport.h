@@ -1,8 +1,10 @@
 #pragma once
 // Shared test support: a prompter that answers message boxes, input boxes,
 // file dialogs and modal dialogs from queues and records what was asked,
-// and a temporary program folder with a fresh database.
+// a temporary program folder with a fresh database, and rows written and
+// read with plain SQL.
 
+#include "Db.h"
 #include "Prompter.h"
 
 #include <QDialog>
@@ -66,6 +68,17 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     bool m_ok = false;
 };
+
+// Rows written and read straight through the main connection, beside the
+// program's own code.
+namespace testdb {
+// Runs an insert; the new row's id.
+qint32 insert(const QString &sql, const Params &p = {});
+// The whole number a statement reads (a count).
+int count(const QString &sql, const Params &p = {});
+// The first column of every row a statement reads, as text.
+QStringList column(const QString &sql, const Params &p = {});
+} // namespace testdb
 
 // Creates the template beside a folder's database the way the build does.
 bool writeTemplate(const QString &folder);

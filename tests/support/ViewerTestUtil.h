@@ -1,10 +1,13 @@
 #pragma once
 // A user's hands on the limit pages every viewer has (tabs SSTab1,
 // AllCheck, optLimit<i>, the list grids with btnCheckAll<i> and
-// btnClearAll<i>, the text lists, btnProcess0..2), shared by the anthem,
-// collection and member viewer tests.
+// btnClearAll<i>, the text lists, btnProcess0..2), an editor stand-in for
+// the viewers' double-clicks, and the display marks a filter leaves,
+// shared by the anthem, collection and member viewer tests.
 
+#include "BaseForm.h"
 #include "CheckListGrid.h"
+#include "Db.h"
 #include "Forms.h"
 #include "Module.h"
 #include "TestSupport.h"
@@ -14,10 +17,31 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTabWidget>
 #include <QtTest>
 
 namespace viewertest {
+
+// An editor stand-in: records the ids it is asked to show.
+class StandInEditor : public BaseForm, public RecordLoader {
+public:
+    explicit StandInEditor(QList<qint32> *log, bool *loadedFlag = nullptr) : BaseForm(loadedFlag), m_log(log) {}
+    void loadRecordById(qint32 id) override { m_log->append(id); }
+
+private:
+    QList<qint32> *m_log;
+};
+
+// The display mark (displayit) of every row of a table, in id order.
+inline QList<int> displayMarks(const QString &table, const QString &idColumn)
+{
+    QList<int> out;
+    QSqlQuery q = Db::query(QStringLiteral("select displayit from %1 order by %2").arg(table, idColumn));
+    while (q.next())
+        out << q.value(0).toInt();
+    return out;
+}
 
 // A double click as the system delivers it: press, release, double
 // click, release.
@@ -130,6 +154,27 @@ struct LimitPagesHands {
         QTest::keyClicks(list->lineEdit(), text);
     }
     void typeMyData(int i, const QString &text) const { type(myData(i), text); }
+
+    // The text list of limit i: MyData5..MyData9, and the member viewer's
+    // month lists Date11 and Date12.
+    QComboBox *textList(int i) const
+    {
+        return get<QComboBox>(i <= 9 ? QStringLiteral("MyData%1").arg(i) : QStringLiteral("Date1%1").arg(i - 9));
+    }
+    // Sets limit i as the user does when it is the only one: a grid limit
+    // (0 to 4) with exactly the rows named checked (see limitTo); another
+    // limit ticked, with the first value typed into its text list when a
+    // value is given (the loan limit has none).
+    void setOneLimit(int i, const QStringList &values) const
+    {
+        if (i <= 4) {
+            limitTo(i, values);
+            return;
+        }
+        clickLimit(i);
+        if (!values.isEmpty())
+            type(textList(i), values.first());
+    }
 
     void process(int page = 1) const { click(get<QPushButton>(QStringLiteral("btnProcess%1").arg(page))); }
 
