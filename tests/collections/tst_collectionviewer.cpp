@@ -15,6 +15,7 @@
 #include "ReportKinds.h"
 #include "ReportModel.h"
 #include "ReportPrinter.h"
+#include "ReportTestUtil.h"
 #include "SR2PrintForm.h"
 #include "ViewerTestUtil.h"
 
@@ -454,17 +455,10 @@ private slots:
 private:
     static QStringList collectionLines(const ReportDocument &doc)
     {
-        QStringList out;
-        for (int p = 0; p < doc.pageCount(); ++p)
-            out << doc.pageLines(p).filter(QRegularExpression("^Collection: "));
-        return out;
+        return reporttest::linesStarting(doc, "Collection: ");
     }
 
-    static ReportDocument create(SR2PrintForm *w)
-    {
-        QTest::mouseClick(w->findChild<QPushButton *>("CreateButton"), Qt::LeftButton);
-        return w->printer().document();
-    }
+    static ReportDocument create(SR2PrintForm *w) { return reporttest::createReport(w); }
 
     void closeReportWindow()
     {
