@@ -12,9 +12,7 @@
 #include <QVector>
 #include <optional>
 
-// The catalogue fields (CatalogueFields) and the anthem's own. Loaded,
-// lastPerformed is the latest performed date; saved, a date to record as
-// performed when the anthem does not have it yet.
+// The catalogue fields (CatalogueFields) and the anthem's own.
 struct AnthemRecord : CatalogueFields {
     // Longer names are cut when stored.
     static constexpr int AnthemWidth = 100;

@@ -18,9 +18,7 @@ struct CollectionAnthem {
     QString title;
 };
 
-// The catalogue fields (CatalogueFields) and the collection's own. Loaded,
-// lastPerformed is the latest performed date; saved, a date to record as
-// performed when the collection does not have it yet.
+// The catalogue fields (CatalogueFields) and the collection's own.
 struct CollectionRecord : CatalogueFields {
     // Longer names are cut (by characters) when stored.
     static constexpr int CollectionWidth = 100;
