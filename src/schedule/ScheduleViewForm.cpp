@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -32,6 +33,21 @@ constexpr int kTypeTwips = 1500;
 constexpr int kTitleTwips = 2000;
 constexpr int kCellPadding = 14;
 
+// The grid follows the current row up and down but never sideways: a
+// click on a long title would otherwise scroll the Date column out of
+// view. The horizontal scroll bar stays where the user put it.
+class ScheduleGridView : public QTableView {
+public:
+    using QTableView::QTableView;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override
+    {
+        QScrollBar *across = horizontalScrollBar();
+        const int x = across->value();
+        QTableView::scrollTo(index, hint);
+        across->setValue(x);
+    }
+};
+
 } // namespace
 
 ScheduleViewForm::ScheduleViewForm() : BaseForm(&hx().ScheduleViewFormLoaded)
@@ -44,10 +60,9 @@ ScheduleViewForm::ScheduleViewForm() : BaseForm(&hx().ScheduleViewFormLoaded)
     LoadSGrid();
 
     auto &notifier = ChangeNotifier::instance();
+    // The editors' deletions announce their schedule change here too, so a
+    // deleted anthem or collection reloads the view once.
     connect(&notifier, &ChangeNotifier::scheduleChanged, this, &ScheduleViewForm::scheduleChanged);
-    // A deleted anthem or collection takes its schedule entries along.
-    connect(&notifier, &ChangeNotifier::anthemDeleted, this, [this] { scheduleChanged(0); });
-    connect(&notifier, &ChangeNotifier::collectionDeleted, this, [this] { scheduleChanged(0); });
 }
 
 ScheduleViewForm::~ScheduleViewForm() = default;
@@ -72,7 +87,7 @@ void ScheduleViewForm::buildUi()
     outer->addLayout(top);
 
     m_model = new ScheduleGridModel(this);
-    m_grid = new QTableView(this);
+    m_grid = new ScheduleGridView(this);
     m_grid->setObjectName(QStringLiteral("SGrid"));
     m_grid->setModel(m_model);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
