@@ -23,8 +23,10 @@ PerformByForm::PerformByForm(const QString &performer, qint32 choirId, QWidget *
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("ChoirCombo"));
     m_combo->setEditable(true);
-    // Typed text is a performer, never a new list item.
+    // Typed text is a performer, never a new list item, and stays as
+    // typed: no completer finishes "Youth" as the choir "Youth Choir".
     m_combo->setInsertPolicy(QComboBox::NoInsert);
+    m_combo->setCompleter(nullptr);
     m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_combo->setMinimumContentsLength(28);
     m_label->setBuddy(m_combo);

@@ -177,6 +177,32 @@ private slots:
         QCOMPARE(count("select ChoirID from col_lperform where RNum = ?", {row}), m_youth);
     }
 
+    // What is typed stays as typed: "Youth C" is a free-text performer,
+    // not the choir "Youth Choir" that it begins, with Save or with Enter.
+    void typedPerformerIsNotCompleted()
+    {
+        choir("Youth Choir");
+        PerformByForm by("", 0);
+        by.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&by));
+        auto *combo = child<QComboBox>(&by, "ChoirCombo");
+        combo->setFocus();
+        QTest::keyClicks(combo, "Youth C");
+        QCOMPARE(combo->currentText(), QString("Youth C"));
+        QTest::keyClick(combo, Qt::Key_Return);
+        QCOMPARE(by.result(), int(QDialog::Accepted));
+        QCOMPARE(by.NewPerform(), QString("Youth C"));
+        QCOMPARE(by.chosenChoirId(), -1);
+
+        PerformByForm other("", 0);
+        auto *list = child<QComboBox>(&other, "ChoirCombo");
+        list->setFocus();
+        QTest::keyClicks(list, "Chan");
+        click(&other, "btnSave");
+        QCOMPARE(other.NewPerform(), QString("Chan"));
+        QCOMPARE(other.chosenChoirId(), -1);
+    }
+
     // A row without a date keeps its row id and can be given a performer.
     void rowWithoutADate()
     {
