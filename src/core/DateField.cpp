@@ -153,6 +153,8 @@ bool DateField::acceptInput()
 
 void DateField::finishEditing()
 {
+    if (!m_checkOnFinish)
+        return;
     // Opening the calendar takes the focus away; the user is choosing a
     // date, not leaving the field.
     if (isCalendarShown())

@@ -3,7 +3,8 @@
 // button with a calendar pop-up. An empty field means no date. Text that
 // is not a date is refused with a message when the user finishes editing
 // (Enter or leaving the field), and the field keeps the focus so the user
-// can correct it.
+// can correct it (unless its owner checks the date itself, see
+// setCheckOnFinish).
 
 #include <QDate>
 #include <QWidget>
@@ -44,6 +45,13 @@ public:
     // The message shown for text that is not a date.
     static QString refusalMessage(const QString &text);
 
+    // A dialog that checks the date itself when its button is pressed
+    // turns the field's own check off: finishing an edit then leaves the
+    // text as typed and shows nothing, so the dialog's message is the only
+    // one. acceptInput() still checks when called.
+    void setCheckOnFinish(bool on) { m_checkOnFinish = on; }
+    bool checksOnFinish() const { return m_checkOnFinish; }
+
     QLineEdit *lineEdit() const { return m_edit; }
     QToolButton *calendarButton() const { return m_button; }
     // The pop-up's calendar (created on first use, shown on demand).
@@ -68,4 +76,5 @@ private:
     QFrame *m_popup = nullptr;
     QCalendarWidget *m_calendar = nullptr;
     bool m_refusing = false;
+    bool m_checkOnFinish = true;
 };

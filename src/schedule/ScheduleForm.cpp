@@ -80,6 +80,8 @@ ScheduleForm::ScheduleForm(ScheduleCaller caller, qint32 recordId, const QString
     m_date = new DateField(this);
     m_date->setObjectName(QStringLiteral("SchedDate"));
     m_date->setDate(today);
+    // Add to Schedule says what is wrong with the date, once.
+    m_date->setCheckOnFinish(false);
     m_clearDate = new QPushButton(QStringLiteral("ClearDate"), this);
     m_clearDate->setObjectName(QStringLiteral("btnClearDate"));
     auto *dateRow = new QHBoxLayout;

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 using namespace schedtest;
@@ -136,6 +137,40 @@ private slots:
         QCOMPARE(m_prompter->messages.last().title, QString("Schedule"));
         QCOMPARE(f.result(), int(QDialog::Accepted));
         QCOMPARE(count("select count(*) from schedule where SchedDate = ?", {Fmt::dateToDb(kToday)}), 1);
+    }
+
+    // A mistyped date gets the dialog's own message and nothing else,
+    // whether the user clicks Add or presses Enter in the date.
+    void mistypedDateOneMessage()
+    {
+        ScheduleForm f(ScheduleCaller::Anthem, m_grace, "Amazing Grace", kToday);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        auto *date = child<DateField>(&f, "SchedDate");
+        click(&f, "btnClearDate");
+        date->lineEdit()->setFocus();
+        QTest::keyClicks(date->lineEdit(), "13/45/2027");
+        m_prompter->clear();
+        QTest::mouseClick(child<QPushButton>(&f, "btnAdd"), Qt::LeftButton);
+        QCOMPARE(m_prompter->messages.size(), 1);
+        QCOMPARE(m_prompter->lastMessage(), QString("A valid date is required"));
+        QCOMPARE(m_prompter->messages.last().title, QString("Date error"));
+        QCOMPARE(date->text(), QString("13/45/2027"));
+
+        date->lineEdit()->setFocus();
+        m_prompter->clear();
+        QTest::keyClick(date->lineEdit(), Qt::Key_Return);
+        QCOMPARE(m_prompter->messages.size(), 1);
+        QCOMPARE(m_prompter->lastMessage(), QString("A valid date is required"));
+        QVERIFY(f.isVisible());
+        QCOMPARE(count("select count(*) from schedule"), 0);
+
+        // Corrected, Enter schedules it.
+        date->lineEdit()->selectAll();
+        QTest::keyClicks(date->lineEdit(), "03/14/2027");
+        QTest::keyClick(date->lineEdit(), Qt::Key_Return);
+        QCOMPARE(m_prompter->lastMessage(), QString("Selection was scheduled."));
+        QCOMPARE(count("select count(*) from schedule where SchedDate = ?", {Fmt::dateToDb(kSunday)}), 1);
     }
 
     // With no choir at all the dialog refuses, after the date checks,
