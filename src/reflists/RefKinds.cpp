@@ -1,6 +1,7 @@
 #include "RefKinds.h"
 
 #include "Db.h"
+#include "Fmt.h"
 #include "Forms.h"
 #include "LinkTables.h"
 
@@ -140,6 +141,22 @@ QString q(const char *s)
     return QString::fromLatin1(s);
 }
 
+// The columns the add/edit dialog writes and their values.
+void entryColumns(const RefKind &kind, const RefEntry &entry, const QString &choirInfo, QStringList &columns,
+                  Params &values)
+{
+    columns << q(kind.nameColumn) << Db::keyColumn(q(kind.table), q(kind.nameColumn));
+    values << entry.name << Db::nameKey(entry.name);
+    if (kind.descColumn) {
+        columns << q(kind.descColumn);
+        values << entry.description;
+    }
+    if (kind.id == RefKindId::Choir) {
+        columns << QStringLiteral("info");
+        values << choirInfo;
+    }
+}
+
 } // namespace
 
 const QList<RefKind> &allRefKinds()
@@ -203,6 +220,38 @@ bool nameExists(const RefKind &kind, const QString &name, qint32 exceptId)
     const QString sql = QStringLiteral("select 1 from %1 where ucase(trim(coalesce(%2, ''))) = ? and %3 <> ? limit 1")
                             .arg(q(kind.table), q(kind.nameColumn), q(kind.idColumn));
     return Db::exists(sql, {Db::upper(name.trimmed()), exceptId});
+}
+
+void addEntry(const RefKind &kind, const RefEntry &entry, const QString &choirInfo)
+{
+    QStringList columns;
+    Params values;
+    entryColumns(kind, entry, choirInfo, columns, values);
+    QStringList marks;
+    for (int i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    Db::exec(QStringLiteral("insert into %1 (%2) values (%3)")
+                 .arg(q(kind.table), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+             values);
+}
+
+void updateEntry(const RefKind &kind, const RefEntry &entry, const QString &choirInfo)
+{
+    QStringList columns;
+    Params values;
+    entryColumns(kind, entry, choirInfo, columns, values);
+    QStringList sets;
+    for (const QString &c : columns)
+        sets << c + QStringLiteral(" = ?");
+    values << entry.id;
+    Db::exec(QStringLiteral("update %1 set %2 where %3 = ?")
+                 .arg(q(kind.table), sets.join(QStringLiteral(", ")), q(kind.idColumn)),
+             values);
+}
+
+QString choirInfo(qint32 choirId)
+{
+    return Fmt::nz(Db::scalar(QStringLiteral("select info from choir where choirid = ?"), {choirId}));
 }
 
 } // namespace RefData

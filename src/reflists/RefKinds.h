@@ -89,4 +89,13 @@ QString refusalText(const RefKind &kind, const RefUse *use);
 // case (Unicode) and surrounding blanks.
 bool nameExists(const RefKind &kind, const QString &name, qint32 exceptId = 0);
 
+// Adds an entry (entry.id is not used), or rewrites the entry of
+// entry.id: its name with its sort key, its description when the list has
+// one and, for a choir, its schedule information. Texts are stored as given.
+void addEntry(const RefKind &kind, const RefEntry &entry, const QString &choirInfo = QString());
+void updateEntry(const RefKind &kind, const RefEntry &entry, const QString &choirInfo = QString());
+
+// A choir's schedule information; Null or no such choir reads as "".
+QString choirInfo(qint32 choirId);
+
 } // namespace RefData

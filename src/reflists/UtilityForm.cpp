@@ -1,6 +1,5 @@
 #include "UtilityForm.h"
 
-#include "Db.h"
 #include "Fmt.h"
 #include "Forms.h"
 #include "Guard.h"
@@ -142,10 +141,7 @@ UtilityForm::UtilityForm(QWidget *caller) : QDialog(caller)
         }
         if (m_info->kind == RefKindId::Choir && m_editEntryId > 0) {
             // The schedule information is not in the grid; a Null reads as "".
-            guarded([this] {
-                m_text3->setPlainText(Fmt::nz(Db::scalar(QStringLiteral("select info from choir where choirid = ?"),
-                                                         {m_editEntryId})));
-            });
+            guarded([this] { m_text3->setPlainText(RefData::choirInfo(m_editEntryId)); });
         }
     }
 
@@ -216,32 +212,12 @@ void UtilityForm::save()
         return;
     }
     const bool ok = guarded([&] {
-        QStringList columns{q(kind.nameColumn), Db::keyColumn(q(kind.table), q(kind.nameColumn))};
-        Params values{name, Db::nameKey(name)};
-        if (kind.descColumn) {
-            columns << q(kind.descColumn);
-            values << descriptionToStore();
-        }
-        if (m_info->kind == RefKindId::Choir) {
-            columns << QStringLiteral("info");
-            values << m_text3->toPlainText();
-        }
-        if (m_info->edit) {
-            QStringList sets;
-            for (const QString &c : columns)
-                sets << c + QStringLiteral(" = ?");
-            values << m_editEntryId;
-            Db::exec(QStringLiteral("update %1 set %2 where %3 = ?").arg(q(kind.table), sets.join(QStringLiteral(", ")),
-                                                                         q(kind.idColumn)),
-                     values);
-        } else {
-            QStringList marks;
-            for (int i = 0; i < columns.size(); ++i)
-                marks << QStringLiteral("?");
-            Db::exec(QStringLiteral("insert into %1 (%2) values (%3)")
-                         .arg(q(kind.table), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-                     values);
-        }
+        const RefEntry entry{m_editEntryId, name, descriptionToStore()};
+        const QString info = m_text3->toPlainText();
+        if (m_info->edit)
+            RefData::updateEntry(kind, entry, info);
+        else
+            RefData::addEntry(kind, entry, info);
     });
     if (!ok)
         return;

@@ -14,6 +14,7 @@
 #include "ReportPreview.h"
 #include "ReportRoutines.h"
 #include "SaveLoadDocumentForm.h"
+#include "ScheduleInfo.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -563,18 +564,10 @@ void SR2PrintForm::showEnlarged()
 
 void SR2PrintForm::saveScheduleInfo()
 {
-    QString text = DRtext(1) ? DRtext(1)->toPlainText() : QString();
-    if (text.isNull())
-        text = QLatin1String(""); // an empty text is stored as "", not Null
+    const QString text = DRtext(1) ? DRtext(1)->toPlainText() : QString();
     const bool ok = guarded([&] {
         BusyCursor busy;
-        Db::Transaction tx;
-        const QVariant row = Db::scalar(QStringLiteral("select rowid from schedinfo where ChoirID = 0 order by rowid limit 1"));
-        if (!row.isValid())
-            Db::exec(QStringLiteral("insert into schedinfo (info, ChoirID) values (?, 0)"), {text});
-        else
-            Db::exec(QStringLiteral("update schedinfo set info = ?, ChoirID = 0 where rowid = ?"), {text, row});
-        tx.commit();
+        ScheduleInfo::store(text);
     });
     if (ok)
         MsgBox(QStringLiteral("Information has been saved"), QStringLiteral("Schedule Info"), MsgButtons::Ok,

@@ -6,6 +6,7 @@
 #include "ReportPrinter.h"
 #include "ReportRoutines.h"
 #include "SR2PrintForm.h"
+#include "ScheduleInfo.h"
 #include "ScheduleReportRows.h"
 
 #include <QCheckBox>
@@ -26,11 +27,6 @@ const QStringList kTableHeader = {QStringLiteral("DATE"), QStringLiteral("CALL")
                                   QStringLiteral("OFFERTORY"), QStringLiteral("BENEDICTION")};
 // The header row's shade: a light pink (red 255, green 192, blue 192).
 constexpr quint32 kHeaderShade = 0xC0C0FF;
-
-QString savedInfo()
-{
-    return Fmt::nz(Db::scalar(QStringLiteral("select info from schedinfo order by rowid limit 1")));
-}
 
 QString serviceKey(const QString &storedDate, const QString &ampm)
 {
@@ -186,7 +182,7 @@ ScheduleReportOptions ScheduleReportOptionsShown()
     ScheduleReportOptions o;
     SR2PrintForm *form = ReportForm();
     if (!form || !form->DRtext(1)) {
-        o.info = savedInfo();
+        o.info = ScheduleInfo::text();
         return o;
     }
     o.info = form->DRtext(1)->toPlainText();
@@ -244,7 +240,7 @@ void SetupScheduleReportOptions()
 
     ArrangeReportForm(F::twipsTop(frame), F::twipsHeight(frame) + 100, true);
 
-    info->setPlainText(savedInfo());
+    info->setPlainText(ScheduleInfo::text());
     FillChoirCombo(choirs);
 }
 

@@ -1,6 +1,8 @@
-// The rules of the service notes: when they are read, stored and dropped.
+// The rules of the service notes: when they are read, stored and dropped;
+// and the schedule information text for all choirs.
 #include "Db.h"
 #include "Fmt.h"
+#include "ScheduleInfo.h"
 #include "ScheduleNotes.h"
 #include "TestSupport.h"
 
@@ -114,6 +116,20 @@ private slots:
         QCOMPARE(notesOf(today.addDays(-30)), 1);
         QCOMPARE(notesOf(today), 1);
         QCOMPARE(notesOf(today.addDays(7)), 1);
+    }
+
+    // The information text for all choirs: read from the first row, stored
+    // in the row of choir 0, which is added once.
+    void scheduleInformation()
+    {
+        QCOMPARE(ScheduleInfo::text(), QString());
+        ScheduleInfo::store(QString());
+        QCOMPARE(Db::scalar("select count(*) from schedinfo where ChoirID = 0 and info = ''").toInt(), 1);
+        ScheduleInfo::store("Robes by 9:30\nCoffee after");
+        QCOMPARE(Db::scalar("select count(*) from schedinfo").toInt(), 1);
+        QCOMPARE(ScheduleInfo::text(), QString("Robes by 9:30\nCoffee after"));
+        Db::exec("update schedinfo set info = null");
+        QCOMPARE(ScheduleInfo::text(), QString());
     }
 
 private:
