@@ -255,10 +255,10 @@ void MainFormMDI::rebuildWindowsMenu()
         a->setCheckable(true);
         a->setChecked(sub == m_mdi->activeSubWindow());
         connect(a, &QAction::triggered, this, [this, sub] {
-            if (m_mdi->subWindowList().contains(sub)) {
-                sub->showNormal();
-                m_mdi->setActiveSubWindow(sub);
-            }
+            // As when the window is opened again: a minimized window comes
+            // back, a maximized one stays maximized.
+            if (m_mdi->subWindowList().contains(sub))
+                Forms::showChild(sub->widget());
         });
     }
     if (subs.isEmpty()) {

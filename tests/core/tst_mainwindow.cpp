@@ -265,6 +265,20 @@ private slots:
         QCOMPARE(titles, QStringList({"ThemeForm", "CollectionQDForm"}));
         menu->actions().first()->trigger();
         QCOMPARE(m_main->mdiArea()->activeSubWindow()->widget()->objectName(), QString("ThemeForm"));
+
+        // Choosing a maximized window keeps it maximized; a minimized one
+        // comes back.
+        QMdiSubWindow *theme = m_main->mdiArea()->activeSubWindow();
+        theme->showMaximized();
+        emit menu->aboutToShow();
+        menu->actions().first()->trigger();
+        QVERIFY(theme->isMaximized());
+        QCOMPARE(m_main->mdiArea()->activeSubWindow(), theme);
+        theme->showMinimized();
+        emit menu->aboutToShow();
+        menu->actions().first()->trigger();
+        QVERIFY(!theme->isMinimized());
+        QCOMPARE(m_main->mdiArea()->activeSubWindow(), theme);
     }
 
     void shellLinks()
