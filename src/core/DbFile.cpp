@@ -409,8 +409,18 @@ Check checkPages(const QString &path)
         return fromConnection(c);
     if (findings == QStringList{QStringLiteral("ok")})
         return {};
-    return problem(Problem::Damaged, findings.isEmpty() ? QStringLiteral("no answer from the page check")
-                                                        : findings.first());
+    if (findings.isEmpty())
+        return problem(Problem::Damaged, QStringLiteral("no answer from the page check"));
+    // SQLite may answer with one text of many lines under a heading
+    // ("*** in database main ***"): the first fault says enough.
+    for (const QString &finding : std::as_const(findings)) {
+        for (const QString &line : finding.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QString fault = line.trimmed();
+            if (!fault.isEmpty() && !fault.startsWith(QLatin1String("***")))
+                return problem(Problem::Damaged, fault);
+        }
+    }
+    return problem(Problem::Damaged, QStringLiteral("damaged pages"));
 }
 
 bool isPreviousFormat(const QString &path)

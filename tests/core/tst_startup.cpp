@@ -108,6 +108,7 @@ private slots:
         QTest::newRow("zero bytes") << "zero bytes" << "is empty";
         QTest::newRow("not a database") << "not a database" << "is damaged (file is not a database)";
         QTest::newRow("damaged page") << "damaged page" << "is damaged";
+        QTest::newRow("many damaged cells") << "many damaged cells" << "is damaged (On tree page ";
         QTest::newRow("read-only file") << "read-only file" << "cannot be read or written (the file is read-only)";
         QTest::newRow("journal in a read-only folder") << "hot journal" << "cannot be read or written (disk I/O error)";
         QTest::newRow("tables missing") << "tables missing" << "(missing: the tables labels, schedule)";
@@ -151,6 +152,10 @@ private slots:
                 QVERIFY(QFile(path).resize(0));
             else if (kind == "damaged page")
                 QVERIFY(db.exec("insert into anthem (Anthem) values ('a'), ('b')") && damageTreeOf(path, "anthem_displayit"));
+            else if (kind == "many damaged cells")
+                QVERIFY(db.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
+                                "insert into anthem (Anthem) select printf('%0200d', i) from n")
+                        && scrambleCellsOf(path, "anthem", 40));
             else if (kind == "tables missing")
                 QVERIFY(db.exec("drop table schedule") && db.exec("drop table labels"));
             else if (kind == "column missing")
@@ -179,6 +184,9 @@ private slots:
         QCOMPARE(prompter.messages.size(), 1);
         QVERIFY2(prompter.lastMessage().contains(says), qPrintable(prompter.lastMessage()));
         QVERIFY(prompter.lastMessage().contains(path));
+        // What is wrong in one line, what to do, that the program ends:
+        // however many faults SQLite found, the box names the first.
+        QVERIFY2(prompter.lastMessage().count('\n') == 4, qPrintable(prompter.lastMessage()));
         QTRY_VERIFY(!Cursor::isBusy());
         lock.reset();
         readOnly.reset();

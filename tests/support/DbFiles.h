@@ -389,6 +389,27 @@ inline bool damageTreeOf(const QString &path, const QString &name)
     return f.write(QByteArray(1, char(0x07))) == 1;
 }
 
+// Damages many cells of the interior root page of a table (one with
+// enough rows to have one): their pointers point past the page, so the
+// page check finds one fault per cell.
+inline bool scrambleCellsOf(const QString &path, const QString &name, int cells)
+{
+    int page = 0;
+    int pageSize = 0;
+    {
+        RawDb db(path);
+        page = db.value(QStringLiteral("select rootpage from sqlite_master where name = '%1'").arg(name)).toInt();
+        pageSize = db.value(QStringLiteral("pragma page_size")).toInt();
+    }
+    if (page < 2 || pageSize <= 0)
+        return false;
+    QFile f(path);
+    // An interior page's cell pointers follow its 12-byte header.
+    if (!f.open(QIODevice::ReadWrite) || !f.seek(qint64(page - 1) * pageSize + 12))
+        return false;
+    return f.write(QByteArray(2 * cells, char(0xff))) == 2 * cells;
+}
+
 // Another program holding the file: a write lock taken and kept
 // (BEGIN IMMEDIATE and a change not yet committed), or with `exclusive`
 // the lock a writer holds while it commits, which keeps out readers too.
