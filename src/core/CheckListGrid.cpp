@@ -92,24 +92,31 @@ QTableWidgetItem *headerCell(const QString &title)
 }
 
 // One kind of check-list grid: its title and the query that fills it (id,
-// name in name order). The links that mark it come from the link-table
-// catalogue.
+// name in name order) from the kind's reference table in the catalogue.
+// The links that mark it come from the catalogue too.
 struct GridKind {
     QString title;
     QString fillSql;
 };
 
+GridKind makeGridKind(CheckGridKind kind, const char *title)
+{
+    const RefTable &ref = LinkTables::reference(kind);
+    const QString table = QLatin1String(ref.table), id = QLatin1String(ref.idColumn);
+    const QString name = QLatin1String(ref.nameColumn);
+    return {QLatin1String(title), QStringLiteral("select %1, %2 from %3 order by %4, %1")
+                                      .arg(id, name, table, Db::keyColumn(table, name))};
+}
+
 const GridKind &gridKind(CheckGridKind kind)
 {
     static const GridKind kinds[] = {
-        {QStringLiteral("Vocalizing"), QStringLiteral("select vocalsid, vocals from vocals order by vocalskey, vocalsid")},
-        {QStringLiteral("Themes"), QStringLiteral("select themeid, theme from themes order by themekey, themeid")},
-        {QStringLiteral("Orchestration"),
-         QStringLiteral("select orchid, orchestration from orchestration order by orchestrationkey, orchid")},
-        {QStringLiteral("Choirs"), QStringLiteral("select ChoirID, choir from choir order by choirkey, ChoirID")},
-        {QStringLiteral("Composer/Arranger"),
-         QStringLiteral("select composerid, composer from composer order by composerkey, composerid")},
-        {QStringLiteral("Section"), QStringLiteral("select vocalsmid, vocals from vocalsm order by vocalskey, vocalsmid")},
+        makeGridKind(CheckGridKind::Vocals, "Vocalizing"),
+        makeGridKind(CheckGridKind::Themes, "Themes"),
+        makeGridKind(CheckGridKind::Orchestration, "Orchestration"),
+        makeGridKind(CheckGridKind::Choirs, "Choirs"),
+        makeGridKind(CheckGridKind::Composers, "Composer/Arranger"),
+        makeGridKind(CheckGridKind::Sections, "Section"),
     };
     return kinds[static_cast<int>(kind)];
 }

@@ -3,6 +3,7 @@
 #include "ChoirList.h"
 #include "Db.h"
 #include "Fmt.h"
+#include "LinkTables.h"
 #include "ReportPrinter.h"
 #include "ReportRoutines.h"
 #include "SR2PrintForm.h"
@@ -52,16 +53,27 @@ struct Lookups {
             if (!notes.contains(key))
                 notes.insert(key, Fmt::nz(q.value(2)));
         }
-        for (const auto &r : Db::idTextRows(QStringLiteral(
-                 "select l.anthemid, c.composer from a_com_l l join composer c on c.composerid = l.composerid "
-                 "where l.anthemid in (select anthemid from schedule where anthemid > 0) "
-                 "order by l.anthemid, c.composerkey, c.composerid")))
+        for (const auto &r : Db::idTextRows(composersSql(RecordKind::Anthem)))
             anthemComposers[r.first].append(r.second);
-        for (const auto &r : Db::idTextRows(QStringLiteral(
-                 "select l.collectionid, c.composer from col_com_l l join composer c on c.composerid = l.composerid "
-                 "where l.collectionid in (select collectionid from schedule where collectionid > 0) "
-                 "order by l.collectionid, c.composerkey, c.composerid")))
+        for (const auto &r : Db::idTextRows(composersSql(RecordKind::Collection)))
             collectionComposers[r.first].append(r.second);
+    }
+
+    // The composers of every scheduled record of a kind, by record id and
+    // in name order.
+    static QString composersSql(RecordKind owner)
+    {
+        const LinkTable &l = *LinkTables::link(owner, CheckGridKind::Composers);
+        const RefTable &c = LinkTables::reference(CheckGridKind::Composers);
+        const QString table = QLatin1String(c.table), id = QLatin1String(c.idColumn);
+        const QString name = QLatin1String(c.nameColumn), owned = QLatin1String(l.ownerColumn);
+        // The schedule names the record by its id column.
+        const QString scheduled = QLatin1String(LinkTables::recordIdColumn(owner));
+        return QStringLiteral("select l.%1, c.%2 from %3 l join %4 c on c.%5 = l.%6 "
+                              "where l.%1 in (select %8 from schedule where %8 > 0) "
+                              "order by l.%1, c.%7, c.%5")
+            .arg(owned, name, QLatin1String(l.table), table, id, QLatin1String(l.itemColumn),
+                 Db::keyColumn(table, name), scheduled);
     }
 
     QString notesOf(const QString &storedDate, const QString &ampm) const
