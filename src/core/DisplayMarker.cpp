@@ -64,12 +64,14 @@ void DisplayMarker::addMyDataLimit(int n, const QString &text)
 {
     if (m_nonePasses || n < 1 || n > 5)
         return;
-    const QString t = Db::upper(text.trimmed());
-    if (t.isEmpty())
+    const QString typed = text.trimmed();
+    if (typed.isEmpty())
         return;
-    // substr() counts characters, not UTF-16 units.
-    m_tests << QStringLiteral("ucase(substr(u%1, 1, %2)) = ?").arg(n).arg(t.toUcs4().size());
-    m_params << t;
+    // As many characters of the field as were typed (substr() counts
+    // characters, not UTF-16 units), both sides upper-cased: the capital
+    // of a letter may be longer ("ß" is "SS").
+    m_tests << QStringLiteral("ucase(substr(u%1, 1, %2)) = ?").arg(n).arg(typed.toUcs4().size());
+    m_params << Db::upper(typed);
 }
 
 void DisplayMarker::addCondition(const QString &test, const Params &params)

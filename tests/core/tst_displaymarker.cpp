@@ -148,6 +148,15 @@ private slots:
         accented.mark();
         QCOMPARE(collections(), QStringList({QString::fromUtf8("élan")}));
 
+        // A letter whose capital is longer ("ß" is "SS") counts once: the
+        // field's first five characters are compared with "Straß".
+        insert("insert into collection (Collection, u2) values ('street', ?)", {QString::fromUtf8("Straße 5")});
+        DisplayMarker sharp(RecordKind::Collection);
+        sharp.addMyDataLimit(2, QString::fromUtf8(" Straß"));
+        sharp.mark();
+        QCOMPARE(collections(), QStringList({"street"}));
+        Db::exec("delete from collection where Collection = 'street'");
+
         DisplayMarker quote(RecordKind::Collection);
         quote.addMyDataLimit(2, "O'B");
         quote.mark();
