@@ -111,7 +111,9 @@ SR2PrintForm::SR2PrintForm(QWidget *parent) : BaseForm(&hx().SR2PrintFormLoaded,
 {
     setObjectName(QStringLiteral("SR2PrintForm"));
     BusyCursor busy;
-    resize(1000, 700);
+    // Fits the main window's area at its first size (1100 x 760) with its
+    // frame; the options scroll, the preview takes what is left.
+    resize(880, 660);
     g_instance = this;
     m_kind = hx().ReportType;
     buildUi();

@@ -1,0 +1,66 @@
+// Windows opened in the main window at its first size (not maximized):
+// the report window of every kind opens inside the main window's area,
+// its captions whole.
+#include "Forms.h"
+#include "MainFormMDI.h"
+#include "Module.h"
+#include "Registration.h"
+#include "ReportKinds.h"
+#include "SR2PrintForm.h"
+#include "TestSupport.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QtTest>
+
+class TestWindowsInside : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        registerAllForms();
+    }
+
+    void reportWindowOfEveryKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("collections") << int(ReportKinds::Collections);
+        QTest::newRow("anthems") << int(ReportKinds::Anthems);
+        QTest::newRow("members") << int(ReportKinds::Members);
+        QTest::newRow("schedule") << int(ReportKinds::Schedule);
+    }
+
+    void reportWindowOfEveryKind()
+    {
+        QFETCH(int, kind);
+        TempProgramFolder folder(false);
+        WindowStateSetting::write(0);
+        MainFormMDI main;
+        QString error;
+        QVERIFY2(main.load(&error), qPrintable(error));
+        main.show();
+        QVERIFY(!main.isMaximized());
+        RequestReport(kind);
+        QPointer<SR2PrintForm> form = SR2PrintForm::instance();
+        QVERIFY(form);
+        QApplication::processEvents();
+        auto *sub = qobject_cast<QMdiSubWindow *>(form->parentWidget());
+        QVERIFY(sub);
+        const QRect area(QPoint(0, 0), main.mdiArea()->viewport()->size());
+        QVERIFY2(area.contains(sub->geometry()),
+                 qPrintable(QString("%1x%2 at %3,%4 in %5x%6")
+                                .arg(sub->width()).arg(sub->height()).arg(sub->x()).arg(sub->y())
+                                .arg(area.width()).arg(area.height())));
+        QVERIFY(form->width() >= form->minimumSizeHint().width());
+        QVERIFY(form->height() >= form->minimumSizeHint().height());
+        QCOMPARE(cutCaptions(form), QStringList());
+        form->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        main.close();
+    }
+};
+
+QTEST_MAIN(TestWindowsInside)
+#include "tst_windowsinside.moc"
