@@ -126,6 +126,20 @@ private slots:
         QTest::keyClicks(edit, "31/12/2001");
         w.other->setFocus();
         QCOMPARE(m_prompter->messages.size(), 1);
+
+        // With the check left to its dialog, Enter and leaving say nothing
+        // and keep the text; asking still refuses.
+        w.purchased->setCheckOnFinish(false);
+        m_prompter->clear();
+        edit->setFocus();
+        edit->clear();
+        QTest::keyClicks(edit, "2/30/2001");
+        QTest::keyClick(edit, Qt::Key_Return);
+        w.other->setFocus();
+        QVERIFY(m_prompter->messages.isEmpty());
+        QCOMPARE(w.purchased->text(), QString("2/30/2001"));
+        QVERIFY(!w.purchased->acceptInput());
+        QCOMPARE(m_prompter->messages.size(), 1);
     }
 
     void calendarPopup()
