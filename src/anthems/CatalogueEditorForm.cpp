@@ -65,8 +65,8 @@ QGridLayout *CatalogueEditorForm::buildCatalogueRows(QWidget *page, const QStrin
 
 void CatalogueEditorForm::makeMainLinkGrids(QWidget *page)
 {
-    VocalsGrid = makeCheckGrid(QStringLiteral("VocalsGrid"), page);
-    ComposersGrid = makeCheckGrid(QStringLiteral("ComposersGrid"), page);
+    VocalsGrid = makeCheckGrid(QStringLiteral("VocalsGrid"), QStringLiteral("Vocalizing"), page);
+    ComposersGrid = makeCheckGrid(QStringLiteral("ComposersGrid"), QStringLiteral("Composer/Arranger"), page);
     btnAddVocal = makeButton(QStringLiteral("btnAddVocal"), QStringLiteral("Add New Vocalization"), page);
     btnAddComposer = makeButton(QStringLiteral("btnAddComposer"), QStringLiteral("Add New Composer/Arranger"), page);
 }
@@ -75,9 +75,9 @@ QWidget *CatalogueEditorForm::buildLinksPage()
 {
     auto *page = new QWidget;
     auto *g = new QGridLayout(page);
-    ThemesGrid = makeCheckGrid(QStringLiteral("ThemesGrid"), page);
-    OrchGrid = makeCheckGrid(QStringLiteral("OrchGrid"), page);
-    ChoirGrid = makeCheckGrid(QStringLiteral("ChoirGrid"), page);
+    ThemesGrid = makeCheckGrid(QStringLiteral("ThemesGrid"), QStringLiteral("Themes"), page);
+    OrchGrid = makeCheckGrid(QStringLiteral("OrchGrid"), QStringLiteral("Orchestration"), page);
+    ChoirGrid = makeCheckGrid(QStringLiteral("ChoirGrid"), QStringLiteral("Choirs"), page);
     btnAddTheme = makeButton(QStringLiteral("btnAddTheme"), QStringLiteral("Add New Theme"), page);
     btnAddOrch = makeButton(QStringLiteral("btnAddOrch"), QStringLiteral("Add New Orchestration"), page);
     LoanedTo = makeTextField(QStringLiteral("LoanedTo"), CatalogueFields::LoanedToWidth, page);

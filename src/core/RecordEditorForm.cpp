@@ -111,10 +111,11 @@ QPushButton *RecordEditorForm::makeButton(const QString &name, const QString &te
     return b;
 }
 
-CheckListGrid *RecordEditorForm::makeCheckGrid(const QString &name, QWidget *parent)
+CheckListGrid *RecordEditorForm::makeCheckGrid(const QString &name, const QString &accessibleName, QWidget *parent)
 {
     auto *g = new CheckListGrid(parent);
     g->setObjectName(name);
+    g->setAccessibleName(accessibleName);
     g->setMinimumHeight(150);
     return g;
 }

@@ -165,7 +165,9 @@ protected:
     static QLineEdit *makeTextField(const QString &name, int maxLength, QWidget *parent);
     static QLabel *makeCaption(const QString &text, QWidget *buddy, QWidget *parent);
     static QPushButton *makeButton(const QString &name, const QString &text, QWidget *parent);
-    static CheckListGrid *makeCheckGrid(const QString &name, QWidget *parent);
+    // A check-list grid named for screen readers (its title, as a caption
+    // would name a field).
+    static CheckListGrid *makeCheckGrid(const QString &name, const QString &accessibleName, QWidget *parent);
     static DateField *makeDateField(const QString &name, QWidget *parent);
     // A "ClearDate" button that empties the date field.
     static QPushButton *makeClearDateButton(const QString &name, DateField *date, QWidget *parent);

@@ -191,10 +191,8 @@ QWidget *MemberForm::buildMainPage()
     since->addWidget(btnClearDate0);
     g->addLayout(since, 8, 4, 1, 2);
 
-    ChoirGrid = makeCheckGrid(QStringLiteral("ChoirGrid"), page);
-    ChoirGrid->setAccessibleName(QStringLiteral("Choirs"));
-    VocalsGrid = makeCheckGrid(QStringLiteral("VocalsGrid"), page);
-    VocalsGrid->setAccessibleName(QStringLiteral("Sections"));
+    ChoirGrid = makeCheckGrid(QStringLiteral("ChoirGrid"), QStringLiteral("Choirs"), page);
+    VocalsGrid = makeCheckGrid(QStringLiteral("VocalsGrid"), QStringLiteral("Sections"), page);
     g->addWidget(ChoirGrid, 9, 0, 1, 3);
     g->addWidget(VocalsGrid, 9, 3, 1, 3);
     g->setRowStretch(9, 1);
@@ -208,8 +206,7 @@ QWidget *MemberForm::buildPage2()
 {
     auto *page = new QWidget;
     auto *g = new QGridLayout(page);
-    OrchGrid = makeCheckGrid(QStringLiteral("OrchGrid"), page);
-    OrchGrid->setAccessibleName(QStringLiteral("Instruments"));
+    OrchGrid = makeCheckGrid(QStringLiteral("OrchGrid"), QStringLiteral("Instruments"), page);
     GradeCombo = makeChoiceList(QStringLiteral("GradeCombo"), page);
     txtSchool = makeTypedList(QStringLiteral("txtSchool"), 100, page);
     QWidget *myData = buildMyDataPage();

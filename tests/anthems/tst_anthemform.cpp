@@ -42,6 +42,11 @@ private slots:
         QCOMPARE(pages, QStringList({"Main", "Page 2", "Lyrics/Other", "Notes", "My Data"}));
         QCOMPARE(w<QCheckBox>(f, "CollectionCheck")->text(), QString("Part of A Collection / Cantata"));
         QCOMPARE(w<QLabel>(f, "ULabel3")->text(), QString("My Field 3"));
+        // A screen reader names each link grid by its title.
+        QCOMPARE(gridNames(f), QStringList({"ChoirGrid: Choirs", "ComposersGrid: Composer/Arranger",
+                                            "OrchGrid: Orchestration", "ThemesGrid: Themes", "VocalsGrid: Vocalizing"}));
+        for (const char *name : {"ChoirGrid", "ComposersGrid", "OrchGrid", "ThemesGrid", "VocalsGrid"})
+            QCOMPARE(grid(f, name)->accessibleName(), grid(f, name)->header(1));
 
         press(f, Add);
         QCOMPARE(visibleButtons(f), QList<int>({Cancel, Save}));

@@ -91,6 +91,8 @@ private slots:
                 named = named || l->buddy() == e || (l->buddy() && l->buddy()->isAncestorOf(e));
             QVERIFY2(named, qPrintable(e->objectName()));
         }
+        QCOMPARE(gridNames(f), QStringList({"ChoirGrid: Choirs", "ComposersGrid: Composer/Arranger",
+                                            "OrchGrid: Orchestration", "ThemesGrid: Themes", "VocalsGrid: Vocalizing"}));
         QCOMPARE(anthemsGrid(f)->horizontalHeaderItem(1)->text(), QString("Anthems assigned to Collection"));
         QVERIFY(anthemsGrid(f)->horizontalHeaderItem(1)->font().bold());
         QVERIFY(anthemsGrid(f)->isColumnHidden(0));

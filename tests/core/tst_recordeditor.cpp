@@ -53,7 +53,7 @@ public:
         name = makeTextField("CollectionName", 100, page);
         lay->addWidget(makeCaption("Collection Name", name, page));
         lay->addWidget(name);
-        themes = makeCheckGrid("ThemesGrid", page);
+        themes = makeCheckGrid("ThemesGrid", "Themes", page);
         lay->addWidget(themes);
         lay->addWidget(makePerformedDatesButton(page));
         tabs()->addTab(page, "Main");

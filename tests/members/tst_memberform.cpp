@@ -45,6 +45,7 @@ private slots:
                               "Seventh", "Eighth", "Nineth", "Tenth", "Eleventh", "Twelfth", "College"}));
         QCOMPARE(items(list(f, "State")).last(), QString(" "));
         QCOMPARE(f->findChild<QLabel *>("ULabel1")->text(), QString("My Field 1"));
+        QCOMPARE(gridNames(f), QStringList({"ChoirGrid: Choirs", "OrchGrid: Instruments", "VocalsGrid: Sections"}));
         QVERIFY(!toolbar(f)->button(10)); // no schedule button
         QApplication::setActiveWindow(f); // keys go to the focused field
         QSignalSpy stored(&ChangeNotifier::instance(), &ChangeNotifier::memberStored);

@@ -110,6 +110,17 @@ inline void clickLetter(QWidget *f, QChar letter)
         }
 }
 
+// Each check-list grid of an editor as "objectName: the name a screen
+// reader announces", sorted.
+inline QStringList gridNames(QWidget *f)
+{
+    QStringList out;
+    for (CheckListGrid *g : f->findChildren<CheckListGrid *>())
+        out << g->objectName() + QStringLiteral(": ") + accessibleName(g);
+    out.sort();
+    return out;
+}
+
 inline QStringList items(const QComboBox *c)
 {
     QStringList out;
