@@ -52,7 +52,8 @@ const char *const kGrades[] = {" ",      "Pre School", "Kinderdarden", "First", 
 // A list the user may also type into (last name, city, zip code, school).
 // What is typed stays as typed: no completer finishes "Spring" as
 // "Springfield", and Enter neither adds the text to the list nor swaps it
-// for an item that differs only in letter case.
+// for an item that differs only in letter case. The width counts
+// characters, as the save cuts them.
 QComboBox *makeTypedList(const QString &name, int maxLength, QWidget *parent)
 {
     auto *c = new QComboBox(parent);
@@ -63,7 +64,7 @@ QComboBox *makeTypedList(const QString &name, int maxLength, QWidget *parent)
     c->setInsertPolicy(QComboBox::NoInsert);
     configureLongList(c);
     c->setMinimumContentsLength(12);
-    c->lineEdit()->setMaxLength(maxLength);
+    LimitTextWidth(c->lineEdit(), maxLength);
     return c;
 }
 

@@ -179,6 +179,36 @@ private slots:
         QCOMPARE(column("select Zip from zip where Zip like '12345%'"), QStringList({"12345-6789"}));
     }
 
+    void typedListsKeepWholeCharactersToTheirWidths()
+    {
+        MemberForm *f = open();
+        QApplication::setActiveWindow(f);
+        press(f, Add);
+        // A character beyond the Basic Multilingual Plane, as the keyboard
+        // delivers it: one key, two UTF-16 units. It fits as the last
+        // character of each list's width; nothing fits after it.
+        const QString smile = QStringLiteral("\U0001F600");
+        const struct {
+            const char *list;
+            int width;
+        } lists[] = {{"LName", 20}, {"City", 50}, {"Zip", 10}, {"txtSchool", 100}};
+        for (const auto &l : lists) {
+            QLineEdit *e = list(f, l.list)->lineEdit();
+            type(list(f, l.list), QString(l.width - 1, 'a'));
+            QTest::sendKeyEvent(QTest::Click, e, Qt::Key_unknown, smile, Qt::NoModifier);
+            QTest::keyClicks(e, "b");
+            QCOMPARE(e->text(), QString(l.width - 1, 'a') + smile);
+        }
+        press(f, Save);
+        QCOMPARE(m_prompter->lastMessage(), QString("The member has been saved."));
+        const qint32 id = f->M_Data.CurMember();
+        QCOMPARE(memberRow(id, "LName"), QVariantList({QString(19, 'a') + smile}));
+        QCOMPARE(column("select c.City || '|' || z.Zip || '|' || s.School from member m join city c on c.CityID = m.CityID"
+                        " join zip z on z.ZipID = m.ZipID join school s on s.SchoolID = m.SchoolID where m.memberid = ?",
+                        {id}),
+                 QStringList({QString(49, 'a') + smile + '|' + QString(9, 'a') + smile + '|' + QString(99, 'a') + smile}));
+    }
+
     void refusedInputAndFailedSavesKeepTheAdd()
     {
         MemberForm *f = open();
