@@ -144,12 +144,14 @@ QWidget *MemberForm::buildMainPage()
     Sex = makeChoiceList(QStringLiteral("Sex"), page);
     Age = makeTextField(QStringLiteral("Age"), 0, page);
     Parent = makeTextField(QStringLiteral("Parent"), MemberRecord::ParentWidth, page);
+    // Made in the order they are laid out, which is the order Tab follows:
+    // each date, then its ClearDate button.
     Birthday = makeDateField(QStringLiteral("Birthday"), page);
+    btnClearDate1 = makeClearDateButton(QStringLiteral("btnClearDate1"), Birthday, page);
+    btnClearDate1->setAccessibleName(QStringLiteral("Clear the Birthday"));
     Aniversary = makeDateField(QStringLiteral("Aniversary"), page);
     btnClearDate0 = makeClearDateButton(QStringLiteral("btnClearDate0"), Aniversary, page);
     btnClearDate0->setAccessibleName(QStringLiteral("Clear the Member Since date"));
-    btnClearDate1 = makeClearDateButton(QStringLiteral("btnClearDate1"), Birthday, page);
-    btnClearDate1->setAccessibleName(QStringLiteral("Clear the Birthday"));
 
     // Three pairs of caption and field per row.
     g->addWidget(makeCaption(QStringLiteral("Last name"), LName, page), 0, 0);

@@ -209,6 +209,24 @@ private slots:
                  QStringList({QString(49, 'a') + smile + '|' + QString(9, 'a') + smile + '|' + QString(99, 'a') + smile}));
     }
 
+    void tabRunsThroughTheDatesAsLaidOut()
+    {
+        MemberForm *f = open();
+        QApplication::setActiveWindow(f);
+        edit(f, "Parent")->setFocus();
+        QCOMPARE(QApplication::focusWidget(), edit(f, "Parent"));
+        // Birthday, its ClearDate, Member Since, its ClearDate, then the choirs.
+        QStringList seen;
+        for (int i = 0; i < 5; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *now = QApplication::focusWidget();
+            seen << (now == date(f, "Birthday")->lineEdit()     ? QStringLiteral("Birthday")
+                     : now == date(f, "Aniversary")->lineEdit() ? QStringLiteral("Aniversary")
+                                                                : now->objectName());
+        }
+        QCOMPARE(seen, QStringList({"Birthday", "btnClearDate1", "Aniversary", "btnClearDate0", "ChoirGrid"}));
+    }
+
     void refusedInputAndFailedSavesKeepTheAdd()
     {
         MemberForm *f = open();
