@@ -3,7 +3,10 @@
 #include "Db.h"
 #include "DbStatement.h"
 #include "DisplayMarker.h"
+#include "Fmt.h"
 #include "MemberRecord.h"
+
+#include <cmath>
 
 namespace {
 
@@ -24,9 +27,10 @@ namespace MemberSelection {
 
 int monthOf(const QString &text)
 {
-    bool ok = false;
-    const int month = text.trimmed().toInt(&ok);
-    return ok && month >= 1 && month <= 12 ? month : 0;
+    const std::optional<double> number = Fmt::parseNumber(text);
+    if (!number || *number != std::floor(*number) || *number < 1 || *number > 12)
+        return 0;
+    return int(*number);
 }
 
 void mark(const MemberLimits &limits)

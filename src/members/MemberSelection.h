@@ -62,8 +62,8 @@ QVector<MemberListRow> list(bool filteredOnly);
 // Whether a member with the id exists.
 bool exists(qint32 memberId);
 
-// The month a text names ("1" to "12", blanks around it allowed), or 0
-// when it names none.
+// The month a text names, read as a number ("5", " 5", "05", "5.0"): a
+// whole number from 1 to 12; 0 when it names none ("5.5", "May", "13").
 int monthOf(const QString &text);
 
 } // namespace MemberSelection

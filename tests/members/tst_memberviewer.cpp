@@ -174,11 +174,15 @@ private slots:
         QTest::newRow("empty my data is left out") << 5 << QStringList{""} << kAllNames;
         QTest::newRow("birthday December") << 10 << QStringList{"12"} << QStringList{"Adams, Grace Ann", "Carter, Dana "};
         QTest::newRow("birthday with blanks") << 10 << QStringList{" 6 "} << QStringList{"Evans, Finn "};
+        QTest::newRow("birthday as a number") << 10 << QStringList{"6.0"} << QStringList{"Evans, Finn "};
+        QTest::newRow("birthday not a whole month") << 10 << QStringList{"6.5"} << QStringList{};
         QTest::newRow("birthday not a month") << 10 << QStringList{"abc"} << QStringList{};
+        QTest::newRow("birthday number and text") << 10 << QStringList{"6 June"} << QStringList{};
         QTest::newRow("birthday month 13") << 10 << QStringList{"13"} << QStringList{};
         QTest::newRow("empty birthday is left out") << 10 << QStringList{""} << kAllNames;
         QTest::newRow("anniversary") << 11 << QStringList{"9"} << QStringList{"Adams, Grace Ann", "Evans, Finn "};
         QTest::newRow("anniversary 03") << 11 << QStringList{"03"} << QStringList{"Carter, Dana "};
+        QTest::newRow("anniversary 9.00") << 11 << QStringList{" 9.00"} << QStringList{"Adams, Grace Ann", "Evans, Finn "};
     }
     void eachLimitAlone()
     {
