@@ -70,6 +70,10 @@ CostInput parseCost(const QString &text);
 // number; an empty box is no value.
 CopiesInput parseCopies(const QString &text);
 
+// The text without the blanks (U+0020) at its ends; other white space
+// stays, as the database's trim() leaves it.
+QString trimBlanks(const QString &text);
+
 // Left(Trim(text), n) and Left(text, n), counting characters: a character
 // outside the Basic Multilingual Plane (two UTF-16 units) counts once and
 // is never cut in half.

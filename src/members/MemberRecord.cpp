@@ -14,6 +14,7 @@
 #include <limits>
 
 using Fmt::cut;
+using Fmt::trimBlanks;
 
 namespace {
 
@@ -21,18 +22,6 @@ namespace {
 // SQLite's trim() takes blanks only, as listKey() does.
 const char kListKeySql[] = "trim(coalesce(LName, '')) || ', ' || trim(coalesce(FName, '')) || ' ' || "
                            "trim(coalesce(MName, ''))";
-
-// Blanks (not other white space) off both ends.
-QString trimBlanks(const QString &text)
-{
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && text.at(from) == QLatin1Char(' '))
-        ++from;
-    while (to > from && text.at(to - 1) == QLatin1Char(' '))
-        --to;
-    return text.mid(from, to - from);
-}
 
 // Every link table of a member, written whole: a kind the caller left out
 // is written as none ticked.

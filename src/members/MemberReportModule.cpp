@@ -277,7 +277,8 @@ void PrintMemberReport(ReportPrinter &printer, const QList<qint32> &memberIds, c
 std::array<QString, 4> BuildLabelLines(const MemberAddress &m)
 {
     std::array<QString, 4> lines;
-    lines[0] = m.firstName.trimmed() + QLatin1Char(' ') + m.middleName.trimmed() + QLatin1Char(' ') + m.lastName.trimmed();
+    lines[0] = Fmt::trimBlanks(m.firstName) + QLatin1Char(' ') + Fmt::trimBlanks(m.middleName) + QLatin1Char(' ')
+               + Fmt::trimBlanks(m.lastName);
     lines[1] = m.street1;
     lines[2] = m.street2;
     if (!m.city.isEmpty())

@@ -62,7 +62,7 @@ void PrintMemberReport(ReportPrinter &printer, const QList<qint32> &memberIds, c
 void PrintMailingLabels(ReportPrinter &printer, const QList<qint32> &memberIds);
 
 // The lines of a member's label (index 0 to 3 for lines 1 to 4): first,
-// middle and last name; street 1; street 2 ("" when there is none: the
+// middle and last name, each without the blanks at its ends; street 1; street 2 ("" when there is none: the
 // label leaves the line out); the city and ", " when there is a city, then
 // the state, a blank and the zip code.
 std::array<QString, 4> BuildLabelLines(const MemberAddress &member);

@@ -405,6 +405,9 @@ private slots:
         // What fits is left whole.
         QCOMPARE(BuildLabelLines({"Christopher", "Alexander", "Montgomery-Smithers", "", "", "", "", ""})[0],
                  QStringLiteral("Christopher Alexander Montgomery-Smithers"));
+        // The names lose the blanks at their ends, and only blanks.
+        QCOMPARE(BuildLabelLines({"  Ann\t", " ", "\u00A0Lee ", "", "", "", "", ""})[0],
+                 QStringLiteral("Ann\t  \u00A0Lee"));
     }
 
     void optionsTickedInTheWindowChooseTheBuild()
