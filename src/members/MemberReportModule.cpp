@@ -16,6 +16,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVector>
+#include <algorithm>
 
 namespace {
 
@@ -58,8 +59,8 @@ struct MemberRow {
 };
 
 // A label line that would run into the next label, or wrap at the right
-// margin and push the sheet out of line, is shortened to the label's
-// width and ends with "…".
+// margin and push the sheet out of line, is shortened to its label's room
+// and ends with "…".
 QString fitLabelLine(const QString &line, const FontSpec &font, int width)
 {
     const ReportFonts::Metrics &m = ReportFonts::metrics(font);
@@ -300,22 +301,27 @@ void PrintMailingLabels(ReportPrinter &printer, const QList<qint32> &memberIds)
     // place on every further sheet.
     int sheetTop = printer.currentY();
     constexpr int perSheet = kLabelColumns * kLabelRows;
-    // Every label gets the room the last column has up to the right margin.
-    const int labelWidth = printer.pageWidth() - printer.marginLeft() - printer.marginRight()
-        - (kLabelColumns - 1) * kLabelColumnStep;
+    // A label's room: up to the next label's left edge, and in the last
+    // column up to the right margin.
+    const int printable = printer.pageWidth() - printer.marginLeft() - printer.marginRight();
+    const auto roomOf = [&](int column) {
+        const int toMargin = printable - column * kLabelColumnStep;
+        return column < kLabelColumns - 1 ? std::min(kLabelColumnStep, toMargin) : toMargin;
+    };
     forEachMember(memberIds, false, [&](const MemberRow &m, int index) {
         const int onSheet = index % perSheet;
         if (index > 0 && onSheet == 0) {
             printer.newPage();
             sheetTop = printer.currentY();
         }
-        const int indent = (onSheet % kLabelColumns) * kLabelColumnStep;
+        const int column = onSheet % kLabelColumns;
+        const int indent = column * kLabelColumnStep;
         printer.setIndentLeft(indent);
         printer.setCurrentY(sheetTop + (onSheet / kLabelColumns) * kLabelRowStep);
         printer.setCurrentX(printer.marginLeft() + indent);
         std::array<QString, 4> lines = BuildLabelLines(m.address);
         for (QString &line : lines)
-            line = fitLabelLine(line, printer.font(), labelWidth);
+            line = fitLabelLine(line, printer.font(), roomOf(column));
         printer.text(lines[0] + kLF + lines[1]);
         if (!lines[2].isEmpty())
             printer.text(kLF + lines[2]);

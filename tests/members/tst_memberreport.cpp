@@ -9,6 +9,7 @@
 #include "MemberReportModule.h"
 #include "MemberTestUtil.h"
 #include "Module.h"
+#include "ReportFonts.h"
 #include "ReportKinds.h"
 #include "ReportModel.h"
 #include "ReportPrinter.h"
@@ -408,6 +409,50 @@ private slots:
         // The names lose the blanks at their ends, and only blanks.
         QCOMPARE(BuildLabelLines({"  Ann\t", " ", "\u00A0Lee ", "", "", "", "", ""})[0],
                  QStringLiteral("Ann\t  \u00A0Lee"));
+    }
+
+    void labelLinesUseTheRoomOfTheirColumn()
+    {
+        // A name wider than the last column's room (3240 twips up to the
+        // right margin) that fits the 4000 twips the first two columns have
+        // before the next label; a street wider than any label.
+        m_ids = {m_lib.adams};
+        MemberReportOptions o;
+        o.mailingLabels = true;
+        const ReportDocument probe = build(o);
+        const ReportFonts::Metrics &m = ReportFonts::metrics(probe.fonts().at(probe.page(0).texts.first().font));
+        QString last = QStringLiteral("Montgomery");
+        while (m.width("Christopher Bartholomew " + last) < 3240 + 200)
+            last += QLatin1Char('x');
+        const QString name = "Christopher Bartholomew " + last;
+        QVERIFY(m.width(name) < 4000);
+        const QString street = QStringLiteral("12345 Longview Boulevard Northwest Extension, Building Seven");
+        QVERIFY(m.width(street) > 4000);
+        QList<qint32> ids;
+        for (int i = 0; i < 3; ++i)
+            ids << insert("insert into member (LName, FName, MName, Street1, State) values (?, 'Christopher', "
+                          "'Bartholomew', ?, 'TX')",
+                          {last, street});
+        m_ids = ids;
+        const ReportDocument doc = build(o);
+        const QList<Label> labels = labelsOf(doc, doc.page(0).texts.first().baseline);
+        QCOMPARE(labels.size(), 3);
+        QCOMPARE(labels.at(0).lines.at(0), name);
+        QCOMPARE(labels.at(1).lines.at(0), name);
+        QVERIFY(labels.at(2).lines.at(0).endsWith(QChar(0x2026)));
+        for (const Label &l : labels) {
+            QVERIFY(l.lines.at(1).startsWith("12345 Longview Boulevard") && l.lines.at(1).endsWith(QChar(0x2026)));
+            QCOMPARE(l.lines.at(2), QStringLiteral("TX "));
+        }
+        // Each line ends before the next label begins, the last column's
+        // before the right margin; a cut one uses most of that room.
+        for (const ReportTextItem &t : doc.page(0).texts) {
+            const int column = (t.x - 500) / 4000;
+            const int room = column < 2 ? 4000 : 12240 - 500 - 500 - 8000;
+            QVERIFY2(t.width <= room, qPrintable(t.text));
+            if (t.text.endsWith(QChar(0x2026)))
+                QVERIFY2(t.width > room - 300, qPrintable(t.text));
+        }
     }
 
     void optionsTickedInTheWindowChooseTheBuild()
