@@ -1,6 +1,7 @@
 #include "AnthemReportModule.h"
 
 #include "Db.h"
+#include "DbStatement.h"
 #include "Fmt.h"
 #include "Module.h"
 #include "MyDataLabels.h"
@@ -90,7 +91,7 @@ QVector<AnthemRow> readSlice(const ReportSource &source, int from, int to, const
 {
     QVector<AnthemRow> rows;
     QVector<int> posOfRow;
-    QSqlQuery q = Db::query(QStringLiteral(
+    Db::Statement q(QStringLiteral(
         "select r.pos, a.Anthem, c.collectionid, c.Collection, a.Catalog, a.Location, a.DatePurchased, "
         "a.CostPerCopy, a.NumCopies, a.Pages, a.PerformTime, a.LoanedTo, a.u1, a.u2, a.u3, a.u4, a.u5, "
         "(select p.Lperform from a_lperform p where p.anthemid = a.anthemid "
@@ -101,9 +102,9 @@ QVector<AnthemRow> readSlice(const ReportSource &source, int from, int to, const
         {from, to});
     while (q.next()) {
         AnthemRow row;
-        row.anthem = Fmt::nz(q.value(1));
-        row.inCollection = !q.value(2).isNull();
-        row.collection = Fmt::nz(q.value(3));
+        row.anthem = q.text(1);
+        row.inCollection = !q.isNull(2);
+        row.collection = q.text(3);
         row.catalog = q.value(4);
         row.location = q.value(5);
         row.datePurchased = q.value(6);
@@ -116,7 +117,7 @@ QVector<AnthemRow> readSlice(const ReportSource &source, int from, int to, const
             row.u[i] = q.value(12 + i);
         // The latest performance; a row without a date counts as none.
         row.lastPerformed = Fmt::dateFromDb(q.value(17));
-        posOfRow.append(q.value(0).toInt());
+        posOfRow.append(q.integer(0));
         rows.append(std::move(row));
     }
     if (rows.isEmpty())

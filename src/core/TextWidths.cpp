@@ -1,5 +1,6 @@
 #include "TextWidths.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -77,6 +78,19 @@ qreal TextWidths::advance(char16_t c) const
 
 qreal TextWidths::pair(char16_t a, char16_t b) const
 {
+    constexpr qreal unknown = 1e30;
+    if (a < 128 && b < 128) {
+        if (!m_asciiPairs) {
+            m_asciiPairs.reset(new qreal[128 * 128]);
+            std::fill(m_asciiPairs.get(), m_asciiPairs.get() + 128 * 128, unknown);
+        }
+        qreal &w = m_asciiPairs[a * 128 + b];
+        if (w == unknown) {
+            const QChar both[2] = {QChar(a), QChar(b)};
+            w = m_fm.horizontalAdvance(QString(both, 2)) - advance(a) - advance(b);
+        }
+        return w;
+    }
     const quint32 key = (quint32(a) << 16) | b;
     auto it = m_pair.constFind(key);
     if (it == m_pair.constEnd()) {

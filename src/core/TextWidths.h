@@ -22,6 +22,7 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QString>
+#include <memory>
 
 class TextWidths {
 public:
@@ -51,5 +52,8 @@ private:
     mutable QHash<char16_t, qreal> m_advance;
     mutable QHash<quint32, qreal> m_pair;
     mutable qreal m_latin[128];
+    // The pairs of ASCII characters, the most common by far; made on
+    // first use.
+    mutable std::unique_ptr<qreal[]> m_asciiPairs;
     bool m_pairsExact = false;
 };
