@@ -84,6 +84,11 @@ namespace AnthemSelection {
 
 void mark(const AnthemLimits &limits)
 {
+    marker(limits).mark();
+}
+
+DisplayMarker marker(const AnthemLimits &limits)
+{
     DisplayMarker marker(RecordKind::Anthem);
     for (int i = 0; i < AnthemLimits::ListLimitCount; ++i)
         if (limits.listTicked[i])
@@ -93,7 +98,7 @@ void mark(const AnthemLimits &limits)
             marker.addMyDataLimit(k + 1, limits.myDataText[k]);
     if (limits.loanedOut)
         marker.addCondition(QStringLiteral("coalesce(LoanedTo, '') <> ''"));
-    marker.mark();
+    return marker;
 }
 
 QVector<AnthemListRow> list(bool filteredOnly)

@@ -4,6 +4,8 @@
 // user's limits (anthem.displayit -1, every other anthem 0) and reading
 // the list the viewer shows.
 
+#include "DisplayMarker.h"
+
 #include <QList>
 #include <QString>
 #include <QVector>
@@ -44,6 +46,8 @@ namespace AnthemSelection {
 // ticked link limit with no checked entry passes no anthem. One
 // transaction; a DbError leaves the marks as they were.
 void mark(const AnthemLimits &limits);
+// The marking of the limits, not yet run.
+DisplayMarker marker(const AnthemLimits &limits);
 
 // Every anthem, or only the marked ones, by title (then id), with the
 // name of its collection.
