@@ -47,33 +47,42 @@ private:
 template <class Fill> QVector<AnthemListRow> fewMarked(const Fill &fill)
 {
     struct Marked {
-        AnthemListRow row;
         qint32 collectionId = 0;
         bool hasKey = false;
-        QByteArray key;
+        qsizetype keyAt = 0; // the key's bytes in keys
+        qsizetype keySize = 0;
     };
+    QVector<AnthemListRow> rows;
     std::vector<Marked> marked;
+    QByteArray keys;
     Db::Statement m(QStringLiteral("select anthemid, Anthem, collectionid, anthemkey, anthemkey is not null "
                                    "from anthem where displayit < 0 or displayit > 0"));
     while (m.next()) {
-        Marked &x = marked.emplace_back();
-        x.row.anthemId = m.integer(0);
-        x.row.anthem = m.text(1);
-        x.collectionId = m.isNull(2) ? 0 : m.integer(2);
-        x.hasKey = m.integer(4) != 0;
-        x.key = m.utf8(3).toByteArray();
+        AnthemListRow &r = rows.emplace_back();
+        r.anthemId = m.integer(0);
+        r.anthem = m.text(1);
+        const QByteArrayView key = m.utf8(3);
+        marked.push_back(Marked{m.isNull(2) ? 0 : m.integer(2), m.integer(4) != 0, keys.size(), key.size()});
+        keys.append(key);
     }
-    std::sort(marked.begin(), marked.end(), [](const Marked &a, const Marked &b) {
+    std::vector<int> order(marked.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    const char *bytes = keys.constData();
+    std::sort(order.begin(), order.end(), [&](int x, int y) {
+        const Marked &a = marked[size_t(x)];
+        const Marked &b = marked[size_t(y)];
         if (a.hasKey != b.hasKey)
             return !a.hasKey;
-        const int c = a.key.compare(b.key);
-        return c != 0 ? c < 0 : a.row.anthemId < b.row.anthemId;
+        const int c = QByteArrayView(bytes + a.keyAt, a.keySize).compare(QByteArrayView(bytes + b.keyAt, b.keySize));
+        return c != 0 ? c < 0 : rows.at(x).anthemId < rows.at(y).anthemId;
     });
     QVector<AnthemListRow> listed;
-    listed.reserve(qsizetype(marked.size()));
-    for (Marked &x : marked) {
-        fill(x.row, x.collectionId);
-        listed.append(std::move(x.row));
+    listed.reserve(rows.size());
+    for (int i : order) {
+        AnthemListRow &r = rows[i];
+        fill(r, marked[size_t(i)].collectionId);
+        listed.append(std::move(r));
     }
     return listed;
 }
