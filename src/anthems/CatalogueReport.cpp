@@ -1,5 +1,6 @@
 #include "CatalogueReport.h"
 
+#include "DbStatement.h"
 #include "Fmt.h"
 #include "RecordReport.h"
 #include "ReportPrinter.h"
@@ -29,7 +30,7 @@ QString CatalogueReportRow::columns(const CatalogueTables &t, const char *alias)
         .arg(QLatin1String(alias), QLatin1String(t.performedTable), QLatin1String(t.idColumn));
 }
 
-void CatalogueReportRow::read(const QSqlQuery &q, int first)
+void CatalogueReportRow::read(const Db::Statement &q, int first)
 {
     catalog = q.value(first);
     location = q.value(first + 1);
