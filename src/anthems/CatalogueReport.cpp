@@ -57,7 +57,8 @@ void CatalogueReportRow::draw(ReportPrinter &p) const
         ReportCaptionRun(p, QStringLiteral("Last Performed: "));
         p.text(lastPerformed.isValid() ? Fmt::mdy(lastPerformed) : kTenBlanks);
         ReportCaptionRun(p, kTenBlanks + QStringLiteral("Purchase Date: "));
-        p.text(Fmt::my(purchased) + QLatin1Char('\n'));
+        p.text(Fmt::my(purchased));
+        p.text(QStringLiteral("\n"));
     }
     if (const auto n = nonZeroNumber(cost))
         ReportCaptionedLine(p, QStringLiteral("Cost per Copy: "), Fmt::plainNumber(*n));

@@ -397,6 +397,10 @@ struct ReportPrinter::Impl {
                 printSegment(s);
             return;
         }
+        if (s.size() == 1 && s.front() == QLatin1Char('\n')) {
+            flushLine(true);
+            return;
+        }
         const QStringList parts = s.split(QLatin1Char('\n'));
         for (int i = 0; i < parts.size(); ++i) {
             QString part = parts.at(i);
