@@ -142,6 +142,23 @@ QString pagedName(const QString &path, int number)
     return fi.dir().filePath(base + QString::number(number) + ext);
 }
 
+// The links from page i (0-based) of a paged export's n files to the
+// previous and the next one; none for a single page.
+QByteArray pageLinks(const QString &path, int i, int n)
+{
+    if (n <= 1)
+        return {};
+    QString nav = QLatin1String("<div class=\"nav\">");
+    if (i > 0)
+        nav += QStringLiteral("<a href=\"%1\">Previous</a> ")
+                   .arg(QFileInfo(pagedName(path, i)).fileName().toHtmlEscaped());
+    if (i + 1 < n)
+        nav += QStringLiteral("<a href=\"%1\">Next</a>")
+                   .arg(QFileInfo(pagedName(path, i + 2)).fileName().toHtmlEscaped());
+    nav += QLatin1String("</div>\n");
+    return nav.toUtf8();
+}
+
 QString pt(double twips)
 {
     return QString::number(twips / 20.0, 'f', 2) + QLatin1String("pt");
@@ -449,20 +466,12 @@ public:
         }
         AllOrNone files;
         for (int i = 0; i < n; ++i) {
-            QString nav = QLatin1String("<div class=\"nav\">");
-            if (i > 0)
-                nav += QStringLiteral("<a href=\"%1\">Previous</a> ")
-                           .arg(QFileInfo(pagedName(m_path, i)).fileName().toHtmlEscaped());
-            if (i + 1 < n)
-                nav += QStringLiteral("<a href=\"%1\">Next</a>")
-                           .arg(QFileInfo(pagedName(m_path, i + 2)).fileName().toHtmlEscaped());
-            nav += QLatin1String("</div>\n");
             const QByteArray page = m_pages.at(i);
             if (!m_pages.readable(page, i)) {
                 files.undo();
                 return unreadable(error);
             }
-            const QByteArray body = "<div class=\"page\">\n" + page + "</div>\n" + (n > 1 ? nav.toUtf8() : QByteArray());
+            const QByteArray body = "<div class=\"page\">\n" + page + "</div>\n" + pageLinks(m_path, i, n);
             if (!files.write(pagedName(m_path, i + 1), head + body + tail, error))
                 return false;
         }
@@ -604,23 +613,12 @@ public:
         }
         AllOrNone files;
         for (int i = 0; i < n; ++i) {
-            QString nav;
-            if (n > 1) {
-                nav = QLatin1String("<div class=\"nav\">");
-                if (i > 0)
-                    nav += QStringLiteral("<a href=\"%1\">Previous</a> ")
-                               .arg(QFileInfo(pagedName(m_path, i)).fileName().toHtmlEscaped());
-                if (i + 1 < n)
-                    nav += QStringLiteral("<a href=\"%1\">Next</a>")
-                               .arg(QFileInfo(pagedName(m_path, i + 2)).fileName().toHtmlEscaped());
-                nav += QLatin1String("</div>\n");
-            }
             const QByteArray page = m_pages.at(i);
             if (!m_pages.readable(page, i)) {
                 files.undo();
                 return unreadable(error);
             }
-            if (!files.write(pagedName(m_path, i + 1), head + page + nav.toUtf8() + tail, error))
+            if (!files.write(pagedName(m_path, i + 1), head + page + pageLinks(m_path, i, n) + tail, error))
                 return false;
         }
         *written = files.done();
