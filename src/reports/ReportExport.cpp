@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 void splitExportTitle(const QString &title, QString *base, QString *ext)
 {
@@ -217,6 +218,44 @@ bool unreadable(QString *error)
 {
     *error = QStringLiteral("the report's text could not be read back from the temporary folder");
     return false;
+}
+
+// Writes the pages an HTML or DHTML export gathered between the head and
+// the tail of its document: all in one file, or when paged each in a file
+// of its own with links to the pages beside it; body(i, page) makes page
+// i's part of its file.
+bool writeHtmlPages(const Pieces &pages, const QString &path, bool paged, const QByteArray &head,
+                    const QByteArray &tail, const std::function<QByteArray(int, const QByteArray &)> &body,
+                    QStringList *written, QString *error)
+{
+    const int n = pages.count();
+    if (!paged) {
+        PieceFile f(path);
+        f.write(head);
+        for (int i = 0; i < n; ++i) {
+            const QByteArray page = pages.at(i);
+            if (!pages.readable(page, i))
+                return unreadable(error);
+            f.write(body(i, page));
+        }
+        f.write(tail);
+        if (!f.commit(error))
+            return false;
+        *written = QStringList{path};
+        return true;
+    }
+    AllOrNone files;
+    for (int i = 0; i < n; ++i) {
+        const QByteArray page = pages.at(i);
+        if (!pages.readable(page, i)) {
+            files.undo();
+            return unreadable(error);
+        }
+        if (!files.write(pagedName(path, i + 1), head + body(i, page) + pageLinks(path, i, n) + tail, error))
+            return false;
+    }
+    *written = files.done();
+    return true;
 }
 
 QByteArray pngBytes(const QImage &img)
@@ -446,37 +485,15 @@ public:
             m_pages.append(m_cur.toUtf8());
         const QString title = m_title.isEmpty() ? QFileInfo(m_path).completeBaseName() : m_title;
         const auto [head, tail] = aroundBody(&HtmlExporter::document, title);
-        const int n = m_pages.count();
-        if (!m_paged) {
-            PieceFile f(m_path);
-            f.write(head);
-            for (int i = 0; i < n; ++i) {
-                const QByteArray page = m_pages.at(i);
-                if (!m_pages.readable(page, i))
-                    return unreadable(error);
-                if (i > 0)
-                    f.write("<hr class=\"pb\">\n");
-                f.write("<div class=\"page\">\n" + page + "</div>\n");
-            }
-            f.write(tail);
-            if (!f.commit(error))
-                return false;
-            *written = QStringList{m_path};
-            return true;
-        }
-        AllOrNone files;
-        for (int i = 0; i < n; ++i) {
-            const QByteArray page = m_pages.at(i);
-            if (!m_pages.readable(page, i)) {
-                files.undo();
-                return unreadable(error);
-            }
-            const QByteArray body = "<div class=\"page\">\n" + page + "</div>\n" + pageLinks(m_path, i, n);
-            if (!files.write(pagedName(m_path, i + 1), head + body + tail, error))
-                return false;
-        }
-        *written = files.done();
-        return true;
+        // A page in a file of its own stands alone; in one file a rule
+        // parts it from the page before.
+        return writeHtmlPages(
+            m_pages, m_path, m_paged, head, tail,
+            [paged = m_paged](int i, const QByteArray &page) {
+                return (!paged && i > 0 ? QByteArray("<hr class=\"pb\">\n") : QByteArray()) + "<div class=\"page\">\n"
+                    + page + "</div>\n";
+            },
+            written, error);
     }
 
 protected:
@@ -595,34 +612,8 @@ public:
     {
         const QString title = m_title.isEmpty() ? QFileInfo(m_path).completeBaseName() : m_title;
         const auto [head, tail] = aroundBody(&DhtmlExporter::document, title);
-        const int n = m_pages.count();
-        if (!m_paged) {
-            PieceFile f(m_path);
-            f.write(head);
-            for (int i = 0; i < n; ++i) {
-                const QByteArray page = m_pages.at(i);
-                if (!m_pages.readable(page, i))
-                    return unreadable(error);
-                f.write(page);
-            }
-            f.write(tail);
-            if (!f.commit(error))
-                return false;
-            *written = QStringList{m_path};
-            return true;
-        }
-        AllOrNone files;
-        for (int i = 0; i < n; ++i) {
-            const QByteArray page = m_pages.at(i);
-            if (!m_pages.readable(page, i)) {
-                files.undo();
-                return unreadable(error);
-            }
-            if (!files.write(pagedName(m_path, i + 1), head + page + pageLinks(m_path, i, n) + tail, error))
-                return false;
-        }
-        *written = files.done();
-        return true;
+        return writeHtmlPages(
+            m_pages, m_path, m_paged, head, tail, [](int, const QByteArray &page) { return page; }, written, error);
     }
 
 private:
