@@ -32,6 +32,39 @@ void prepareProcess()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
+Options parseOptions(int argc, char **argv, const QString &defaultLibrary)
+{
+    Options o;
+    bool sized = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a == QLatin1String("--size") && i + 1 < argc) {
+            o.size = QString::fromLocal8Bit(argv[++i]).toInt();
+            sized = true;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            o.flags << a;
+        } else {
+            o.library = a;
+        }
+    }
+    if (o.size < 1)
+        o.size = LibrarySize{}.anthems;
+    if (o.library.isEmpty())
+        o.library = sized && o.size != LibrarySize{}.anthems
+            ? QStringLiteral("/tmp/velmora-anthems-%1.mdb").arg(o.size)
+            : defaultLibrary;
+    return o;
+}
+
+Scale scaleOf(int anthems)
+{
+    if (anthems >= 900000 && anthems <= 1100000)
+        return Scale::Million;
+    if (anthems >= 90000 && anthems <= 110000)
+        return Scale::Hundred;
+    return Scale::Other;
+}
+
 double ms(const QElapsedTimer &t)
 {
     return t.nsecsElapsed() / 1e6;
@@ -92,11 +125,33 @@ void report(const char *what, double value, const char *unit, double target)
     if (!ok)
         ++g_over;
     if (target > 0)
-        std::printf("  %-56s %9.1f %-3s (target < %.0f %s)%s\n", what, value, unit, target, unit,
+        std::printf("  %-56s %9.1f %-3s (target < %g %s)%s\n", what, value, unit, target, unit,
                     ok ? "" : "  OVER TARGET");
     else
         std::printf("  %-56s %9.1f %s\n", what, value, unit);
     std::fflush(stdout);
+}
+
+void compare(const char *what, double value, double bare, double factor)
+{
+    const bool ok = factor <= 0 || value <= bare * factor;
+    if (!ok)
+        ++g_over;
+    std::printf("  %-56s %9.1f ms, bare %.1f ms: %.2f times", what, value, bare, bare > 0 ? value / bare : 0.0);
+    if (factor > 0)
+        std::printf(" (target within %g times)", factor);
+    std::printf("%s\n", ok ? "" : "  OVER TARGET");
+    std::fflush(stdout);
+}
+
+void countFailure()
+{
+    ++g_over;
+}
+
+int overCount()
+{
+    return g_over;
 }
 
 void printVerdict()
@@ -131,15 +186,22 @@ MsgResult SilentPrompter::message(const QString &, const QString &, MsgButtons b
     return MsgResult::Ok;
 }
 
-QString workCopy(const char *benchName, const QString &path, const QTemporaryDir &dir)
+namespace {
+
+QString copyOf(const char *benchName, const QString &path, const LibrarySize &size, const QTemporaryDir &dir)
 {
     if (!QFileInfo::exists(path)) {
-        std::printf("  generating the library into %s ...\n", qPrintable(path));
+        if (size.anthems == LibrarySize{}.anthems)
+            std::printf("  generating the library into %s ...\n", qPrintable(path));
+        else
+            std::printf("  generating the library into %s with %d anthems (once; a million take a few minutes "
+                        "and over a gigabyte) ...\n",
+                        qPrintable(path), size.anthems);
         std::fflush(stdout);
         QElapsedTimer t;
         t.start();
         QString error;
-        if (!generateLibrary(path, LibrarySize{}, &error)) {
+        if (!generateLibrary(path, size, &error)) {
             std::fprintf(stderr, "%s: %s\n", benchName, qPrintable(error));
             return {};
         }
@@ -153,9 +215,8 @@ QString workCopy(const char *benchName, const QString &path, const QTemporaryDir
     return work;
 }
 
-bool openWorkCopy(const char *benchName, const QString &path, const QTemporaryDir &dir)
+bool openCopy(const char *benchName, const QString &work)
 {
-    const QString work = workCopy(benchName, path, dir);
     if (work.isEmpty())
         return false;
     QString error;
@@ -164,6 +225,30 @@ bool openWorkCopy(const char *benchName, const QString &path, const QTemporaryDi
         return false;
     }
     return true;
+}
+
+} // namespace
+
+QString workCopy(const char *benchName, const QString &path, const QTemporaryDir &dir)
+{
+    return copyOf(benchName, path, LibrarySize{}, dir);
+}
+
+QString workCopy(const char *benchName, const Options &options, const QTemporaryDir &dir)
+{
+    LibrarySize size;
+    size.anthems = options.size;
+    return copyOf(benchName, options.library, size, dir);
+}
+
+bool openWorkCopy(const char *benchName, const QString &path, const QTemporaryDir &dir)
+{
+    return openCopy(benchName, workCopy(benchName, path, dir));
+}
+
+bool openWorkCopy(const char *benchName, const Options &options, const QTemporaryDir &dir)
+{
+    return openCopy(benchName, workCopy(benchName, options, dir));
 }
 
 void closeWindow(int formCode)

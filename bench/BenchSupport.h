@@ -1,15 +1,17 @@
 #pragma once
 // What the benchmarks share: the process set up as the program sets itself
-// up, the median of several timed runs of a step, the peak memory, a
-// figure printed beside its target, a report timed to pages and to PDF, a
-// prompter that answers at once, the working copy of the generated
-// library, an editor's toolbar and closing, and a viewer's list limit set
-// as the user would.
+// up, the command line of those that run at several library sizes, the
+// median of several timed runs of a step, the peak memory, a figure
+// printed beside its target (or beside the bare statements doing the same
+// work), a report timed to pages and to PDF, a prompter that answers at
+// once, the working copy of the generated library, an editor's toolbar and
+// closing, and a viewer's list limit set as the user would.
 
 #include "Prompter.h"
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -22,6 +24,22 @@ namespace bench {
 // Before the QApplication: freed memory kept for reuse, as the program
 // itself does, and the offscreen platform unless another one is set.
 void prepareProcess();
+
+// "[library] [--size N] [--flag ...]", the command line of the anthem
+// benchmarks: the library file given, else the default (100,000
+// anthems), else for --size N /tmp/velmora-anthems-<N>.mdb.
+struct Options {
+    QString library;
+    int size = 100000; // anthems, when the library is generated
+    // Arguments the benchmark reads itself ("--exports").
+    QStringList flags;
+};
+Options parseOptions(int argc, char **argv, const QString &defaultLibrary);
+
+// The size whose targets apply to a library of this many anthems: those
+// of 100,000 anthems, those of 1,000,000, or none for other sizes.
+enum class Scale { Other, Hundred, Million };
+Scale scaleOf(int anthems);
 
 // Milliseconds since the timer started.
 double ms(const QElapsedTimer &t);
@@ -39,6 +57,13 @@ long peakMemoryKb();
 // Prints a figure, beside its target when it has one (target > 0); a
 // figure over its target is marked and counted.
 void report(const char *what, double value, const char *unit, double target);
+// A figure beside the bare work it does (the same statements run straight
+// on SQLite): within factor times of it when factor > 0.
+void compare(const char *what, double value, double bare, double factor);
+// Counts a step that failed as a figure over its target.
+void countFailure();
+// How many figures were over their targets (or steps failed) so far.
+int overCount();
 // The closing line: every figure within its target, or some over.
 void printVerdict();
 
@@ -57,12 +82,15 @@ public:
 };
 
 // The library a run works on: generated into path on first use (with the
-// default size), then copied into dir, so the runs never change it. The
-// copy's path, or "" with the reason printed under the benchmark's name.
+// default size, or the options' number of anthems), then copied into dir,
+// so the runs never change it. The copy's path, or "" with the reason
+// printed under the benchmark's name.
 QString workCopy(const char *benchName, const QString &path, const QTemporaryDir &dir);
+QString workCopy(const char *benchName, const Options &options, const QTemporaryDir &dir);
 // The same, and the copy opened as the program's database; false with the
 // reason printed.
 bool openWorkCopy(const char *benchName, const QString &path, const QTemporaryDir &dir);
+bool openWorkCopy(const char *benchName, const Options &options, const QTemporaryDir &dir);
 
 // Closes the window with the form code, as the user does, and deletes it
 // at once; nothing when it is not open.

@@ -1,8 +1,7 @@
 #include "AnthemReportModule.h"
 
 #include "CatalogueReport.h"
-#include "Db.h"
-#include "Fmt.h"
+#include "DbStatement.h"
 #include "Module.h"
 #include "RecordCodes.h"
 #include "RecordReport.h"
@@ -11,7 +10,6 @@
 #include "ReportSource.h"
 #include "SR2PrintForm.h"
 
-#include <QSqlQuery>
 #include <QStringList>
 #include <QVector>
 
@@ -67,19 +65,19 @@ QVector<AnthemRow> readSlice(const ReportSource &source, int from, int to, const
 {
     QVector<AnthemRow> rows;
     QVector<int> posOfRow;
-    QSqlQuery q = Db::query(QStringLiteral("select r.pos, a.Anthem, c.collectionid, c.Collection, %1 "
-                                           "from temp.report_ids r join anthem a on a.anthemid = r.id "
-                                           "left join collection c on c.collectionid = a.collectionid "
-                                           "where r.pos >= ? and r.pos < ? order by r.pos")
-                                .arg(CatalogueReportRow::columns(CatalogueData::Anthems, "a")),
-                            {from, to});
+    Db::Statement q(QStringLiteral("select r.pos, a.Anthem, c.collectionid, c.Collection, %1 "
+                                   "from temp.report_ids r join anthem a on a.anthemid = r.id "
+                                   "left join collection c on c.collectionid = a.collectionid "
+                                   "where r.pos >= ? and r.pos < ? order by r.pos")
+                        .arg(CatalogueReportRow::columns(CatalogueData::Anthems, "a")),
+                    {from, to});
     while (q.next()) {
         AnthemRow row;
-        row.anthem = Fmt::nz(q.value(1));
-        row.inCollection = !q.value(2).isNull();
-        row.collection = Fmt::nz(q.value(3));
+        row.anthem = q.text(1);
+        row.inCollection = !q.isNull(2);
+        row.collection = q.text(3);
         row.read(q, 4);
-        posOfRow.append(q.value(0).toInt());
+        posOfRow.append(q.integer(0));
         rows.append(std::move(row));
     }
     if (rows.isEmpty())

@@ -30,6 +30,8 @@ namespace AnthemSelection {
 // ticked link limit with no checked entry passes no anthem. One
 // transaction; a DbError leaves the marks as they were.
 void mark(const AnthemLimits &limits);
+// The marking of the limits, not yet run.
+DisplayMarker marker(const AnthemLimits &limits);
 
 // Every anthem, or only the marked ones, by title (then id), with the
 // name of its collection.

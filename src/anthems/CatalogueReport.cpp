@@ -1,5 +1,6 @@
 #include "CatalogueReport.h"
 
+#include "DbStatement.h"
 #include "Fmt.h"
 #include "RecordReport.h"
 #include "ReportPrinter.h"
@@ -29,7 +30,7 @@ QString CatalogueReportRow::columns(const CatalogueTables &t, const char *alias)
         .arg(QLatin1String(alias), QLatin1String(t.performedTable), QLatin1String(t.idColumn));
 }
 
-void CatalogueReportRow::read(const QSqlQuery &q, int first)
+void CatalogueReportRow::read(const Db::Statement &q, int first)
 {
     catalog = q.value(first);
     location = q.value(first + 1);
@@ -56,7 +57,8 @@ void CatalogueReportRow::draw(ReportPrinter &p) const
         ReportCaptionRun(p, QStringLiteral("Last Performed: "));
         p.text(lastPerformed.isValid() ? Fmt::mdy(lastPerformed) : kTenBlanks);
         ReportCaptionRun(p, kTenBlanks + QStringLiteral("Purchase Date: "));
-        p.text(Fmt::my(purchased) + QLatin1Char('\n'));
+        p.text(Fmt::my(purchased));
+        p.text(QStringLiteral("\n"));
     }
     if (const auto n = nonZeroNumber(cost))
         ReportCaptionedLine(p, QStringLiteral("Cost per Copy: "), Fmt::plainNumber(*n));

@@ -6,11 +6,13 @@
 #include "CatalogueRecord.h"
 
 #include <QDate>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
 class ReportPrinter;
+namespace Db {
+class Statement;
+}
 
 struct CatalogueReportRow {
     QVariant catalog, location, datePurchased, cost, copies, pages, performTime, loanedTo;
@@ -23,8 +25,9 @@ struct CatalogueReportRow {
     // of the table under the alias given: the catalogue columns as stored,
     // then the latest performed date.
     static QString columns(const CatalogueTables &t, const char *alias);
-    // Reads the columns of the current row, the first at column `first`.
-    void read(const QSqlQuery &q, int first);
+    // Reads the columns of the current row, the first at column `first`
+    // (read raw: a report may read every record of a large library).
+    void read(const Db::Statement &q, int first);
 
     // The lines in their order, each when it has something to show: the
     // catalog number, the location, the dates (the last performed date and

@@ -3,6 +3,7 @@
 #include "CatalogueReport.h"
 #include "CollectionRecord.h"
 #include "Db.h"
+#include "DbStatement.h"
 #include "Fmt.h"
 #include "LinkTables.h"
 #include "Module.h"
@@ -89,17 +90,17 @@ QString anthemLinkSql(CheckGridKind kind)
 Slice readSlice(const ReportSource &source, int from, int to, const CollectionReportOptions &o)
 {
     Slice s;
-    QSqlQuery q = Db::query(QStringLiteral("select r.pos, c.collectionid, c.Collection, %1 "
-                                           "from temp.report_ids r join collection c on c.collectionid = r.id "
-                                           "where r.pos >= ? and r.pos < ? order by r.pos")
-                                .arg(CatalogueReportRow::columns(CatalogueData::Collections, "c")),
-                            {from, to});
+    Db::Statement q(QStringLiteral("select r.pos, c.collectionid, c.Collection, %1 "
+                                   "from temp.report_ids r join collection c on c.collectionid = r.id "
+                                   "where r.pos >= ? and r.pos < ? order by r.pos")
+                        .arg(CatalogueReportRow::columns(CatalogueData::Collections, "c")),
+                    {from, to});
     while (q.next()) {
         CollectionRow row;
-        row.id = q.value(1).toInt();
-        row.name = Fmt::nz(q.value(2));
+        row.id = q.integer(1);
+        row.name = q.text(2);
         row.read(q, 3);
-        s.positions.append(q.value(0).toInt());
+        s.positions.append(q.integer(0));
         s.rows.append(std::move(row));
     }
     if (s.rows.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "Db.h"
 #include "LinkTables.h"
+#include "TextWidths.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -187,7 +188,7 @@ void markLinks(CheckGridKind kind, CheckListGrid *grid, int owner, qint32 id, bo
 void sizeColumns(CheckListGrid *grid)
 {
     try {
-        grid->resizeColumnToContents(kNameColumn);
+        grid->fitColumnToTexts(kNameColumn);
         if (grid->hasActiveColumn())
             grid->resizeColumnToContents(kActiveColumn);
     } catch (...) {
@@ -326,6 +327,48 @@ void CheckListGrid::setCheckedIds(const QSet<qint32> &ids)
 {
     for (int r = 1; r < Rows(); ++r)
         setCheckState(r, kNameColumn, ids.contains(idAt(r)) ? Checked : Unchecked);
+}
+
+void CheckListGrid::fitColumnToTexts(int column)
+{
+    if (column < 0 || column >= columnCount())
+        return;
+    // Every cell of the column has the same check box, margins and font,
+    // so the widest cell is the one with the widest text. The sum of the
+    // characters' advances tells it within a pixel or two (a ligature, or
+    // trailing blanks, which the cell does not count); every cell that
+    // could be the widest within that margin is measured as the view
+    // measures it.
+    const TextWidths &widths = TextWidths::of(font());
+    const int n = rowCount();
+    std::vector<qreal> upper(size_t(n), 0);
+    qreal widestLower = 0;
+    for (int r = 0; r < n; ++r) {
+        const QTableWidgetItem *it = item(r, column);
+        if (!it)
+            continue;
+        const QString text = it->text();
+        qsizetype end = text.size();
+        while (end > 0 && text.at(end - 1).isSpace())
+            --end;
+        const qreal whole = widths.estimate(text);
+        upper[size_t(r)] = whole;
+        widestLower = std::max(widestLower, end == text.size() ? whole : widths.estimate(text.left(end)));
+    }
+    const qreal margin = 2 + widestLower / 50;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    int content = 0;
+    for (int r = 0; r < n; ++r) {
+        if (upper[size_t(r)] + margin < widestLower)
+            continue;
+        const QModelIndex index = model()->index(r, column);
+        content = std::max(content, itemDelegateForIndex(index)->sizeHint(option, index).width());
+    }
+    if (n > 0 && showGrid())
+        content += 1;
+    const int header = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->sectionSizeHint(column);
+    horizontalHeader()->resizeSection(column, std::max(content, header));
 }
 
 void CheckListGrid::sortDataRows(int column)
@@ -480,7 +523,10 @@ void FillCheckGrid(CheckGridKind kind, CheckListGrid *grid, int owner, qint32 id
         grid->setRow(0);
     } catch (...) {
     }
-    sizeColumns(grid);
+    // A mark changes no text, so the columns that fit their texts at the
+    // refill still do.
+    if (owner >= 0)
+        sizeColumns(grid);
 }
 
 void FillVocalsCheckGrid(CheckListGrid *grid, int owner, qint32 id)

@@ -54,6 +54,12 @@ public:
     // Ticks exactly the rows whose ids are in the set (column 1).
     void setCheckedIds(const QSet<qint32> &ids);
 
+    // Makes a column as wide as its header and the widest of its cells, as
+    // resizeColumnToContents() measures them, but over every row however
+    // many there are, measuring only the cells whose text could be the
+    // widest (TextWidths picks them).
+    void fitColumnToTexts(int column);
+
     // Puts the data rows in order of one column: the sort key column (2)
     // puts linked rows first, column 1 sorts by name. Rows that compare
     // equal keep the order the fill gave them (name order), so a mark

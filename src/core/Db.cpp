@@ -2,6 +2,7 @@
 
 #include "Cursor.h"
 #include "DbFile.h"
+#include "DbStatement.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -328,54 +329,11 @@ qint64 lastInsertId()
 
 QVector<QPair<qint32, QString>> idTextRows(const QString &sql, const Params &params)
 {
-    QSqlDatabase db = connection();
-    sqlite3 *h = handleOf(db);
-    if (!h)
-        throw DbError(QStringLiteral("The SQLite driver gave no connection handle."));
-    sqlite3_stmt *stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(h, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(h)));
-    struct Finalizer {
-        sqlite3_stmt *s;
-        ~Finalizer() { sqlite3_finalize(s); }
-    } finalizer{stmt};
-    for (int i = 0; i < params.size(); ++i) {
-        const QVariant &v = params.at(i);
-        int rc = SQLITE_OK;
-        if (v.isNull()) {
-            rc = sqlite3_bind_null(stmt, i + 1);
-        } else {
-            switch (v.metaType().id()) {
-            case QMetaType::Int:
-            case QMetaType::LongLong:
-            case QMetaType::UInt:
-            case QMetaType::Bool:
-                rc = sqlite3_bind_int64(stmt, i + 1, v.toLongLong());
-                break;
-            case QMetaType::Double:
-                rc = sqlite3_bind_double(stmt, i + 1, v.toDouble());
-                break;
-            default: {
-                const QByteArray b = v.toString().toUtf8();
-                rc = sqlite3_bind_text(stmt, i + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-            }
-            }
-        }
-        if (rc != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(h)));
-    }
-    QVector<QPair<qint32, QString>> rows;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        const auto *t = sqlite3_column_text(stmt, 1);
-        rows.append({qint32(sqlite3_column_int64(stmt, 0)),
-                     t ? QString::fromUtf8(reinterpret_cast<const char *>(t), sqlite3_column_bytes(stmt, 1))
-                       : QString()});
-    }
-    if (rc != SQLITE_DONE)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(h)));
-    return rows;
+    Statement rows(sql, params);
+    QVector<QPair<qint32, QString>> out;
+    while (rows.next())
+        out.append({rows.integer(0), rows.text(1)});
+    return out;
 }
 
 const QVector<NameKeyColumn> &nameKeyColumns()

@@ -5,6 +5,9 @@
 
 namespace Db {
 
+static_assert(Statement::Integer == SQLITE_INTEGER && Statement::Float == SQLITE_FLOAT
+              && Statement::Text == SQLITE_TEXT && Statement::Blob == SQLITE_BLOB && Statement::Null == SQLITE_NULL);
+
 Statement::Statement(const QString &sql, const Params &params)
 {
     QSqlDatabase db = connection();
@@ -61,6 +64,17 @@ bool Statement::next()
     return false;
 }
 
+Statement::Type Statement::type(int column) const
+{
+    return Type(sqlite3_column_type(m_stmt, column));
+}
+
+QByteArrayView Statement::blob(int column) const
+{
+    const auto *b = static_cast<const char *>(sqlite3_column_blob(m_stmt, column));
+    return b ? QByteArrayView(b, sqlite3_column_bytes(m_stmt, column)) : QByteArrayView();
+}
+
 qint32 Statement::integer(int column) const
 {
     return qint32(sqlite3_column_int64(m_stmt, column));
@@ -75,6 +89,23 @@ QString Statement::text(int column) const
 {
     const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
     return t ? QString::fromUtf8(t, sqlite3_column_bytes(m_stmt, column)) : QString();
+}
+
+QByteArrayView Statement::utf8(int column) const
+{
+    const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+    return t ? QByteArrayView(t, sqlite3_column_bytes(m_stmt, column)) : QByteArrayView();
+}
+
+QVariant Statement::value(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER: return QVariant(qlonglong(sqlite3_column_int64(m_stmt, column)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_stmt, column));
+    case SQLITE_TEXT: return QVariant(text(column));
+    case SQLITE_BLOB: return QVariant(blob(column).toByteArray());
+    default: return QVariant();
+    }
 }
 
 } // namespace Db

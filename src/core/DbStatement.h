@@ -6,6 +6,8 @@
 
 #include "Db.h"
 
+#include <QByteArrayView>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -18,12 +20,24 @@ public:
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
 
+    // The storage class of a column's value in the current row.
+    enum Type { Integer = 1, Float = 2, Text = 3, Blob = 4, Null = 5 };
+
     // Steps to the next row; false after the last.
     bool next();
+    Type type(int column) const;
     qint32 integer(int column) const;
     bool isNull(int column) const;
     // Null reads as "".
     QString text(int column) const;
+    // The text as SQLite holds it (UTF-8), without a copy: valid until the
+    // next step. Null reads as empty.
+    QByteArrayView utf8(int column) const;
+    // A blob's bytes, without a copy: valid until the next step.
+    QByteArrayView blob(int column) const;
+    // The value as QSqlQuery::value() types it: integer (qlonglong), real
+    // (double), text (QString), blob (QByteArray), Null (a null QVariant).
+    QVariant value(int column) const;
 
 private:
     sqlite3 *m_db = nullptr;

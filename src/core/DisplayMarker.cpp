@@ -82,7 +82,7 @@ void DisplayMarker::addCondition(const QString &test, const Params &params)
     m_params << params;
 }
 
-void DisplayMarker::mark() const
+QString DisplayMarker::statement() const
 {
     // What a record's mark must become; a Null outcome (a Null user
     // field) fails like a false one.
@@ -90,16 +90,23 @@ void DisplayMarker::mark() const
                            : m_tests.isEmpty() ? QStringLiteral("-1")
                                                : QStringLiteral("case when ") + m_tests.join(QLatin1String(" and "))
                                                      + QStringLiteral(" then -1 else 0 end");
-    const Params params = m_nonePasses ? Params() : m_params;
-
     // The outcome is that of marking every record and then clearing each
     // one that fails a limit, but in one pass that writes only the rows
     // whose mark changes: on a large library the writing is nearly all of
     // the cost. A mark is -1 or 0, so a mark that must change flips.
+    return QStringLiteral("update %1 set displayit = case when displayit = 0 then -1 else 0 end where displayit <> ")
+               .arg(QLatin1String(LinkTables::recordTable(m_kind)))
+        + target;
+}
+
+Params DisplayMarker::parameters() const
+{
+    return m_nonePasses ? Params() : m_params;
+}
+
+void DisplayMarker::mark() const
+{
     Db::Transaction tx;
-    Db::exec(QStringLiteral("update %1 set displayit = case when displayit = 0 then -1 else 0 end where displayit <> ")
-                     .arg(QLatin1String(LinkTables::recordTable(m_kind)))
-                 + target,
-             params);
+    Db::exec(statement(), parameters());
     tx.commit();
 }

@@ -37,6 +37,10 @@ public:
 
     // Marks displayit. A DbError leaves the marks as they were.
     void mark() const;
+    // The one statement mark() runs in its transaction, and its bound
+    // parameters (for measuring it bare).
+    QString statement() const;
+    Params parameters() const;
 
     // The ids as the one bound parameter of an id list (a JSON array):
     // any number of entries fits, and only numbers ever reach it; empty

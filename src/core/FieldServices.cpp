@@ -2,6 +2,7 @@
 
 #include "DateField.h"
 #include "Db.h"
+#include "DbStatement.h"
 #include "Fmt.h"
 #include "LinkTables.h"
 #include "MyDataLabels.h"
@@ -14,10 +15,12 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSet>
 #include <QSqlQuery>
 #include <QTextEdit>
 #include <QTimer>
 #include <QValidator>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -241,6 +244,7 @@ void LoadLimitByOptions(QWidget *viewer, int datatype)
     const std::optional<std::array<QString, 5>> labels = MyDataLabels::read(datatype);
     if (!labels)
         return;
+    const std::array<QStringList, 5> values = MyDataValues(table);
     for (int i = 5; i <= 9; ++i) {
         const int n = i - 4;
         auto *list = viewer->findChild<QComboBox *>(QStringLiteral("MyData%1").arg(i));
@@ -249,18 +253,59 @@ void LoadLimitByOptions(QWidget *viewer, int datatype)
         if (auto *box = viewer->findChild<QAbstractButton *>(QStringLiteral("optLimit%1").arg(i))) {
             box->setText(QStringLiteral("Limit by ") + labels->at(n - 1));
         }
-        // Each value once, case ignored, in name order.
-        QStringList found;
-        QSqlQuery values = Db::query(QStringLiteral("select distinct u%1 from %2 where u%1 <> '' order by u%1").arg(n).arg(table));
-        while (values.next())
-            found.append(values.value(0).toString());
-        if (list)
-            list->addItems(Db::distinctNames(found));
         // The list offers values; the text stays empty until the user types
         // or picks one, so an untouched limit filters by nothing.
         if (list) {
+            list->addItems(values[size_t(n - 1)]);
             list->setCurrentIndex(-1);
             list->clearEditText();
         }
     }
+}
+
+std::array<QStringList, 5> MyDataValues(const QString &table)
+{
+    // One pass over the table for the five fields: each field's values
+    // once (the same bytes are the same value), then in the order the
+    // database sorts them, as "select distinct uN ... order by uN" gives
+    // them (a value stored as a blob after every text).
+    struct Field {
+        QSet<QByteArray> seen;
+        QList<QByteArray> texts;
+        QList<QByteArray> blobs;
+    };
+    std::array<Field, 5> fields;
+    Db::Statement rows(QStringLiteral("select u1, u2, u3, u4, u5 from %1").arg(table));
+    while (rows.next()) {
+        for (int k = 0; k < 5; ++k) {
+            const int type = rows.type(k);
+            if (type == Db::Statement::Null)
+                continue;
+            const QByteArrayView v = type == Db::Statement::Blob ? rows.blob(k) : rows.utf8(k);
+            if (v.isEmpty())
+                continue;
+            Field &f = fields[size_t(k)];
+            // A look-up without a copy; only a new value is copied.
+            if (f.seen.contains(QByteArray::fromRawData(v.data(), v.size())))
+                continue;
+            const QByteArray value = v.toByteArray();
+            f.seen.insert(value);
+            (type == Db::Statement::Blob ? f.blobs : f.texts).append(value);
+        }
+    }
+    std::array<QStringList, 5> out;
+    for (int k = 0; k < 5; ++k) {
+        Field &f = fields[size_t(k)];
+        std::sort(f.texts.begin(), f.texts.end());
+        std::sort(f.blobs.begin(), f.blobs.end());
+        QStringList found;
+        found.reserve(f.texts.size() + f.blobs.size());
+        for (const QByteArray &v : std::as_const(f.texts))
+            found.append(QString::fromUtf8(v));
+        for (const QByteArray &v : std::as_const(f.blobs))
+            found.append(QString::fromUtf8(v));
+        // Each value once, case ignored, in name order.
+        out[size_t(k)] = Db::distinctNames(found);
+    }
+    return out;
 }

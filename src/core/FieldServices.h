@@ -4,6 +4,9 @@
 // before it is saved, and the captions of the five "My Data" user fields.
 
 #include <QLabel>
+#include <QString>
+#include <QStringList>
+#include <array>
 
 class QComboBox;
 class QLineEdit;
@@ -68,3 +71,7 @@ void RenameMyDataLabel(QLabel *label, int datatype, int n);
 // MyData<i> with the distinct non-empty values of that field of the
 // datatype's table. Without a labels row nothing changes.
 void LoadLimitByOptions(QWidget *viewer, int datatype);
+// The lists LoadLimitByOptions fills, of the table's user fields u1 to u5
+// (index 0 to 4): each field's distinct non-empty values, in name order,
+// values equal but for case once. Read in one pass over the table.
+std::array<QStringList, 5> MyDataValues(const QString &table);

@@ -1,7 +1,11 @@
 #include "NameIndex.h"
 
 #include "Db.h"
+#include "DbStatement.h"
 #include "RecordNav.h"
+
+#include <algorithm>
+#include <cstring>
 
 static_assert(RecordCursor<NameIndex>);
 
@@ -22,37 +26,91 @@ int NameIndex::letterOf(const QString &name)
     return letter.at(0).unicode() - u'A';
 }
 
+int NameIndex::letterOfUtf8(QByteArrayView name)
+{
+    if (name.isEmpty())
+        return 0;
+    const auto c = static_cast<unsigned char>(name.front());
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a';
+    if (c < 0x80)
+        return 0;
+    // The first character only: the rule looks at nothing more.
+    const qsizetype n = c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : 2;
+    return letterOf(QString::fromUtf8(name.first(std::min(n, name.size()))));
+}
+
 void NameIndex::load(const QString &listSql)
 {
-    QVector<QPair<qint32, QString>> rows = Db::idTextRows(listSql);
-    QVector<Row> fresh;
-    fresh.reserve(rows.size());
+    std::vector<Row> fresh;
+    std::vector<char> names;
     int counts[26] = {};
-    for (auto &r : rows) {
-        const int letter = letterOf(r.second);
-        fresh.append(Row{r.first, quint8(letter), std::move(r.second)});
-        ++counts[letter];
+    {
+        Db::Statement rows(listSql);
+        while (rows.next()) {
+            const QByteArrayView name = rows.utf8(1);
+            const int letter = letterOfUtf8(name);
+            fresh.push_back(Row{rows.integer(0), quint32(names.size()), quint32(name.size()), quint8(letter)});
+            names.insert(names.end(), name.begin(), name.end());
+            ++counts[letter];
+        }
     }
     m_rows.swap(fresh);
+    m_names.swap(names);
+    m_unusedBytes = 0;
     std::copy(std::begin(counts), std::end(counts), std::begin(m_letterCount));
-    m_pos = m_rows.isEmpty() ? -1 : 0;
+    m_pos = m_rows.empty() ? -1 : 0;
 }
 
 void NameIndex::clear()
 {
     m_rows.clear();
+    m_names.clear();
+    m_unusedBytes = 0;
     std::fill(std::begin(m_letterCount), std::end(m_letterCount), 0);
     m_pos = -1;
 }
 
+QByteArrayView NameIndex::bytesAt(int row) const
+{
+    const Row &r = m_rows.at(size_t(row));
+    return QByteArrayView(m_names.data() + r.at, qsizetype(r.length));
+}
+
+QString NameIndex::nameAt(int row) const
+{
+    return QString::fromUtf8(bytesAt(row));
+}
+
+NameIndex::Row NameIndex::rowFor(qint32 id, const QString &name)
+{
+    const QByteArray bytes = name.toUtf8();
+    const Row r{id, quint32(m_names.size()), quint32(bytes.size()), quint8(letterOf(name))};
+    m_names.insert(m_names.end(), bytes.begin(), bytes.end());
+    return r;
+}
+
+void NameIndex::compactNames()
+{
+    if (m_unusedBytes < 4096 || m_unusedBytes * 2 < qsizetype(m_names.size()))
+        return;
+    std::vector<char> names;
+    names.reserve(m_names.size() - size_t(m_unusedBytes));
+    for (Row &r : m_rows) {
+        const quint32 at = quint32(names.size());
+        names.insert(names.end(), m_names.begin() + r.at, m_names.begin() + r.at + r.length);
+        r.at = at;
+    }
+    m_names.swap(names);
+    m_unusedBytes = 0;
+}
+
 int NameIndex::rowOf(qint32 id) const
 {
-    const Row *begin = m_rows.constData();
-    const Row *end = begin + m_rows.size();
-    for (const Row *r = begin; r != end; ++r)
-        if (r->id == id)
-            return int(r - begin);
-    return -1;
+    const auto it = std::find_if(m_rows.begin(), m_rows.end(), [id](const Row &r) { return r.id == id; });
+    return it == m_rows.end() ? -1 : int(it - m_rows.begin());
 }
 
 int NameIndex::placeFor(qint32 id, const QString &name) const
@@ -61,9 +119,8 @@ int NameIndex::placeFor(qint32 id, const QString &name) const
     int hi = int(m_rows.size());
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
-        const Row &r = m_rows.at(mid);
-        const int c = Db::compareNames(r.name, name);
-        if (c < 0 || (c == 0 && r.id < id))
+        const int c = Db::compareNames(nameAt(mid), name);
+        if (c < 0 || (c == 0 && m_rows[size_t(mid)].id < id))
             lo = mid + 1;
         else
             hi = mid;
@@ -79,9 +136,9 @@ void NameIndex::countLetter(int letter, int delta)
 int NameIndex::insert(qint32 id, const QString &name)
 {
     const int at = placeFor(id, name);
-    const int letter = letterOf(name);
-    m_rows.insert(at, Row{id, quint8(letter), name});
-    countLetter(letter, +1);
+    const Row row = rowFor(id, name);
+    m_rows.insert(m_rows.begin() + at, row);
+    countLetter(row.letter, +1);
     if (m_pos >= at && m_rows.size() > 1)
         ++m_pos;
     else if (m_pos < 0)
@@ -95,12 +152,14 @@ int NameIndex::rename(qint32 id, const QString &name)
     if (row < 0)
         return insert(id, name);
     const qint32 current = currentId();
-    countLetter(m_rows.at(row).letter, -1);
-    m_rows.remove(row);
+    countLetter(m_rows[size_t(row)].letter, -1);
+    m_unusedBytes += m_rows[size_t(row)].length;
+    m_rows.erase(m_rows.begin() + row);
     const int at = placeFor(id, name);
-    const int letter = letterOf(name);
-    m_rows.insert(at, Row{id, quint8(letter), name});
-    countLetter(letter, +1);
+    const Row fresh = rowFor(id, name);
+    m_rows.insert(m_rows.begin() + at, fresh);
+    countLetter(fresh.letter, +1);
+    compactNames();
     if (current != 0)
         m_pos = rowOf(current);
     return at;
@@ -111,21 +170,23 @@ bool NameIndex::remove(qint32 id)
     const int row = rowOf(id);
     if (row < 0)
         return false;
-    countLetter(m_rows.at(row).letter, -1);
-    m_rows.remove(row);
-    m_pos = m_rows.isEmpty() ? -1 : 0;
+    countLetter(m_rows[size_t(row)].letter, -1);
+    m_unusedBytes += m_rows[size_t(row)].length;
+    m_rows.erase(m_rows.begin() + row);
+    compactNames();
+    m_pos = m_rows.empty() ? -1 : 0;
     return true;
 }
 
 void NameIndex::moveFirst()
 {
-    if (!m_rows.isEmpty())
+    if (!m_rows.empty())
         m_pos = 0;
 }
 
 void NameIndex::moveLast()
 {
-    if (!m_rows.isEmpty())
+    if (!m_rows.empty())
         m_pos = int(m_rows.size()) - 1;
 }
 
@@ -143,7 +204,7 @@ void NameIndex::movePrevious()
 
 bool NameIndex::setPosition(int row)
 {
-    if (row < 0 || row >= m_rows.size())
+    if (row < 0 || row >= int(m_rows.size()))
         return false;
     m_pos = row;
     return true;
@@ -151,12 +212,12 @@ bool NameIndex::setPosition(int row)
 
 qint32 NameIndex::currentId() const
 {
-    return onRecord() ? m_rows.at(m_pos).id : 0;
+    return onRecord() ? m_rows[size_t(m_pos)].id : 0;
 }
 
 QString NameIndex::currentName() const
 {
-    return onRecord() ? m_rows.at(m_pos).name : QString();
+    return onRecord() ? nameAt(m_pos) : QString();
 }
 
 bool NameIndex::hasLetter(int letter) const
@@ -168,10 +229,9 @@ int NameIndex::firstRowOfLetter(int letter) const
 {
     if (!hasLetter(letter))
         return -1;
-    for (int r = 0; r < m_rows.size(); ++r)
-        if (m_rows.at(r).letter == letter)
-            return r;
-    return -1;
+    const auto it =
+        std::find_if(m_rows.begin(), m_rows.end(), [letter](const Row &r) { return r.letter == letter; });
+    return it == m_rows.end() ? -1 : int(it - m_rows.begin());
 }
 
 QVector<NameIndex::NameItem> NameIndex::nameList(int letter) const
@@ -179,24 +239,37 @@ QVector<NameIndex::NameItem> NameIndex::nameList(int letter) const
     QVector<NameItem> items;
     if (!hasLetter(letter))
         return items;
-    const QString *prev = nullptr;
+    QString prev;
+    QByteArrayView prevBytes;
+    bool any = false;
     qint32 firstId = 0;
     int n = 0;
     auto flush = [&] {
-        if (!prev)
+        if (!any)
             return;
-        items.append(NameItem{n >= 2 ? *prev + QStringLiteral(" {") + QString::number(n) + QLatin1Char('}') : *prev,
+        items.append(NameItem{n >= 2 ? prev + QStringLiteral(" {") + QString::number(n) + QLatin1Char('}') : prev,
                               firstId});
     };
-    for (const Row &r : m_rows) {
+    for (int i = 0; i < int(m_rows.size()); ++i) {
+        const Row &r = m_rows[size_t(i)];
         if (r.letter != letter)
             continue;
-        if (prev && sameRun(r.name, *prev)) {
+        // The same bytes are the same name; only different bytes need the
+        // names compared.
+        const QByteArrayView bytes = bytesAt(i);
+        if (any && bytes == prevBytes) {
+            ++n;
+            continue;
+        }
+        QString name = QString::fromUtf8(bytes);
+        if (any && sameRun(name, prev)) {
             ++n;
             continue;
         }
         flush();
-        prev = &r.name;
+        prev = std::move(name);
+        prevBytes = bytes;
+        any = true;
         firstId = r.id;
         n = 1;
     }

@@ -6,11 +6,19 @@
 // is read once; saves and deletes then update the index in place, so a
 // large library is never re-read after each change. The order is the
 // list query's: name keys as Db::compareNames compares them, then ids.
+//
+// The names are kept as the database gives them (UTF-8, one block for
+// all) and become text only when asked for: opening an editor on a
+// million records reads them without making a million strings, and the
+// name list makes text of one letter's names only.
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
+#include <vector>
 
 class NameIndex {
 public:
@@ -34,9 +42,9 @@ public:
     void clear();
 
     int count() const { return int(m_rows.size()); }
-    bool isEmpty() const { return m_rows.isEmpty(); }
+    bool isEmpty() const { return m_rows.empty(); }
     qint32 idAt(int row) const { return m_rows.at(row).id; }
-    const QString &nameAt(int row) const { return m_rows.at(row).name; }
+    QString nameAt(int row) const;
     // 0 for A ... 25 for Z: the letter the key files under.
     int letterAt(int row) const { return m_rows.at(row).letter; }
     // The row of an id; -1 when the index does not hold it.
@@ -52,8 +60,8 @@ public:
     bool remove(qint32 id);
 
     // The cursor, as a record set has it.
-    bool bof() const { return m_pos < 0 || m_rows.isEmpty(); }
-    bool eof() const { return m_pos >= m_rows.size() || m_rows.isEmpty(); }
+    bool bof() const { return m_pos < 0 || m_rows.empty(); }
+    bool eof() const { return m_pos >= int(m_rows.size()) || m_rows.empty(); }
     bool onRecord() const { return !bof() && !eof(); }
     void moveFirst();
     void moveLast();
@@ -81,15 +89,26 @@ public:
 private:
     struct Row {
         qint32 id = 0;
+        quint32 at = 0;     // where the name starts in m_names
+        quint32 length = 0; // its bytes
         quint8 letter = 0;
-        QString name;
     };
+    // The letter of a name as the database gives it (UTF-8).
+    static int letterOfUtf8(QByteArrayView name);
+    // A row for the name, its bytes added to m_names.
+    Row rowFor(qint32 id, const QString &name);
+    QByteArrayView bytesAt(int row) const;
     // The row before which a record with this key and id belongs.
     int placeFor(qint32 id, const QString &name) const;
     bool sameRun(const QString &a, const QString &b) const;
     void countLetter(int letter, int delta);
+    // Drops the bytes of names no row refers to any more, once they are
+    // the greater part of m_names.
+    void compactNames();
 
-    QVector<Row> m_rows;
+    std::vector<Row> m_rows;
+    std::vector<char> m_names;
+    qsizetype m_unusedBytes = 0;
     int m_letterCount[26] = {};
     int m_pos = -1;
     Runs m_runs = Runs::Exact;

@@ -53,7 +53,9 @@ void ReportCaptionRun(ReportPrinter &p, const QString &caption)
 void ReportCaptionedLine(ReportPrinter &p, const QString &caption, const QString &value)
 {
     ReportCaptionRun(p, caption);
-    p.text(value + QLatin1Char('\n'));
+    // Apart: a value without line ends is printed as it stands, unsplit.
+    p.text(value);
+    p.text(QStringLiteral("\n"));
 }
 
 void PrintMyDataLines(const QString (&captions)[6], const QVariant (&u)[5],

@@ -1,6 +1,7 @@
 #include "ReportExport.h"
 
 #include "ReportFonts.h"
+#include "ReportScratch.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 void splitExportTitle(const QString &title, QString *base, QString *ext)
 {
@@ -40,22 +42,98 @@ bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
     return true;
 }
 
-// Writes every file or none: files this export already wrote are removed
-// again when a later one fails.
-bool writeAll(const QList<QPair<QString, QByteArray>> &files, QStringList *written, QString *error)
+// A file written piece by piece, whole or not at all.
+class PieceFile {
+public:
+    explicit PieceFile(const QString &path) : m_path(path), m_file(path) { m_ok = m_file.open(QIODevice::WriteOnly); }
+    void write(const QByteArray &bytes)
+    {
+        if (m_ok && m_file.write(bytes) != bytes.size())
+            m_ok = false;
+    }
+    bool commit(QString *error)
+    {
+        if (m_ok && m_file.commit())
+            return true;
+        *error = QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(m_path), m_file.errorString());
+        m_file.cancelWriting();
+        return false;
+    }
+
+private:
+    QString m_path;
+    QSaveFile m_file;
+    bool m_ok = false;
+};
+
+// What an export gathers for its files while the report is built (a page
+// of HTML, a stretch of Rich Text), kept in a scratch file rather than in
+// memory: a report of a million anthems exports as well as a short one.
+class Pieces {
+public:
+    void append(const QByteArray &bytes)
+    {
+        Piece p;
+        p.size = bytes.size();
+        p.at = m_scratch.append(bytes);
+        // Without room in the scratch file the piece stays in memory.
+        if (p.at < 0)
+            p.held = bytes;
+        m_pieces.append(p);
+    }
+    int count() const { return int(m_pieces.size()); }
+    QByteArray at(int i) const
+    {
+        const Piece &p = m_pieces.at(i);
+        return p.at < 0 ? p.held : m_scratch.read(p.at, p.size);
+    }
+    // False when a piece could not be read back (the scratch file damaged
+    // behind our back): the export then fails rather than lose text.
+    bool readable(const QByteArray &piece, int i) const { return piece.size() == m_pieces.at(i).size; }
+
+private:
+    struct Piece {
+        qint64 at = -1;
+        qint64 size = 0;
+        QByteArray held;
+    };
+    ReportScratch m_scratch;
+    QList<Piece> m_pieces;
+};
+
+// The text of a page around its body: a document made with a marker for
+// a body and cut at it (the title is escaped, so never holds the marker).
+template <class Document> std::pair<QByteArray, QByteArray> aroundBody(const Document &document, const QString &title)
 {
-    QStringList done;
-    for (const auto &f : files) {
-        if (!writeWhole(f.first, f.second, error)) {
-            for (const QString &p : done)
-                QFile::remove(p);
+    const QByteArray whole = document(title, QString(QChar(1))).toUtf8();
+    const qsizetype at = whole.indexOf('\x01');
+    return {whole.left(at), whole.mid(at + 1)};
+}
+
+// Writes files one after another, every one or none: files this export
+// already wrote are removed again when a later one fails.
+class AllOrNone {
+public:
+    bool write(const QString &path, const QByteArray &bytes, QString *error)
+    {
+        if (!writeWhole(path, bytes, error)) {
+            undo();
             return false;
         }
-        done << f.first;
+        m_done << path;
+        return true;
     }
-    *written = done;
-    return true;
-}
+    void undo()
+    {
+        for (const QString &p : std::as_const(m_done))
+            QFile::remove(p);
+        m_done.clear();
+    }
+    QStringList done() const { return m_done; }
+
+private:
+    QStringList m_done;
+};
 
 QString pagedName(const QString &path, int number)
 {
@@ -63,6 +141,23 @@ QString pagedName(const QString &path, int number)
     QString base, ext;
     splitExportTitle(fi.fileName(), &base, &ext);
     return fi.dir().filePath(base + QString::number(number) + ext);
+}
+
+// The links from page i (0-based) of a paged export's n files to the
+// previous and the next one; none for a single page.
+QByteArray pageLinks(const QString &path, int i, int n)
+{
+    if (n <= 1)
+        return {};
+    QString nav = QLatin1String("<div class=\"nav\">");
+    if (i > 0)
+        nav += QStringLiteral("<a href=\"%1\">Previous</a> ")
+                   .arg(QFileInfo(pagedName(path, i)).fileName().toHtmlEscaped());
+    if (i + 1 < n)
+        nav += QStringLiteral("<a href=\"%1\">Next</a>")
+                   .arg(QFileInfo(pagedName(path, i + 2)).fileName().toHtmlEscaped());
+    nav += QLatin1String("</div>\n");
+    return nav.toUtf8();
 }
 
 QString pt(double twips)
@@ -117,6 +212,50 @@ QString cssFont(const FontSpec &f)
 QString cssColor(const QColor &c)
 {
     return c.name(QColor::HexRgb);
+}
+
+bool unreadable(QString *error)
+{
+    *error = QStringLiteral("the report's text could not be read back from the temporary folder");
+    return false;
+}
+
+// Writes the pages an HTML or DHTML export gathered between the head and
+// the tail of its document: all in one file, or when paged each in a file
+// of its own with links to the pages beside it; body(i, page) makes page
+// i's part of its file.
+bool writeHtmlPages(const Pieces &pages, const QString &path, bool paged, const QByteArray &head,
+                    const QByteArray &tail, const std::function<QByteArray(int, const QByteArray &)> &body,
+                    QStringList *written, QString *error)
+{
+    const int n = pages.count();
+    if (!paged) {
+        PieceFile f(path);
+        f.write(head);
+        for (int i = 0; i < n; ++i) {
+            const QByteArray page = pages.at(i);
+            if (!pages.readable(page, i))
+                return unreadable(error);
+            f.write(body(i, page));
+        }
+        f.write(tail);
+        if (!f.commit(error))
+            return false;
+        *written = QStringList{path};
+        return true;
+    }
+    AllOrNone files;
+    for (int i = 0; i < n; ++i) {
+        const QByteArray page = pages.at(i);
+        if (!pages.readable(page, i)) {
+            files.undo();
+            return unreadable(error);
+        }
+        if (!files.write(pagedName(path, i + 1), head + body(i, page) + pageLinks(path, i, n) + tail, error))
+            return false;
+    }
+    *written = files.done();
+    return true;
 }
 
 QByteArray pngBytes(const QImage &img)
@@ -320,7 +459,8 @@ public:
         m_cur += html;
     }
 
-    void endPage(const ReportDocument &, int index, const QStringList &header, const FontSpec &hdrFont) override
+    void endPage(const ReportDocument &, const ReportPage &, int index, const QStringList &header,
+                 const FontSpec &hdrFont) override
     {
         closeParagraph();
         flushPictures();
@@ -335,41 +475,25 @@ public:
             if (m_title.isEmpty())
                 m_title = header.value(0).trimmed();
         }
-        m_pages.append(hdr + m_cur);
+        m_pages.append((hdr + m_cur).toUtf8());
         m_cur.clear();
     }
 
     bool finish(QStringList *written, QString *error) override
     {
         if (!m_cur.isEmpty())
-            m_pages.append(m_cur);
+            m_pages.append(m_cur.toUtf8());
         const QString title = m_title.isEmpty() ? QFileInfo(m_path).completeBaseName() : m_title;
-        QList<QPair<QString, QByteArray>> files;
-        if (!m_paged) {
-            QString body;
-            for (int i = 0; i < m_pages.size(); ++i) {
-                if (i > 0)
-                    body += QLatin1String("<hr class=\"pb\">\n");
-                body += QLatin1String("<div class=\"page\">\n") + m_pages.at(i) + QLatin1String("</div>\n");
-            }
-            files.append({m_path, document(title, body).toUtf8()});
-        } else {
-            const int n = int(m_pages.size());
-            for (int i = 0; i < n; ++i) {
-                QString nav = QLatin1String("<div class=\"nav\">");
-                if (i > 0)
-                    nav += QStringLiteral("<a href=\"%1\">Previous</a> ")
-                               .arg(QFileInfo(pagedName(m_path, i)).fileName().toHtmlEscaped());
-                if (i + 1 < n)
-                    nav += QStringLiteral("<a href=\"%1\">Next</a>")
-                               .arg(QFileInfo(pagedName(m_path, i + 2)).fileName().toHtmlEscaped());
-                nav += QLatin1String("</div>\n");
-                const QString body = QLatin1String("<div class=\"page\">\n") + m_pages.at(i)
-                    + QLatin1String("</div>\n") + (n > 1 ? nav : QString());
-                files.append({pagedName(m_path, i + 1), document(title, body).toUtf8()});
-            }
-        }
-        return writeAll(files, written, error);
+        const auto [head, tail] = aroundBody(&HtmlExporter::document, title);
+        // A page in a file of its own stands alone; in one file a rule
+        // parts it from the page before.
+        return writeHtmlPages(
+            m_pages, m_path, m_paged, head, tail,
+            [paged = m_paged](int i, const QByteArray &page) {
+                return (!paged && i > 0 ? QByteArray("<hr class=\"pb\">\n") : QByteArray()) + "<div class=\"page\">\n"
+                    + page + "</div>\n";
+            },
+            written, error);
     }
 
 protected:
@@ -430,7 +554,7 @@ private:
     bool m_open = false; // a paragraph div waits for the rest of its text
     QString m_title;
     QString m_cur;
-    QStringList m_pages;
+    Pieces m_pages; // UTF-8
     QHash<qint64, QString> m_uris;
 };
 
@@ -445,11 +569,11 @@ public:
     void picture(const QImage &, const QRect &) override {}
     void table(const ExportTable &) override {}
 
-    void endPage(const ReportDocument &doc, int index, const QStringList &header, const FontSpec &) override
+    void endPage(const ReportDocument &doc, const ReportPage &page, int, const QStringList &header,
+                 const FontSpec &) override
     {
         if (m_title.isEmpty())
             m_title = header.value(0).trimmed();
-        const ReportPage &page = doc.page(index);
         QString html = QStringLiteral("<div class=\"page\" style=\"width:%1;height:%2\">\n")
                            .arg(pt(page.size.width()), pt(page.size.height()));
         for (const ReportBoxItem &b : page.boxes) {
@@ -481,33 +605,15 @@ public:
             html += QStringLiteral("<div class=\"t\" style=\"%1\">%2</div>\n").arg(style, htmlEscape(t.text));
         }
         html += QLatin1String("</div>\n");
-        m_pages.append(html);
+        m_pages.append(html.toUtf8());
     }
 
     bool finish(QStringList *written, QString *error) override
     {
         const QString title = m_title.isEmpty() ? QFileInfo(m_path).completeBaseName() : m_title;
-        QList<QPair<QString, QByteArray>> files;
-        if (!m_paged) {
-            files.append({m_path, document(title, m_pages.join(QString())).toUtf8()});
-        } else {
-            const int n = int(m_pages.size());
-            for (int i = 0; i < n; ++i) {
-                QString nav;
-                if (n > 1) {
-                    nav = QLatin1String("<div class=\"nav\">");
-                    if (i > 0)
-                        nav += QStringLiteral("<a href=\"%1\">Previous</a> ")
-                                   .arg(QFileInfo(pagedName(m_path, i)).fileName().toHtmlEscaped());
-                    if (i + 1 < n)
-                        nav += QStringLiteral("<a href=\"%1\">Next</a>")
-                                   .arg(QFileInfo(pagedName(m_path, i + 2)).fileName().toHtmlEscaped());
-                    nav += QLatin1String("</div>\n");
-                }
-                files.append({pagedName(m_path, i + 1), document(title, m_pages.at(i) + nav).toUtf8()});
-            }
-        }
-        return writeAll(files, written, error);
+        const auto [head, tail] = aroundBody(&DhtmlExporter::document, title);
+        return writeHtmlPages(
+            m_pages, m_path, m_paged, head, tail, [](int, const QByteArray &page) { return page; }, written, error);
     }
 
 private:
@@ -527,7 +633,7 @@ private:
     QString m_path;
     bool m_paged;
     QString m_title;
-    QStringList m_pages;
+    Pieces m_pages; // UTF-8
     QHash<qint64, QString> m_uris;
 };
 
@@ -660,7 +766,8 @@ public:
         m_page.append(para);
     }
 
-    void endPage(const ReportDocument &, int, const QStringList &header, const FontSpec &hdrFont) override
+    void endPage(const ReportDocument &, const ReportPage &, int, const QStringList &header,
+                 const FontSpec &hdrFont) override
     {
         flushPictures();
         if (m_header.isEmpty() && !(header.value(0).isEmpty() && header.value(1).isEmpty() && header.value(2).isEmpty())) {
@@ -704,8 +811,20 @@ public:
             + "\\headery" + QByteArray::number(qMax(0, pi.marginTop / 3));
         if (pi.size.width() > pi.size.height())
             out += "\\landscape";
-        out += "\n\\sectd\n" + header + m_body + "}\n";
-        return writeAll({{m_path, out}}, written, error);
+        out += "\n\\sectd\n" + header;
+        PieceFile f(m_path);
+        f.write(out);
+        for (int i = 0; i < m_written.count(); ++i) {
+            const QByteArray piece = m_written.at(i);
+            if (!m_written.readable(piece, i))
+                return unreadable(error);
+            f.write(piece);
+        }
+        f.write(m_body + "}\n");
+        if (!f.commit(error))
+            return false;
+        *written = QStringList{m_path};
+        return true;
     }
 
 protected:
@@ -803,6 +922,11 @@ private:
             m_body += par + ' ' + p.content + "\\par\n";
         }
         m_page.clear();
+        // Each page's part of the body waits in the scratch file.
+        if (!m_body.isEmpty()) {
+            m_written.append(m_body);
+            m_body.clear();
+        }
     }
 
     void writeTable(const ExportTable &t, double lineScale)
@@ -895,7 +1019,12 @@ private:
 
     QByteArray pict(const PendingPicture &p)
     {
-        const QByteArray hex = pngBytes(p.image).toHex();
+        // A picture drawn again and again (the logo line of every record)
+        // is made into hex once.
+        auto it = m_hex.constFind(p.image.cacheKey());
+        if (it == m_hex.constEnd())
+            it = m_hex.insert(p.image.cacheKey(), pngBytes(p.image).toHex());
+        const QByteArray &hex = *it;
         QByteArray s = "{\\pict\\pngblip\\picw" + QByteArray::number(p.image.width()) + "\\pich"
             + QByteArray::number(p.image.height()) + "\\picwgoal" + QByteArray::number(p.rect.width()) + "\\pichgoal"
             + QByteArray::number(p.rect.height()) + '\n';
@@ -906,7 +1035,9 @@ private:
     }
 
     QString m_path;
-    QByteArray m_body;
+    QHash<qint64, QByteArray> m_hex; // the pictures' PNG bytes in hex
+    Pieces m_written; // the body of the pages written
+    QByteArray m_body; // of the page being written
     QList<Para> m_page; // the paragraphs of the page being built
     QStringList m_fonts;
     QList<QColor> m_colors;

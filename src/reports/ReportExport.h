@@ -74,9 +74,9 @@ public:
     virtual void line(const ExportLine &line) = 0;
     virtual void picture(const QImage &image, const QRect &rect) = 0;
     virtual void table(const ExportTable &table) = 0;
-    // A page is finished; header holds the page header's three parts as
-    // set ("%d" standing for the page number).
-    virtual void endPage(const ReportDocument &doc, int index, const QStringList &header,
+    // A page is finished (page, number index + 1 of doc); header holds the
+    // page header's three parts as set ("%d" standing for the page number).
+    virtual void endPage(const ReportDocument &doc, const ReportPage &page, int index, const QStringList &header,
                          const FontSpec &headerFont) = 0;
     // Writes the file(s); false with the reason when one could not be
     // written (files of this export already written are removed again).

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QImageReader>
 #include <QSaveFile>
+#include <algorithm>
+#include <limits>
 
 namespace ReportFile {
 
@@ -17,11 +19,63 @@ namespace {
 const QByteArray Signature("VELMORA REPORT\r\n\x1a\n", 18);
 constexpr quint32 FormatVersion = 1;
 constexpr int HashSize = 32;
+constexpr qint64 HeadSize = 18 + 4 + 8;
 
-QByteArray payloadOf(const ReportDocument &doc)
+// Passes what is written on to a device, adding it to a hash and a count:
+// the payload is written as it is made, never held whole.
+class HashingWriter : public QIODevice {
+public:
+    explicit HashingWriter(QIODevice *to) : m_to(to), m_hash(QCryptographicHash::Sha256) { open(WriteOnly); }
+    qint64 written() const { return m_written; }
+    QByteArray hash() const { return m_hash.result(); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        const qint64 n = m_to->write(data, size);
+        if (n > 0) {
+            m_hash.addData(QByteArrayView(data, n));
+            m_written += n;
+        }
+        return n;
+    }
+
+private:
+    QIODevice *m_to;
+    QCryptographicHash m_hash;
+    qint64 m_written = 0;
+};
+
+// Reads a part of a device (the payload) as a device of its own, so a
+// stream never reads past it.
+class Window : public QIODevice {
+public:
+    Window(QIODevice *from, qint64 size) : m_from(from), m_left(size) { open(ReadOnly); }
+    bool isSequential() const override { return true; }
+    qint64 left() const { return m_left; }
+
+protected:
+    qint64 readData(char *data, qint64 max) override
+    {
+        if (m_left <= 0)
+            return -1;
+        const qint64 n = m_from->read(data, std::min(max, m_left));
+        if (n > 0)
+            m_left -= n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+    qint64 bytesAvailable() const override { return m_left + QIODevice::bytesAvailable(); }
+
+private:
+    QIODevice *m_from;
+    qint64 m_left;
+};
+
+void writePayload(const ReportDocument &doc, int first, int last, QIODevice *device)
 {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
+    QDataStream out(device);
     out.setVersion(QDataStream::Qt_6_4);
     out << quint32(doc.fonts().size());
     for (const FontSpec &f : doc.fonts())
@@ -34,8 +88,9 @@ QByteArray payloadOf(const ReportDocument &doc)
         img.save(&buf, "PNG");
         out << png << qint32(img.dotsPerMeterX()) << qint32(img.dotsPerMeterY());
     }
-    out << quint32(doc.pageCount());
-    for (const ReportPage &page : doc.pages()) {
+    out << quint32(last - first + 1);
+    for (int i = first; i <= last; ++i) {
+        const ReportPage page = doc.page(i);
         out << qint32(page.size.width()) << qint32(page.size.height());
         out << quint32(page.boxes.size());
         for (const ReportBoxItem &b : page.boxes)
@@ -49,25 +104,32 @@ QByteArray payloadOf(const ReportDocument &doc)
         for (const ReportTextItem &t : page.texts)
             out << qint32(t.x) << qint32(t.baseline) << qint32(t.width) << quint16(t.font) << quint32(t.color) << t.text;
     }
-    return bytes;
 }
 
-} // namespace
-
-QByteArray encode(const ReportDocument &doc)
+// Writes the file's bytes: the head with the length the payload turns out
+// to have (the device must be seekable), the payload, its hash.
+bool writeDocument(const ReportDocument &doc, int first, int last, QIODevice *device)
 {
-    const QByteArray payload = payloadOf(doc);
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.writeRawData(Signature.constData(), int(Signature.size()));
-    out << FormatVersion << quint64(payload.size());
-    out.writeRawData(payload.constData(), int(payload.size()));
-    const QByteArray hash = QCryptographicHash::hash(payload, QCryptographicHash::Sha256);
-    out.writeRawData(hash.constData(), int(hash.size()));
-    return bytes;
+    QDataStream head(device);
+    const qint64 start = device->pos();
+    head.writeRawData(Signature.constData(), int(Signature.size()));
+    head << FormatVersion << quint64(0);
+    HashingWriter payload(device);
+    writePayload(doc, first, last, &payload);
+    const QByteArray hash = payload.hash();
+    if (device->write(hash) != hash.size())
+        return false;
+    const qint64 end = device->pos();
+    if (!device->seek(start + HeadSize - 8))
+        return false;
+    head << quint64(payload.written());
+    return head.status() == QDataStream::Ok && device->seek(end);
 }
 
-bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
+// Reads a document from a file's bytes on a device of that size: the
+// head and the payload's hash checked first, then the payload read page by
+// page.
+bool readDocument(QIODevice *device, qint64 size, ReportDocument *out, QString *error)
 {
     auto fail = [&](const QString &why) {
         if (error)
@@ -75,10 +137,9 @@ bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
         return false;
     };
     const QString notOurs = QStringLiteral("it is not a report document");
-    if (!bytes.startsWith(Signature))
+    if (size < Signature.size() || device->read(Signature.size()) != Signature)
         return fail(notOurs);
-    QDataStream head(bytes);
-    head.skipRawData(int(Signature.size()));
+    QDataStream head(device);
     quint32 version = 0;
     quint64 length = 0;
     head >> version >> length;
@@ -86,18 +147,30 @@ bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
         return fail(QStringLiteral("the file is damaged or incomplete"));
     if (version != FormatVersion)
         return fail(QStringLiteral("it was written in a format this program does not know (version %1)").arg(version));
-    const qint64 start = Signature.size() + 4 + 8;
-    if (length > quint64(bytes.size()) || start + qint64(length) + HashSize != bytes.size())
+    if (length > quint64(size) || HeadSize + qint64(length) + HashSize != size)
         return fail(QStringLiteral("the file is damaged or incomplete"));
-    const QByteArray payload = bytes.mid(start, qsizetype(length));
-    const QByteArray hash = bytes.mid(start + qint64(length), HashSize);
-    if (QCryptographicHash::hash(payload, QCryptographicHash::Sha256) != hash)
-        return fail(QStringLiteral("the file is damaged"));
+    const qint64 start = device->pos();
+    {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        qint64 left = qint64(length);
+        while (left > 0) {
+            const QByteArray block = device->read(std::min<qint64>(left, 1 << 20));
+            if (block.isEmpty())
+                return fail(QStringLiteral("the file is damaged or incomplete"));
+            hash.addData(block);
+            left -= block.size();
+        }
+        if (hash.result() != device->read(HashSize))
+            return fail(QStringLiteral("the file is damaged"));
+    }
+    if (!device->seek(start))
+        return fail(QStringLiteral("the file is damaged or incomplete"));
 
     const QString damaged = QStringLiteral("the file's contents are damaged");
-    QDataStream in(payload);
+    Window payload(device, qint64(length));
+    QDataStream in(&payload);
     in.setVersion(QDataStream::Qt_6_4);
-    const quint32 limit = quint32(payload.size()); // no count can exceed the bytes there are
+    const quint32 limit = quint32(std::min<quint64>(length, std::numeric_limits<quint32>::max())); // no count can exceed the bytes there are
     quint32 n = 0;
     QList<FontSpec> fonts;
     in >> n;
@@ -144,7 +217,10 @@ bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
             img.setDotsPerMeterY(dy);
         images.append(img);
     }
-    QList<ReportPage> pages;
+    QString why;
+    ReportDocumentBuilder builder;
+    if (in.status() == QDataStream::Ok && (!builder.setFonts(fonts, &why) || !builder.setImages(images, &why)))
+        return fail(why);
     in >> n;
     if (in.status() != QDataStream::Ok || n > limit)
         return fail(damaged);
@@ -196,17 +272,35 @@ bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
             t.color = color;
             page.texts.append(t);
         }
-        pages.append(page);
+        if (in.status() != QDataStream::Ok)
+            break;
+        if (!builder.addPage(page, &why))
+            return fail(why);
     }
-    if (in.status() != QDataStream::Ok || !in.atEnd())
+    if (in.status() != QDataStream::Ok || payload.left() != 0)
         return fail(damaged);
-    QString why;
-    ReportDocument doc;
-    if (!ReportDocument::fromParts(fonts, images, pages, &doc, &why))
-        return fail(why);
     if (out)
-        *out = doc;
+        *out = builder.document();
     return true;
+}
+
+} // namespace
+
+QByteArray encode(const ReportDocument &doc)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeDocument(doc, 0, doc.pageCount() - 1, &buffer);
+    return bytes;
+}
+
+bool decode(const QByteArray &bytes, ReportDocument *out, QString *error)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readDocument(&buffer, bytes.size(), out, error);
 }
 
 bool save(const ReportDocument &doc, const QString &path, QString *error, int first, int last)
@@ -216,14 +310,14 @@ bool save(const ReportDocument &doc, const QString &path, QString *error, int fi
             *error = why;
         return false;
     };
+    // A range is a document of its own (its fonts and pictures only).
     const ReportDocument part = (first == 0 && last == 0) ? doc : doc.pageRange(first, last);
     if (part.isEmpty())
         return fail(QStringLiteral("There are no pages to save."));
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), f.errorString()));
-    const QByteArray bytes = encode(part);
-    if (f.write(bytes) != bytes.size() || !f.commit()) {
+    if (!writeDocument(part, 0, part.pageCount() - 1, &f) || f.error() != QFileDevice::NoError || !f.commit()) {
         const QString why = f.errorString();
         f.cancelWriting();
         return fail(QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), why));
@@ -239,9 +333,8 @@ bool load(const QString &path, ReportDocument *out, QString *error)
             *error = QStringLiteral("%1 could not be opened: %2").arg(QDir::toNativeSeparators(path), f.errorString());
         return false;
     }
-    const QByteArray bytes = f.readAll();
     QString why;
-    if (!decode(bytes, out, &why)) {
+    if (!readDocument(&f, f.size(), out, &why)) {
         if (error)
             *error = QStringLiteral("%1 cannot be opened: %2.").arg(QDir::toNativeSeparators(path), why);
         return false;

@@ -3,6 +3,7 @@
 // sizes in twips, so every measure comes out in twips whatever draws it.
 
 #include "ReportModel.h"
+#include "TextWidths.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -18,7 +19,8 @@ struct Metrics {
     qreal leading;
     qreal lineSpacing;
 
-    // The advance of a text as drawn (cached).
+    // The advance of a text as drawn: summed from its characters where
+    // that is exact (TextWidths), else measured (and cached).
     qreal width(const QString &s) const;
     // The sum of the characters' own advances: close to width(), cheap.
     qreal roughWidth(const QString &s) const;
@@ -30,10 +32,12 @@ struct Metrics {
 
 private:
     qreal charAdvance(QChar c) const;
+    TextWidths m_sums;
     mutable QHash<QString, qreal> m_widths;
     mutable qreal m_latin[256];
 };
 
+// The font and metrics of a spec, kept for the thread that asks.
 const QFont &font(const FontSpec &spec);
 const Metrics &metrics(const FontSpec &spec);
 

@@ -1,10 +1,13 @@
 #include "ReportModel.h"
 
 #include "ReportFonts.h"
+#include "ReportScratch.h"
 
 #include <QHash>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <memory>
 
 // ---- fonts ---------------------------------------------------------------
@@ -49,7 +52,7 @@ namespace ReportFonts {
 
 Metrics::Metrics(const QFont &f)
     : fm(f), ascent(fm.ascent()), descent(fm.descent()), leading(qMax<qreal>(0, fm.leading())),
-      lineSpacing(fm.ascent() + fm.descent() + qMax<qreal>(0, fm.leading()))
+      lineSpacing(fm.ascent() + fm.descent() + qMax<qreal>(0, fm.leading())), m_sums(f)
 {
     for (qreal &a : m_latin)
         a = -1;
@@ -57,6 +60,8 @@ Metrics::Metrics(const QFont &f)
 
 qreal Metrics::width(const QString &s) const
 {
+    if (m_sums.pairsAreExact() && TextWidths::isSimple(s))
+        return m_sums.estimate(s);
     auto it = m_widths.constFind(s);
     if (it != m_widths.constEnd())
         return *it;
@@ -151,9 +156,11 @@ struct Cache {
     QHash<FontSpec, QFont> fonts;
     QHash<FontSpec, std::shared_ptr<Metrics>> metrics;
 };
+// One per thread: the PDF of a long report is drawn on several threads,
+// and fonts are never shared between threads.
 Cache &cache()
 {
-    static Cache c;
+    static thread_local Cache c;
     return c;
 }
 } // namespace
@@ -199,6 +206,272 @@ bool itemOk(qint64 x, qint64 y, qint64 width, qint64 height)
 
 } // namespace ReportLimits
 
+// ---- packed pages ------------------------------------------------------------
+
+namespace {
+
+// A page packed: its numbers as variable-length integers (positions as
+// the difference to the item before), its texts as UTF-8 (UTF-16 where a
+// text is not valid Unicode). A page of a long report takes about a
+// tenth of the memory its items take.
+class Packer {
+public:
+    void var(quint64 v)
+    {
+        while (v >= 0x80) {
+            m_out.append(char(v | 0x80));
+            v >>= 7;
+        }
+        m_out.append(char(v));
+    }
+    void signedVar(qint64 v) { var((quint64(v) << 1) ^ quint64(v >> 63)); }
+    void u32(quint32 v)
+    {
+        const char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+        m_out.append(b, 4);
+    }
+    void text(const QString &s)
+    {
+        const char16_t *p = reinterpret_cast<const char16_t *>(s.constData());
+        const qsizetype n = s.size();
+        bool ascii = true;
+        for (qsizetype i = 0; i < n && ascii; ++i)
+            ascii = p[i] < 0x80;
+        if (ascii) {
+            var(quint64(n) << 1);
+            const qsizetype at = m_out.size();
+            m_out.resize(at + n);
+            char *o = m_out.data() + at;
+            for (qsizetype i = 0; i < n; ++i)
+                o[i] = char(p[i]);
+        } else if (s.isValidUtf16()) {
+            const QByteArray u = s.toUtf8();
+            var(quint64(u.size()) << 1);
+            m_out.append(u);
+        } else {
+            // Half of a character pair (a long word cut at the margin):
+            // kept as it is.
+            var((quint64(n) << 1) | 1);
+            m_out.append(reinterpret_cast<const char *>(p), n * 2);
+        }
+    }
+    QByteArray take() { return m_out; }
+
+private:
+    QByteArray m_out;
+};
+
+class Unpacker {
+public:
+    explicit Unpacker(const QByteArray &packed) : m_data(packed)
+    {
+        m_p = reinterpret_cast<const uchar *>(m_data.constData());
+        m_end = m_p + m_data.size();
+    }
+    bool ok() const { return m_ok; }
+    quint64 var()
+    {
+        quint64 v = 0;
+        for (int shift = 0; shift < 64; shift += 7) {
+            if (m_p >= m_end) {
+                m_ok = false;
+                return 0;
+            }
+            const uchar b = *m_p++;
+            v |= quint64(b & 0x7f) << shift;
+            if (!(b & 0x80))
+                return v;
+        }
+        m_ok = false;
+        return 0;
+    }
+    qint64 signedVar()
+    {
+        const quint64 v = var();
+        return qint64(v >> 1) ^ -qint64(v & 1);
+    }
+    quint32 u32()
+    {
+        if (m_end - m_p < 4) {
+            m_ok = false;
+            return 0;
+        }
+        const quint32 v = quint32(m_p[0]) | quint32(m_p[1]) << 8 | quint32(m_p[2]) << 16 | quint32(m_p[3]) << 24;
+        m_p += 4;
+        return v;
+    }
+    QString text()
+    {
+        const quint64 head = var();
+        const quint64 n = head >> 1;
+        const quint64 bytes = (head & 1) ? n * 2 : n;
+        if (bytes > quint64(m_end - m_p)) {
+            m_ok = false;
+            return {};
+        }
+        const char *p = reinterpret_cast<const char *>(m_p);
+        m_p += bytes;
+        if (head & 1) {
+            QString s(qsizetype(n), Qt::Uninitialized);
+            memcpy(s.data(), p, bytes);
+            return s;
+        }
+        return QString::fromUtf8(p, qsizetype(n));
+    }
+
+private:
+    QByteArray m_data;
+    const uchar *m_p = nullptr;
+    const uchar *m_end = nullptr;
+    bool m_ok = true;
+};
+
+QByteArray packPage(const ReportPage &page)
+{
+    Packer o;
+    o.var(quint64(page.size.width()));
+    o.var(quint64(page.size.height()));
+    o.var(quint64(page.boxes.size()));
+    for (const ReportBoxItem &b : page.boxes) {
+        o.signedVar(b.rect.x());
+        o.signedVar(b.rect.y());
+        o.signedVar(b.rect.width());
+        o.signedVar(b.rect.height());
+        o.u32(b.fill);
+        o.var(b.border ? 1 : 0);
+    }
+    o.var(quint64(page.pictures.size()));
+    for (const ReportPictureItem &p : page.pictures) {
+        o.signedVar(p.rect.x());
+        o.signedVar(p.rect.y());
+        o.signedVar(p.rect.width());
+        o.signedVar(p.rect.height());
+        o.signedVar(p.image);
+    }
+    o.var(quint64(page.texts.size()));
+    qint32 x = 0, baseline = 0;
+    QRgb color = 0xff000000;
+    for (const ReportTextItem &t : page.texts) {
+        o.signedVar(qint64(t.x) - x);
+        o.signedVar(qint64(t.baseline) - baseline);
+        o.signedVar(t.width);
+        // The font and whether the colour changes, in one number.
+        o.var((quint64(t.font) << 1) | (t.color != color ? 1 : 0));
+        if (t.color != color)
+            o.u32(t.color);
+        o.text(t.text);
+        x = t.x;
+        baseline = t.baseline;
+        color = t.color;
+    }
+    return o.take();
+}
+
+ReportPage unpackPage(const QByteArray &packed)
+{
+    Unpacker in(packed);
+    ReportPage page;
+    const int w = int(in.var());
+    const int h = int(in.var());
+    page.size = QSize(w, h);
+    const quint64 boxes = in.var();
+    for (quint64 i = 0; i < boxes && in.ok(); ++i) {
+        ReportBoxItem b;
+        const int x = int(in.signedVar()), y = int(in.signedVar()), bw = int(in.signedVar()), bh = int(in.signedVar());
+        b.rect = QRect(x, y, bw, bh);
+        b.fill = in.u32();
+        b.border = in.var() != 0;
+        page.boxes.append(b);
+    }
+    const quint64 pictures = in.var();
+    for (quint64 i = 0; i < pictures && in.ok(); ++i) {
+        ReportPictureItem p;
+        const int x = int(in.signedVar()), y = int(in.signedVar()), pw = int(in.signedVar()), ph = int(in.signedVar());
+        p.rect = QRect(x, y, pw, ph);
+        p.image = qint32(in.signedVar());
+        page.pictures.append(p);
+    }
+    const quint64 texts = in.var();
+    page.texts.reserve(qsizetype(std::min<quint64>(texts, 100000)));
+    qint64 x = 0, baseline = 0;
+    QRgb color = 0xff000000;
+    for (quint64 i = 0; i < texts && in.ok(); ++i) {
+        ReportTextItem t;
+        x += in.signedVar();
+        baseline += in.signedVar();
+        t.x = qint32(x);
+        t.baseline = qint32(baseline);
+        t.width = qint32(in.signedVar());
+        const quint64 fontAndColor = in.var();
+        t.font = quint16(fontAndColor >> 1);
+        if (fontAndColor & 1)
+            color = in.u32();
+        t.color = color;
+        t.text = in.text();
+        page.texts.append(std::move(t));
+    }
+    // Packed here and never changed; bytes that could not be read back
+    // (the scratch file gone) show as an empty page rather than a wrong one.
+    return in.ok() ? page : ReportPage();
+}
+
+} // namespace
+
+// Packed pages held in memory, a document at the most; the rest go to
+// the scratch file.
+static std::atomic<qint64> g_heldPageBytes{32 * 1024 * 1024};
+
+qint64 ReportDocument::heldPageBytes()
+{
+    return g_heldPageBytes;
+}
+
+void ReportDocument::setHeldPageBytes(qint64 bytes)
+{
+    g_heldPageBytes = std::max<qint64>(0, bytes);
+}
+
+QByteArray ReportDocument::packedPage(int index) const
+{
+    const Packed &p = m_pages.at(index);
+    if (p.at < 0)
+        return p.bytes;
+    return m_scratch ? m_scratch->read(p.at, p.size) : QByteArray();
+}
+
+ReportPage ReportDocument::page(int index) const
+{
+    return unpackPage(packedPage(index));
+}
+
+QList<ReportPage> ReportDocument::pages() const
+{
+    QList<ReportPage> out;
+    out.reserve(m_pages.size());
+    for (int i = 0; i < m_pages.size(); ++i)
+        out.append(page(i));
+    return out;
+}
+
+void ReportDocument::appendPage(const ReportPage &page)
+{
+    Packed p;
+    p.bytes = packPage(page);
+    if (m_heldBytes + p.bytes.size() > g_heldPageBytes) {
+        if (!m_scratch)
+            m_scratch = std::make_shared<ReportScratch>();
+        const qint64 at = m_scratch->append(p.bytes);
+        // A scratch file that takes nothing more leaves the page in memory.
+        if (at >= 0) {
+            p.at = at;
+            p.size = p.bytes.size();
+            p.bytes = QByteArray();
+        }
+    }
+    m_heldBytes += p.bytes.size();
+    m_pages.append(std::move(p));
+}
+
 // ---- document --------------------------------------------------------------
 
 int ReportDocument::fontIndex(const FontSpec &f)
@@ -221,13 +494,12 @@ int ReportDocument::imageIndex(const QImage &img)
     return int(m_images.size()) - 1;
 }
 
-namespace {
-
-// Copies pages into a document, re-pointing their font and picture
-// indexes into the target's tables.
-void addPages(ReportDocument &target, QList<FontSpec> &fonts, QList<QImage> &images,
-              QList<ReportPage> &pages, const ReportDocument &src, int first, int last)
+// Re-points the pages' font and picture indexes into this document's
+// tables, adding what they lack.
+void ReportDocument::addPagesOf(const ReportDocument &src, int first, int last)
 {
+    QList<FontSpec> &fonts = m_fonts;
+    QList<QImage> &images = m_images;
     QHash<int, int> fontMap;
     QHash<int, int> imageMap;
     auto mapFont = [&](int i) {
@@ -262,16 +534,17 @@ void addPages(ReportDocument &target, QList<FontSpec> &fonts, QList<QImage> &ima
         imageMap.insert(i, j);
         return j;
     };
-    Q_UNUSED(target);
     for (int p = first; p <= last; ++p) {
         ReportPage page = src.page(p);
         for (ReportTextItem &t : page.texts)
             t.font = quint16(mapFont(t.font));
         for (ReportPictureItem &pic : page.pictures)
             pic.image = mapImage(pic.image);
-        pages.append(std::move(page));
+        appendPage(page);
     }
 }
+
+namespace {
 
 struct LineIndex {
     QString text;
@@ -326,7 +599,7 @@ ReportDocument ReportDocument::appended(const ReportDocument &other) const
     ReportDocument out = *this;
     if (other.isEmpty())
         return out;
-    addPages(out, out.m_fonts, out.m_images, out.m_pages, other, 0, other.pageCount() - 1);
+    out.addPagesOf(other, 0, other.pageCount() - 1);
     return out;
 }
 
@@ -337,7 +610,7 @@ ReportDocument ReportDocument::pageRange(int first, int last) const
     last = qMin(pageCount(), last);
     if (first > last)
         return out;
-    addPages(out, out.m_fonts, out.m_images, out.m_pages, *this, first - 1, last - 1);
+    out.addPagesOf(*this, first - 1, last - 1);
     return out;
 }
 
@@ -346,7 +619,7 @@ QStringList ReportDocument::pageLines(int index) const
     QStringList out;
     if (index < 0 || index >= pageCount())
         return out;
-    for (const LineIndex &l : pageLineIndex(m_pages.at(index)))
+    for (const LineIndex &l : pageLineIndex(page(index)))
         out << l.text;
     return out;
 }
@@ -356,7 +629,7 @@ int ReportDocument::find(const QString &text, int startPage, QRect *hit) const
     if (text.isEmpty())
         return 0;
     for (int p = qMax(1, startPage); p <= pageCount(); ++p) {
-        const ReportPage &page = m_pages.at(p - 1);
+        const ReportPage page = this->page(p - 1);
         for (const LineIndex &l : pageLineIndex(page)) {
             const int at = int(l.text.indexOf(text, 0, Qt::CaseInsensitive));
             if (at < 0)
@@ -391,8 +664,11 @@ bool ReportDocument::operator==(const ReportDocument &o) const
         return false;
     const bool sameTables = m_fonts == o.m_fonts && m_images == o.m_images;
     for (int p = 0; p < pageCount(); ++p) {
-        const ReportPage &a = m_pages.at(p);
-        const ReportPage &b = o.m_pages.at(p);
+        // Pages pack the same way every time: the same bytes, the same page.
+        if (sameTables && packedPage(p) == o.packedPage(p))
+            continue;
+        const ReportPage a = page(p);
+        const ReportPage b = o.page(p);
         if (a.size != b.size || a.boxes != b.boxes || a.texts.size() != b.texts.size()
             || a.pictures.size() != b.pictures.size())
             return false;
@@ -423,15 +699,39 @@ bool ReportDocument::operator==(const ReportDocument &o) const
 bool ReportDocument::fromParts(QList<FontSpec> fonts, QList<QImage> images, QList<ReportPage> pages,
                                ReportDocument *out, QString *error)
 {
+    ReportDocumentBuilder builder;
+    if (!builder.setFonts(std::move(fonts), error) || !builder.setImages(std::move(images), error))
+        return false;
+    for (const ReportPage &page : std::as_const(pages))
+        if (!builder.addPage(page, error))
+            return false;
+    if (out)
+        *out = builder.document();
+    return true;
+}
+
+// ---- building part by part ---------------------------------------------------
+
+bool ReportDocumentBuilder::setFonts(QList<FontSpec> fonts, QString *error)
+{
+    for (const FontSpec &f : fonts) {
+        if (f.sizeTwips <= 0 || f.sizeTwips > 20000 || f.name.isEmpty()) {
+            if (error)
+                *error = QStringLiteral("it names an impossible font");
+            return false;
+        }
+    }
+    m_doc.m_fonts = std::move(fonts);
+    return true;
+}
+
+bool ReportDocumentBuilder::setImages(QList<QImage> images, QString *error)
+{
     auto fail = [&](const QString &why) {
         if (error)
             *error = why;
         return false;
     };
-    for (const FontSpec &f : fonts) {
-        if (f.sizeTwips <= 0 || f.sizeTwips > 20000 || f.name.isEmpty())
-            return fail(QStringLiteral("it names an impossible font"));
-    }
     for (QImage &img : images) {
         if (img.isNull())
             return fail(QStringLiteral("one of its pictures cannot be read"));
@@ -443,24 +743,27 @@ bool ReportDocument::fromParts(QList<FontSpec> fonts, QList<QImage> images, QLis
         pictureBytes += ReportLimits::pictureBytes(img.width(), img.height());
     if (pictureBytes > ReportLimits::MaxPictureBytes)
         return fail(QStringLiteral("its pictures are too large"));
-    for (const ReportPage &page : pages) {
-        if (!ReportLimits::pageSizeOk(page.size.width(), page.size.height()))
-            return fail(QStringLiteral("it has a page of an impossible size"));
-        for (const ReportTextItem &t : page.texts) {
-            if (t.font >= fonts.size())
-                return fail(QStringLiteral("a text refers to a font it does not hold"));
-        }
-        for (const ReportPictureItem &p : page.pictures) {
-            if (p.image < 0 || p.image >= images.size())
-                return fail(QStringLiteral("a picture refers to an image it does not hold"));
-        }
+    m_doc.m_images = std::move(images);
+    return true;
+}
+
+bool ReportDocumentBuilder::addPage(const ReportPage &page, QString *error)
+{
+    auto fail = [&](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!ReportLimits::pageSizeOk(page.size.width(), page.size.height()))
+        return fail(QStringLiteral("it has a page of an impossible size"));
+    for (const ReportTextItem &t : page.texts) {
+        if (t.font >= m_doc.m_fonts.size())
+            return fail(QStringLiteral("a text refers to a font it does not hold"));
     }
-    if (out) {
-        ReportDocument d;
-        d.m_fonts = std::move(fonts);
-        d.m_images = std::move(images);
-        d.m_pages = std::move(pages);
-        *out = std::move(d);
+    for (const ReportPictureItem &p : page.pictures) {
+        if (p.image < 0 || p.image >= m_doc.m_images.size())
+            return fail(QStringLiteral("a picture refers to an image it does not hold"));
     }
+    m_doc.appendPage(page);
     return true;
 }

@@ -7,14 +7,22 @@
 // thing. A document is a value: copies share their pages, and nothing
 // changes a document once it is made (appending or cutting a page range
 // makes a new one).
+//
+// A document keeps each finished page packed (a few kilobytes where its
+// items would take tens) and unpacks a page when it is asked for; past
+// the first few tens of megabytes the packed pages go to a scratch file
+// (ReportScratch), so a report of a million anthems takes little memory.
+// Reading pages is safe from several threads at once.
 
 #include <QColor>
 #include <QFont>
+#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <memory>
 
 namespace Twips {
 inline constexpr int PerInch = 1440;
@@ -111,15 +119,18 @@ struct ReportPage {
     bool isLandscape() const { return size.width() > size.height(); }
 };
 
+class ReportScratch;
+
 class ReportDocument {
 public:
     ReportDocument() = default;
 
     bool isEmpty() const { return m_pages.isEmpty(); }
     int pageCount() const { return int(m_pages.size()); }
-    // index is 0-based.
-    const ReportPage &page(int index) const { return m_pages.at(index); }
-    const QList<ReportPage> &pages() const { return m_pages; }
+    // A page, unpacked; index is 0-based.
+    ReportPage page(int index) const;
+    // Every page unpacked: for small documents.
+    QList<ReportPage> pages() const;
     const QList<FontSpec> &fonts() const { return m_fonts; }
     const QList<QImage> &images() const { return m_images; }
 
@@ -141,6 +152,14 @@ public:
     bool operator==(const ReportDocument &o) const;
     bool operator!=(const ReportDocument &o) const { return !(*this == o); }
 
+    // The bytes of packed pages this document keeps in memory (the others
+    // are in its scratch file).
+    qint64 heldBytes() const { return m_heldBytes; }
+    // How many bytes of packed pages a document keeps in memory before it
+    // puts the rest in its scratch file (tests lower it).
+    static qint64 heldPageBytes();
+    static void setHeldPageBytes(qint64 bytes);
+
     // Builds a document from its parts, checking that every item refers to
     // a font and picture that exists; false (and the reason) otherwise.
     static bool fromParts(QList<FontSpec> fonts, QList<QImage> images, QList<ReportPage> pages,
@@ -148,10 +167,41 @@ public:
 
 private:
     friend class ReportPrinter;
+    friend class ReportDocumentBuilder;
     int fontIndex(const FontSpec &f);
     int imageIndex(const QImage &img);
+    void appendPage(const ReportPage &page);
+    // Copies pages first..last (0-based) of src, their fonts and pictures
+    // taken into this document's tables.
+    void addPagesOf(const ReportDocument &src, int first, int last);
+
+    // A packed page: its bytes, or where the scratch file holds them.
+    struct Packed {
+        QByteArray bytes;
+        qint64 at = -1;
+        qint64 size = 0;
+    };
+    QByteArray packedPage(int index) const;
 
     QList<FontSpec> m_fonts;
     QList<QImage> m_images;
-    QList<ReportPage> m_pages;
+    QList<Packed> m_pages;
+    // Shared by the copies of a document; only ever appended to.
+    std::shared_ptr<ReportScratch> m_scratch;
+    qint64 m_heldBytes = 0;
+};
+
+// Builds a document part by part, each checked as
+// ReportDocument::fromParts() checks it: a report document read from a
+// file, page by page, without holding its pages unpacked.
+class ReportDocumentBuilder {
+public:
+    // The fonts and pictures, before any page.
+    bool setFonts(QList<FontSpec> fonts, QString *error);
+    bool setImages(QList<QImage> images, QString *error);
+    bool addPage(const ReportPage &page, QString *error);
+    ReportDocument document() const { return m_doc; }
+
+private:
+    ReportDocument m_doc;
 };

@@ -231,9 +231,9 @@ struct ReportPrinter::Impl {
             put(parts.at(1), 1);
             put(parts.at(2), 2);
         }
-        doc.m_pages.append(page);
+        doc.appendPage(page);
         if (exporter)
-            exporter->endPage(doc, int(doc.m_pages.size()) - 1, {hdrL, hdrC, hdrR}, hdrFont);
+            exporter->endPage(doc, page, int(doc.m_pages.size()) - 1, {hdrL, hdrC, hdrR}, hdrFont);
         page = ReportPage();
     }
 
@@ -391,6 +391,16 @@ struct ReportPrinter::Impl {
         ensureOpen();
         if (tableBlock && table.defined)
             layoutTable();
+        // Most texts are one piece without line ends: no list of pieces.
+        if (!s.contains(QLatin1Char('\n')) && !s.contains(QLatin1Char('\r'))) {
+            if (!s.isEmpty())
+                printSegment(s);
+            return;
+        }
+        if (s.size() == 1 && s.front() == QLatin1Char('\n')) {
+            flushLine(true);
+            return;
+        }
         const QStringList parts = s.split(QLatin1Char('\n'));
         for (int i = 0; i < parts.size(); ++i) {
             QString part = parts.at(i);

@@ -10,7 +10,11 @@ void drawPage(QPainter &p, const ReportDocument &doc, int index, bool paintBackg
 {
     if (index < 0 || index >= doc.pageCount())
         return;
-    const ReportPage &page = doc.page(index);
+    drawPage(p, doc, doc.page(index), paintBackground);
+}
+
+void drawPage(QPainter &p, const ReportDocument &doc, const ReportPage &page, bool paintBackground)
+{
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);

@@ -41,7 +41,8 @@ public:
 
     // The names of the entries of a kind linked to each listed record of
     // the owner kind between the positions [from, to), by position, in
-    // name order (ties by id).
+    // name order (ties by id). The entries' names are read once for the
+    // whole report, the links slice by slice.
     QHash<int, QStringList> linkedNames(RecordKind owner, CheckGridKind kind, int from, int to) const;
     // The same names for the rows of a slice as a build read them: element
     // i holds the names of the record at the position positions[i].
@@ -51,6 +52,15 @@ public:
     static constexpr const char *Table = "temp.report_ids";
 
 private:
+    // The entries of a reference list: each id's name and its place in
+    // name order.
+    struct Entry {
+        QString name;
+        int rank = 0;
+    };
+    const QHash<qint32, Entry> &entries(CheckGridKind kind) const;
+
     void store(const QList<qint32> &ids);
     int m_size = 0;
+    mutable QHash<int, QHash<qint32, Entry>> m_entries;
 };

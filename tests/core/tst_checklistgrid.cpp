@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include <QHeaderView>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -219,6 +220,52 @@ private slots:
                 QCOMPARE(cutCaptions(&grid), QStringList());
             }
         }
+    }
+
+    // The name column fits every name, measured as the view measures a
+    // cell, whatever the number of rows; a mark keeps the width.
+    void nameColumnFitsEveryText()
+    {
+        const Kind k = kinds().at(4);
+        QRandomGenerator rng(11);
+        const QString pieces[] = {"Bach", "Office", "fiddle", "Æther", "Ørsted", "Dvořák", "WWW", "iii", " ",
+                                  "–", "…", "Ïgor", "Tallis", "Te Deum"};
+        auto addNames = [&](int n) {
+            Db::Transaction tx;
+            for (int i = 0; i < n; ++i) {
+                QString name;
+                const int words = 1 + int(rng.bounded(4));
+                for (int w = 0; w < words; ++w)
+                    name += pieces[rng.bounded(int(std::size(pieces)))];
+                if (rng.bounded(10) == 0)
+                    name += "   "; // trailing blanks, which a cell does not count
+                addEntry(k, name);
+            }
+            tx.commit();
+        };
+        // Fewer rows than the view measures itself: exactly its width.
+        addNames(400);
+        CheckListGrid g;
+        FillComposerCheckGrid(&g, 0, 0);
+        const int fitted = g.columnWidth(1);
+        g.resizeColumnToContents(1);
+        QCOMPARE(fitted, g.columnWidth(1));
+
+        // More than the view would measure, the widest name far down.
+        addNames(1400);
+        const QString longest = "Zzzzzz Wwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwwww";
+        const qint32 widest = addEntry(k, longest);
+        FillComposerCheckGrid(&g, 0, 0);
+        QVERIFY(names(&g).indexOf(longest) > 1000);
+        const int width = g.columnWidth(1);
+        // Marked, it comes first and the width stays; the view measuring
+        // its first rows, the widest among them, agrees.
+        link(k, 2, 3, widest);
+        FillComposerCheckGrid(&g, -2, 3);
+        QCOMPARE(g.nameAt(1), longest);
+        QCOMPARE(g.columnWidth(1), width);
+        g.resizeColumnToContents(1);
+        QCOMPARE(g.columnWidth(1), width);
     }
 
     void nullNameAndEqualNames()

@@ -42,6 +42,11 @@ private slots:
         QCOMPARE(Fmt::dateFromDb(QVariant("2001-03-05")), d);
         QVERIFY(!Fmt::dateFromDb(QVariant()).isValid());
         QVERIFY(!Fmt::dateFromDb(QVariant("garbage")).isValid());
+        // Read as the general parser reads the first ten characters.
+        for (const char *stored : {"2000-02-29", "2001-02-29", "2001-13-05", "2001-00-10", "0000-01-01", " 2001-03-05 ",
+                                   "2001-03-05T10:30:00", "2001-3-5", "2001/03/05", "20010305", "1999-12-31 x"})
+            QCOMPARE(Fmt::dateFromDb(QVariant(stored)),
+                     QDate::fromString(QString::fromLatin1(stored).trimmed().left(10), QStringLiteral("yyyy-MM-dd")));
         QCOMPARE(Fmt::mdy(d), QString("03/05/2001"));
         QCOMPARE(Fmt::my(d), QString("03/2001"));
         QCOMPARE(Fmt::md(d), QString("03/05"));

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -327,6 +328,39 @@ private slots:
         LoadLimitByOptions(&m, 3);
         QCOMPARE(m.box(5)->text(), QString("Designed 5"));
         QCOMPARE(m.items(5), QStringList({"stale"}));
+    }
+
+    // The lists of all five fields come from one pass over the table, the
+    // same as each field's own "select distinct ... order by" gives them.
+    void myDataValuesInOnePass()
+    {
+        const QStringList pool{"Novello", "novello", "NOVELLO", "Augsburg", "élan", "ÉLAN", "Élan", "  ", "",
+                               "Zeta", "zeta ", "Öl", "ol", "oL", "Ärger", "10", "9", "ſ", "S"};
+        QRandomGenerator rng(23);
+        for (const char *table : {"anthem", "collection", "member"}) {
+            Db::Transaction tx;
+            for (int row = 0; row < 300; ++row) {
+                Params values;
+                for (int k = 0; k < 5; ++k) {
+                    const int pick = int(rng.bounded(pool.size() + 2));
+                    values << (pick == pool.size() ? QVariant() : pick > pool.size() ? QVariant(QByteArray("blob"))
+                                                                                      : QVariant(pool.at(pick)));
+                }
+                Db::exec(QStringLiteral("insert into %1 (u1, u2, u3, u4, u5) values (?, ?, ?, ?, ?)").arg(table),
+                         values);
+            }
+            tx.commit();
+            const std::array<QStringList, 5> lists = MyDataValues(table);
+            for (int n = 1; n <= 5; ++n) {
+                QStringList found;
+                QSqlQuery q = Db::query(
+                    QStringLiteral("select distinct u%1 from %2 where u%1 <> '' order by u%1").arg(n).arg(table));
+                while (q.next())
+                    found << q.value(0).toString();
+                QCOMPARE(lists[size_t(n - 1)], Db::distinctNames(found));
+                QVERIFY(!lists[size_t(n - 1)].isEmpty());
+            }
+        }
     }
 
 private:

@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <climits>
+#include <optional>
 
 using namespace membertest;
 using namespace reporttest;
@@ -37,13 +38,13 @@ QStringList blockOf(const ReportDocument &doc, const QString &name)
     return reporttest::blockOf(doc, "Name: ", name);
 }
 
-const ReportTextItem *itemOf(const ReportDocument &doc, const QString &text)
+std::optional<ReportTextItem> itemOf(const ReportDocument &doc, const QString &text)
 {
-    for (const ReportPage &p : doc.pages())
-        for (const ReportTextItem &t : p.texts)
+    for (int p = 0; p < doc.pageCount(); ++p)
+        for (const ReportTextItem &t : doc.page(p).texts)
             if (t.text == text)
-                return &t;
-    return nullptr;
+                return t;
+    return std::nullopt;
 }
 
 // A label as the page shows it: the page, its column and row, its lines
@@ -165,7 +166,7 @@ private slots:
 
         // Captions bold, values regular, all in the 9 pt the heading leaves.
         const auto font = [&](const QString &text) {
-            const ReportTextItem *t = itemOf(doc, text);
+            const std::optional<ReportTextItem> t = itemOf(doc, text);
             return t ? doc.fonts().at(t->font) : FontSpec();
         };
         for (const QString &caption : QStringList{"Home Phone: ", "Address:", "Choirs: ", "      School: "})

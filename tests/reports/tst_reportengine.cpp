@@ -859,6 +859,18 @@ private slots:
                 QCOMPARE(prompter.lastMessage(), QStringLiteral("The HTML/DHTML file: \nrpt.htm\nhas been created."));
             }
             QCOMPARE(p.exportedFiles(), files);
+            if (c.paged) {
+                // Each page links to the one before and the one after it.
+                const QString first = readAll(files.first());
+                const QString second = readAll(files.at(1));
+                const QString last = readAll(files.last());
+                QVERIFY(!first.contains(QLatin1String("Previous</a>")));
+                QVERIFY(first.contains(QLatin1String("<a href=\"rpt2.htm\">Next</a>")));
+                QVERIFY(second.contains(QLatin1String("<a href=\"rpt1.htm\">Previous</a>")));
+                QVERIFY(second.contains(QLatin1String("<a href=\"rpt3.htm\">Next</a>")));
+                QVERIFY(last.contains(QStringLiteral("<a href=\"rpt%1.htm\">Previous</a>").arg(files.size() - 1)));
+                QVERIFY(!last.contains(QLatin1String("Next</a>")));
+            }
             QString all;
             for (const QString &f : files) {
                 QTextDocument doc;
