@@ -167,7 +167,7 @@ std::optional<RecordEditorForm::Saved> AnthemForm::saveRecordFields(bool adding)
     if (!writeGuarded([&] { id = AnthemData::save(r, links, adding); }))
         return std::nullopt;
     m_collectionBeforeSave = adding ? 0 : m_storedCollection;
-    return Saved{id, Fmt::cut(r.anthem, AnthemRecord::AnthemWidth)};
+    return Saved{id, {Fmt::cut(r.anthem, AnthemRecord::AnthemWidth), {}, {}}};
 }
 
 void AnthemForm::recordSaved(qint32 id, bool added)

@@ -186,7 +186,7 @@ std::optional<RecordEditorForm::Saved> CollectionForm::saveRecordFields(bool add
     if (!writeGuarded([&] { result = CollectionData::save(r, links, adding, m_loadedLoanedTo); }))
         return std::nullopt;
     m_loanedToCarried = result.loanedToCarried;
-    return Saved{result.id, result.name};
+    return Saved{result.id, {result.name, {}, {}}};
 }
 
 void CollectionForm::recordSaved(qint32 id, bool added)

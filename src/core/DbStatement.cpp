@@ -64,6 +64,11 @@ bool Statement::next()
     return false;
 }
 
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}
+
 Statement::Type Statement::type(int column) const
 {
     return Type(sqlite3_column_type(m_stmt, column));

@@ -25,6 +25,8 @@ public:
 
     // Steps to the next row; false after the last.
     bool next();
+    // How many columns a row has.
+    int columnCount() const;
     Type type(int column) const;
     qint32 integer(int column) const;
     bool isNull(int column) const;

@@ -11,56 +11,106 @@ static_assert(RecordCursor<NameIndex>);
 
 int NameIndex::letterOf(const QString &name)
 {
-    if (!name.isEmpty()) {
-        const char16_t c = name.at(0).unicode();
+    return fileLetter(initialOf(name));
+}
+
+int NameIndex::initialOf(const QString &text)
+{
+    if (!text.isEmpty()) {
+        const char16_t c = text.at(0).unicode();
         if (c >= u'A' && c <= u'Z')
             return c - u'A';
         if (c >= u'a' && c <= u'z')
             return c - u'a';
         if (c < 0x80)
-            return 0;
+            return kNoLetter;
     }
     // Characters outside ASCII take the shared rule (a few upper-case to
-    // a plain letter, e.g. the long s).
-    const QString letter = LetterOfName(name);
-    return letter.at(0).unicode() - u'A';
+    // a plain letter, e.g. the long s); what it files under A begins with
+    // no letter.
+    const QString first = text.isEmpty() ? QString() : QString(text.at(0)).toUpper();
+    const QString letter = LetterOfName(text);
+    return first == letter ? letter.at(0).unicode() - u'A' : kNoLetter;
 }
 
-int NameIndex::letterOfUtf8(QByteArrayView name)
+int NameIndex::initialOfUtf8(QByteArrayView text)
 {
-    if (name.isEmpty())
-        return 0;
-    const auto c = static_cast<unsigned char>(name.front());
+    if (text.isEmpty())
+        return kNoLetter;
+    const auto c = static_cast<unsigned char>(text.front());
     if (c >= 'A' && c <= 'Z')
         return c - 'A';
     if (c >= 'a' && c <= 'z')
         return c - 'a';
     if (c < 0x80)
-        return 0;
+        return kNoLetter;
     // The first character only: the rule looks at nothing more.
     const qsizetype n = c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : 2;
-    return letterOf(QString::fromUtf8(name.first(std::min(n, name.size()))));
+    return initialOf(QString::fromUtf8(text.first(std::min(n, text.size()))));
 }
+
+namespace {
+
+// The sort key of a row as kept: the key columns' UTF-8 joined by a zero
+// byte, which sorts below every byte of a key (a key may hold U+0001), so
+// comparing the joined bytes compares the columns one after the other.
+void appendKey(std::vector<char> &out, QByteArrayView key, bool first)
+{
+    if (!first)
+        out.push_back('\0');
+    out.insert(out.end(), key.begin(), key.end());
+}
+
+QByteArray joinedKey(const QStringList &keys)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (i > 0)
+            out.append('\0');
+        out.append(keys.at(i).toUtf8());
+    }
+    return out;
+}
+
+// Bytes compared as SQLite compares text of the binary collation.
+int compareBytes(QByteArrayView a, QByteArrayView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    if (n > 0)
+        if (const int c = std::memcmp(a.data(), b.data(), size_t(n)))
+            return c < 0 ? -1 : 1;
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+} // namespace
 
 void NameIndex::load(const QString &listSql)
 {
     std::vector<Row> fresh;
     std::vector<char> names;
-    int counts[26] = {};
+    int counts[kNoLetter + 1] = {};
+    const bool keyed = m_order == Order::Keys;
     {
         Db::Statement rows(listSql);
+        const int keyColumns = keyed ? rows.columnCount() - 3 : 0;
+        if (keyed && keyColumns < 1)
+            throw DbError(QStringLiteral("The list of records reads no sort key."));
         while (rows.next()) {
             const QByteArrayView name = rows.utf8(1);
-            const int letter = letterOfUtf8(name);
-            fresh.push_back(Row{rows.integer(0), quint32(names.size()), quint32(name.size()), quint8(letter)});
+            const int initial = initialOfUtf8(keyed ? rows.utf8(2) : name);
+            Row r{rows.integer(0), quint32(names.size()), quint32(name.size()), 0, quint8(initial)};
             names.insert(names.end(), name.begin(), name.end());
-            ++counts[letter];
+            for (int k = 0; k < keyColumns; ++k)
+                appendKey(names, rows.utf8(3 + k), k == 0);
+            r.keyLength = quint32(names.size() - r.at - r.nameLength);
+            fresh.push_back(r);
+            ++counts[initial];
         }
     }
     m_rows.swap(fresh);
     m_names.swap(names);
     m_unusedBytes = 0;
-    std::copy(std::begin(counts), std::end(counts), std::begin(m_letterCount));
+    std::copy(std::begin(counts), std::end(counts), std::begin(m_initialCount));
     m_pos = m_rows.empty() ? -1 : 0;
 }
 
@@ -69,14 +119,20 @@ void NameIndex::clear()
     m_rows.clear();
     m_names.clear();
     m_unusedBytes = 0;
-    std::fill(std::begin(m_letterCount), std::end(m_letterCount), 0);
+    std::fill(std::begin(m_initialCount), std::end(m_initialCount), 0);
     m_pos = -1;
 }
 
 QByteArrayView NameIndex::bytesAt(int row) const
 {
     const Row &r = m_rows.at(size_t(row));
-    return QByteArrayView(m_names.data() + r.at, qsizetype(r.length));
+    return QByteArrayView(m_names.data() + r.at, qsizetype(r.nameLength));
+}
+
+QByteArrayView NameIndex::keyAt(int row) const
+{
+    const Row &r = m_rows.at(size_t(row));
+    return QByteArrayView(m_names.data() + r.at + r.nameLength, qsizetype(r.keyLength));
 }
 
 QString NameIndex::nameAt(int row) const
@@ -84,11 +140,15 @@ QString NameIndex::nameAt(int row) const
     return QString::fromUtf8(bytesAt(row));
 }
 
-NameIndex::Row NameIndex::rowFor(qint32 id, const QString &name)
+NameIndex::Row NameIndex::rowFor(qint32 id, const Entry &entry)
 {
-    const QByteArray bytes = name.toUtf8();
-    const Row r{id, quint32(m_names.size()), quint32(bytes.size()), quint8(letterOf(name))};
-    m_names.insert(m_names.end(), bytes.begin(), bytes.end());
+    const bool keyed = m_order == Order::Keys;
+    const QByteArray name = entry.name.toUtf8();
+    const QByteArray key = keyed ? joinedKey(entry.keys) : QByteArray();
+    const Row r{id, quint32(m_names.size()), quint32(name.size()), quint32(key.size()),
+                quint8(initialOf(keyed ? entry.letterText : entry.name))};
+    m_names.insert(m_names.end(), name.begin(), name.end());
+    m_names.insert(m_names.end(), key.begin(), key.end());
     return r;
 }
 
@@ -100,7 +160,7 @@ void NameIndex::compactNames()
     names.reserve(m_names.size() - size_t(m_unusedBytes));
     for (Row &r : m_rows) {
         const quint32 at = quint32(names.size());
-        names.insert(names.end(), m_names.begin() + r.at, m_names.begin() + r.at + r.length);
+        names.insert(names.end(), m_names.begin() + r.at, m_names.begin() + r.at + r.nameLength + r.keyLength);
         r.at = at;
     }
     m_names.swap(names);
@@ -113,13 +173,14 @@ int NameIndex::rowOf(qint32 id) const
     return it == m_rows.end() ? -1 : int(it - m_rows.begin());
 }
 
-int NameIndex::placeFor(qint32 id, const QString &name) const
+int NameIndex::placeFor(qint32 id, const Entry &entry, QByteArrayView key) const
 {
+    const bool keyed = m_order == Order::Keys;
     int lo = 0;
     int hi = int(m_rows.size());
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
-        const int c = Db::compareNames(nameAt(mid), name);
+        const int c = keyed ? compareBytes(keyAt(mid), key) : Db::compareNames(nameAt(mid), entry.name);
         if (c < 0 || (c == 0 && m_rows[size_t(mid)].id < id))
             lo = mid + 1;
         else
@@ -128,17 +189,13 @@ int NameIndex::placeFor(qint32 id, const QString &name) const
     return lo;
 }
 
-void NameIndex::countLetter(int letter, int delta)
+int NameIndex::insert(qint32 id, const Entry &entry)
 {
-    m_letterCount[letter] += delta;
-}
-
-int NameIndex::insert(qint32 id, const QString &name)
-{
-    const int at = placeFor(id, name);
-    const Row row = rowFor(id, name);
+    const QByteArray key = m_order == Order::Keys ? joinedKey(entry.keys) : QByteArray();
+    const int at = placeFor(id, entry, key);
+    const Row row = rowFor(id, entry);
     m_rows.insert(m_rows.begin() + at, row);
-    countLetter(row.letter, +1);
+    ++m_initialCount[row.initial];
     if (m_pos >= at && m_rows.size() > 1)
         ++m_pos;
     else if (m_pos < 0)
@@ -146,19 +203,21 @@ int NameIndex::insert(qint32 id, const QString &name)
     return at;
 }
 
-int NameIndex::rename(qint32 id, const QString &name)
+int NameIndex::rename(qint32 id, const Entry &entry)
 {
     const int row = rowOf(id);
     if (row < 0)
-        return insert(id, name);
+        return insert(id, entry);
     const qint32 current = currentId();
-    countLetter(m_rows[size_t(row)].letter, -1);
-    m_unusedBytes += m_rows[size_t(row)].length;
+    const Row &old = m_rows[size_t(row)];
+    --m_initialCount[old.initial];
+    m_unusedBytes += old.nameLength + old.keyLength;
     m_rows.erase(m_rows.begin() + row);
-    const int at = placeFor(id, name);
-    const Row fresh = rowFor(id, name);
+    const QByteArray key = m_order == Order::Keys ? joinedKey(entry.keys) : QByteArray();
+    const int at = placeFor(id, entry, key);
+    const Row fresh = rowFor(id, entry);
     m_rows.insert(m_rows.begin() + at, fresh);
-    countLetter(fresh.letter, +1);
+    ++m_initialCount[fresh.initial];
     compactNames();
     if (current != 0)
         m_pos = rowOf(current);
@@ -170,8 +229,9 @@ bool NameIndex::remove(qint32 id)
     const int row = rowOf(id);
     if (row < 0)
         return false;
-    countLetter(m_rows[size_t(row)].letter, -1);
-    m_unusedBytes += m_rows[size_t(row)].length;
+    const Row &old = m_rows[size_t(row)];
+    --m_initialCount[old.initial];
+    m_unusedBytes += old.nameLength + old.keyLength;
     m_rows.erase(m_rows.begin() + row);
     compactNames();
     m_pos = m_rows.empty() ? -1 : 0;
@@ -222,15 +282,17 @@ QString NameIndex::currentName() const
 
 bool NameIndex::hasLetter(int letter) const
 {
-    return letter >= 0 && letter < 26 && m_letterCount[letter] > 0;
+    if (letter < 0 || letter >= 26)
+        return false;
+    return m_initialCount[letter] > 0 || (letter == 0 && m_initialCount[kNoLetter] > 0);
 }
 
-int NameIndex::firstRowOfLetter(int letter) const
+int NameIndex::firstRowBeginningWith(int letter) const
 {
-    if (!hasLetter(letter))
+    if (letter < 0 || letter >= 26 || m_initialCount[letter] == 0)
         return -1;
     const auto it =
-        std::find_if(m_rows.begin(), m_rows.end(), [letter](const Row &r) { return r.letter == letter; });
+        std::find_if(m_rows.begin(), m_rows.end(), [letter](const Row &r) { return r.initial == letter; });
     return it == m_rows.end() ? -1 : int(it - m_rows.begin());
 }
 
@@ -252,7 +314,7 @@ QVector<NameIndex::NameItem> NameIndex::nameList(int letter) const
     };
     for (int i = 0; i < int(m_rows.size()); ++i) {
         const Row &r = m_rows[size_t(i)];
-        if (r.letter != letter)
+        if (fileLetter(r.initial) != letter)
             continue;
         // The same bytes are the same name; only different bytes need the
         // names compared.

@@ -1,21 +1,28 @@
 #pragma once
 // A record editor's records in its order, kept in memory: the id, the
 // name key (an anthem's or a collection's name, a member's "Last, First
-// Middle") and the key's letter of every record, with a current-row
-// cursor and the begin and end markers a record set has. The whole table
-// is read once; saves and deletes then update the index in place, so a
-// large library is never re-read after each change. The order is the
-// list query's: name keys as Db::compareNames compares them, then ids.
+// Middle") and the letter of every record, with a current-row cursor and
+// the begin and end markers a record set has. The whole table is read
+// once; saves and deletes then update the index in place, so a large
+// library is never re-read after each change.
 //
-// The names are kept as the database gives them (UTF-8, one block for
-// all) and become text only when asked for: opening an editor on a
-// million records reads them without making a million strings, and the
-// name list makes text of one letter's names only.
+// The order is the list query's. Anthems and collections are ordered by
+// their names (as Db::compareNames compares them), then ids, and file
+// under their names' letters. Members are ordered by sort keys of their
+// own (the key columns of last, first and middle name, in turn), then
+// ids, and file under the letter of their last name as stored, which the
+// name shown (trimmed names) need not begin with.
+//
+// The names and keys are kept as the database gives them (UTF-8, one
+// block for all) and become text only when asked for: opening an editor
+// on a million records reads them without making a million strings, and
+// the name list makes text of one letter's names only.
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <QtGlobal>
 #include <vector>
@@ -26,7 +33,24 @@ public:
     // (anthems, collections) or equal when upper-cased (members).
     enum class Runs { Exact, CaseBlind };
 
-    explicit NameIndex(Runs runs = Runs::Exact) : m_runs(runs) {}
+    // What orders the records and gives their letters.
+    //  Names: the list query reads (id, name); the names order the records
+    //    and each files under its name's letter.
+    //  Keys: the list query reads (id, name, letter text, key, key, ...):
+    //    the letter text is what the record files under, the keys are key
+    //    columns (Db::nameKey texts) compared one after the other as the
+    //    database compares them ("order by key1, key2, ..., id").
+    enum class Order { Names, Keys };
+
+    explicit NameIndex(Runs runs = Runs::Exact, Order order = Order::Names) : m_runs(runs), m_order(order) {}
+
+    // A record as a save gives it: the name shown and, for Order::Keys,
+    // the text it files under and its keys as the list query reads them.
+    struct Entry {
+        QString name;
+        QString letterText;
+        QStringList keys;
+    };
 
     // One item of the name list: a key, or a key shared by several
     // consecutive records followed by " {n}", with the first of them.
@@ -35,27 +59,29 @@ public:
         qint32 firstId = 0;
     };
 
-    // Reads every record's id and name key from the list query (id, key,
-    // in the editor's order); the cursor goes to the first row. Database
-    // errors reach the caller and leave the index as it was.
+    // Reads every record from the list query (in the editor's order); the
+    // cursor goes to the first row. Database errors reach the caller and
+    // leave the index as it was.
     void load(const QString &listSql);
     void clear();
 
     int count() const { return int(m_rows.size()); }
     bool isEmpty() const { return m_rows.empty(); }
-    qint32 idAt(int row) const { return m_rows.at(row).id; }
+    qint32 idAt(int row) const { return m_rows.at(size_t(row)).id; }
     QString nameAt(int row) const;
-    // 0 for A ... 25 for Z: the letter the key files under.
-    int letterAt(int row) const { return m_rows.at(row).letter; }
+    // 0 for A ... 25 for Z: the letter the record files under.
+    int letterAt(int row) const { return fileLetter(m_rows.at(size_t(row)).initial); }
     // The row of an id; -1 when the index does not hold it.
     int rowOf(qint32 id) const;
 
     // Adds a record in its place and returns its row. The cursor stays on
     // the record it stood on.
-    int insert(qint32 id, const QString &name);
-    // Gives a record a new key (moving it to its new place); adds it when
+    int insert(qint32 id, const Entry &entry);
+    int insert(qint32 id, const QString &name) { return insert(id, Entry{name, {}, {}}); }
+    // Gives a record a new name (moving it to its new place); adds it when
     // it is missing. Returns its row.
-    int rename(qint32 id, const QString &name);
+    int rename(qint32 id, const Entry &entry);
+    int rename(qint32 id, const QString &name) { return rename(id, Entry{name, {}, {}}); }
     // False when the id is not there. The cursor goes to the first row.
     bool remove(qint32 id);
 
@@ -74,12 +100,16 @@ public:
     qint32 currentId() const;
     QString currentName() const;
 
-    // Whether any key files under the letter (0 for A ... 25 for Z).
+    // Whether any record files under the letter (0 for A ... 25 for Z).
     bool hasLetter(int letter) const;
-    // The first row whose key files under the letter; -1 when none.
-    int firstRowOfLetter(int letter) const;
-    // The name list of a letter: the keys that file under it in order, one
-    // item per run of consecutive keys that are equal by the Runs rule.
+    // The first row whose letter text begins with the letter (its first
+    // character upper-cased is that letter); -1 when none does. A record
+    // filed under A because its text begins with no letter at all (a
+    // digit, a blank) does not count.
+    int firstRowBeginningWith(int letter) const;
+    // The name list of a letter: the names that file under it in order,
+    // one item per run of consecutive names that are equal by the Runs
+    // rule.
     QVector<NameItem> nameList(int letter) const;
 
     // 0 for A ... 25 for Z; anything that does not begin with A to Z
@@ -87,21 +117,28 @@ public:
     static int letterOf(const QString &name);
 
 private:
+    // A row's initial: 0 for A ... 25 for Z when the letter text begins
+    // with that letter; kNoLetter when it begins with anything else (or
+    // is empty), which files under A.
+    static constexpr int kNoLetter = 26;
+    static int fileLetter(int initial) { return initial == kNoLetter ? 0 : initial; }
+    static int initialOf(const QString &text);
+    static int initialOfUtf8(QByteArrayView text);
+
     struct Row {
         qint32 id = 0;
-        quint32 at = 0;     // where the name starts in m_names
-        quint32 length = 0; // its bytes
-        quint8 letter = 0;
+        quint32 at = 0;         // where the name starts in m_names
+        quint32 nameLength = 0; // its bytes
+        quint32 keyLength = 0;  // the sort key's bytes, right after the name
+        quint8 initial = 0;
     };
-    // The letter of a name as the database gives it (UTF-8).
-    static int letterOfUtf8(QByteArrayView name);
-    // A row for the name, its bytes added to m_names.
-    Row rowFor(qint32 id, const QString &name);
+    // A row for the entry, its bytes added to m_names.
+    Row rowFor(qint32 id, const Entry &entry);
     QByteArrayView bytesAt(int row) const;
-    // The row before which a record with this key and id belongs.
-    int placeFor(qint32 id, const QString &name) const;
+    QByteArrayView keyAt(int row) const;
+    // The row before which a record with this entry and id belongs.
+    int placeFor(qint32 id, const Entry &entry, QByteArrayView key) const;
     bool sameRun(const QString &a, const QString &b) const;
-    void countLetter(int letter, int delta);
     // Drops the bytes of names no row refers to any more, once they are
     // the greater part of m_names.
     void compactNames();
@@ -109,7 +146,9 @@ private:
     std::vector<Row> m_rows;
     std::vector<char> m_names;
     qsizetype m_unusedBytes = 0;
-    int m_letterCount[26] = {};
+    // Rows per initial (the last: those filed under A without a letter).
+    int m_initialCount[kNoLetter + 1] = {};
     int m_pos = -1;
     Runs m_runs = Runs::Exact;
+    Order m_order = Order::Names;
 };

@@ -38,7 +38,7 @@ QString capitalized(const QString &word)
 } // namespace
 
 RecordEditorForm::RecordEditorForm(bool *loadedFlag, Setup setup)
-    : BaseForm(loadedFlag), m_setup(std::move(setup)), m_records(m_setup.runs)
+    : BaseForm(loadedFlag), m_setup(std::move(setup)), m_records(m_setup.runs, m_setup.order)
 {
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 4, 4, 4);
@@ -257,6 +257,12 @@ void RecordEditorForm::setCurrentId(qint32 id)
     updateRecordActions();
 }
 
+QString RecordEditorForm::letterOfRow(int row) const
+{
+    const bool there = row >= 0 && row < m_records.count();
+    return QString(QChar(u'A' + (there ? m_records.letterAt(row) : 0)));
+}
+
 void RecordEditorForm::updateRecordActions()
 {
     if (btnAllPerform)
@@ -411,7 +417,7 @@ void RecordEditorForm::showFirstRecord()
     }
     markLetters();
     m_records.moveFirst();
-    LetterButtonForName(1, m_records.currentName(), Toolbar2, m_data);
+    LetterButtonForName(1, letterOfRow(m_records.position()), Toolbar2, m_data);
     QString letter = m_data.SLetterW();
     fillNameList(letter);
     MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
@@ -422,9 +428,9 @@ void RecordEditorForm::showFirstRecord()
 
 void RecordEditorForm::showCurrentRecord()
 {
-    const QString name = m_records.currentName();
-    if (LetterOfName(name) != m_data.SLetterW()) {
-        LetterButtonForName(1, name, Toolbar2, m_data);
+    const QString letterOfRecord = letterOfRow(m_records.position());
+    if (letterOfRecord != m_data.SLetterW()) {
+        LetterButtonForName(1, letterOfRecord, Toolbar2, m_data);
         QString letter = m_data.SLetterW();
         fillNameList(letter);
         MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
@@ -516,11 +522,10 @@ bool RecordEditorForm::saveRecord()
 
     const bool shown = afterStored(QStringLiteral("The %1 has been saved").arg(m_setup.noun), [&] {
         BusyCursor busy;
-        m_records.rename(saved->id, saved->nameKey);
-        QString letter = LetterOfName(saved->nameKey);
+        QString letter = letterOfRow(m_records.rename(saved->id, saved->entry));
         fillNameList(letter);
         markLetters();
-        m_data.setSLetterW(LetterButtonForName(-1, saved->nameKey, Toolbar2, m_data));
+        m_data.setSLetterW(LetterButtonForName(-1, letter, Toolbar2, m_data));
         MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
         setCurrentId(0);
         loadRecord(saved->id);
@@ -646,7 +651,10 @@ void RecordEditorForm::letterClicked(int index)
         QString letter = m_data.SLetterW();
         fillNameList(letter);
         MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
-        const int row = m_records.firstRowOfLetter(letter.at(0).unicode() - u'A');
+        // The first record that begins with the letter; when none does
+        // (A holds only names beginning with no letter), the record shown
+        // stays.
+        const int row = m_records.firstRowBeginningWith(letter.at(0).unicode() - u'A');
         if (row >= 0)
             setCurrentId(m_records.idAt(row));
         loadRecord(currentId());

@@ -53,10 +53,13 @@ public:
         QString noun;
         // The records for the letter bar's tooltips ("Anthems").
         QString plural;
-        // The list query: id and name key of every record, in editor order.
+        // The list query: id and name key of every record, in editor order
+        // (with Order::Keys also the letter text and the sort keys).
         QString listSql;
         // Which consecutive keys form one item of the name list.
         NameIndex::Runs runs = NameIndex::Runs::Exact;
+        // What orders the records and gives their letters (NameIndex).
+        NameIndex::Order order = NameIndex::Order::Names;
         // The delete question (Yes/No, title "Delete Warning").
         QString deletePrompt;
         // The confirmation after a save (title "Confirmation").
@@ -116,8 +119,9 @@ protected:
     virtual void clearRecordFields() = 0;
     struct Saved {
         qint32 id = 0;
-        // The saved record's name key as the list query reads it.
-        QString nameKey;
+        // The saved record as the list query reads it: its name key (and
+        // with Order::Keys its letter text and sort keys).
+        NameIndex::Entry entry;
     };
     // Reads the fields and writes the record in one transaction (a new one
     // when adding), with the ticked links (checkedLinks()). Says itself
@@ -215,6 +219,8 @@ protected:
 
 private:
     void setCurrentId(qint32 id);
+    // The letter a row of the records files under, "A" to "Z".
+    QString letterOfRow(int row) const;
     void markCheckGrids(qint32 id);
     void resetCheckGrids();
     void updateRecordActions();

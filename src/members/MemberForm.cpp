@@ -379,7 +379,7 @@ std::optional<RecordEditorForm::Saved> MemberForm::saveRecordFields(bool adding)
     qint32 id = 0;
     if (!writeGuarded([&] { id = MemberData::save(r, links, adding); }))
         return std::nullopt;
-    return Saved{id, MemberData::storedListKey(r)};
+    return Saved{id, {MemberData::storedListKey(r), {}, {}}};
 }
 
 void MemberForm::recordSaved(qint32 id, bool added)

@@ -40,6 +40,13 @@ private slots:
         QCOMPARE(title(f), QString("Cantate"));
         QCOMPARE(letterLook(f, 'C'), 1);
         QCOMPARE(f->A_Data.SLetterW(), QString("C"));
+        // A click on A shows the first title that begins with A, not the one
+        // filed under A before it.
+        clickLetter(f, 'A');
+        QCOMPARE(title(f), QString("Alleluia"));
+        QCOMPARE(listItems(f), QStringList({"1 Corinthians", "Alleluia", "Amen"}));
+        press(f, Previous);
+        QCOMPARE(title(f), QString("1 Corinthians"));
         QCOMPARE(letters(f)->buttonToolTip(7), QString("Anthems beginning with C"));
         QCOMPARE(toolbar(f)->button(Add)->toolTip(), QString("Add new anthem"));
         QCOMPARE(toolbar(f)->button(Last)->toolTip(), QString("Move to last anthem"));

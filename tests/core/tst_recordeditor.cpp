@@ -101,7 +101,7 @@ protected:
                 tx.commit();
             }))
             return std::nullopt;
-        return Saved{id, text};
+        return Saved{id, {text, {}, {}}};
     }
     void deleteRecordData(qint32 id) override
     {
@@ -263,8 +263,8 @@ private slots:
     {
         const qint32 first = addCollection("Psalms");
         const qint32 second = addCollection("Psalms");
-        addCollection("Praise Book");
-        addCollection("1 Hymnal"); // files under A
+        const qint32 praise = addCollection("Praise Book");
+        const qint32 hymnal = addCollection("1 Hymnal"); // files under A
         const qint32 lower = addCollection("psalms");
         TestEditor f;
         QCOMPARE(letterLook(&f, 'A'), 1); // no name begins with A, yet A has one
@@ -290,9 +290,18 @@ private slots:
         QCOMPARE(f.name->text(), QString("Praise Book"));
         QCOMPARE(letterLook(&f, 'P'), 1);
 
-        // A saved rename moves the record to its letter.
+        // A holds only a name that begins with no letter: a click on A
+        // selects it and lists that name, but the record shown stays.
         clickLetter(&f, 'A');
+        QCOMPARE(letterLook(&f, 'A'), 1);
+        QCOMPARE(letterLook(&f, 'P'), 0);
         QCOMPARE(listItems(&f), QStringList({"1 Hymnal"}));
+        QCOMPARE(f.currentId(), praise);
+        QCOMPARE(f.name->text(), QString("Praise Book"));
+
+        // A saved rename moves the record to its letter.
+        chooseListItem(&f, "1 Hymnal");
+        QCOMPARE(f.currentId(), hymnal);
         type(f.name, "Zion Songs");
         press(&f, Save);
         QCOMPARE(letterLook(&f, 'Z'), 1);
@@ -300,6 +309,18 @@ private slots:
         QCOMPARE(listItems(&f), QStringList({"Zion Songs"}));
         press(&f, Next);
         QCOMPARE(f.name->text(), QString("Praise Book"));
+
+        // A click on A shows the first name that begins with A, not a name
+        // filed under A before it.
+        addCollection("1 Hundred Hymns");
+        const qint32 churchYear = addCollection("Anthems for the Church Year");
+        f.reloadRecords();
+        QCOMPARE(f.name->text(), QString("1 Hundred Hymns"));
+        clickLetter(&f, 'P');
+        clickLetter(&f, 'A');
+        QCOMPARE(listItems(&f), QStringList({"1 Hundred Hymns", "Anthems for the Church Year"}));
+        QCOMPARE(f.currentId(), churchYear);
+        QCOMPARE(f.name->text(), QString("Anthems for the Church Year"));
 
         // Members' runs: keys that differ only in case form one item.
         TestEditor members(NameIndex::Runs::CaseBlind);
