@@ -37,6 +37,7 @@ RecordEditorForm::Setup memberSetup()
     s.plural = QStringLiteral("Members");
     s.listSql = MemberData::listQuery();
     s.runs = NameIndex::Runs::CaseBlind;
+    s.order = NameIndex::Order::Keys;
     s.deletePrompt = QStringLiteral("Delete the this member??");
     s.savedMessage = QStringLiteral("The member has been saved.");
     s.scheduleCaller = ScheduleCaller::None;
@@ -379,7 +380,7 @@ std::optional<RecordEditorForm::Saved> MemberForm::saveRecordFields(bool adding)
     qint32 id = 0;
     if (!writeGuarded([&] { id = MemberData::save(r, links, adding); }))
         return std::nullopt;
-    return Saved{id, {MemberData::storedListKey(r), {}, {}}};
+    return Saved{id, MemberData::storedListEntry(r)};
 }
 
 void MemberForm::recordSaved(qint32 id, bool added)

@@ -213,18 +213,27 @@ QString storedListKey(const MemberRecord &r)
                    cut(r.middleName, MemberRecord::NameWidth));
 }
 
+NameIndex::Entry storedListEntry(const MemberRecord &r)
+{
+    const QString last = cut(r.lastName, MemberRecord::NameWidth);
+    return NameIndex::Entry{storedListKey(r), last,
+                            {Db::nameKey(last), Db::nameKey(cut(r.firstName, MemberRecord::NameWidth)),
+                             Db::nameKey(cut(r.middleName, MemberRecord::NameWidth))}};
+}
+
 QString listQuery()
 {
-    return QStringLiteral("select memberid, %1 from member order by namekey(%1), memberid")
+    return QStringLiteral("select memberid, %1, coalesce(LName, ''), lnamekey, fnamekey, mnamekey from member"
+                          " order by lnamekey, fnamekey, mnamekey, memberid")
         .arg(QLatin1String(kListKeySql));
 }
 
 QVector<MemberListEntry> memberList()
 {
     QVector<MemberListEntry> out;
-    QSqlQuery q = Db::query(
-        QStringLiteral("select memberid, LName, %1 from member order by namekey(%1), memberid")
-            .arg(QLatin1String(kListKeySql)));
+    QSqlQuery q = Db::query(QStringLiteral("select memberid, LName, %1 from member"
+                                           " order by lnamekey, fnamekey, mnamekey, memberid")
+                                .arg(QLatin1String(kListKeySql)));
     while (q.next()) {
         MemberListEntry e;
         e.id = q.value(0).toInt();

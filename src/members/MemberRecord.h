@@ -4,6 +4,7 @@
 // can be tested on their own.
 
 #include "LinkTables.h"
+#include "NameIndex.h"
 
 #include <QDate>
 #include <QList>
@@ -110,11 +111,12 @@ qint32 save(const MemberRecord &record, const QList<LinkChoice> &links, bool add
 // non-empty value once whatever its letter case.
 MemberComboValues comboValues();
 
-// The member editor's list statement: the id and the name-list key of
-// every member, in the editor's order (the keys compared as the database
-// compares names, then the ids). The keys are the list's own text, so the
-// list reads in the order it shows; a key begins with the trimmed last
-// name, whose letter it files under.
+// The member editor's list statement, in the editor's order: by last,
+// first and middle name (their key columns, so as the viewer and the
+// report order members), then by id. Each row reads the id, the name-list
+// key, the last name as stored (whose first character gives the letter:
+// one that begins with a blank files under A) and the three name keys
+// (NameIndex::Order::Keys).
 QString listQuery();
 
 // Every member in the editor's order, with its name-list key.
@@ -126,6 +128,9 @@ QString listKey(const QString &lastName, const QString &firstName, const QString
 // The key of a member as the list statement reads it once the record is
 // stored (each name cut to its width first).
 QString storedListKey(const MemberRecord &record);
+// The member as the list statement reads it once it is stored: its key,
+// its last name and its three name keys.
+NameIndex::Entry storedListEntry(const MemberRecord &record);
 
 } // namespace MemberData
 

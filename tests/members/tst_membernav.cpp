@@ -7,6 +7,7 @@
 
 #include "ChangeNotifier.h"
 #include "ListRefresh.h"
+#include "MemberSelection.h"
 
 #include <QSignalSpy>
 
@@ -39,12 +40,13 @@ private slots:
         const qint32 brace = addMember("Smith", "John {2}"); // stored before braces were refused
         const qint32 digit = addMember("4th", "Ann");
         const qint32 adams = addMember("adams", "Zoe");
-        const qint32 baker = addMember(" Baker", "Ann"); // files under its name, not its blank
+        const qint32 baker = addMember(" Baker", "Ann"); // begins with a blank: files under A
         MemberForm *f = open();
         QComboBox *names = list(f, "List_Combo");
-        QCOMPARE(f->M_Data.CurMember(), digit); // under A, before the letters
-        QCOMPARE(items(names), QStringList({"4th, Ann ", "adams, Zoe "}));
-        QCOMPARE(letterLook(f, 'B'), 0);
+        QCOMPARE(f->M_Data.CurMember(), baker); // its blank sorts before every letter and digit
+        QCOMPARE(items(names), QStringList({"Baker, Ann ", "4th, Ann ", "adams, Zoe "}));
+        QCOMPARE(letterLook(f, 'A'), 1);
+        QCOMPARE(letterLook(f, 'B'), 2);
         QCOMPARE(letterLook(f, 'C'), 2);
         QCOMPARE(letters(f)->buttonToolTip(58), QString("Members beginning with T"));
         QCOMPARE(letters(f)->buttonToolTip(9), QString("No Data for C"));
@@ -62,16 +64,104 @@ private slots:
         press(f, Next);
         QCOMPARE(f->M_Data.CurMember(), smith2);
 
-        clickLetter(f, 'B');
-        QCOMPARE(f->M_Data.CurMember(), baker);
+        // A click on A shows the first last name that begins with A, not
+        // those filed under A before it.
+        clickLetter(f, 'B'); // no member: nothing happens
+        QCOMPARE(f->M_Data.CurMember(), smith2);
+        clickLetter(f, 'A');
+        QCOMPARE(f->M_Data.CurMember(), adams);
+        QCOMPARE(items(names), QStringList({"Baker, Ann ", "4th, Ann ", "adams, Zoe "}));
+
         // A saved rename moves the member to its new letter.
+        choose(names, "Baker, Ann ");
+        QCOMPARE(f->M_Data.CurMember(), baker);
+        QCOMPARE(lastName(f), QString(" Baker"));
         type(list(f, "LName"), "Carter");
         press(f, Save);
         QCOMPARE(letterLook(f, 'C'), 1);
+        QCOMPARE(letterLook(f, 'A'), 0);
         QCOMPARE(letterLook(f, 'B'), 2);
         QCOMPARE(items(names), QStringList({"Carter, Ann "}));
         press(f, Previous);
         QCOMPARE(f->M_Data.CurMember(), adams);
+        press(f, Previous);
+        QCOMPARE(f->M_Data.CurMember(), digit);
+
+        // Saved back with its blank: under A again, first of all.
+        press(f, Next);
+        press(f, Next);
+        QCOMPARE(f->M_Data.CurMember(), baker);
+        type(list(f, "LName"), " Baker");
+        press(f, Save);
+        QCOMPARE(letterLook(f, 'A'), 1);
+        QCOMPARE(letterLook(f, 'C'), 2);
+        QCOMPARE(items(names), QStringList({"Baker, Ann ", "4th, Ann ", "adams, Zoe "}));
+        press(f, Previous); // wraps from the first to the last
+        QCOMPARE(f->M_Data.CurMember(), brace);
+    }
+
+    // The editor lists members by last, first and middle name, as the
+    // viewer does: "Smith, Adam" before "Smith Jr, Bob"; a saved member
+    // takes its place in that order at once.
+    void membersInLastFirstMiddleOrder()
+    {
+        const qint32 junior = addMember("Smith Jr", "Bob");
+        const qint32 adam = addMember("Smith", "Adam");
+        const qint32 zach = addMember("smith", "Zach");
+        const qint32 plain = addMember("Emile", "Yves");
+        const qint32 accented = addMember(QString::fromUtf8("Émile"), "Zoe");
+        const qint32 middle = addMember("Smith", "Adam", "B");
+        MemberForm *f = open();
+        auto editorOrder = [f] {
+            QList<qint32> out;
+            for (int r = 0; r < f->records().count(); ++r)
+                out << f->records().idAt(r);
+            return out;
+        };
+        auto viewerOrder = [] {
+            QList<qint32> out;
+            for (const MemberListRow &m : MemberSelection::list(false))
+                out << m.memberId;
+            return out;
+        };
+        QCOMPARE(editorOrder(), (QList<qint32>{plain, accented, adam, middle, zach, junior}));
+        QCOMPARE(editorOrder(), viewerOrder());
+        QCOMPARE(f->M_Data.CurMember(), plain);
+        press(f, Next); // "Émile" files under A, beginning with no letter
+        QCOMPARE(f->M_Data.CurMember(), accented);
+        QCOMPARE(letterLook(f, 'A'), 1);
+        QCOMPARE(items(list(f, "List_Combo")), QStringList({QString::fromUtf8("Émile, Zoe ")}));
+
+        clickLetter(f, 'S');
+        QCOMPARE(f->M_Data.CurMember(), adam);
+        QCOMPARE(items(list(f, "List_Combo")),
+                 QStringList({"Smith, Adam ", "Smith, Adam B", "smith, Zach ", "Smith Jr, Bob "}));
+        press(f, Next);
+        press(f, Next);
+        press(f, Next);
+        QCOMPARE(f->M_Data.CurMember(), junior);
+
+        // Added and renamed members go where a fresh read would put them.
+        press(f, Add);
+        type(list(f, "LName"), "Smith");
+        type(edit(f, "FName"), QString::fromUtf8("Ádam"));
+        press(f, Save);
+        const qint32 added = f->M_Data.CurMember();
+        QCOMPARE(editorOrder(), viewerOrder());
+        QCOMPARE(items(list(f, "List_Combo")), QStringList({"Smith, Adam ", "Smith, Adam B", QString::fromUtf8("Smith, Ádam "),
+                                                            "smith, Zach ", "Smith Jr, Bob "}));
+        press(f, Next);
+        QCOMPARE(f->M_Data.CurMember(), zach);
+        type(list(f, "LName"), "Smith Jr");
+        type(edit(f, "FName"), "Al");
+        press(f, Save);
+        QCOMPARE(editorOrder(), viewerOrder());
+        QCOMPARE(editorOrder(), (QList<qint32>{plain, accented, adam, middle, added, zach, junior}));
+        QCOMPARE(items(list(f, "List_Combo")),
+                 QStringList({"Smith, Adam ", "Smith, Adam B", QString::fromUtf8("Smith, Ádam "), "Smith Jr, Al ",
+                              "Smith Jr, Bob "}));
+        press(f, Next);
+        QCOMPARE(f->M_Data.CurMember(), junior);
     }
 
     void deletingAMemberTakesItsLinksAlong()

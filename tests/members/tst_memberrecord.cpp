@@ -3,6 +3,7 @@
 // rows, the links with isactive -1/0, one transaction per save and per
 // deletion, the load's decodings, the editor's value lists and its list.
 #include "MemberRecord.h"
+#include "MemberSelection.h"
 #include "MemberTestUtil.h"
 
 #include <QSqlQuery>
@@ -271,12 +272,17 @@ private slots:
             order << e.id;
             keys << e.key;
         }
-        // In the order of the keys the list shows, as the database compares
-        // names (a digit before a letter), then by id.
-        QCOMPARE(order, (QList<qint32>{digit, brace, smith1, smith3, smith2}));
-        QCOMPARE(keys, (QStringList{"4th Street, Ann ", "Abel, Joe {2} ", "smith, John A", "Smith, John A",
+        // By last, first and middle name as the database compares names (a
+        // blank before a digit, a digit before a letter), then by id: the
+        // viewer's order.
+        QCOMPARE(order, (QList<qint32>{brace, digit, smith1, smith3, smith2}));
+        QCOMPARE(keys, (QStringList{"Abel, Joe {2} ", "4th Street, Ann ", "smith, John A", "Smith, John A",
                                     "Smith, John B"}));
-        QCOMPARE(MemberData::memberList().at(1).lastName, QStringLiteral(" Abel "));
+        QCOMPARE(MemberData::memberList().at(0).lastName, QStringLiteral(" Abel "));
+        QList<qint32> viewerOrder;
+        for (const MemberListRow &m : MemberSelection::list(false))
+            viewerOrder << m.memberId;
+        QCOMPARE(viewerOrder, order);
         // The editor's list statement reads the same ids and keys, and a
         // member's key computed before its save is the one it will read.
         QList<qint32> editorOrder;
@@ -289,7 +295,14 @@ private slots:
         MemberRecord r;
         r.lastName = " Abel ";
         r.firstName = "Joe {2}";
-        QCOMPARE(MemberData::storedListKey(r), keys.at(1));
+        QCOMPARE(MemberData::storedListKey(r), keys.at(0));
+        // What the list statement reads of a member once it is stored.
+        q = Db::query(MemberData::listQuery());
+        QVERIFY(q.next());
+        const NameIndex::Entry entry = MemberData::storedListEntry(r);
+        QCOMPARE(entry.name, q.value(1).toString());
+        QCOMPARE(entry.letterText, q.value(2).toString());
+        QCOMPARE(entry.keys, (QStringList{q.value(3).toString(), q.value(4).toString(), q.value(5).toString()}));
         r.lastName = QString(25, 'x'); // cut to its 20 characters, as stored
         r.firstName = "\tTab";      // only blanks are trimmed
         QCOMPARE(MemberData::storedListKey(r), QString(20, 'x') + ", \tTab ");
