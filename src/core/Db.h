@@ -17,12 +17,15 @@ struct sqlite3;
 
 class DbError : public std::runtime_error {
 public:
-    explicit DbError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    // code: SQLite's result code when SQLite refused the statement, else 0.
+    explicit DbError(const QString &message, int code = 0)
+        : std::runtime_error(message.toStdString()), m_message(message), m_code(code) {}
     QString message() const { return m_message; }
+    int code() const { return m_code; }
 
 private:
     QString m_message;
+    int m_code = 0;
 };
 
 using Params = QVariantList;

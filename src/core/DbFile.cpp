@@ -1,6 +1,7 @@
 #include "DbFile.h"
 
 #include "Db.h"
+#include "DbStatement.h"
 #include "Schema.h"
 
 #include <QFile>
@@ -19,11 +20,6 @@ namespace {
 // How long a check waits for another program's lock before it calls the
 // file in use.
 constexpr int kBusyWaitMs = 2000;
-
-QString text(sqlite3_stmt *st, int col)
-{
-    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, col)), sqlite3_column_bytes(st, col));
-}
 
 // The collation text columns were declared with in the previous format.
 // Reading such a file needs it (its indexes are ordered by it): names
@@ -77,27 +73,24 @@ public:
 
     // Runs a statement, handing each row to `row`; false on failure, with
     // rc() and error() telling why.
-    bool run(const QString &sql, const std::function<void(sqlite3_stmt *)> &row = {},
+    bool run(const QString &sql, const std::function<void(const Db::Statement &)> &row = {},
              const QStringList &args = {})
     {
-        sqlite3_stmt *st = nullptr;
-        const QByteArray s = sql.toUtf8();
-        m_rc = sqlite3_prepare_v2(m_h, s.constData(), int(s.size()), &st, nullptr);
-        if (m_rc == SQLITE_OK) {
-            for (int i = 0; i < args.size(); ++i) {
-                const QByteArray a = args.at(i).toUtf8();
-                sqlite3_bind_text(st, i + 1, a.constData(), int(a.size()), SQLITE_TRANSIENT);
-            }
-            while ((m_rc = sqlite3_step(st)) == SQLITE_ROW)
+        Params params;
+        for (const QString &a : args)
+            params << a;
+        try {
+            Db::Statement st(m_h, sql, params);
+            while (st.next())
                 if (row)
                     row(st);
-            if (m_rc == SQLITE_DONE)
-                m_rc = SQLITE_OK;
+            m_rc = SQLITE_OK;
+            return true;
+        } catch (const DbError &e) {
+            m_rc = e.code() != SQLITE_OK ? e.code() : SQLITE_ERROR;
+            m_error = e.message();
+            return false;
         }
-        if (m_rc != SQLITE_OK)
-            m_error = QString::fromUtf8(sqlite3_errmsg(m_h));
-        sqlite3_finalize(st);
-        return m_rc == SQLITE_OK;
     }
 
 private:
@@ -136,7 +129,7 @@ QHash<QString, QString> tablesOf(Connection &c)
 {
     QHash<QString, QString> out;
     c.run(QStringLiteral("select name, sql from sqlite_master where type = 'table'"),
-          [&](sqlite3_stmt *st) { out.insert(text(st, 0).toUpper(), text(st, 1)); });
+          [&](const Db::Statement &st) { out.insert(st.text(0).toUpper(), st.text(1)); });
     return out;
 }
 
@@ -177,7 +170,7 @@ void rebuild(Connection &c, const Schema::Table &t, const QString &stored)
     };
     QVariant sequence;
     c.run(QStringLiteral("select seq from sqlite_sequence where name = ?"),
-          [&](sqlite3_stmt *st) { sequence = sqlite3_column_int64(st, 0); }, {stored});
+          [&](const Db::Statement &st) { sequence = st.integer64(0); }, {stored});
     // The table's indexes and triggers go with it and the schema's are
     // made anew; an index someone added of their own is made again
     // afterwards when it still fits.
@@ -185,10 +178,10 @@ void rebuild(Connection &c, const Schema::Table &t, const QString &stored)
     QList<QPair<QString, QString>> dropped; // (type, name)
     c.run(QStringLiteral("select type, name, sql from sqlite_master where type in ('index', 'trigger') "
                          "and tbl_name = ? and sql is not null"),
-          [&](sqlite3_stmt *st) {
-              const QString type = text(st, 0);
-              const QString name = text(st, 1);
-              const QString sql = text(st, 2);
+          [&](const Db::Statement &st) {
+              const QString type = st.text(0);
+              const QString name = st.text(1);
+              const QString sql = st.text(2);
               dropped.append({type, name});
               const bool ours = type != QLatin1String("index")
                   || t.indexNames.contains(name, Qt::CaseInsensitive) || hasPreviousCollation(sql);
@@ -209,11 +202,11 @@ void rebuild(Connection &c, const Schema::Table &t, const QString &stored)
     for (const QString &col : t.columns)
         schemaColumns.insert(col.toUpper());
     c.run(QStringLiteral("select name, type from pragma_table_info(?) order by cid"),
-          [&](sqlite3_stmt *st) {
-              const QString name = text(st, 0);
+          [&](const Db::Statement &st) {
+              const QString name = st.text(0);
               oldColumns.insert(name.toUpper());
               if (!schemaColumns.contains(name.toUpper()))
-                  added.append({name, text(st, 1)});
+                  added.append({name, st.text(1)});
           },
           {old});
     QStringList into, from;
@@ -357,7 +350,7 @@ Check probe(const QString &path)
     if (!c.run(QStringLiteral("BEGIN IMMEDIATE")))
         return fromConnection(c);
     const bool written = c.run(QStringLiteral("PRAGMA user_version"),
-                               [&](sqlite3_stmt *st) { version = sqlite3_column_int64(st, 0); })
+                               [&](const Db::Statement &st) { version = st.integer64(0); })
         && c.run(QStringLiteral("PRAGMA user_version = %1").arg(version));
     const Check check = written ? Check{} : fromConnection(c);
     if (!c.run(QStringLiteral("ROLLBACK")) && check.ok())
@@ -381,7 +374,7 @@ Check checkTables(const QString &path, bool withKeys)
         }
         QSet<QString> columns;
         if (!c.run(QStringLiteral("select name from pragma_table_info(?)"),
-                   [&](sqlite3_stmt *st) { columns.insert(text(st, 0).toUpper()); }, {t.name}))
+                   [&](const Db::Statement &st) { columns.insert(st.text(0).toUpper()); }, {t.name}))
             return fromConnection(c);
         for (const QString &col : t.columns)
             if (!columns.contains(col.toUpper()) && (withKeys || !isKeyColumn(t.name, col)))
@@ -405,7 +398,7 @@ Check checkPages(const QString &path)
     if (!c.ok())
         return fromConnection(c);
     QStringList findings;
-    if (!c.run(QStringLiteral("PRAGMA quick_check(20)"), [&](sqlite3_stmt *st) { findings << text(st, 0); }))
+    if (!c.run(QStringLiteral("PRAGMA quick_check(20)"), [&](const Db::Statement &st) { findings << st.text(0); }))
         return fromConnection(c);
     if (findings == QStringList{QStringLiteral("ok")})
         return {};
@@ -452,7 +445,7 @@ Check convert(const QString &path)
                 continue;
             QString stored;
             c.run(QStringLiteral("select name from sqlite_master where type = 'table' and upper(name) = upper(?)"),
-                  [&](sqlite3_stmt *st) { stored = text(st, 0); }, {t.name});
+                  [&](const Db::Statement &st) { stored = st.text(0); }, {t.name});
             rebuild(c, t, stored);
         }
         if (!c.run(QStringLiteral("COMMIT")))

@@ -8,16 +8,29 @@ namespace Db {
 static_assert(Statement::Integer == SQLITE_INTEGER && Statement::Float == SQLITE_FLOAT
               && Statement::Text == SQLITE_TEXT && Statement::Blob == SQLITE_BLOB && Statement::Null == SQLITE_NULL);
 
-Statement::Statement(const QString &sql, const Params &params)
+namespace {
+
+sqlite3 *mainHandle()
 {
     QSqlDatabase db = connection();
-    const QVariant v = db.driver()->handle();
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
     if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
         throw DbError(QStringLiteral("The SQLite driver gave no connection handle."));
-    m_db = *static_cast<sqlite3 *const *>(v.data());
+    return *static_cast<sqlite3 *const *>(v.data());
+}
+
+} // namespace
+
+Statement::Statement(const QString &sql, const Params &params) : Statement(mainHandle(), sql, params) {}
+
+Statement::Statement(sqlite3 *handle, const QString &sql, const Params &params) : m_db(handle)
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("There is no database connection."), SQLITE_MISUSE);
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    if (const int rc = sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_stmt, nullptr);
+        rc != SQLITE_OK)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)), rc);
     for (int i = 0; i < params.size(); ++i) {
         const QVariant &p = params.at(i);
         int rc = SQLITE_OK;
@@ -44,7 +57,7 @@ Statement::Statement(const QString &sql, const Params &params)
             const QString why = QString::fromUtf8(sqlite3_errmsg(m_db));
             sqlite3_finalize(m_stmt);
             m_stmt = nullptr;
-            throw DbError(why);
+            throw DbError(why, rc);
         }
     }
 }
@@ -60,7 +73,7 @@ bool Statement::next()
     if (rc == SQLITE_ROW)
         return true;
     if (rc != SQLITE_DONE)
-        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(m_db)), rc);
     return false;
 }
 
@@ -83,6 +96,11 @@ QByteArrayView Statement::blob(int column) const
 qint32 Statement::integer(int column) const
 {
     return qint32(sqlite3_column_int64(m_stmt, column));
+}
+
+qint64 Statement::integer64(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
 }
 
 bool Statement::isNull(int column) const

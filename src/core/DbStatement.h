@@ -1,8 +1,9 @@
 #pragma once
-// A statement read straight from SQLite on the main connection, for lists
-// of a large library: hundreds of thousands of values, where wrapping
-// each in a QVariant costs more than reading it. Bound parameters as with
-// Db::query; errors are DbError.
+// A statement read straight from SQLite, for lists of a large library
+// (hundreds of thousands of values, where wrapping each in a QVariant
+// costs more than reading it) and for the checks that look at a database
+// file through a connection of their own. Bound parameters as with
+// Db::query; errors are DbError, with SQLite's result code.
 
 #include "Db.h"
 
@@ -15,7 +16,10 @@ namespace Db {
 
 class Statement {
 public:
+    // On the main connection.
     explicit Statement(const QString &sql, const Params &params = {});
+    // On a connection of the caller's own, which must outlive the statement.
+    Statement(sqlite3 *handle, const QString &sql, const Params &params = {});
     ~Statement();
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
@@ -29,6 +33,7 @@ public:
     int columnCount() const;
     Type type(int column) const;
     qint32 integer(int column) const;
+    qint64 integer64(int column) const;
     bool isNull(int column) const;
     // Null reads as "".
     QString text(int column) const;

@@ -3,6 +3,7 @@
 #include "AppPaths.h"
 #include "Db.h"
 #include "DbFile.h"
+#include "DbStatement.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,34 +45,30 @@ QList<Table> buildTables()
     }
     const QByteArray text = script().toUtf8();
     if (sqlite3_exec(h, text.constData(), nullptr, nullptr, nullptr) == SQLITE_OK) {
-        auto each = [h](const char *sql, const QByteArray &arg, const std::function<void(sqlite3_stmt *)> &row) {
-            sqlite3_stmt *st = nullptr;
-            if (sqlite3_prepare_v2(h, sql, -1, &st, nullptr) != SQLITE_OK)
-                return;
-            if (!arg.isNull())
-                sqlite3_bind_text(st, 1, arg.constData(), int(arg.size()), SQLITE_TRANSIENT);
-            while (sqlite3_step(st) == SQLITE_ROW)
-                row(st);
-            sqlite3_finalize(st);
-        };
-        auto text = [](sqlite3_stmt *st, int col) {
-            return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, col)),
-                                     sqlite3_column_bytes(st, col));
+        // The schema is ours and the connection in memory: a statement that
+        // fails reads as no rows.
+        auto each = [h](const char *sql, const QString &arg, const std::function<void(const Db::Statement &)> &row) {
+            try {
+                Db::Statement st(h, QString::fromUtf8(sql), arg.isNull() ? Params{} : Params{arg});
+                while (st.next())
+                    row(st);
+            } catch (const DbError &) {
+            }
         };
         each("select name, sql from sqlite_master where type = 'table' and name not like 'sqlite%' order by rowid",
-             QByteArray(), [&](sqlite3_stmt *st) { out.append(Table{text(st, 0), text(st, 1), {}, {}, {}, {}}); });
+             QString(), [&](const Db::Statement &st) { out.append(Table{st.text(0), st.text(1), {}, {}, {}, {}}); });
         for (Table &t : out) {
-            const QByteArray name = t.name.toUtf8();
+            const QString &name = t.name;
             each("select name from pragma_table_info(?) order by cid", name,
-                 [&](sqlite3_stmt *st) { t.columns.append(text(st, 0)); });
+                 [&](const Db::Statement &st) { t.columns.append(st.text(0)); });
             each("select name, sql from sqlite_master where type = 'index' and tbl_name = ? and sql is not null "
                  "order by rowid",
-                 name, [&](sqlite3_stmt *st) {
-                     t.indexNames.append(text(st, 0));
-                     t.indexSql.append(text(st, 1));
+                 name, [&](const Db::Statement &st) {
+                     t.indexNames.append(st.text(0));
+                     t.indexSql.append(st.text(1));
                  });
             each("select sql from sqlite_master where type = 'trigger' and tbl_name = ? order by rowid", name,
-                 [&](sqlite3_stmt *st) { t.triggerSql.append(text(st, 0)); });
+                 [&](const Db::Statement &st) { t.triggerSql.append(st.text(0)); });
         }
     }
     sqlite3_close(h);
