@@ -71,7 +71,10 @@ QWidget *CollectionForm::buildMainPage()
     AnthemsGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     AnthemsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     AnthemsGrid->verticalHeader()->hide();
-    AnthemsGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // A title shows on one line, whole: the column fits the longest title
+    // and fills the grid when the titles are shorter.
+    AnthemsGrid->setWordWrap(false);
+    AnthemsGrid->horizontalHeader()->setStretchLastSection(true);
     AnthemsGrid->setColumnHidden(0, true);
     auto *grids = new QGridLayout;
     grids->addWidget(VocalsGrid, 0, 0);
@@ -120,6 +123,7 @@ void CollectionForm::showAnthems(const QVector<CollectionAnthem> &anthems)
         title->setTextAlignment(Qt::AlignCenter);
         AnthemsGrid->setItem(r, 1, title);
     }
+    AnthemsGrid->resizeColumnToContents(1);
     AnthemsGrid->setCurrentItem(nullptr);
     AnthemsGrid->scrollToTop();
 }

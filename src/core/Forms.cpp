@@ -101,8 +101,14 @@ void showChild(QWidget *window)
             sub = area->addSubWindow(window);
             sub->setAttribute(Qt::WA_DeleteOnClose);
             sub->setWindowIcon(window->windowIcon());
-            if (sized)
-                sub->resize(designed.grownBy(sub->contentsMargins()));
+            if (sized) {
+                // A window designed wider than the main window's room (a
+                // long list it sized itself to) opens at the room there is.
+                QSize size = designed.grownBy(sub->contentsMargins());
+                if (area->isVisible())
+                    size = size.boundedTo(area->viewport()->size()).expandedTo(sub->minimumSizeHint());
+                sub->resize(size);
+            }
         }
         const bool placed = sub->isVisible();
         sub->show();

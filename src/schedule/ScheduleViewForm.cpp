@@ -58,6 +58,7 @@ ScheduleViewForm::ScheduleViewForm() : BaseForm(&hx().ScheduleViewFormLoaded)
     FillChoirCombo(m_choirCombo);
     m_curChoir = ChosenChoirId(m_choirCombo);
     LoadSGrid();
+    fitToGrid();
 
     auto &notifier = ChangeNotifier::instance();
     // The editors' deletions announce their schedule change here too, so a
@@ -186,6 +187,22 @@ void ScheduleViewForm::sizeGrid()
     }
     for (int k = 0; k < 3; ++k)
         m_grid->setColumnWidth(columns[k], widths[k]);
+}
+
+void ScheduleViewForm::fitToGrid()
+{
+    // A long title or a service's notes widen the columns: the window opens
+    // wide enough to show them and the headers whole (the main window keeps
+    // it within its own room).
+    int columns = 0;
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        if (!m_grid->isColumnHidden(c))
+            columns += m_grid->columnWidth(c);
+    const QMargins margins = layout()->contentsMargins();
+    const int chrome = margins.left() + margins.right();
+    const int needed = columns + 2 * m_grid->frameWidth() + m_grid->verticalScrollBar()->sizeHint().width() + chrome;
+    if (needed > width())
+        resize(needed, height());
 }
 
 void ScheduleViewForm::choirChosen()

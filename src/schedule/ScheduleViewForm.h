@@ -47,6 +47,7 @@ private:
     void gridDoubleClicked(int row);
     void scheduleChanged(qint32 choirId);
     void sizeGrid();
+    void fitToGrid();
 
     qint32 m_curChoir = 0;
     QLabel *m_label = nullptr;

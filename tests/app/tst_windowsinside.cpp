@@ -1,6 +1,6 @@
 // Windows opened in the main window at its first size (not maximized):
 // the report window of every kind opens inside the main window's area,
-// its captions whole.
+// its captions whole; none opens wider than the area.
 #include "Forms.h"
 #include "MainFormMDI.h"
 #include "Module.h"
@@ -57,6 +57,30 @@ private slots:
         QVERIFY(form->height() >= form->minimumSizeHint().height());
         QCOMPARE(cutCaptions(form), QStringList());
         form->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        main.close();
+    }
+
+    // A window that sized itself wider than the main window (a long list)
+    // opens at the room there is.
+    void wideWindowOpensAtTheRoomThereIs()
+    {
+        TempProgramFolder folder(false);
+        WindowStateSetting::write(0);
+        MainFormMDI main;
+        QString error;
+        QVERIFY2(main.load(&error), qPrintable(error));
+        main.show();
+        auto *wide = new QWidget;
+        wide->resize(4000, 200);
+        Forms::showChild(wide);
+        QApplication::processEvents();
+        auto *sub = qobject_cast<QMdiSubWindow *>(wide->parentWidget());
+        QVERIFY(sub);
+        const QRect area(QPoint(0, 0), main.mdiArea()->viewport()->size());
+        QVERIFY(area.contains(sub->geometry()));
+        QVERIFY(sub->width() > area.width() / 2);
+        sub->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         main.close();
     }

@@ -387,6 +387,17 @@ private slots:
         QCOMPARE(nameOf(f), QString("hymnal"));
         QCOMPARE(anthemsGrid(f)->rowCount(), 0);
         press(f, First);
+        // A long title shows whole on one line.
+        const QString longTitle = QString("Wonderful Counsellor Mighty God Everlasting Father Prince of Peace, "
+                                          "arranged for SATB choir");
+        Db::exec("update anthem set Anthem = ? where anthemid = ?", {longTitle, lib.holyNight});
+        f->BuildAnthemsGrid(f->Col_Data.CurCollection(), true);
+        QTableWidget *grid = anthemsGrid(f);
+        QVERIFY(!grid->wordWrap());
+        QVERIFY(grid->columnWidth(1) > grid->fontMetrics().horizontalAdvance(longTitle));
+        Db::exec("update anthem set Anthem = 'O Holy Night' where anthemid = ?", {lib.holyNight});
+        f->BuildAnthemsGrid(f->Col_Data.CurCollection(), true);
+        QVERIFY(grid->columnWidth(1) >= grid->viewport()->width() - 1);
 
         // A double-click opens the anthem in the anthem editor.
         doubleClickAnthem(f, "Joy to the World");

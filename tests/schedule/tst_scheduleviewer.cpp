@@ -267,6 +267,22 @@ private slots:
         QCOMPARE(grid->horizontalScrollBar()->value(), 0);
     }
 
+    // A service's notes and a long title widen the columns: the window
+    // opens wide enough to show them and every header whole.
+    void opensWideEnoughForItsColumns()
+    {
+        const qint32 longTitle = anthem("Wonderful Counsellor, Mighty God, Everlasting Father");
+        entry(m_chancel, kSunday, "AM", 1, longTitle);
+        notes(kSunday, "AM", "Communion Sunday. Processional at 10:55 with the brass.");
+        ScheduleViewForm v;
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        auto *grid = child<QTableView>(&v, "SGrid");
+        QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
+        const QString header = grid->model()->headerData(M::TitleColumn, Qt::Horizontal).toString();
+        QVERIFY(grid->columnWidth(M::TitleColumn) > grid->horizontalHeader()->fontMetrics().horizontalAdvance(header));
+    }
+
     // Changes elsewhere reload the view when they concern its choir or
     // any choir.
     void reloadsOnChanges()
