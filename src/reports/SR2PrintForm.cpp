@@ -289,7 +289,10 @@ QTextEdit *SR2PrintForm::loadDRtext(int i, QWidget *container)
 QGroupBox *SR2PrintForm::loadDFrame(int i, QWidget *container)
 {
     QGroupBox *f = loadElement(m_dFrame, QStringLiteral("DFrame"), i, container, 600);
+    // A frame only holds its controls together: no line of its own drawn
+    // through the caption of the check box at its top.
     f->setFlat(true);
+    f->setStyleSheet(QStringLiteral("QGroupBox { border: none; margin: 0px; padding: 0px; }"));
     return f;
 }
 
