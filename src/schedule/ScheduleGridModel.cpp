@@ -5,20 +5,13 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-ScheduleGridModel::ScheduleGridModel(QObject *parent) : QAbstractTableModel(parent) {}
-
-void ScheduleGridModel::setRows(QVector<ScheduleGridRow> rows)
-{
-    beginResetModel();
-    m_rows = std::move(rows);
-    endResetModel();
-}
+ScheduleGridModel::ScheduleGridModel(QObject *parent) : RowsTableModel(ColumnCount, {}, parent) {}
 
 QString ScheduleGridModel::text(int row, int column) const
 {
-    if (row < 0 || row >= m_rows.size())
+    if (row < 0 || row >= rows().size())
         return {};
-    const ScheduleGridRow &r = m_rows.at(row);
+    const ScheduleGridRow &r = rowAt(row);
     if (column == AmpmColumn)
         return r.ampm;
     if (r.heading)
@@ -35,26 +28,17 @@ QString ScheduleGridModel::text(int row, int column) const
 
 int ScheduleGridModel::lineCount(int row) const
 {
-    const ScheduleGridRow &r = m_rows.at(row);
+    const ScheduleGridRow &r = rowAt(row);
     const QString &tall = r.heading ? r.dateText : r.title;
     return int(tall.count(QLatin1Char('\n'))) + 1;
 }
 
-int ScheduleGridModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-int ScheduleGridModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
 QVariant ScheduleGridModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    const ScheduleGridRow *row = rowOf(index);
+    if (!row)
         return {};
-    const ScheduleGridRow &r = m_rows.at(index.row());
+    const ScheduleGridRow &r = *row;
     switch (role) {
     case Qt::DisplayRole:
         return text(index.row(), index.column());
@@ -98,11 +82,4 @@ QVariant ScheduleGridModel::headerData(int section, Qt::Orientation orientation,
     if (role == Qt::TextAlignmentRole && (section == DateColumn || section == TypeColumn))
         return int(Qt::AlignCenter);
     return {};
-}
-
-Qt::ItemFlags ScheduleGridModel::flags(const QModelIndex &index) const
-{
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }

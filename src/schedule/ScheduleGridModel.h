@@ -5,12 +5,10 @@
 // per service) show bold on a shaded band; every cell may hold several
 // lines.
 
+#include "RowsTableModel.h"
 #include "ScheduleSelection.h"
 
-#include <QAbstractTableModel>
-#include <QVector>
-
-class ScheduleGridModel : public QAbstractTableModel {
+class ScheduleGridModel : public RowsTableModel<ScheduleGridRow> {
     Q_OBJECT
 public:
     enum Column {
@@ -29,22 +27,12 @@ public:
 
     explicit ScheduleGridModel(QObject *parent = nullptr);
 
-    void setRows(QVector<ScheduleGridRow> rows);
-    const QVector<ScheduleGridRow> &rows() const { return m_rows; }
-    // row is 0-based over the rows below the header.
-    const ScheduleGridRow &rowAt(int row) const { return m_rows.at(row); }
     // The cell's text as the grid shows it (ids as numbers, empty on
     // heading rows).
     QString text(int row, int column) const;
     // Lines of the row's tallest cell.
     int lineCount(int row) const;
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-
-private:
-    QVector<ScheduleGridRow> m_rows;
 };
