@@ -52,6 +52,9 @@ private slots:
         schedule(gone, "2027-01-03", "PM"); // twice on one date
         schedule(gone, "2027-01-10", "AM");
         schedule(kept, "2027-01-10", "PM", 2); // another choir still sings that date
+        // Rows another tool left without a date (Null) or with an empty one.
+        Db::exec("insert into schedule (ChoirID, AMPM, Anthem, anthemid) values (1, 'AM', -1, ?)", {gone});
+        schedule(gone, "", "PM");
         Db::exec("insert into schedule (ChoirID, SchedDate, AMPM, call, other) values (3, '2027-01-17', 'AM', -1, 'Bells')");
         note("2027-01-03", "AM");
         note("2027-01-03", "PM");

@@ -66,6 +66,11 @@ private slots:
         // Another collection's entry on a date of its own; a loose anthem's.
         schedule("2027-02-07", "AM", 1, m_lib.easterBook, 0);
         schedule("2027-02-14", "AM", 1, 0, m_lib.loose);
+        // Rows another tool left without a date: one of the collection, one
+        // of an anthem of it.
+        Db::exec("insert into schedule (ChoirID, AMPM, Anthem, collectionid, anthemid) values (1, 'AM', -1, ?, 0), "
+                 "(1, 'PM', -1, 0, ?)",
+                 {m_lib.carols, m_lib.joy});
         for (const char *d : {"2027-01-03", "2027-01-10", "2027-01-17", "2027-01-24", "2027-01-31", "2027-02-07",
                               "2027-02-14", "2027-02-21"}) {
             note(d, "AM");
