@@ -42,7 +42,7 @@ AnthemForm::AnthemForm()
     : CatalogueEditorForm(&hx().AnthemFormLoaded, anthemSetup()), A_Data(hxData())
 {
     setObjectName(QStringLiteral("AnthemForm"));
-    setWindowTitle(QStringLiteral("Anthems"));
+    setWindowTitle(QStringLiteral("Add/Edit Anthems"));
     tabs()->addTab(buildMainPage(), QStringLiteral("Main"));
     tabs()->addTab(buildLinksPage(), QStringLiteral("Page 2"));
     Memo2 = addMemoPage(QStringLiteral("Memo2"), QStringLiteral("Lyrics/Other"));

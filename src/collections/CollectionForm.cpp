@@ -44,7 +44,7 @@ CollectionForm::CollectionForm()
     : CatalogueEditorForm(&hx().CollectionFormLoaded, collectionSetup()), Col_Data(hxData())
 {
     setObjectName(QStringLiteral("CollectionForm"));
-    setWindowTitle(QStringLiteral("Collections"));
+    setWindowTitle(QStringLiteral("Add/Edit Collections"));
     tabs()->addTab(buildMainPage(), QStringLiteral("Main"));
     tabs()->addTab(buildLinksPage(), QStringLiteral("Page 2"));
     addNotesPage();

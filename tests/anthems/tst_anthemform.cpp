@@ -34,7 +34,7 @@ private slots:
         Db::exec("update anthem set CostPerCopy = null where anthemid = ?", {zebra});
         AnthemForm *f = open();
         QVERIFY(f);
-        QCOMPARE(f->windowTitle(), QString("Anthems"));
+        QCOMPARE(f->windowTitle(), QString("Add/Edit Anthems"));
         auto *tabs = w<QTabWidget>(f, "SSTab1");
         QStringList pages;
         for (int i = 0; i < tabs->count(); ++i)

@@ -1,6 +1,7 @@
 // Windows opened in the main window at its first size (not maximized):
 // the report window of every kind opens inside the main window's area,
-// its captions whole; none opens wider than the area.
+// its captions whole; none opens wider than the area; every window the
+// dispatcher opens has a caption of its own.
 #include "Forms.h"
 #include "MainFormMDI.h"
 #include "Module.h"
@@ -82,6 +83,27 @@ private slots:
         QVERIFY(sub->width() > area.width() / 2);
         sub->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        main.close();
+    }
+
+    // With every window open, the Windows menu names each one once.
+    void everyWindowHasACaptionOfItsOwn()
+    {
+        TempProgramFolder folder(false);
+        MainFormMDI main;
+        QString error;
+        QVERIFY2(main.load(&error), qPrintable(error));
+        main.show();
+        for (int code = CollectionFormCode; code <= SchoolFormCode; ++code)
+            OpenFormByCode(code);
+        QApplication::processEvents();
+        QStringList captions;
+        for (QMdiSubWindow *sub : main.mdiArea()->subWindowList())
+            captions << sub->windowTitle();
+        QCOMPARE(captions.size(), SchoolFormCode);
+        QStringList once = captions;
+        once.removeDuplicates();
+        QVERIFY2(captions.size() == once.size(), qPrintable(captions.join(QStringLiteral(", "))));
         main.close();
     }
 };

@@ -73,7 +73,7 @@ private slots:
         ed::insertRow("insert into collection (Collection) values ('Carols')");
         CollectionForm *f = openCollections();
         QVERIFY(f);
-        QCOMPARE(f->windowTitle(), QString("Collections"));
+        QCOMPARE(f->windowTitle(), QString("Add/Edit Collections"));
         QVERIFY(!grid(f, "ChoirGrid")->hasActiveColumn());
         QStringList pages;
         for (int i = 0; i < w<QTabWidget>(f, "SSTab1")->count(); ++i)
