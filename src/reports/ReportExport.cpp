@@ -165,25 +165,8 @@ QString pt(double twips)
     return QString::number(twips / 20.0, 'f', 2) + QLatin1String("pt");
 }
 
-// Control characters have no place in a report's text: every export
-// drops them (NUL included) and keeps only tabs and line feeds.
-bool isControl(char16_t u)
-{
-    return (u < 0x20 && u != u'\t' && u != u'\n') || (u >= 0x7f && u <= 0x9f);
-}
-
-QString withoutControls(const QString &s)
-{
-    if (std::none_of(s.begin(), s.end(), [](QChar c) { return isControl(c.unicode()); }))
-        return s;
-    QString out;
-    out.reserve(s.size());
-    for (const QChar c : s) {
-        if (!isControl(c.unicode()))
-            out += c;
-    }
-    return out;
-}
+using ReportText::isControl;
+using ReportText::withoutControls;
 
 QString htmlEscape(const QString &s)
 {

@@ -270,6 +270,8 @@ bool readDocument(QIODevice *device, qint64 size, ReportDocument *out, QString *
             t.width = tw;
             t.font = font;
             t.color = color;
+            // A document saved by an earlier version may hold them.
+            t.text = ReportText::withoutControls(t.text);
             page.texts.append(t);
         }
         if (in.status() != QDataStream::Ok)

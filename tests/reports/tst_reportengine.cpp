@@ -885,7 +885,8 @@ private slots:
         }
     }
 
-    void everyExportDropsControlCharacters()
+    // The pages (which the preview and the PDF draw) and every export.
+    void noPageOrExportHoldsControlCharacters()
     {
         const QString dirty = QStringLiteral("Gloria") + QChar(0) + QStringLiteral("in\x07 ex\x1b") + QChar(0x7f)
             + QStringLiteral("celsis") + QChar(0x85);
@@ -905,6 +906,11 @@ private slots:
             p.newPage();
             p.text(QStringLiteral("second ") + dirty + QStringLiteral("\n"));
             p.endDoc();
+            const ReportDocument doc = p.document();
+            for (int i = 0; i < doc.pageCount(); ++i)
+                for (const ReportTextItem &t : doc.page(i).texts)
+                    QVERIFY2(t.text == ReportText::withoutControls(t.text), qPrintable(t.text.toUtf8().toHex()));
+            QVERIFY(Sample::lines(doc).join(' ').contains(QStringLiteral("Gloriain excelsis")));
             QVERIFY(!p.exportedFiles().isEmpty());
             for (const QString &file : p.exportedFiles()) {
                 QFile f(file);

@@ -139,17 +139,27 @@ private slots:
 
     void spilledPagesBehaveAsHeldOnes()
     {
-        ReportPrinter held;
-        Sample::build(held, 60);
-        ReportDocument::setHeldPageBytes(3000); // a page or so in memory, the rest in the scratch file
+        // The heading prints the time to the second: the two builds are made
+        // again until they fall within one second.
+        ReportDocument doc;
         ReportDocument spilled;
-        {
-            ReportPrinter p;
-            Sample::build(p, 60);
-            spilled = p.document();
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            ReportDocument::setHeldPageBytes(m_held);
+            {
+                ReportPrinter held;
+                Sample::build(held, 60);
+                doc = held.document();
+            }
+            ReportDocument::setHeldPageBytes(3000); // a page or so in memory, the rest in the scratch file
+            // The copy outlives the printer that built it, scratch file and all.
+            {
+                ReportPrinter p;
+                Sample::build(p, 60);
+                spilled = p.document();
+            }
+            if (spilled.pageLines(0) == doc.pageLines(0))
+                break;
         }
-        // The copy outlives the printer that built it, scratch file and all.
-        const ReportDocument &doc = held.document();
         QVERIFY(doc.heldBytes() > 3000);
         QVERIFY(spilled.heldBytes() <= 3000);
         QVERIFY(doc.pageCount() >= 6);
