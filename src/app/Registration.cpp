@@ -1,5 +1,6 @@
 #include "Registration.h"
 
+#include "AccessibleNames.h"
 #include "AnthemForm.h"
 #include "AnthemViewerRegistration.h"
 #include "CollectionRegistration.h"
@@ -9,6 +10,7 @@
 
 void registerAllForms()
 {
+    installAccessibleNames();
     registerRefListForms();
     registerAnthemEditor();
     registerAnthemViewerAndReport();

@@ -88,6 +88,8 @@ SpellCheckDialog::SpellCheckDialog(QWidget *field, SpellEngine &engine, const Sp
     changeToLabel->setBuddy(m_changeTo);
     auto *suggestionsLabel = new QLabel(QStringLiteral("&Suggestions:"), this);
     suggestionsLabel->setBuddy(m_suggestions);
+    // Qt names a list by its accessible name alone, never by its caption.
+    m_suggestions->setAccessibleName(QStringLiteral("Suggestions"));
 
     auto *grid = new QGridLayout;
     grid->addWidget(notFoundLabel, 0, 0);

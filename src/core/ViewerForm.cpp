@@ -22,7 +22,9 @@ ViewerForm::ViewerForm(bool *loadedFlag, const QString &objectName, const QStrin
 
 void ViewerForm::buildPages(const QString &listCaption, QAbstractItemView *list, const LimitPanel::Design &design)
 {
-    // Page 0: the list.
+    // Page 0: the list, named for screen readers by the page's caption.
+    if (list->accessibleName().isEmpty())
+        list->setAccessibleName(listCaption);
     auto *listPage = new QWidget(m_tab);
     auto *listLayout = new QVBoxLayout(listPage);
     listLayout->addWidget(list, 1);

@@ -42,6 +42,7 @@ RefListForm::RefListForm(RefKindId kindId, bool *loadedFlag)
 
     m_grid = new QTableWidget(this);
     m_grid->setObjectName(QLatin1String(m_kind.gridName));
+    m_grid->setAccessibleName(QLatin1String(m_kind.caption));
     QFont gridFont(QStringLiteral("Arial"));
     gridFont.setPointSizeF(8.25);
     m_grid->setFont(gridFont);

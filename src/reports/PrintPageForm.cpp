@@ -52,6 +52,8 @@ PrintPageForm::PrintPageForm(int pageCount, int currentPage, QWidget *parent)
     m_from->setObjectName(QStringLiteral("FromPage"));
     m_to = new QLineEdit(QString::number(pageCount), frame);
     m_to->setObjectName(QStringLiteral("ToPage"));
+    fromLabel->setBuddy(m_from);
+    toLabel->setBuddy(m_to);
     m_from->installEventFilter(this);
     m_to->installEventFilter(this);
     grid->addWidget(fromLabel, 0, 0);

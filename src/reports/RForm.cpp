@@ -20,6 +20,8 @@ RForm::RForm(const ReportDocument &doc, QWidget *parent) : QDialog(parent)
     m_searchButton->setObjectName(QStringLiteral("SearchButton"));
     m_searchText = new QLineEdit(this);
     m_searchText->setObjectName(QStringLiteral("SearchText"));
+    // Its caption is the Find button beside it.
+    m_searchText->setAccessibleName(QStringLiteral("Text to find"));
     m_searchText->setFixedWidth(240);
     m_preview = new ReportPreview(this);
     m_preview->setObjectName(QStringLiteral("VSPrinter2"));

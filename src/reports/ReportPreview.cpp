@@ -24,6 +24,7 @@ public:
     explicit PreviewCanvas(QWidget *parent) : QAbstractScrollArea(parent)
     {
         setObjectName(QStringLiteral("PreviewCanvas"));
+        setAccessibleName(QStringLiteral("Report page"));
         viewport()->setBackgroundRole(QPalette::Dark);
         viewport()->setAutoFillBackground(true);
         setFocusPolicy(Qt::StrongFocus);

@@ -149,6 +149,7 @@ void SR2PrintForm::buildUi()
 
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("ReportsSScroll"));
+    m_scroll->setAccessibleName(QStringLiteral("Report options"));
     m_scroll->setWidgetResizable(true);
     m_scroll->setFixedWidth(toPixels(3900) + 24);
     m_optionArea = new OptionArea(m_scroll);
