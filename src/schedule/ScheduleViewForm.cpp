@@ -278,8 +278,17 @@ void ScheduleViewForm::gridDoubleClicked(int row)
     if (r.heading)
         return;
     BusyCursor busy;
-    if (r.anthemId > 0)
+    // An anthem or a collection deleted since the entry was made opens
+    // nothing: the editor keeps what it shows.
+    bool anthem = false;
+    bool collection = false;
+    if (!guarded([&] {
+            anthem = r.anthemId > 0 && ScheduleSelection::anthemExists(r.anthemId);
+            collection = r.collectionId > 0 && ScheduleSelection::collectionExists(r.collectionId);
+        }))
+        return;
+    if (anthem)
         OpenAnthemRecord(r.anthemId);
-    if (r.collectionId > 0)
+    if (collection)
         OpenCollectionRecord(r.collectionId);
 }

@@ -217,12 +217,20 @@ private slots:
         QCOMPARE(count("select count(*) from schednotes"), 0);
     }
 
-    // A double-click opens the entry's anthem and then its collection.
+    // A double-click opens the entry's anthem and then its collection, the
+    // ones that still exist.
     void doubleClickOpensRecords()
     {
         QStringList &opened = m_opened;
+        const qint32 goneAnthem = anthem("Withdrawn");
+        const qint32 goneCollection = collection("Lost Book");
         entry(m_chancel, kSunday, "AM", 1, m_grace, m_carols);
         entry(m_chancel, kSunday, "AM", 2, 0, 0, "Prelude");
+        entry(m_chancel, kSunday, "AM", 1, goneAnthem);
+        entry(m_chancel, kSunday, "AM", 1, goneAnthem, m_carols);
+        entry(m_chancel, kSunday, "AM", 1, m_grace, goneCollection);
+        Db::exec("delete from anthem where anthemid = ?", {goneAnthem});
+        Db::exec("delete from collection where collectionid = ?", {goneCollection});
         ScheduleViewForm v;
         v.show();
         auto *grid = child<QTableView>(&v, "SGrid");
@@ -237,7 +245,16 @@ private slots:
         };
         dclick(0); // heading
         dclick(2); // other text only
+        dclick(3); // its anthem is gone
         QVERIFY(opened.isEmpty());
+        QVERIFY(!Forms::instance(AnthemFormCode));
+        dclick(4);
+        QCOMPARE(opened, QStringList({"collection " + QString::number(m_carols)}));
+        QVERIFY(!Forms::instance(AnthemFormCode));
+        opened.clear();
+        dclick(5);
+        QCOMPARE(opened, QStringList({"anthem " + QString::number(m_grace)}));
+        opened.clear();
         dclick(1);
         QCOMPARE(opened, QStringList({"anthem " + QString::number(m_grace), "collection " + QString::number(m_carols)}));
     }
