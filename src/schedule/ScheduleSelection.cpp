@@ -16,6 +16,16 @@ QString headingText(const QDate &date, const QString &ampm, const QString &notes
     return text;
 }
 
+bool anthemExists(qint32 anthemId)
+{
+    return Db::exists(QStringLiteral("select 1 from anthem where anthemid = ?"), {anthemId});
+}
+
+bool collectionExists(qint32 collectionId)
+{
+    return Db::exists(QStringLiteral("select 1 from collection where collectionid = ?"), {collectionId});
+}
+
 QVector<ScheduleGridRow> choirSchedule(qint32 choirId)
 {
     // The notes of the choir's services: the first row of each service.

@@ -37,4 +37,8 @@ QVector<ScheduleGridRow> choirSchedule(qint32 choirId);
 // The text of the Date cell of a heading row.
 QString headingText(const QDate &date, const QString &ampm, const QString &notes);
 
+// Whether the anthem or the collection an entry names still exists.
+bool anthemExists(qint32 anthemId);
+bool collectionExists(qint32 collectionId);
+
 } // namespace ScheduleSelection

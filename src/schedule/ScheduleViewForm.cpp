@@ -18,20 +18,28 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMdiArea>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
-// The designed widths of the Date, Type and Anthem/Collection columns;
-// a column grows to its longest line.
+// The designed widths of the Date, Type and Anthem/Collection columns.
+// Date and Type grow to their longest line; the title column takes the
+// room left and wraps its titles, and a heading row spans all three.
 constexpr int kDateTwips = 1500;
 constexpr int kTypeTwips = 1500;
 constexpr int kTitleTwips = 2000;
 constexpr int kCellPadding = 14;
+constexpr int kRowPadding = 8;
+constexpr int kHeadingSpan = ScheduleGridModel::TitleColumn - ScheduleGridModel::DateColumn + 1;
 
 // The grid follows the current row up and down but never sideways: a
 // click on a long title would otherwise scroll the Date column out of
@@ -46,7 +54,33 @@ public:
         QTableView::scrollTo(index, hint);
         across->setValue(x);
     }
+
+    // The size the delegate wants for a cell (or a span) of the width,
+    // with the options it is painted with.
+    QSize cellSizeHint(const QModelIndex &index, int width) const
+    {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        option.rect = QRect(0, 0, width, verticalHeader()->defaultSectionSize());
+        return itemDelegateForIndex(index)->sizeHint(option, index);
+    }
+
+    // Called when the viewport changes size.
+    std::function<void()> resized;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QTableView::resizeEvent(event);
+        if (resized)
+            resized();
+    }
 };
+
+ScheduleGridView *gridView(QTableView *grid)
+{
+    return static_cast<ScheduleGridView *>(grid);
+}
 
 } // namespace
 
@@ -94,13 +128,17 @@ void ScheduleViewForm::buildUi()
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setWordWrap(false);
+    m_grid->setWordWrap(true);
     m_grid->setSortingEnabled(false);
     m_grid->verticalHeader()->hide();
-    // Rows are sized from their line counts, never measured by the view.
+    // Rows are sized here from their wrapped text, never measured by the
+    // view (it would measure every cell, and a heading by its Date cell
+    // alone).
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->horizontalHeader()->setSectionsClickable(false);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    // The title column is sized to the room left; Date and Type the user
+    // may widen.
+    m_grid->horizontalHeader()->setSectionResizeMode(ScheduleGridModel::TitleColumn, QHeaderView::Fixed);
     for (int c : {ScheduleGridModel::CollectionIdColumn, ScheduleGridModel::AnthemIdColumn,
                   ScheduleGridModel::SchedIdColumn, ScheduleGridModel::AmpmColumn})
         m_grid->setColumnHidden(c, true);
@@ -120,6 +158,12 @@ void ScheduleViewForm::buildUi()
     buttons->addStretch(1);
     m_close = button("btnCLose", "Close");
     outer->addLayout(buttons);
+
+    gridView(m_grid)->resized = [this] { fitRows(false); };
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column == ScheduleGridModel::DateColumn || column == ScheduleGridModel::TypeColumn)
+            fitRows(false);
+    });
 
     connect(m_choirCombo, &QComboBox::activated, this, [this] { choirChosen(); });
     connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex &at) { gridDoubleClicked(at.row()); });
@@ -149,58 +193,99 @@ void ScheduleViewForm::LoadSGrid()
 {
     BusyCursor busy;
     m_model->setRows(ScheduleSelection::choirSchedule(m_curChoir));
+    // A heading's date and notes run across the Date, Type and title
+    // columns.
+    m_grid->clearSpans();
+    for (int r = 0; r < m_model->rowCount(); ++r)
+        if (m_model->rowAt(r).heading)
+            m_grid->setSpan(r, ScheduleGridModel::DateColumn, 1, kHeadingSpan);
     // No row is current after a rebuild: the header is.
     setCurrentRow(-1);
-    sizeGrid();
+    sizeColumns();
+    fitRows(true);
 }
 
-void ScheduleViewForm::sizeGrid()
+void ScheduleViewForm::sizeColumns()
 {
     QFont bold = m_grid->font();
     bold.setBold(true);
     const QFontMetrics fm(m_grid->font());
     const QFontMetrics fmBold(bold);
-    int widths[3] = {kDateTwips / kTwipsPerPixel, kTypeTwips / kTwipsPerPixel, kTitleTwips / kTwipsPerPixel};
-    const int columns[3] = {ScheduleGridModel::DateColumn, ScheduleGridModel::TypeColumn,
-                            ScheduleGridModel::TitleColumn};
     QHeaderView *header = m_grid->horizontalHeader();
-    for (int k = 0; k < 3; ++k) {
-        const QString caption = m_model->headerData(columns[k], Qt::Horizontal).toString();
-        widths[k] = qMax(widths[k], header->fontMetrics().horizontalAdvance(caption) + 2 * kCellPadding);
+    const int captionWidth[3] = {header->sectionSizeHint(ScheduleGridModel::DateColumn),
+                                 header->sectionSizeHint(ScheduleGridModel::TypeColumn),
+                                 header->sectionSizeHint(ScheduleGridModel::TitleColumn)};
+    int date = qMax(kDateTwips / kTwipsPerPixel, captionWidth[0]);
+    int type = qMax(kTypeTwips / kTwipsPerPixel, captionWidth[1]);
+    m_titleMin = qMax(kTitleTwips / kTwipsPerPixel, captionWidth[2]);
+    for (const ScheduleGridRow &row : m_model->rows()) {
+        // A heading's date line; its notes wrap across the columns.
+        if (row.heading)
+            date = qMax(date, fmBold.horizontalAdvance(row.dateText.section(QLatin1Char('\n'), 0, 0)) + 2 * kCellPadding);
+        else
+            type = qMax(type, fm.horizontalAdvance(row.type) + 2 * kCellPadding);
     }
-    const int lineHeight = qMax(fm.lineSpacing(), fmBold.lineSpacing());
-    QHeaderView *vertical = m_grid->verticalHeader();
-    vertical->setDefaultSectionSize(lineHeight + 8);
-    for (int r = 0; r < m_model->rowCount(); ++r) {
-        const ScheduleGridRow &row = m_model->rowAt(r);
-        const QFontMetrics &m = row.heading ? fmBold : fm;
-        for (int k = 0; k < 3; ++k) {
-            const QString text = m_model->text(r, columns[k]);
-            if (text.isEmpty())
-                continue;
-            for (const QString &line : text.split(QLatin1Char('\n')))
-                widths[k] = qMax(widths[k], m.horizontalAdvance(line) + 2 * kCellPadding);
+    m_grid->verticalHeader()->setDefaultSectionSize(qMax(fm.lineSpacing(), fmBold.lineSpacing()) + kRowPadding);
+    const QScopedValueRollback fitting(m_fitting, true);
+    m_grid->setColumnWidth(ScheduleGridModel::DateColumn, date);
+    m_grid->setColumnWidth(ScheduleGridModel::TypeColumn, type);
+}
+
+void ScheduleViewForm::fitRows(bool force)
+{
+    if (m_fitting) {
+        m_refitPending = true;
+        return;
+    }
+    const QScopedValueRollback fitting(m_fitting, true);
+    do {
+        m_refitPending = false;
+        const int fixed =
+            m_grid->columnWidth(ScheduleGridModel::DateColumn) + m_grid->columnWidth(ScheduleGridModel::TypeColumn);
+        const int title = qMax(m_titleMin, m_grid->viewport()->width() - fixed);
+        m_grid->setColumnWidth(ScheduleGridModel::TitleColumn, title);
+        const int span = fixed + title;
+        if (!force && title == m_fittedTitle && span == m_fittedSpan)
+            break;
+        force = false;
+        m_fittedTitle = title;
+        m_fittedSpan = span;
+        // The cell as the view paints it: its width less the grid line.
+        const int line = m_grid->showGrid() ? 1 : 0;
+        QHeaderView *vertical = m_grid->verticalHeader();
+        const int single = vertical->defaultSectionSize();
+        for (int r = 0; r < m_model->rowCount(); ++r) {
+            const bool heading = m_model->rowAt(r).heading;
+            const QModelIndex at =
+                m_model->index(r, heading ? ScheduleGridModel::DateColumn : ScheduleGridModel::TitleColumn);
+            const int text = gridView(m_grid)->cellSizeHint(at, (heading ? span : title) - line).height();
+            const int height = qMax(single, text + kRowPadding);
+            if (vertical->sectionSize(r) != height)
+                vertical->resizeSection(r, height);
         }
-        const int lines = m_model->lineCount(r);
-        if (lines > 1)
-            vertical->resizeSection(r, lines * lineHeight + 8);
-    }
-    for (int k = 0; k < 3; ++k)
-        m_grid->setColumnWidth(columns[k], widths[k]);
+    } while (m_refitPending);
 }
 
 void ScheduleViewForm::fitToGrid()
 {
-    // A long title or a service's notes widen the columns: the window opens
-    // wide enough to show them and the headers whole (the main window keeps
-    // it within its own room).
-    int columns = 0;
-    for (int c = 0; c < m_model->columnCount(); ++c)
-        if (!m_grid->isColumnHidden(c))
-            columns += m_grid->columnWidth(c);
+    // The window opens wide enough for the longest title on one line and
+    // every header whole, within the main window's room (or the screen's);
+    // longer titles and a service's notes wrap instead.
+    const QFontMetrics fm(m_grid->font());
+    int title = m_titleMin;
+    for (const ScheduleGridRow &row : m_model->rows())
+        if (!row.heading)
+            for (const QString &line : row.title.split(QLatin1Char('\n')))
+                title = qMax(title, fm.horizontalAdvance(line) + 2 * kCellPadding);
+    const int columns =
+        m_grid->columnWidth(ScheduleGridModel::DateColumn) + m_grid->columnWidth(ScheduleGridModel::TypeColumn) + title;
     const QMargins margins = layout()->contentsMargins();
-    const int chrome = margins.left() + margins.right();
-    const int needed = columns + 2 * m_grid->frameWidth() + m_grid->verticalScrollBar()->sizeHint().width() + chrome;
+    int needed = columns + 2 * m_grid->frameWidth() + m_grid->verticalScrollBar()->sizeHint().width() + margins.left()
+                 + margins.right();
+    if (const QMdiArea *area = Forms::mdiArea())
+        needed = qMin(needed, area->viewport()->width());
+    else if (const QScreen *s = screen())
+        needed = qMin(needed, s->availableGeometry().width());
     if (needed > width())
         resize(needed, height());
 }
@@ -278,8 +363,17 @@ void ScheduleViewForm::gridDoubleClicked(int row)
     if (r.heading)
         return;
     BusyCursor busy;
-    if (r.anthemId > 0)
+    // An anthem or a collection deleted since the entry was made opens
+    // nothing: the editor keeps what it shows.
+    bool anthem = false;
+    bool collection = false;
+    if (!guarded([&] {
+            anthem = r.anthemId > 0 && ScheduleSelection::anthemExists(r.anthemId);
+            collection = r.collectionId > 0 && ScheduleSelection::collectionExists(r.collectionId);
+        }))
+        return;
+    if (anthem)
         OpenAnthemRecord(r.anthemId);
-    if (r.collectionId > 0)
+    if (collection)
         OpenCollectionRecord(r.collectionId);
 }

@@ -46,10 +46,19 @@ private:
     void reportClicked();
     void gridDoubleClicked(int row);
     void scheduleChanged(qint32 choirId);
-    void sizeGrid();
+    void sizeColumns();
+    void fitRows(bool force);
     void fitToGrid();
 
     qint32 m_curChoir = 0;
+    // The narrowest the title column gets: its designed width, or its
+    // caption's when that is wider.
+    int m_titleMin = 0;
+    // The widths the row heights were last fitted to.
+    int m_fittedTitle = -1;
+    int m_fittedSpan = -1;
+    bool m_fitting = false;
+    bool m_refitPending = false;
     QLabel *m_label = nullptr;
     QComboBox *m_choirCombo = nullptr;
     QTableView *m_grid = nullptr;

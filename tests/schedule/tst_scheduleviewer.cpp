@@ -1,6 +1,7 @@
 // The schedule viewer: the grid of one choir's services and entries, the
 // notes per service, deleting entries, opening records and the report.
 #include "Forms.h"
+#include "MainFormMDI.h"
 #include "ReportKinds.h"
 #include "SR2PrintForm.h"
 #include "ScheduleGridModel.h"
@@ -10,7 +11,9 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QMdiArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 
 using namespace schedtest;
@@ -217,12 +220,20 @@ private slots:
         QCOMPARE(count("select count(*) from schednotes"), 0);
     }
 
-    // A double-click opens the entry's anthem and then its collection.
+    // A double-click opens the entry's anthem and then its collection, the
+    // ones that still exist.
     void doubleClickOpensRecords()
     {
         QStringList &opened = m_opened;
+        const qint32 goneAnthem = anthem("Withdrawn");
+        const qint32 goneCollection = collection("Lost Book");
         entry(m_chancel, kSunday, "AM", 1, m_grace, m_carols);
         entry(m_chancel, kSunday, "AM", 2, 0, 0, "Prelude");
+        entry(m_chancel, kSunday, "AM", 1, goneAnthem);
+        entry(m_chancel, kSunday, "AM", 1, goneAnthem, m_carols);
+        entry(m_chancel, kSunday, "AM", 1, m_grace, goneCollection);
+        Db::exec("delete from anthem where anthemid = ?", {goneAnthem});
+        Db::exec("delete from collection where collectionid = ?", {goneCollection});
         ScheduleViewForm v;
         v.show();
         auto *grid = child<QTableView>(&v, "SGrid");
@@ -237,7 +248,16 @@ private slots:
         };
         dclick(0); // heading
         dclick(2); // other text only
+        dclick(3); // its anthem is gone
         QVERIFY(opened.isEmpty());
+        QVERIFY(!Forms::instance(AnthemFormCode));
+        dclick(4);
+        QCOMPARE(opened, QStringList({"collection " + QString::number(m_carols)}));
+        QVERIFY(!Forms::instance(AnthemFormCode));
+        opened.clear();
+        dclick(5);
+        QCOMPARE(opened, QStringList({"anthem " + QString::number(m_grace)}));
+        opened.clear();
         dclick(1);
         QCOMPARE(opened, QStringList({"anthem " + QString::number(m_grace), "collection " + QString::number(m_carols)}));
     }
@@ -254,6 +274,10 @@ private slots:
         v.show();
         QVERIFY(QTest::qWaitForWindowExposed(&v));
         auto *grid = child<QTableView>(&v, "SGrid");
+        // The titles wrap in the window; a Type column widened by the
+        // user pushes the title past it.
+        grid->horizontalHeader()->resizeSection(M::TypeColumn, grid->viewport()->width());
+        QApplication::processEvents();
         QVERIFY(grid->horizontalScrollBar()->maximum() > 0);
         const QRect title = grid->visualRect(grid->model()->index(1, M::TitleColumn));
         const QPoint at(qMin(title.left() + 20, grid->viewport()->width() - 5), title.center().y());
@@ -281,6 +305,68 @@ private slots:
         QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
         const QString header = grid->model()->headerData(M::TitleColumn, Qt::Horizontal).toString();
         QVERIFY(grid->columnWidth(M::TitleColumn) > grid->horizontalHeader()->fontMetrics().horizontalAdvance(header));
+    }
+
+    // In the main window on a 1280 x 800 screen a service's long notes
+    // wrap across the grid: the dates, every header and every title stay
+    // in view, the whole heading in its row; so after notes are written
+    // and after the window is made narrower.
+    void longNotesWrapInsideTheWindow()
+    {
+        const QString words = QStringLiteral("Processional with brass, then the choir in the loft. ");
+        const QString longNotes = words.repeated(8).left(400);
+        entry(m_chancel, kSunday, "AM", 0, m_grace);
+        // A title too long for the main window's room on one line.
+        entry(m_chancel, kSunday, "AM", 1, anthem(QString("Wonderful Counsellor, Mighty God, ").repeated(5)));
+        entry(m_chancel, kSunday, "AM", 3, m_vision, m_carols, "verses 1 and 3");
+        entry(m_chancel, kNext, "AM", 2, 0, m_carols);
+        notes(kSunday, "AM", longNotes);
+        auto main = std::make_unique<MainFormMDI>();
+        main->resize(1280, 760);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        OpenFormByCode(ScheduleViewFormCode);
+        auto *v = Forms::find<ScheduleViewForm>(ScheduleViewFormCode);
+        QVERIFY(v);
+        QApplication::processEvents();
+        QVERIFY(QRect(QPoint(0, 0), main->mdiArea()->viewport()->size()).contains(v->parentWidget()->geometry()));
+        auto *grid = child<QTableView>(v, "SGrid");
+        const M *m = v->gridModel();
+        const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+        auto allInView = [&] {
+            QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
+            const QRect view = grid->viewport()->rect();
+            QCOMPARE(cutCaptions(v), QStringList());
+            QFont bold = grid->font();
+            bold.setBold(true);
+            for (int r = 0; r < m->rowCount(); ++r) {
+                const bool heading = m->rowAt(r).heading;
+                const QModelIndex at = m->index(r, heading ? M::DateColumn : M::TitleColumn);
+                const QRect cell = grid->visualRect(at);
+                QVERIFY2(cell.left() >= 0 && cell.right() < view.width(), qPrintable(QString::number(r)));
+                const QFontMetrics fm(heading ? bold : grid->font());
+                const QRect text = fm.boundingRect(QRect(0, 0, cell.width() - 2 * margin, 100000), Qt::TextWordWrap,
+                                                   m->text(r, at.column()));
+                QVERIFY2(text.height() <= cell.height(), qPrintable(QString::number(r)));
+            }
+        };
+        allInView();
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(m->text(0, M::DateColumn), "03/14/2027 AM\n" + longNotes);
+
+        v->setCurrentRow(4); // the second service
+        m_prompter->inputAnswers.enqueue(QStringLiteral("Offertory anthem sung before the sermon; robes are red."));
+        click(v, "btnNotes");
+        QApplication::processEvents();
+        QVERIFY(m->text(4, M::DateColumn).endsWith("robes are red."));
+        allInView();
+        if (QTest::currentTestFailed())
+            return;
+
+        v->parentWidget()->resize(640, v->parentWidget()->height());
+        QApplication::processEvents();
+        allInView();
     }
 
     // Changes elsewhere reload the view when they concern its choir or
