@@ -12,6 +12,7 @@
 #include "ScheduleNotes.h"
 #include "ScheduleRecord.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFontMetrics>
@@ -19,12 +20,16 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTextLayout>
+#include <QtMath>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -40,6 +45,85 @@ constexpr int kTitleTwips = 2000;
 constexpr int kCellPadding = 14;
 constexpr int kRowPadding = 8;
 constexpr int kHeadingSpan = ScheduleGridModel::TitleColumn - ScheduleGridModel::DateColumn + 1;
+
+// Cells wrap at word boundaries and, where one word is wider than its
+// cell (a web address in a service's notes), within the word, so that the
+// whole text can be read; the style alone would cut such a word short.
+// The text is laid out by one routine for painting and for the row
+// heights, so the two always agree.
+class WrappingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        opt.text.clear();
+        const QWidget *widget = opt.widget;
+        const QStyle *style = widget ? widget->style() : QApplication::style();
+        // Background, selection and focus as the style draws them.
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        if (text.isEmpty())
+            return;
+        const int margin = textMargin(opt);
+        const QRect room = opt.rect.adjusted(margin, 0, -margin, 0);
+        QTextLayout layout;
+        const qreal height = lay(layout, text, opt, room.width());
+        const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+            : (opt.state & QStyle::State_Active)                             ? QPalette::Normal
+                                                                             : QPalette::Inactive;
+        painter->save();
+        painter->setClipRect(opt.rect);
+        painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText
+                                                                                      : QPalette::Text));
+        qreal top = room.top();
+        if (opt.displayAlignment & Qt::AlignVCenter)
+            top += qMax<qreal>(0, (room.height() - height) / 2);
+        layout.draw(painter, QPointF(room.left(), top));
+        painter->restore();
+    }
+
+    // For the width of option.rect: the height of the text wrapped to it.
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const int margin = textMargin(opt);
+        QTextLayout layout;
+        const qreal height = lay(layout, opt.text, opt, option.rect.width() - 2 * margin);
+        return QSize(option.rect.width(), qCeil(height) + 2);
+    }
+
+private:
+    static int textMargin(const QStyleOptionViewItem &opt)
+    {
+        const QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
+        return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
+    }
+
+    // Lays the text out in lines of the width; returns their height.
+    static qreal lay(QTextLayout &layout, const QString &text, const QStyleOptionViewItem &opt, int width)
+    {
+        QString lines = text;
+        lines.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        layout.setText(lines);
+        layout.setFont(opt.font);
+        QTextOption wrap(opt.displayAlignment & Qt::AlignHorizontal_Mask);
+        wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(wrap);
+        qreal height = 0;
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(qMax(1, width));
+            line.setPosition(QPointF(0, height));
+            height += line.height();
+        }
+        layout.endLayout();
+        return height;
+    }
+};
 
 // The grid follows the current row up and down but never sideways: a
 // click on a long title would otherwise scroll the Date column out of
@@ -123,6 +207,7 @@ void ScheduleViewForm::buildUi()
 
     m_model = new ScheduleGridModel(this);
     m_grid = new ScheduleGridView(this);
+    m_grid->setItemDelegate(new WrappingDelegate(m_grid));
     m_grid->setObjectName(QStringLiteral("SGrid"));
     m_grid->setModel(m_model);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);

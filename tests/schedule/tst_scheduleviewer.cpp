@@ -367,6 +367,20 @@ private slots:
         v->parentWidget()->resize(640, v->parentWidget()->height());
         QApplication::processEvents();
         allInView();
+
+        // A word wider than the grid (a web address) is broken within
+        // itself: its heading holds as many lines as the word needs.
+        const QString address = QStringLiteral("https://example.org/") + QString("choirrobes").repeated(40);
+        v->setCurrentRow(4);
+        m_prompter->inputAnswers.enqueue(address);
+        click(v, "btnNotes");
+        QApplication::processEvents();
+        QFont bold = grid->font();
+        bold.setBold(true);
+        const QRect heading = grid->visualRect(m->index(4, M::DateColumn));
+        const int pieces = QFontMetrics(bold).horizontalAdvance(address) / (heading.width() - 2 * margin) + 1;
+        QVERIFY2(heading.height() >= (pieces + 1) * QFontMetrics(bold).lineSpacing(),
+                 qPrintable(QString("%1 px for %2 lines").arg(heading.height()).arg(pieces + 1)));
     }
 
     // Changes elsewhere reload the view when they concern its choir or
