@@ -560,7 +560,7 @@ void removeLeftScratch(const QString &path)
                 return;
         }
     }
-    removeScratch(scratch);
+    removeScratch(scratch); // one a stopped conversion left
     c.run(QStringLiteral("ROLLBACK"));
 }
 
@@ -790,7 +790,18 @@ Check convert(const QString &path)
     Connection hold(real, Open::ReadWrite);
     if (!hold.ok() || !hold.run(QStringLiteral("BEGIN IMMEDIATE")))
         return fromConnection(hold);
-    removeScratch(scratch);
+    // A file another tool has put in write-ahead log mode keeps committed
+    // rows in a log beside it, which would be left lying there and be read
+    // as part of the new file. Such a file is left as it is.
+    QString journal;
+    hold.run(QStringLiteral("PRAGMA main.journal_mode"), [&](const Db::Statement &st) { journal = st.text(0); });
+    if (journal.compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) {
+        hold.run(QStringLiteral("ROLLBACK"));
+        return problem(Problem::NotConverted,
+                       QStringLiteral("another tool has put it in write-ahead log mode: set it back with "
+                                      "PRAGMA journal_mode = DELETE"));
+    }
+    removeScratch(scratch); // one a stopped conversion left
     Check check = build(real, scratch);
     if (check.ok()) {
         const Check tables = checkTables(scratch, true);

@@ -370,6 +370,24 @@ private slots:
         QVERIFY(!DbFile::isPreviousFormat(m_path));
     }
 
+    // A file another tool has put in write-ahead log mode keeps rows in a
+    // log beside it, which must not be left lying beside a new file: it is
+    // left as it is, with a word on what to do.
+    void aFileInWriteAheadLogModeIsLeftAsItIs()
+    {
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        QCOMPARE(RawDb(m_path).value("pragma journal_mode = wal"), QString("wal"));
+        const QByteArray before = fileHash(m_path);
+        const QStringList beside = filesBeside();
+        QString error;
+        QVERIFY(!Db::open(m_path, &error));
+        QVERIFY2(error.contains("write-ahead log mode") && error.contains("journal_mode = DELETE")
+                     && !error.contains("room on the disk"),
+                 qPrintable(error));
+        QCOMPARE(fileHash(m_path), before);
+        QCOMPARE(filesBeside(), beside);
+    }
+
 private:
     // The files in the database's folder.
     QStringList filesBeside() const
