@@ -3,9 +3,11 @@
 // conversion of a database of the previous format. Each step opens its
 // own SQLite connection, so start-up can run them off the user-interface
 // thread while the splash window shows. Nothing here writes to a file
-// unless it converts it, and a failed conversion leaves it as it was.
+// unless it converts it, and a conversion never writes to the file
+// itself: it builds a new one beside it and puts that in its place.
 
 #include <QString>
+#include <functional>
 
 struct sqlite3;
 
@@ -22,10 +24,22 @@ enum class Problem {
     NotConverted // a database of the previous format the conversion failed on
 };
 
+// With NotConverted: what stood in the way, which decides the advice.
+enum class Cause {
+    Other,     // SQLite's or the system's own words tell
+    NoRoom,    // the disk (or the user's share of it) is full
+    Data,      // rows break a rule of the new tables (CHECK, NOT NULL, UNIQUE)
+    Addition   // a table, column, index, view or trigger someone added does
+               // not come through; `object` names it
+};
+
 struct Check {
     Problem problem = Problem::None;
     // SQLite's own words, or the list of what is missing.
     QString detail;
+    Cause cause = Cause::Other;
+    // With Cause::Addition: what did not come through ("the view \"x\"").
+    QString object;
 
     bool ok() const { return problem == Problem::None; }
     // One sentence: what is wrong with the file.
@@ -56,15 +70,27 @@ bool isPreviousFormat(const QString &path);
 // connection; reading and checking such a file needs it.
 bool installPreviousCollation(sqlite3 *handle);
 
-// Rebuilds each table of the previous format in one transaction, keeping
-// every row and id and the tables' id counters, with the schema's
-// columns, checks, defaults, indexes and triggers, and the name keys
-// filled.
+// Converts a database of the previous format: builds the new database
+// in a scratch file beside it (the path's real file, when the path is a
+// symbolic link) from the original, read only and held against other
+// writers meanwhile, with every row and id and the id counters, the
+// schema's columns, checks, defaults, indexes and triggers, the name keys
+// filled, and whatever someone added of their own (tables, columns,
+// indexes, views, triggers); checks it; and only then puts it in the
+// original's place in one rename. On any failure the original is as it
+// was and the scratch file is gone.
 Check convert(const QString &path);
+
+// For tests: `hook` runs on the connection that builds the converted file,
+// right after that connection is opened (a page limit there stands for a
+// full disk; an update hook can stop the process part-way). An empty
+// function removes it.
+void setConversionHook(std::function<void(sqlite3 *)> hook);
 
 enum class PageCheck { Skip, Run };
 
-// The checks of start-up in their order: probe; a database of the
+// The checks of start-up in their order: a scratch file left by a
+// conversion that was stopped is removed; probe; a database of the
 // previous format is checked (tables, pages) and converted; then every
 // table and column, and the pages when asked. Stops at the first problem.
 Check prepare(const QString &path, PageCheck pages);

@@ -1,8 +1,9 @@
 // A database of the previous format (text columns with the program's own
 // collation) is converted when it is opened: every row, id and id counter
 // kept, the schema's checks, defaults, indexes and triggers in place, the
-// name keys filled; a conversion that cannot finish leaves the file as it
-// was.
+// name keys filled, and what someone added of their own kept; a
+// conversion that cannot finish, for whatever reason, leaves the file as
+// it was and nothing beside it.
 #include "Db.h"
 #include "DbFile.h"
 #include "DbFiles.h"
@@ -12,6 +13,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QtTest>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -73,6 +77,15 @@ QMap<QString, QStringList> contents(const QString &path)
     return out;
 }
 
+// Enough anthems that their copy outgrows SQLite's page cache and a page
+// limit of half the file stops it part-way.
+bool fillMany(sqlite3 *h)
+{
+    return fillPrevious(h)
+        && rawExec(h, "with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000) "
+                      "insert into anthem (Anthem, Memo1) select printf('Anthem %05d', i), printf('%0200d', i) from n");
+}
+
 QStringList objectsOf(const QString &path, const QString &type)
 {
     RawDb db(path);
@@ -96,6 +109,7 @@ private slots:
     }
     void cleanup()
     {
+        DbFile::setConversionHook({});
         Db::close();
         m_folder.reset();
     }
@@ -180,14 +194,144 @@ private slots:
                 && rawExec(h, "update anthem set displayit = 7 where anthemid = 2");
         }));
         const QByteArray before = fileHash(m_path);
+        const QStringList beside = filesBeside();
         QString error;
         QVERIFY(!Db::open(m_path, &error));
         QVERIFY2(error.contains("earlier version") && error.contains("Nothing in it has been changed"), qPrintable(error));
         QVERIFY(error.contains("CHECK constraint failed"));
+        QVERIFY2(!error.contains("room on the disk"), qPrintable(error)); // the disk is not the cause
         QVERIFY(!Db::isOpen());
         QCOMPARE(fileHash(m_path), before);
         QVERIFY(!QFile::exists(m_path + "-journal"));
+        QCOMPARE(filesBeside(), beside);
         QVERIFY(DbFile::isPreviousFormat(m_path));
+    }
+
+    // What someone made of their own with another tool comes through and
+    // works, with plain SQLite too: a view on anthem, a trigger on anthem,
+    // a trigger on a table of theirs that writes anthem, an index of
+    // theirs, and their table's rows.
+    void theirViewsTriggersAndIndexesComeThrough()
+    {
+        QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
+            return fillPrevious(h)
+                && rawExec(h, "create table wishes (wishid integer primary key autoincrement, title text collate unocase);"
+                              "create table added (anthemid integer, title text);"
+                              "insert into wishes (title) values ('Psalm 23');"
+                              "create index wishes_title on wishes (title);"
+                              "create view anthem_titles as select anthemid, Anthem from anthem "
+                              "  order by Anthem collate unocase;"
+                              "create trigger anthem_added after insert on anthem "
+                              "  begin insert into added values (new.anthemid, new.Anthem); end;"
+                              "create trigger wish_granted after insert on wishes "
+                              "  begin insert into anthem (Anthem) values (new.title); end;");
+        }));
+        QString error;
+        QVERIFY2(Db::open(m_path, &error), qPrintable(error));
+        Db::close();
+
+        RawDb raw(m_path);
+        QCOMPARE(raw.column("pragma integrity_check"), QStringList({"ok"}));
+        QCOMPARE(raw.value("select count(*) from sqlite_master where sql like '%UNOCASE%'"), QString("0"));
+        QCOMPARE(raw.value("select count(*) from anthem_titles"), QString("6"));
+        QCOMPARE(raw.value("select count(*) from wishes indexed by wishes_title where title = 'Psalm 23'"), QString("1"));
+        // One row into their table: its trigger writes an anthem, and the
+        // trigger on anthem sees that.
+        QVERIFY(raw.exec("insert into wishes (title) values ('Magnificat')"));
+        QCOMPARE(raw.value("select count(*) from anthem where Anthem = 'Magnificat'"), QString("1"));
+        QCOMPARE(raw.column("select title from added"), QStringList({"Magnificat"}));
+        QCOMPARE(raw.value("select max(wishid) from wishes"), QString("2"));
+    }
+
+    // The disk filling up while the new file is built (a page limit on the
+    // building connection stands for it): the message speaks of room on
+    // the disk, the file is as it was with nothing beside it, and once
+    // there is room it is converted.
+    void aFullDiskChangesNothing()
+    {
+        QVERIFY(writePreviousFormat(m_path, fillMany));
+        const int pages = RawDb(m_path).value("pragma page_count").toInt();
+        const QByteArray before = fileHash(m_path);
+        const QStringList beside = filesBeside();
+        DbFile::setConversionHook([pages](sqlite3 *h) {
+            rawExec(h, QByteArray("pragma max_page_count = ").append(QByteArray::number(pages / 2)).constData());
+        });
+        QString error;
+        QVERIFY(!Db::open(m_path, &error));
+        QVERIFY2(error.contains("room on the disk") && error.contains("Nothing in it has been changed"), qPrintable(error));
+        QCOMPARE(fileHash(m_path), before);
+        QCOMPARE(filesBeside(), beside);
+
+        DbFile::setConversionHook({});
+        QVERIFY2(Db::open(m_path, &error), qPrintable(error));
+        QCOMPARE(Db::scalar("select count(*) from anthem").toInt(), 20006);
+        QCOMPARE(filesBeside(), beside);
+    }
+
+    // A view of theirs that works on the file as it is but not on the new
+    // tables: the new anthem table's name key makes a column of theirs
+    // ambiguous. Nothing is changed, and the message names the view and
+    // does not blame the disk.
+    void aViewThatNoLongerWorksStopsTheConversion()
+    {
+        QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
+            return fillPrevious(h)
+                && rawExec(h, "create table sortnames (anthemid integer, anthemkey text);"
+                              "create view anthem_sorted as select Anthem from anthem join sortnames using (anthemid) "
+                              "  order by anthemkey;"
+                              "select * from anthem_sorted;");
+        }));
+        const QByteArray before = fileHash(m_path);
+        const QStringList beside = filesBeside();
+        QString error;
+        QVERIFY(!Db::open(m_path, &error));
+        QVERIFY2(error.contains("\"anthem_sorted\"") && error.contains("ambiguous column name: anthemkey")
+                     && error.contains("Nothing in it has been changed"),
+                 qPrintable(error));
+        QVERIFY2(!error.contains("room on the disk"), qPrintable(error));
+        QCOMPARE(fileHash(m_path), before);
+        QCOMPARE(filesBeside(), beside);
+        QVERIFY(DbFile::isPreviousFormat(m_path));
+    }
+
+    // The program killed in the middle of a conversion (a child process
+    // kills itself while the anthems are copied): the file is as it was,
+    // with no journal; the next start removes what the stopped one left
+    // and converts it.
+    void aKilledConversionChangesNothing()
+    {
+        QVERIFY(writePreviousFormat(m_path, fillMany));
+        const QByteArray before = fileHash(m_path);
+        const QStringList beside = filesBeside();
+        Schema::tables(); // built here: the child has only this thread
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            alarm(60); // a child that never reaches the kill stops all the same
+            DbFile::setConversionHook([](sqlite3 *h) {
+                sqlite3_update_hook(
+                    h,
+                    [](void *, int, const char *, const char *table, sqlite3_int64 rowid) {
+                        if (qstrcmp(table, "anthem") == 0 && rowid == 15000)
+                            raise(SIGKILL);
+                    },
+                    nullptr);
+            });
+            DbFile::prepare(m_path, DbFile::PageCheck::Skip);
+            _exit(0);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, qPrintable(QString::number(status)));
+        QCOMPARE(fileHash(m_path), before);
+        QVERIFY(!QFile::exists(m_path + "-journal"));
+        QVERIFY(filesBeside() != beside); // what the stopped conversion left
+
+        QString error;
+        QVERIFY2(Db::open(m_path, &error), qPrintable(error));
+        QVERIFY(!DbFile::isPreviousFormat(m_path));
+        QCOMPARE(Db::scalar("select count(*) from anthem").toInt(), 20006);
+        QCOMPARE(filesBeside(), beside);
     }
 
     // Only a whole and sound file is converted: one that lacks a table or
@@ -226,7 +370,31 @@ private slots:
         QVERIFY(!DbFile::isPreviousFormat(m_path));
     }
 
+    // A file another tool has put in write-ahead log mode keeps rows in a
+    // log beside it, which must not be left lying beside a new file: it is
+    // left as it is, with a word on what to do.
+    void aFileInWriteAheadLogModeIsLeftAsItIs()
+    {
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        QCOMPARE(RawDb(m_path).value("pragma journal_mode = wal"), QString("wal"));
+        const QByteArray before = fileHash(m_path);
+        const QStringList beside = filesBeside();
+        QString error;
+        QVERIFY(!Db::open(m_path, &error));
+        QVERIFY2(error.contains("write-ahead log mode") && error.contains("journal_mode = DELETE")
+                     && !error.contains("room on the disk"),
+                 qPrintable(error));
+        QCOMPARE(fileHash(m_path), before);
+        QCOMPARE(filesBeside(), beside);
+    }
+
 private:
+    // The files in the database's folder.
+    QStringList filesBeside() const
+    {
+        return QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    }
+
     std::unique_ptr<TempProgramFolder> m_folder;
     QString m_path;
     QString m_template;
