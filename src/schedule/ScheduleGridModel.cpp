@@ -26,13 +26,6 @@ QString ScheduleGridModel::text(int row, int column) const
     }
 }
 
-int ScheduleGridModel::lineCount(int row) const
-{
-    const ScheduleGridRow &r = rowAt(row);
-    const QString &tall = r.heading ? r.dateText : r.title;
-    return int(tall.count(QLatin1Char('\n'))) + 1;
-}
-
 QVariant ScheduleGridModel::data(const QModelIndex &index, int role) const
 {
     const ScheduleGridRow *row = rowOf(index);

@@ -30,8 +30,6 @@ public:
     // The cell's text as the grid shows it (ids as numbers, empty on
     // heading rows).
     QString text(int row, int column) const;
-    // Lines of the row's tallest cell.
-    int lineCount(int row) const;
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;

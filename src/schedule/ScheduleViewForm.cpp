@@ -19,11 +19,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMdiArea>
 #include <QPainter>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
 #include <QStyledItemDelegate>
@@ -354,7 +352,7 @@ void ScheduleViewForm::fitRows(bool force)
 void ScheduleViewForm::fitToGrid()
 {
     // The window opens wide enough for the longest title on one line and
-    // every header whole, within the main window's room (or the screen's);
+    // every header whole (the main window keeps it within its own room);
     // longer titles and a service's notes wrap instead.
     const QFontMetrics fm(m_grid->font());
     int title = m_titleMin;
@@ -365,12 +363,8 @@ void ScheduleViewForm::fitToGrid()
     const int columns =
         m_grid->columnWidth(ScheduleGridModel::DateColumn) + m_grid->columnWidth(ScheduleGridModel::TypeColumn) + title;
     const QMargins margins = layout()->contentsMargins();
-    int needed = columns + 2 * m_grid->frameWidth() + m_grid->verticalScrollBar()->sizeHint().width() + margins.left()
-                 + margins.right();
-    if (const QMdiArea *area = Forms::mdiArea())
-        needed = qMin(needed, area->viewport()->width());
-    else if (const QScreen *s = screen())
-        needed = qMin(needed, s->availableGeometry().width());
+    const int needed = columns + 2 * m_grid->frameWidth() + m_grid->verticalScrollBar()->sizeHint().width()
+        + margins.left() + margins.right();
     if (needed > width())
         resize(needed, height());
 }
