@@ -29,8 +29,10 @@ public:
     {
         if (index == 0)
             return QAccessible::queryAccessibleInterface(combo()->view());
-        if (index == 1 && combo()->isEditable())
+        if (index == 1 && combo()->isEditable()) {
+            nameText();
             return QAccessible::queryAccessibleInterface(combo()->lineEdit());
+        }
         return nullptr;
     }
 
@@ -84,6 +86,23 @@ public:
 
 private:
     QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
+
+    // The text typed into the list is reached through the list, so it is
+    // named when the list hands it out: as the list, unless it was given
+    // a name of its own.
+    void nameText() const
+    {
+        QLineEdit *edit = combo()->lineEdit();
+        const char *given = "listNameGiven";
+        if (!edit || (!edit->accessibleName().isEmpty() && edit->accessibleName() != edit->property(given).toString()))
+            return;
+        const QString name = QAccessibleWidget::text(QAccessible::Name);
+        if (name.isEmpty() || name == edit->accessibleName())
+            return;
+        edit->setProperty(given, name);
+        edit->setAccessibleName(name);
+    }
+
     QString shown() const
     {
         return combo()->isEditable() && combo()->lineEdit() ? combo()->lineEdit()->text() : combo()->currentText();

@@ -90,17 +90,23 @@ class TestAccessibleNames : public QObject {
         QApplication::processEvents();
         for (QWidget *w : window->findChildren<QWidget *>()) {
             // Focus handed on (an editable list's text) is heard through
-            // the control that takes it, checked itself. A tab bar is heard
-            // through its tabs, each named by its caption.
+            // the control that takes it, checked itself; the text is then
+            // reached as the list's child. A tab bar is heard through its
+            // tabs, each named by its caption.
             if (w->focusPolicy() == Qt::NoFocus || w->focusProxy() || qobject_cast<QTabBar *>(w)
                 || !reachable(w, window))
                 continue;
-            const QString name = accessibleName(w).trimmed();
+            QList<QAccessibleInterface *> heard = {QAccessible::queryAccessibleInterface(w)};
+            if (auto *list = qobject_cast<QComboBox *>(w); list && list->isEditable())
+                heard << heard[0]->child(1);
             const QString value = shownValue(w).trimmed();
-            if (name.isEmpty() || (!value.isEmpty() && name == value))
-                m_offenders << QStringLiteral("%1: %2 (%3) heard as \"%4\"")
-                                   .arg(window->objectName(), w->objectName(),
-                                        QLatin1String(w->metaObject()->className()), name);
+            for (QAccessibleInterface *i : heard) {
+                const QString name = i ? i->text(QAccessible::Name).trimmed() : QString();
+                if (name.isEmpty() || (!value.isEmpty() && name == value))
+                    m_offenders << QStringLiteral("%1: %2 (%3) heard as \"%4\"")
+                                       .arg(window->objectName(), w->objectName(),
+                                            QLatin1String(i ? i->object()->metaObject()->className() : "?"), name);
+            }
         }
     }
 

@@ -1193,18 +1193,6 @@ private slots:
         QCOMPARE(part.convertToFormat(QImage::Format_ARGB32_Premultiplied), whole.copy(QRect(QPoint(0, top), part.size())));
     }
 
-    void previewControlsAreNamed()
-    {
-        ReportPreview preview;
-        for (const char *name : {"FirstPageButton", "PreviousPageButton", "NextPageButton", "LastPageButton",
-                                 "PageNumberBox", "ZoomBox"}) {
-            QWidget *w = preview.findChild<QWidget *>(QLatin1String(name));
-            QVERIFY2(w, name);
-            QVERIFY2(!accessibleName(w).isEmpty(), name);
-        }
-        QCOMPARE(accessibleName(preview.findChild<QWidget *>("NextPageButton")), QStringLiteral("Next page"));
-    }
-
     void findWalksFromPageToPage()
     {
         ReportPrinter p;
