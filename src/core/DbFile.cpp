@@ -335,10 +335,10 @@ void copySchemaTable(Connection &c, const Schema::Table &t)
     copyRows(c, t.name, into, from, true);
 }
 
-// A table of someone's own, from its statement, with its rows. The rows
-// of a virtual table live in its shadow tables: those, made with it, are
-// filled as tables of their own.
-void copyOwnTable(Connection &c, const StoredObject &o)
+// A table of someone's own, from its statement, with its rows; false for
+// a virtual table, whose rows live in its shadow tables: those, made with
+// it, are filled as tables of their own.
+bool copyOwnTable(Connection &c, const StoredObject &o)
 {
     const QString sql = withoutPreviousCollation(o.sql);
     const bool isVirtual = sql.startsWith(QLatin1String("CREATE VIRTUAL TABLE"), Qt::CaseInsensitive);
@@ -351,7 +351,7 @@ void copyOwnTable(Connection &c, const StoredObject &o)
         }
     }
     if (isVirtual)
-        return;
+        return false;
     if (made)
         c.must(QStringLiteral("DELETE FROM main.%1").arg(quoted(o.name)));
     QStringList columns;
@@ -364,6 +364,7 @@ void copyOwnTable(Connection &c, const StoredObject &o)
     // A table WITHOUT ROWID has none.
     const bool rowid = !rowidColumn && c.run(QStringLiteral("SELECT rowid FROM orig.%1 LIMIT 0").arg(quoted(o.name)));
     copyRows(c, o.name, columns, columns, rowid);
+    return true;
 }
 
 // SQLite's words when a statement does not prepare; "" when it does.
@@ -396,8 +397,7 @@ QStringList copyAll(Connection &c)
     for (const StoredObject &o : std::as_const(stored)) {
         if (o.type != QLatin1String("table") || isInternal(o.name) || schemaTables.contains(o.name.toUpper()))
             continue;
-        copyOwnTable(c, o);
-        if (!o.sql.startsWith(QLatin1String("CREATE VIRTUAL TABLE"), Qt::CaseInsensitive))
+        if (copyOwnTable(c, o))
             copied << o.name;
     }
     // An id once given out is never given again: each counter keeps the
@@ -573,6 +573,17 @@ bool installPreviousCollation(sqlite3 *handle)
     return handle && sqlite3_create_collation(handle, "UNOCASE", SQLITE_UTF8, nullptr, previousCollation) == SQLITE_OK;
 }
 
+// What stopped a conversion, as it follows "could not be brought up to
+// date".
+static QString notConvertedBecause(const Check &c)
+{
+    if (c.cause == Cause::Addition)
+        return QStringLiteral(": %1, which was added to it with another tool, does not work with the new version of "
+                              "the database (%2).")
+            .arg(c.object, c.detail);
+    return QStringLiteral(" (%1).").arg(c.detail);
+}
+
 QString Check::reason() const
 {
     switch (problem) {
@@ -591,14 +602,9 @@ QString Check::reason() const
     case Problem::Incomplete:
         return QStringLiteral("The file is not a complete database of The Velmora (missing: %1).").arg(detail);
     case Problem::NotConverted:
-        if (cause == Cause::Addition)
-            return QStringLiteral("The file is a database of an earlier version of The Velmora, and it could not be "
-                                  "brought up to date: %1, which was added to it with another tool, does not work "
-                                  "with the new version of the database (%2).")
-                .arg(object, detail);
         return QStringLiteral("The file is a database of an earlier version of The Velmora, and it could not be "
-                              "brought up to date (%1).")
-            .arg(detail);
+                              "brought up to date")
+            + notConvertedBecause(*this);
     }
     return {};
 }
@@ -638,35 +644,30 @@ QString Check::message(const QString &path) const
     case Problem::NotConverted: {
         // Whatever stopped it, the conversion wrote only to a file of its
         // own, which is gone.
-        const QString notDone = file + QStringLiteral(" is of an earlier version of The Velmora and could not be "
-                                                      "brought up to date");
-        const QString unchanged = QStringLiteral("\n\nNothing in it has been changed or lost. ");
+        QString advice;
         switch (cause) {
         case Cause::NoRoom:
-            return notDone + QStringLiteral(" (%1).").arg(detail) + unchanged
-                + QStringLiteral("Bringing it up to date needs room on the disk for a second copy of the file: "
-                                 "make room on the disk, then start The Velmora again.");
+            advice = QStringLiteral("Bringing it up to date needs room on the disk for a second copy of the file: "
+                                    "make room on the disk, then start The Velmora again.");
+            break;
         case Cause::Data:
-            return notDone + QStringLiteral(" (%1).").arg(detail) + unchanged
-                + QStringLiteral("Some of its rows hold values that this version of The Velmora does not accept "
-                                 "(the words in brackets name the rule they break); another program may have "
-                                 "written them. Have them corrected with a database tool, then start The Velmora "
-                                 "again.");
+            advice = QStringLiteral("Some of its rows hold values that this version of The Velmora does not accept "
+                                    "(the words in brackets name the rule they break); another program may have "
+                                    "written them. Have them corrected with a database tool, then start The Velmora "
+                                    "again.");
+            break;
         case Cause::Addition:
-            return notDone
-                + QStringLiteral(": %1, which was added to it with another tool, does not work with the new "
-                                 "version of the database (%2).")
-                      .arg(object, detail)
-                + unchanged
-                + QStringLiteral("Change or remove %1 with the tool it was made with, then start The Velmora "
-                                 "again.")
-                      .arg(object);
+            advice = QStringLiteral("Change or remove %1 with the tool it was made with, then start The Velmora "
+                                    "again.")
+                         .arg(object);
+            break;
         case Cause::Other:
+            advice = QStringLiteral("Start The Velmora again; if this message comes back, keep a copy of the file "
+                                    "and ask for help with it.");
             break;
         }
-        return notDone + QStringLiteral(" (%1).").arg(detail) + unchanged
-            + QStringLiteral("Start The Velmora again; if this message comes back, keep a copy of the file and ask "
-                             "for help with it.");
+        return file + QStringLiteral(" is of an earlier version of The Velmora and could not be brought up to date")
+            + notConvertedBecause(*this) + QStringLiteral("\n\nNothing in it has been changed or lost. ") + advice;
     }
     }
     return {};

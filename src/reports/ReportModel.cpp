@@ -246,6 +246,13 @@ public:
         m_out.append(char(v));
     }
     void signedVar(qint64 v) { var((quint64(v) << 1) ^ quint64(v >> 63)); }
+    void rect(const QRect &r)
+    {
+        signedVar(r.x());
+        signedVar(r.y());
+        signedVar(r.width());
+        signedVar(r.height());
+    }
     void u32(quint32 v)
     {
         const char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
@@ -311,6 +318,11 @@ public:
         const quint64 v = var();
         return qint64(v >> 1) ^ -qint64(v & 1);
     }
+    QRect rect()
+    {
+        const int x = int(signedVar()), y = int(signedVar()), w = int(signedVar()), h = int(signedVar());
+        return QRect(x, y, w, h);
+    }
     quint32 u32()
     {
         if (m_end - m_p < 4) {
@@ -354,19 +366,13 @@ QByteArray packPage(const ReportPage &page)
     o.var(quint64(page.size.height()));
     o.var(quint64(page.boxes.size()));
     for (const ReportBoxItem &b : page.boxes) {
-        o.signedVar(b.rect.x());
-        o.signedVar(b.rect.y());
-        o.signedVar(b.rect.width());
-        o.signedVar(b.rect.height());
+        o.rect(b.rect);
         o.u32(b.fill);
         o.var(b.border ? 1 : 0);
     }
     o.var(quint64(page.pictures.size()));
     for (const ReportPictureItem &p : page.pictures) {
-        o.signedVar(p.rect.x());
-        o.signedVar(p.rect.y());
-        o.signedVar(p.rect.width());
-        o.signedVar(p.rect.height());
+        o.rect(p.rect);
         o.signedVar(p.image);
     }
     o.var(quint64(page.texts.size()));
@@ -398,8 +404,7 @@ ReportPage unpackPage(const QByteArray &packed)
     const quint64 boxes = in.var();
     for (quint64 i = 0; i < boxes && in.ok(); ++i) {
         ReportBoxItem b;
-        const int x = int(in.signedVar()), y = int(in.signedVar()), bw = int(in.signedVar()), bh = int(in.signedVar());
-        b.rect = QRect(x, y, bw, bh);
+        b.rect = in.rect();
         b.fill = in.u32();
         b.border = in.var() != 0;
         page.boxes.append(b);
@@ -407,8 +412,7 @@ ReportPage unpackPage(const QByteArray &packed)
     const quint64 pictures = in.var();
     for (quint64 i = 0; i < pictures && in.ok(); ++i) {
         ReportPictureItem p;
-        const int x = int(in.signedVar()), y = int(in.signedVar()), pw = int(in.signedVar()), ph = int(in.signedVar());
-        p.rect = QRect(x, y, pw, ph);
+        p.rect = in.rect();
         p.image = qint32(in.signedVar());
         page.pictures.append(p);
     }

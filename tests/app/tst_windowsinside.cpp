@@ -17,11 +17,33 @@
 
 class TestWindowsInside : public QObject {
     Q_OBJECT
+
+    // The main window at its first size, on a program folder of its own.
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<MainFormMDI> m_main;
+
 private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
         registerAllForms();
+    }
+
+    void init()
+    {
+        m_folder = std::make_unique<TempProgramFolder>(false);
+        WindowStateSetting::write(0);
+        m_main = std::make_unique<MainFormMDI>();
+        QString error;
+        QVERIFY2(m_main->load(&error), qPrintable(error));
+        m_main->show();
+    }
+
+    void cleanup()
+    {
+        m_main->close();
+        m_main.reset();
+        m_folder.reset();
     }
 
     void reportWindowOfEveryKind_data()
@@ -36,20 +58,14 @@ private slots:
     void reportWindowOfEveryKind()
     {
         QFETCH(int, kind);
-        TempProgramFolder folder(false);
-        WindowStateSetting::write(0);
-        MainFormMDI main;
-        QString error;
-        QVERIFY2(main.load(&error), qPrintable(error));
-        main.show();
-        QVERIFY(!main.isMaximized());
+        QVERIFY(!m_main->isMaximized());
         RequestReport(kind);
         QPointer<SR2PrintForm> form = SR2PrintForm::instance();
         QVERIFY(form);
         QApplication::processEvents();
         auto *sub = qobject_cast<QMdiSubWindow *>(form->parentWidget());
         QVERIFY(sub);
-        const QRect area(QPoint(0, 0), main.mdiArea()->viewport()->size());
+        const QRect area(QPoint(0, 0), m_main->mdiArea()->viewport()->size());
         QVERIFY2(area.contains(sub->geometry()),
                  qPrintable(QString("%1x%2 at %3,%4 in %5x%6")
                                 .arg(sub->width()).arg(sub->height()).arg(sub->x()).arg(sub->y())
@@ -59,52 +75,38 @@ private slots:
         QCOMPARE(cutCaptions(form), QStringList());
         form->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        main.close();
     }
 
     // A window that sized itself wider than the main window (a long list)
     // opens at the room there is.
     void wideWindowOpensAtTheRoomThereIs()
     {
-        TempProgramFolder folder(false);
-        WindowStateSetting::write(0);
-        MainFormMDI main;
-        QString error;
-        QVERIFY2(main.load(&error), qPrintable(error));
-        main.show();
         auto *wide = new QWidget;
         wide->resize(4000, 200);
         Forms::showChild(wide);
         QApplication::processEvents();
         auto *sub = qobject_cast<QMdiSubWindow *>(wide->parentWidget());
         QVERIFY(sub);
-        const QRect area(QPoint(0, 0), main.mdiArea()->viewport()->size());
+        const QRect area(QPoint(0, 0), m_main->mdiArea()->viewport()->size());
         QVERIFY(area.contains(sub->geometry()));
         QVERIFY(sub->width() > area.width() / 2);
         sub->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        main.close();
     }
 
     // With every window open, the Windows menu names each one once.
     void everyWindowHasACaptionOfItsOwn()
     {
-        TempProgramFolder folder(false);
-        MainFormMDI main;
-        QString error;
-        QVERIFY2(main.load(&error), qPrintable(error));
-        main.show();
         for (int code = CollectionFormCode; code <= SchoolFormCode; ++code)
             OpenFormByCode(code);
         QApplication::processEvents();
         QStringList captions;
-        for (QMdiSubWindow *sub : main.mdiArea()->subWindowList())
+        for (QMdiSubWindow *sub : m_main->mdiArea()->subWindowList())
             captions << sub->windowTitle();
         QCOMPARE(captions.size(), SchoolFormCode);
         QStringList once = captions;
         once.removeDuplicates();
         QVERIFY2(captions.size() == once.size(), qPrintable(captions.join(QStringLiteral(", "))));
-        main.close();
     }
 };
 

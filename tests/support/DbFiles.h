@@ -369,22 +369,26 @@ inline QByteArray fileHash(const QString &path)
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
+// Where in the file the page that starts the b-tree of a table or index
+// begins; -1 when it has none of its own (or the file cannot be read).
+inline qint64 rootPageOffset(const QString &path, const QString &name)
+{
+    RawDb db(path);
+    const int page = db.value(QStringLiteral("select rootpage from sqlite_master where name = '%1'").arg(name)).toInt();
+    const int pageSize = db.value(QStringLiteral("pragma page_size")).toInt();
+    return page < 2 || pageSize <= 0 ? -1 : qint64(page - 1) * pageSize;
+}
+
 // Spoils the page that starts the b-tree of a table or index (its type
 // byte), as a failing disk would: the file still opens, and only what
 // reads that page fails.
 inline bool damageTreeOf(const QString &path, const QString &name)
 {
-    int page = 0;
-    int pageSize = 0;
-    {
-        RawDb db(path);
-        page = db.value(QStringLiteral("select rootpage from sqlite_master where name = '%1'").arg(name)).toInt();
-        pageSize = db.value(QStringLiteral("pragma page_size")).toInt();
-    }
-    if (page < 2 || pageSize <= 0)
+    const qint64 at = rootPageOffset(path, name);
+    if (at < 0)
         return false;
     QFile f(path);
-    if (!f.open(QIODevice::ReadWrite) || !f.seek(qint64(page - 1) * pageSize))
+    if (!f.open(QIODevice::ReadWrite) || !f.seek(at))
         return false;
     return f.write(QByteArray(1, char(0x07))) == 1;
 }
@@ -394,18 +398,12 @@ inline bool damageTreeOf(const QString &path, const QString &name)
 // page check finds one fault per cell.
 inline bool scrambleCellsOf(const QString &path, const QString &name, int cells)
 {
-    int page = 0;
-    int pageSize = 0;
-    {
-        RawDb db(path);
-        page = db.value(QStringLiteral("select rootpage from sqlite_master where name = '%1'").arg(name)).toInt();
-        pageSize = db.value(QStringLiteral("pragma page_size")).toInt();
-    }
-    if (page < 2 || pageSize <= 0)
+    const qint64 at = rootPageOffset(path, name);
+    if (at < 0)
         return false;
     QFile f(path);
     // An interior page's cell pointers follow its 12-byte header.
-    if (!f.open(QIODevice::ReadWrite) || !f.seek(qint64(page - 1) * pageSize + 12))
+    if (!f.open(QIODevice::ReadWrite) || !f.seek(at + 12))
         return false;
     return f.write(QByteArray(2 * cells, char(0xff))) == 2 * cells;
 }
