@@ -56,7 +56,7 @@ QList<Table> buildTables()
             }
         };
         each("select name, sql from sqlite_master where type = 'table' and name not like 'sqlite%' order by rowid",
-             QString(), [&](const Db::Statement &st) { out.append(Table{st.text(0), st.text(1), {}, {}, {}, {}}); });
+             QString(), [&](const Db::Statement &st) { out.append(Table{st.text(0), st.text(1), {}, {}, {}, {}, {}}); });
         for (Table &t : out) {
             const QString &name = t.name;
             each("select name from pragma_table_info(?) order by cid", name,
@@ -67,8 +67,11 @@ QList<Table> buildTables()
                      t.indexNames.append(st.text(0));
                      t.indexSql.append(st.text(1));
                  });
-            each("select sql from sqlite_master where type = 'trigger' and tbl_name = ? order by rowid", name,
-                 [&](const Db::Statement &st) { t.triggerSql.append(st.text(0)); });
+            each("select name, sql from sqlite_master where type = 'trigger' and tbl_name = ? order by rowid", name,
+                 [&](const Db::Statement &st) {
+                     t.triggerNames.append(st.text(0));
+                     t.triggerSql.append(st.text(1));
+                 });
         }
     }
     sqlite3_close(h);

@@ -18,6 +18,7 @@ struct Table {
     QStringList columns;
     QStringList indexNames;
     QStringList indexSql;
+    QStringList triggerNames;
     QStringList triggerSql;
 };
 // Every table of the schema, in the script's order. Built once, from the

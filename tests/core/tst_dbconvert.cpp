@@ -10,10 +10,16 @@
 #include "Schema.h"
 #include "TestSupport.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <grp.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -86,6 +92,26 @@ bool fillMany(sqlite3 *h)
                       "insert into anthem (Anthem, Memo1) select printf('Anthem %05d', i), printf('%0200d', i) from n");
 }
 
+// Every column of the program's tables as SQLite declares it: name,
+// type, not null, default, key, collation.
+QStringList columnsOf(const QString &path)
+{
+    RawDb db(path);
+    QStringList out;
+    for (const Schema::Table &t : Schema::tables()) {
+        for (const QString &c : db.column(QStringLiteral("select name || ' ' || type || ' ' || \"notnull\" || ' ' || "
+                                                         "ifnull(dflt_value, '-') || ' ' || pk from pragma_table_xinfo('%1')")
+                                              .arg(t.name))) {
+            const char *collation = nullptr;
+            sqlite3_table_column_metadata(db.handle(), "main", t.name.toUtf8().constData(),
+                                          c.section(' ', 0, 0).toUtf8().constData(), nullptr, &collation, nullptr,
+                                          nullptr, nullptr);
+            out << t.name + '.' + c + ' ' + QString::fromUtf8(collation ? collation : "?");
+        }
+    }
+    return out;
+}
+
 QStringList objectsOf(const QString &path, const QString &type)
 {
     RawDb db(path);
@@ -94,6 +120,167 @@ QStringList objectsOf(const QString &path, const QString &type)
                          .arg(type));
 }
 
+
+// What someone made of their own with other tools, one kind of object or
+// value to a row. "[[...]]" marks what the file of the previous format
+// holds and the converted file must not: the old collation, however it
+// is written. The rest must come through word for word.
+const char *const kTheirs[] = {
+    // A trigger may share its name with a table or a view.
+    "create table anthem_log (anthemid integer, title text[[ COLLATE UNOCASE]])",
+    "create trigger anthem_log after insert on anthem begin insert into anthem_log values (new.anthemid, new.Anthem); end",
+    "create view anthem_edit as select anthemid, Anthem as title from anthem",
+    "create trigger anthem_edit instead of update on anthem_edit begin "
+    "update anthem set Anthem = new.title where anthemid = old.anthemid; end",
+    // SQLite's own upper(), in an index, a generated column and a check.
+    "create table people (id integer primary key, name text)",
+    "create index people_upper on people (upper(name))",
+    "insert into people (name) values ('élise'), ('Ölberg'), ('bob')",
+    "create table streets (b text, u text generated always as (upper(b)) stored)",
+    "insert into streets (b) values ('straße')",
+    "create table shout (c text check (c = upper(c)))",
+    "insert into shout values ('éTé')",
+    // Columns added to the program's tables, with their constraints.
+    "alter table anthem add column Shelf integer not null default 0 check (Shelf >= 0)",
+    "alter table anthem add column Odd \"x DEFAULT 7\"",
+    "alter table member add column Nick text[[ COLLATE UNOCASE]]",
+    // The words in a string, and the collation written other ways.
+    "create view sort_hint as select 'sort with COLLATE UNOCASE please' as hint",
+    "create table hints (h text default 'keep COLLATE UNOCASE here'[[ collate /* old */ unocase]], "
+    "g text[[ collate\"unocase\"]], k text check (k <> ''[[collate [UNOCASE]]]))",
+    "insert into hints (g, k) values ('x', 'y')",
+    "create view members_sorted as select LName from member order by LName[[ collate unocase]]",
+    // Tables of every kind, their indexes and counters.
+    "create table shelfmarks (mark text primary key[[ COLLATE UNOCASE]], place text) without rowid",
+    "insert into shelfmarks values ('b', '1'), ('A', '2'), ('c', '3'), ('Z', '4'), ('é', '5')",
+    "create table loans (loanid integer primary key autoincrement, who text[[ COLLATE UNOCASE]])",
+    "insert into loans (who) values ('Ann'), ('bob'), ('Cy')",
+    "delete from loans where loanid = 3",
+    "create index loans_who on loans (who[[ collate unocase]])",
+    "create virtual table notes_fts using fts5(body)",
+    "insert into notes_fts values ('Magnificat in D'), ('Nunc dimittis')",
+    "create view titles as select Anthem from anthem",
+    "create view titles_z as select * from titles where Anthem like 'Z%'",
+    "create table \"Ünïcödé \"\"tåble\"\"\" (\"wêird col\" text[[ COLLATE UNOCASE]], [b c] text)",
+    "create index \"idx Ünï\" on \"Ünïcödé \"\"tåble\"\"\" (\"wêird col\")",
+    "insert into \"Ünïcödé \"\"tåble\"\"\" values ('Ölberg', 'x'), ('apple', 'y')",
+};
+
+// A statement of kTheirs as the previous format holds it, or without
+// what it must lose.
+QByteArray theirs(const char *sql, bool previous)
+{
+    static const QRegularExpression marked(QStringLiteral(R"(\[\[((?:(?!\]\]).)*\]?)\]\])"));
+    QString text = QString::fromUtf8(sql);
+    return text.replace(marked, previous ? QStringLiteral("\\1") : QString()).toUtf8();
+}
+
+// The objects not of the program's schema, as SQLite keeps them.
+QStringList objectsNotOurs(RawDb &db)
+{
+    QStringList ours;
+    for (const Schema::Table &t : Schema::tables())
+        ours << t.name << t.indexNames << t.triggerNames;
+    QStringList out;
+    for (const QString &o : db.column("select type || ' ' || name || ' ' || tbl_name || ': ' || ifnull(sql, '') "
+                                      "from sqlite_master order by type, name"))
+        if (!ours.contains(o.section(' ', 1, 1)))
+            out << o;
+    return out;
+}
+
+// Every row of a table, each value with its type, in a fixed order.
+QStringList rowsOf(sqlite3 *h, const QString &table)
+{
+    QStringList rows;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(h, QStringLiteral("select * from \"%1\"").arg(QString(table).replace('"', "\"\"")).toUtf8(), -1,
+                           &st, nullptr)
+        != SQLITE_OK)
+        return {QStringLiteral("<%1>").arg(QString::fromUtf8(sqlite3_errmsg(h)))};
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        QStringList row;
+        for (int i = 0; i < sqlite3_column_count(st); ++i)
+            row << QString::number(sqlite3_column_type(st, i)) + ':'
+                    + QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)));
+        rows << row.join('|');
+    }
+    sqlite3_finalize(st);
+    rows.sort();
+    return rows;
+}
+
+QStringList settingsOf(RawDb &db)
+{
+    QStringList out;
+    for (const char *pragma : {"page_size", "auto_vacuum", "user_version", "application_id", "encoding"})
+        out << db.value(QStringLiteral("pragma %1").arg(pragma));
+    return out;
+}
+
+bool isProgramTable(const QString &name)
+{
+    for (const Schema::Table &t : Schema::tables())
+        if (t.name == name)
+            return true;
+    return false;
+}
+
+// A file of the user's own, and what it holds.
+bool writeNotes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write("my notes") == 8;
+}
+
+QByteArray notesHash()
+{
+    return QCryptographicHash::hash("my notes", QCryptographicHash::Sha256);
+}
+
+// Takes on the identity of another user, as a second member of the
+// file's group would start the program: nobody, with the group as a group
+// of theirs.
+bool becomeAnotherMemberOf(gid_t group)
+{
+    const gid_t groups[] = {group};
+    return setgroups(1, groups) == 0 && setresgid(65534, 65534, 65534) == 0 && setresuid(65534, 65534, 65534) == 0;
+}
+
+// A small disk of its own, filled up to `free` bytes: a tmpfs mounted in a
+// mount namespace of this process. Root only: ok() says whether it is.
+class SmallDisk {
+public:
+    SmallDisk()
+    {
+        m_ok = m_dir.isValid() && geteuid() == 0 && unshare(CLONE_NEWNS) == 0
+            && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+            && mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, "size=32m") == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_ok)
+            umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+    }
+    bool ok() const { return m_ok; }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+    // Fills the disk, then frees `free` bytes again.
+    bool fill(qint64 free)
+    {
+        QFile filler(file(".filler"));
+        if (!filler.open(QIODevice::WriteOnly))
+            return false;
+        const QByteArray block(1 << 16, 'x');
+        qint64 size = 0;
+        for (qint64 n; (n = ::write(filler.handle(), block.constData(), block.size())) > 0;)
+            size += n;
+        return ftruncate(filler.handle(), std::max<qint64>(0, size - free)) == 0;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_ok = false;
+};
 } // namespace
 
 class TestDbConvert : public QObject {
@@ -125,9 +312,10 @@ private slots:
         QVERIFY(!DbFile::isPreviousFormat(m_path));
         Db::close();
 
-        // The schema is the new one, word for word: tables, indexes with
-        // their names, triggers; nothing of the collation is left.
-        QCOMPARE(objectsOf(m_path, "table"), objectsOf(m_template, "table"));
+        // The schema is the new one: the tables' columns as the new ones
+        // declare them, indexes and triggers word for word; nothing of
+        // the collation is left.
+        QCOMPARE(columnsOf(m_path), columnsOf(m_template));
         QCOMPARE(objectsOf(m_path, "index"), objectsOf(m_template, "index"));
         QCOMPARE(objectsOf(m_path, "trigger"), objectsOf(m_template, "trigger"));
         // Every row as it was, the keys filled, and plain SQLite is content.
@@ -188,11 +376,12 @@ private slots:
     // A conversion that cannot finish says why, once, and only a full disk
     // sends the user to make room; the file is as it was, byte for byte,
     // with nothing beside it, and opens once the cause is gone. Causes:
-    // rows that break a rule of the new tables, the disk filling up (a
-    // page limit on the building connection stands for it), a view of
-    // theirs that the new anthem table's name key makes ambiguous, and a
-    // file another tool put in write-ahead log mode (its log would be left
-    // lying beside the new file).
+    // rows that break a rule of their table (the sqlite3 shell's check
+    // would fail), the disk filling up (a page limit on the building
+    // connection stands for it), a view of theirs that the new anthem
+    // table's name key makes ambiguous, a file another tool put in
+    // write-ahead log mode (the copy would miss its log), and a file of
+    // theirs under the name the new file is built under.
     void aFailedConversionChangesNothing_data()
     {
         QTest::addColumn<int>("cause");
@@ -201,6 +390,7 @@ private slots:
         QTest::newRow("disk full") << 1 << "room on the disk";
         QTest::newRow("their view") << 2 << "view \"anthem_sorted\"";
         QTest::newRow("write-ahead log") << 3 << "journal_mode = DELETE";
+        QTest::newRow("a file of theirs in the way") << 4 << "previous.mdb.converting\"";
     }
     void aFailedConversionChangesNothing()
     {
@@ -219,8 +409,10 @@ private slots:
                                   "  using (anthemid) order by anthemkey;"
                                   "select * from anthem_sorted;");
             },
-            fillPrevious};
+            fillPrevious, fillPrevious};
         QVERIFY(writePreviousFormat(m_path, fills[cause]));
+        if (cause == 4)
+            QVERIFY(writeNotes(m_path + ".converting"));
         if (cause == 3)
             QCOMPARE(RawDb(m_path).value("pragma journal_mode = wal"), QString("wal"));
         const int pages = RawDb(m_path).value("pragma page_count").toInt();
@@ -234,9 +426,12 @@ private slots:
         QVERIFY(!Db::open(m_path, &error));
         QVERIFY(!Db::isOpen());
         QVERIFY2(error.contains("earlier version") && error.contains("Nothing in it has been changed")
-                     && error.contains(said) && error.contains("room on the disk") == (cause == 1),
+                     && error.contains(said) && error.contains("room on the disk") == (cause == 1)
+                     && !error.contains("ask for help"),
                  qPrintable(error));
         QCOMPARE(fileHash(m_path), before);
+        if (cause == 4)
+            QCOMPARE(fileHash(m_path + ".converting"), notesHash());
         QCOMPARE(filesBeside(), beside);
         QVERIFY(DbFile::isPreviousFormat(m_path));
         if (cause != 1)
@@ -357,6 +552,213 @@ private slots:
         lock.release();
         QVERIFY2(Db::open(m_path, &error), qPrintable(error));
         QVERIFY(!DbFile::isPreviousFormat(m_path));
+    }
+
+
+    // Everything of the user's comes through as it was, but for the old
+    // collation: every object with its name, type and statement, every
+    // row, the file's settings; and it works with plain SQLite.
+    void theirObjectsValuesAndSettingsAreKept()
+    {
+        {
+            RawDb db(m_path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            QVERIFY(db.exec("pragma page_size = 8192; pragma auto_vacuum = full; pragma user_version = 7; "
+                            "pragma application_id = 4242; create table t (x); drop table t"));
+        }
+        QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
+            bool ok = fillPrevious(h);
+            for (const char *sql : kTheirs)
+                ok = ok && rawExec(h, theirs(sql, true).constData());
+            return ok;
+        }));
+        // The same objects made without the collation, for comparison.
+        const QString expected = m_folder->file("expected.mdb");
+        QVERIFY(QFile::copy(m_template, expected));
+        {
+            RawDb db(expected);
+            for (const char *sql : kTheirs)
+                QVERIFY(db.exec(QString::fromUtf8(theirs(sql, false))));
+        }
+        QMap<QString, QStringList> rows;
+        QStringList settings;
+        {
+            RawDb original(m_path);
+            QVERIFY(DbFile::installPreviousCollation(original.handle()));
+            settings = settingsOf(original);
+            for (const QString &table : original.column("select name from sqlite_master where type = 'table'"))
+                rows[table] = rowsOf(original.handle(), table);
+        }
+        QCOMPARE(settings, QStringList({"8192", "1", "7", "4242", "UTF-8"}));
+        QString error;
+        QVERIFY2(Db::open(m_path, &error), qPrintable(error));
+        Db::close();
+
+        RawDb raw(m_path);
+        QCOMPARE(raw.column("pragma integrity_check"), QStringList({"ok"}));
+        RawDb made(expected);
+        QCOMPARE(objectsNotOurs(raw), objectsNotOurs(made));
+        QCOMPARE(settingsOf(raw), settings);
+        for (auto it = rows.cbegin(); it != rows.cend(); ++it)
+            if (!isProgramTable(it.key()))
+                QCOMPARE(rowsOf(raw.handle(), it.key()), it.value());
+        const QString anthem = raw.value("select sql from sqlite_master where name = 'anthem'");
+        QVERIFY2(anthem.contains("Shelf integer not null default 0 check (Shelf >= 0)")
+                     && anthem.contains("Odd \"x DEFAULT 7\""),
+                 qPrintable(anthem));
+        QCOMPARE(raw.value("select dflt_value is null from pragma_table_info('anthem') where name = 'Odd'"), QString("1"));
+        // They work: their triggers fire, their indexes find.
+        QVERIFY(raw.exec("insert into anthem (Anthem) values ('Gloria')"));
+        QCOMPARE(raw.column("select title from anthem_log"), QStringList({"Gloria"}));
+        QVERIFY(raw.exec("update anthem_edit set title = 'Gloria in excelsis' where title = 'Gloria'"));
+        QCOMPARE(raw.value("select count(*) from anthem where Anthem = 'Gloria in excelsis'"), QString("1"));
+        QCOMPARE(raw.value("select name from people indexed by people_upper where upper(name) = upper('élise')"),
+                 QString("élise"));
+        QCOMPARE(raw.value("select place from shelfmarks where mark = 'b'"), QString("1"));
+        QCOMPARE(raw.value("select count(*) from loans indexed by loans_who where who = 'bob'"), QString("1"));
+        QCOMPARE(raw.value("select body from notes_fts where notes_fts match 'magnificat'"), QString("Magnificat in D"));
+        QCOMPARE(sqlite3_exec(raw.handle(), "insert into anthem (Anthem, Shelf) values ('x', -1)", nullptr, nullptr, nullptr),
+                 SQLITE_CONSTRAINT);
+        QVERIFY(raw.exec("insert into loans (who) values ('Dee')"));
+        QCOMPARE(raw.value("select max(loanid) from loans"), QString("4"));
+    }
+
+    // The new file is never more open than the original, while it is
+    // built and after; it keeps the original's mode.
+    void theNewFileIsNoMoreOpenThanTheOriginal()
+    {
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner));
+        QString whileBuilt;
+        DbFile::setConversionHook([&](sqlite3 *) {
+            struct stat info {};
+            whileBuilt = ::stat(QFile::encodeName(m_path + ".converting").constData(), &info) == 0
+                ? QString::number(info.st_mode & 0777, 8)
+                : QString("none");
+        });
+        QString error;
+        QVERIFY2(Db::open(m_path, &error), qPrintable(error));
+        QCOMPARE(whileBuilt, QString("600"));
+        QCOMPARE(QFileInfo(m_path).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    }
+
+    // A file shared through its group, converted by another member of
+    // the group: the file keeps its group and mode, so the others can
+    // still open it.
+    void aSharedFileKeepsItsGroup()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root, to act as another member of the group");
+        const gid_t users = 100;
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        const QString folder = m_folder->path();
+        QVERIFY(chown(QFile::encodeName(folder).constData(), 0, users) == 0 && chmod(QFile::encodeName(folder).constData(), 0775) == 0);
+        QVERIFY(chown(QFile::encodeName(m_path).constData(), 0, users) == 0 && chmod(QFile::encodeName(m_path).constData(), 0660) == 0);
+        Schema::tables(); // built here: the child has only this thread
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            alarm(60);
+            _exit(becomeAnotherMemberOf(users) && DbFile::prepare(m_path, DbFile::PageCheck::Skip).ok() ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(QString::number(status)));
+        QVERIFY(!DbFile::isPreviousFormat(m_path));
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(m_path).constData(), &info) == 0);
+        QCOMPARE(info.st_gid, users);
+        QCOMPARE(info.st_mode & 0777, mode_t(0660));
+    }
+
+    // A file the program did not make, under the name the conversion
+    // builds its file under, is never removed: not beside a database
+    // that needs no conversion, nor beside one that does (which is then
+    // not converted, and the message names the file).
+    void aFileOfTheirsIsNeverRemoved()
+    {
+        const QString theirs = m_template + ".converting";
+        QVERIFY(writeNotes(theirs));
+        QString error;
+        QVERIFY2(Db::open(m_template, &error), qPrintable(error));
+        QCOMPARE(fileHash(theirs), notesHash());
+    }
+
+    // Two starts converting one file at once: the second waits for the
+    // first, finds the file converted, and leaves it as it is.
+    void twoStartsConvertOnce()
+    {
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        Schema::tables(); // built here: the child has only this thread
+        int go[2];
+        QVERIFY(pipe(go) == 0);
+        const pid_t second = fork();
+        QVERIFY(second >= 0);
+        if (second == 0) {
+            // The second start begins once the first is converting.
+            alarm(60);
+            ::close(go[1]);
+            char c;
+            _exit(::read(go[0], &c, 1) == 1 && DbFile::convert(m_path).ok() ? 0 : 1);
+        }
+        ::close(go[0]);
+        DbFile::setConversionHook([&](sqlite3 *) {
+            QVERIFY(::write(go[1], "!", 1) == 1);
+            usleep(300 * 1000); // the second start now waits for the file
+        });
+        QString error;
+        const bool opened = Db::open(m_path, &error);
+        ::close(go[1]);
+        QVERIFY2(opened, qPrintable(error));
+        struct stat first {};
+        QVERIFY(::stat(QFile::encodeName(m_path).constData(), &first) == 0);
+        QVERIFY(Db::exec("insert into anthem (Anthem) values ('after the first')") == 1);
+        int status = 0;
+        QCOMPARE(waitpid(second, &status, 0), second);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(QString::number(status)));
+        struct stat now {};
+        QVERIFY(::stat(QFile::encodeName(m_path).constData(), &now) == 0);
+        QCOMPARE(now.st_ino, first.st_ino);
+        QVERIFY(Db::exec("insert into anthem (Anthem) values ('later')") == 1);
+        QCOMPARE(Db::scalar("select count(*) from anthem where Anthem in ('after the first', 'later')").toInt(), 2);
+    }
+
+    // A full disk is named as such, and sends the user to make room:
+    // with no room at all for the journal of a write, and with room for
+    // less than the copy a conversion makes.
+    void aFullDiskIsNamed_data()
+    {
+        QTest::addColumn<qint64>("free");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("no room at all") << qint64(0) << "the disk that holds it is full";
+        QTest::newRow("no room for a copy") << qint64(64 * 1024) << "room on the disk";
+    }
+    void aFullDiskIsNamed()
+    {
+        QFETCH(qint64, free);
+        QFETCH(QString, said);
+        SmallDisk disk;
+        if (!disk.ok())
+            QSKIP("needs root, to mount a small disk of its own");
+        const QString path = disk.file("hxdata97.mdb");
+        QVERIFY(writePreviousFormat(path, fillMany));
+        const QByteArray before = fileHash(path);
+        QVERIFY(disk.fill(free));
+        QString error;
+        QVERIFY(!Db::open(path, &error));
+        QVERIFY2(error.contains(said) && error.contains("make room", Qt::CaseInsensitive)
+                     && !error.contains("cannot be read or written"),
+                 qPrintable(error));
+        QCOMPARE(fileHash(path), before);
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({".filler", "hxdata97.mdb"}));
+    }
+
+    // What SQLite says when a file cannot be opened at all reaches the
+    // message (it was lost to later calls).
+    void whyAFileCannotBeOpenedIsSaid()
+    {
+        const DbFile::Check check = DbFile::checkTables(m_folder->file("no folder/hxdata97.mdb"));
+        QVERIFY2(check.detail.contains("unable to open"), qPrintable(check.detail));
     }
 
 private:

@@ -1,0 +1,208 @@
+#include "SqlText.h"
+
+#include <QList>
+
+namespace {
+
+enum class Kind { Space, Comment, String, Quoted, Word, Other };
+
+struct Token {
+    Kind kind;
+    qsizetype start;
+    qsizetype end;
+};
+
+// SQLite's own classes: only these five are spaces, and every character
+// beyond ASCII may be part of a name.
+bool isSpace(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == ' ' || u == '\t' || u == '\n' || u == '\f' || u == '\r';
+}
+
+bool isWordChar(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u >= 0x80 || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_'
+        || u == '$';
+}
+
+QList<Token> tokens(const QString &s)
+{
+    QList<Token> out;
+    const qsizetype n = s.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype start = i;
+        const QChar c = s.at(i);
+        Kind kind = Kind::Other;
+        if (isSpace(c)) {
+            while (i < n && isSpace(s.at(i)))
+                ++i;
+            kind = Kind::Space;
+        } else if (c == u'-' && i + 1 < n && s.at(i + 1) == u'-') {
+            i = s.indexOf(QLatin1Char('\n'), i);
+            i = i < 0 ? n : i;
+            kind = Kind::Comment;
+        } else if (c == u'/' && i + 1 < n && s.at(i + 1) == u'*') {
+            i = s.indexOf(QLatin1String("*/"), i + 2);
+            i = i < 0 ? n : i + 2;
+            kind = Kind::Comment;
+        } else if (c == u'\'' || c == u'"' || c == u'`') {
+            // A doubled quote stands for itself.
+            for (++i; i < n; ++i) {
+                if (s.at(i) != c)
+                    continue;
+                if (i + 1 < n && s.at(i + 1) == c) {
+                    ++i;
+                    continue;
+                }
+                ++i;
+                break;
+            }
+            kind = c == u'\'' ? Kind::String : Kind::Quoted;
+        } else if (c == u'[') {
+            i = s.indexOf(QLatin1Char(']'), i + 1);
+            i = i < 0 ? n : i + 1;
+            kind = Kind::Quoted;
+        } else if (isWordChar(c)) {
+            while (i < n && isWordChar(s.at(i)))
+                ++i;
+            kind = Kind::Word;
+        } else {
+            ++i;
+        }
+        out.append({kind, start, i});
+    }
+    return out;
+}
+
+// What a word, string or quoted name says, its quotes taken off.
+QString nameOf(const QString &s, const Token &t)
+{
+    const QString text = s.mid(t.start, t.end - t.start);
+    if (t.kind == Kind::Word || text.size() < 2)
+        return text;
+    const QChar open = text.front();
+    const QString inner = text.mid(1, text.size() - 2);
+    if (open == u'[')
+        return inner;
+    return QString(inner).replace(QString(2, open), QString(open));
+}
+
+bool isWord(const QString &s, const Token &t, QLatin1String word)
+{
+    return t.kind == Kind::Word && QStringView(s).mid(t.start, t.end - t.start).compare(word, Qt::CaseInsensitive) == 0;
+}
+
+struct Clause {
+    qsizetype from;      // the spaces before COLLATE, or COLLATE itself
+    qsizetype nameStart; // the collation's name
+    qsizetype nameEnd;
+    QString name;
+    QString column; // the column of a CREATE TABLE it belongs to, or ""
+};
+
+// Every COLLATE clause of a statement, in order.
+QList<Clause> collateClauses(const QString &s)
+{
+    const QList<Token> all = tokens(s);
+    QList<int> at; // the tokens that are neither spaces nor comments
+    for (int i = 0; i < all.size(); ++i)
+        if (all.at(i).kind != Kind::Space && all.at(i).kind != Kind::Comment)
+            at.append(i);
+    auto word = [&](int k, QLatin1String w) { return k < at.size() && isWord(s, all.at(at.at(k)), w); };
+
+    // Only CREATE [TEMP] TABLE ... ( has column definitions.
+    bool table = word(0, QLatin1String("CREATE"))
+        && (word(1, QLatin1String("TABLE"))
+            || ((word(1, QLatin1String("TEMP")) || word(1, QLatin1String("TEMPORARY"))) && word(2, QLatin1String("TABLE"))));
+    bool inBody = false, bodyDone = false, atDefinition = false;
+    int depth = 0;
+    QString column;
+    QList<Clause> out;
+    for (int k = 0; k < at.size(); ++k) {
+        const Token &t = all.at(at.at(k));
+        const QChar c = s.at(t.start);
+        if (t.kind == Kind::Other && c == u'(') {
+            ++depth;
+            if (table && !bodyDone && depth == 1) {
+                inBody = true;
+                atDefinition = true;
+            }
+            continue;
+        }
+        if (t.kind == Kind::Other && c == u')') {
+            --depth;
+            if (inBody && depth == 0) {
+                inBody = false;
+                bodyDone = true;
+            }
+            continue;
+        }
+        if (table && !inBody && depth == 0 && isWord(s, t, QLatin1String("AS")))
+            table = false; // CREATE TABLE ... AS SELECT
+        if (inBody && depth == 1 && t.kind == Kind::Other && c == u',') {
+            atDefinition = true;
+            continue;
+        }
+        if (inBody && depth == 1 && atDefinition) {
+            atDefinition = false;
+            column = nameOf(s, t);
+            for (const char *constraint : {"CONSTRAINT", "PRIMARY", "UNIQUE", "CHECK", "FOREIGN"})
+                if (isWord(s, t, QLatin1String(constraint)))
+                    column.clear();
+        }
+        if (!isWord(s, t, QLatin1String("COLLATE")) || k + 1 >= at.size())
+            continue;
+        const Token &name = all.at(at.at(k + 1));
+        if (name.kind != Kind::Word && name.kind != Kind::Quoted && name.kind != Kind::String)
+            continue;
+        const int index = at.at(k);
+        const qsizetype from = index > 0 && all.at(index - 1).kind == Kind::Space ? all.at(index - 1).start : t.start;
+        out.append({from, name.start, name.end, nameOf(s, name), inBody && depth == 1 ? column : QString()});
+        ++k;
+    }
+    return out;
+}
+
+} // namespace
+
+namespace SqlText {
+
+bool namesCollation(const QString &sql, const QString &collation)
+{
+    for (const Clause &c : collateClauses(sql))
+        if (c.name.compare(collation, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QHash<QString, QString> columnCollations(const QString &createTable)
+{
+    QHash<QString, QString> out;
+    for (const Clause &c : collateClauses(createTable))
+        if (!c.column.isEmpty())
+            out.insert(c.column.toUpper(), c.name);
+    return out;
+}
+
+QString replaceCollation(const QString &sql, const QString &collation,
+                         const std::function<QString(const QString &column)> &instead)
+{
+    QString out;
+    qsizetype done = 0;
+    bool changed = false;
+    for (const Clause &c : collateClauses(sql)) {
+        if (c.name.compare(collation, Qt::CaseInsensitive) != 0)
+            continue;
+        const QString other = instead && !c.column.isEmpty() ? instead(c.column) : QString();
+        out += QStringView(sql).mid(done, (other.isEmpty() ? c.from : c.nameStart) - done);
+        out += other;
+        done = c.nameEnd;
+        changed = true;
+    }
+    return changed ? out.append(QStringView(sql).mid(done)) : sql;
+}
+
+} // namespace SqlText
