@@ -31,6 +31,9 @@ QGridLayout *CatalogueEditorForm::buildCatalogueRows(QWidget *page, const QStrin
     LastPerformed = makeDateField(QStringLiteral("LastPerformed"), page);
     btnClearDate0 = makeClearDateButton(QStringLiteral("btnClearDate0"), DatePurchased, page);
     btnClearDate1 = makeClearDateButton(QStringLiteral("btnClearDate1"), LastPerformed, page);
+    // Both buttons read "ClearDate"; a screen reader tells them apart.
+    btnClearDate0->setAccessibleName(QStringLiteral("Clear the Date Purchased"));
+    btnClearDate1->setAccessibleName(QStringLiteral("Clear the Last Performed date"));
     QPushButton *btnAllPerform = makePerformedDatesButton(page);
     CostPerCopy = makeTextField(QStringLiteral("CostPerCopy"), 30, page);
     NumCopies = makeTextField(QStringLiteral("NumCopies"), 30, page);

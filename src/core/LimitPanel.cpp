@@ -15,6 +15,10 @@ namespace {
 // The column of the "Active" boxes on a choir grid that has them.
 constexpr int kActiveColumn = 3;
 
+// The captions of the two limit pages.
+const char *const kListPage = "Display Parameters";
+const char *const kTextPage = "Display Parameters 2";
+
 } // namespace
 
 LimitPanel::Limit LimitPanel::list(int index, const QString &caption, const QString &gridName, CheckGridKind kind,
@@ -82,8 +86,8 @@ LimitPanel::LimitPanel(QTabWidget *tabs, const Design &design, QObject *parent)
 {
     for (const Limit &l : design.limits)
         m_controls[l.index].limit = l;
-    tabs->addTab(buildListPage(), QStringLiteral("Display Parameters"));
-    tabs->addTab(buildTextPage(), QStringLiteral("Display Parameters 2"));
+    tabs->addTab(buildListPage(), QLatin1String(kListPage));
+    tabs->addTab(buildTextPage(), QLatin1String(kTextPage));
     for (auto &[index, c] : m_controls) {
         c.box->setObjectName(QStringLiteral("optLimit%1").arg(index));
         // The user's own click only: boxes the program sets run nothing.
@@ -113,7 +117,8 @@ QWidget *LimitPanel::buildListPage()
     }
     layout->addWidget(m_allCheck, 0, 0, 1, std::max(column, 1));
     layout->setRowStretch(2, 1);
-    layout->addWidget(makeProcessButton(page, 1), 5, 0, 1, std::max(column, 1), Qt::AlignLeft);
+    layout->addWidget(makeProcessButton(page, 1, QLatin1String(kListPage)), 5, 0, 1, std::max(column, 1),
+                      Qt::AlignLeft);
     return page;
 }
 
@@ -129,11 +134,15 @@ void LimitPanel::addListControls(Controls &c, QWidget *page)
                 [grid](int, int column) { ToggleGridCheck(grid, column); });
     else
         connect(grid, &CheckListGrid::cellActivatedByUser, this, [grid] { ToggleGridCheck(grid, 1); });
+    // Every list has the same two buttons: a screen reader hears which
+    // list each is for.
     c.checkAll = new QPushButton(QStringLiteral("Select All"), page);
     c.checkAll->setObjectName(QStringLiteral("btnCheckAll%1").arg(c.limit.index));
+    c.checkAll->setAccessibleName(QStringLiteral("Select All in %1").arg(c.limit.caption));
     connect(c.checkAll, &QPushButton::clicked, this, [grid] { SetAllGridChecks(grid, true); });
     c.clearAll = new QPushButton(QStringLiteral("Clear Selections"), page);
     c.clearAll->setObjectName(QStringLiteral("btnClearAll%1").arg(c.limit.index));
+    c.clearAll->setAccessibleName(QStringLiteral("Clear Selections in %1").arg(c.limit.caption));
     connect(c.clearAll, &QPushButton::clicked, this, [grid] { SetAllGridChecks(grid, false); });
     enableList(c, false);
 }
@@ -165,16 +174,18 @@ QWidget *LimitPanel::buildTextPage()
         }
         ++row;
     }
-    layout->addWidget(makeProcessButton(page, 2), row, 0, 1, 2, Qt::AlignLeft);
+    layout->addWidget(makeProcessButton(page, 2, QLatin1String(kTextPage)), row, 0, 1, 2, Qt::AlignLeft);
     layout->setRowStretch(row + 1, 1);
     layout->setColumnStretch(2, 1);
     return page;
 }
 
-QPushButton *LimitPanel::makeProcessButton(QWidget *page, int index)
+QPushButton *LimitPanel::makeProcessButton(QWidget *page, int index, const QString &pageCaption)
 {
     auto *b = new QPushButton(m_design.processCaption, page);
     b->setObjectName(QStringLiteral("btnProcess%1").arg(index));
+    // The same button on every page: a screen reader hears which page it is on.
+    b->setAccessibleName(QStringLiteral("%1, %2 page").arg(m_design.processCaption, pageCaption));
     connect(b, &QPushButton::clicked, this, &LimitPanel::processClicked);
     return b;
 }

@@ -86,8 +86,9 @@ public:
     // Adds the two pages to the tabs, after the pages already there.
     LimitPanel(QTabWidget *tabs, const Design &design, QObject *parent = nullptr);
 
-    // A Process button "btnProcess<index>" on a page of the viewer's own.
-    QPushButton *makeProcessButton(QWidget *page, int index);
+    // A Process button "btnProcess<index>" on a page of the viewer's own,
+    // named for screen readers with the page's caption.
+    QPushButton *makeProcessButton(QWidget *page, int index, const QString &pageCaption);
 
     // The viewer's load: the "My Data" captions and values, every grid
     // filled with all its rows ticked (and every "Active" box), the month

@@ -18,6 +18,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTimer>
 #include <QToolBar>
@@ -222,6 +223,7 @@ void MainFormMDI::buildListBar()
     auto addGroup = [this](const QString &title, const char *name, const ListBarEntry *items, int n) {
         auto *list = new QListWidget(m_listBar);
         list->setObjectName(QLatin1String(name));
+        list->setAccessibleName(title);
         for (int i = 0; i < n; ++i)
             list->addItem(QLatin1String(items[i].text));
         connect(list, &QListWidget::itemClicked, this,
@@ -233,6 +235,11 @@ void MainFormMDI::buildListBar()
     addGroup(QStringLiteral("Music Utilities"), "ListBarMusicUtilities", kMusicUtilities,
              int(std::size(kMusicUtilities)));
     addGroup(QStringLiteral("Membership"), "ListBarMembership", kMembership, int(std::size(kMembership)));
+    // The tool box wraps each group's list in a scroll area of its own. The
+    // list scrolls itself: the wrapper would only be an unnamed stop for
+    // the Tab key on the way to the list.
+    for (QScrollArea *area : m_listBar->findChildren<QScrollArea *>(Qt::FindDirectChildrenOnly))
+        area->setFocusPolicy(Qt::NoFocus);
 }
 
 void MainFormMDI::listBarItemClicked(const QString &text)

@@ -38,7 +38,7 @@ void ViewerForm::buildPages(const QString &listCaption, QAbstractItemView *list,
 
     // Pages 1 and 2: the limits.
     m_limits = new LimitPanel(m_tab, design, this);
-    listButtons->insertWidget(0, m_limits->makeProcessButton(listPage, 0));
+    listButtons->insertWidget(0, m_limits->makeProcessButton(listPage, 0, listCaption));
     connect(m_limits, &LimitPanel::processClicked, this, [this] { processClicked(); });
 }
 

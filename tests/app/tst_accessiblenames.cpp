@@ -1,9 +1,12 @@
-// Every control a user can reach with the keyboard, in every window the
-// menus open and in the dialogs those windows open, has a name a screen
-// reader announces: its label or its purpose, never merely the value it
-// holds. Each window is opened as the user opens it and its dialogs through
-// its buttons; the offenders of a window are reported together.
+// Every control a user can reach with the keyboard, in the main window,
+// in every window the menus open and in the dialogs those windows open, has
+// a name a screen reader announces: its label or its purpose, never merely
+// the value it holds, and no two alike in one window share a name. Each
+// window is opened inside the main window as the user opens it and its
+// dialogs through its buttons; the offenders of a window are reported
+// together.
 #include "Forms.h"
+#include "MainFormMDI.h"
 #include "RecordCodes.h"
 #include "RecordToolbar.h"
 #include "RefListForm.h"
@@ -20,30 +23,34 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStackedWidget>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QToolBox>
 #include <QtTest>
 
 namespace {
 
 using Step = std::function<void(QDialog &)>;
 
-// A control on a page of a tab control counts even while another page is
-// in front; anything else hidden is out of the user's reach.
+// A control on a page of a tab control or a tool box counts even while
+// another page is in front; anything else hidden is out of the user's
+// reach, and so are the windows inside the main window (each is walked on
+// its own).
 bool reachable(QWidget *w, QWidget *window)
 {
     for (QWidget *a = w; a != window; a = a->parentWidget()) {
-        if (!a || a->isWindow())
+        if (!a || a->isWindow() || qobject_cast<QMdiSubWindow *>(a))
             return false;
         QWidget *up = a->parentWidget();
-        const bool tabPage = qobject_cast<QStackedWidget *>(up) && qobject_cast<QTabWidget *>(up->parentWidget());
-        if (a->isHidden() && !tabPage)
+        const bool page = (qobject_cast<QStackedWidget *>(up) && qobject_cast<QTabWidget *>(up->parentWidget()))
+                          || qobject_cast<QToolBox *>(up);
+        if (a->isHidden() && !page)
             return false;
     }
     return true;
@@ -80,21 +87,28 @@ class TestAccessibleNames : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<MainFormMDI> m_main;
     std::unique_ptr<TestPrompter> m_prompter;
     QStringList m_offenders;
 
-    // Every focusable control of the window: its label's text or an
-    // accessible name of its own, not its value.
+    // Every focusable control of the window, and the frame it sits in
+    // inside the main window: its label's text or an accessible name of
+    // its own, not its value, and not the name of another of its kind.
     void inspect(QWidget *window)
     {
         QApplication::processEvents();
-        for (QWidget *w : window->findChildren<QWidget *>()) {
+        QWidget *top = qobject_cast<QMdiSubWindow *>(window->parentWidget());
+        QList<QWidget *> controls = window->findChildren<QWidget *>();
+        if (top)
+            controls.prepend(top);
+        else
+            top = window;
+        QHash<QPair<QAccessible::Role, QString>, QString> named;
+        for (QWidget *w : controls) {
             // Focus handed on (an editable list's text) is heard through
             // the control that takes it, checked itself; the text is then
-            // reached as the list's child. A tab bar is heard through its
-            // tabs, each named by its caption.
-            if (w->focusPolicy() == Qt::NoFocus || w->focusProxy() || qobject_cast<QTabBar *>(w)
-                || !reachable(w, window))
+            // reached as the list's child.
+            if (w->focusPolicy() == Qt::NoFocus || w->focusProxy() || !reachable(w, top))
                 continue;
             QList<QAccessibleInterface *> heard = {QAccessible::queryAccessibleInterface(w)};
             if (auto *list = qobject_cast<QComboBox *>(w); list && list->isEditable())
@@ -102,10 +116,15 @@ class TestAccessibleNames : public QObject {
             const QString value = shownValue(w).trimmed();
             for (QAccessibleInterface *i : heard) {
                 const QString name = i ? i->text(QAccessible::Name).trimmed() : QString();
+                const QString what = QStringLiteral("%1: %2 (%3)").arg(
+                    window->objectName(), w->objectName(),
+                    QLatin1String(i ? i->object()->metaObject()->className() : "?"));
                 if (name.isEmpty() || (!value.isEmpty() && name == value))
-                    m_offenders << QStringLiteral("%1: %2 (%3) heard as \"%4\"")
-                                       .arg(window->objectName(), w->objectName(),
-                                            QLatin1String(i ? i->object()->metaObject()->className() : "?"), name);
+                    m_offenders << QStringLiteral("%1 heard as \"%2\"").arg(what, name);
+                else if (QString &twin = named[{i->role(), name}]; !twin.isEmpty())
+                    m_offenders << QStringLiteral("%1 heard as \"%2\" like %3").arg(what, name, twin);
+                else
+                    twin = w->objectName();
             }
         }
     }
@@ -204,8 +223,13 @@ private slots:
 
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
+        m_folder = std::make_unique<TempProgramFolder>(false);
         QVERIFY(m_folder->ok());
+        WindowStateSetting::write(0);
+        m_main = std::make_unique<MainFormMDI>();
+        QString error;
+        QVERIFY2(m_main->load(&error), qPrintable(error));
+        m_main->show();
         m_prompter = std::make_unique<TestPrompter>();
         SpellCheck::setUserDictionary(m_folder->file("MyDictionary.dct"));
         // One entry of every list, so each window shows a record, a row
@@ -231,6 +255,8 @@ private slots:
     {
         for (int code = CollectionFormCode; code <= SchoolFormCode; ++code)
             closeWindow(Forms::instance(code));
+        m_main->close();
+        m_main.reset();
         m_prompter.reset();
         m_folder.reset();
     }
@@ -242,6 +268,7 @@ private slots:
         const QStringList record = {"ScheduleForm", "PerformDatesForm", "PerformByForm", "SpellCheckDialog"};
         const QStringList report = {"SaveLoadDocumentForm", "PrintPageForm", "RForm"};
         const QStringList list = {"UtilityForm", "UtilityForm"};
+        QTest::newRow("main window") << 0 << QStringList();
         QTest::newRow("collection editor") << int(CollectionFormCode) << record;
         QTest::newRow("anthem editor") << int(AnthemFormCode) << record;
         QTest::newRow("collection viewer") << int(CollectionQDFormCode) << report;
@@ -266,7 +293,7 @@ private slots:
         QFETCH(QStringList, dialogs);
         m_offenders.clear();
         OpenFormByCode(code);
-        QWidget *window = Forms::instance(code);
+        QWidget *window = code ? Forms::instance(code) : m_main.get();
         QVERIFY(window);
         walk(window);
         // Every dialog was reached and inspected.
