@@ -386,20 +386,46 @@ void fillServiceSchedule(QSqlDatabase &db, const ServiceScheduleShape &shape, co
         "insert into schedule (ChoirID, SchedDate, AMPM, call, Anthem, Offertory, Benediction, other, "
         "collectionid, anthemid) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     Inserter note(db, QStringLiteral("insert into schednotes (SchedDate, AMPM, notes) values (?, ?, ?)"));
+    // The entries of a choir at a service, one to four slots but at most
+    // `most` (mostly an anthem, some a collection, some other text alone
+    // or beside a title); returns how many.
+    auto sing = [&](qint32 c, const QString &day, const QString &ampm, int most) {
+        QList<int> slotOrder = {0, 1, 2, 3};
+        std::shuffle(slotOrder.begin(), slotOrder.end(), rng);
+        const int taken = std::min(most, between(1, 4));
+        for (int s : slotOrder.mid(0, taken)) {
+            const int kind = between(1, 20);
+            QVariant anthem = 0, collection = 0;
+            QString other;
+            if (kind <= 15 && anthems > 0)
+                anthem = between(1, anthems);
+            else if (kind <= 18 && collections > 0)
+                collection = between(1, collections);
+            if (kind > 18 || between(1, 5) == 1)
+                other = QString::fromUtf8(pick(rng, kOther));
+            entry({c, day, ampm, s == 0 ? -1 : 0, s == 1 ? -1 : 0, s == 2 ? -1 : 0, s == 3 ? -1 : 0, other,
+                   collection, anthem});
+        }
+        return taken;
+    };
+    auto maybeNotes = [&](const QString &day, const QString &ampm) {
+        if (between(1, 100) <= shape.notesPercent) {
+            QString text = QString::fromUtf8(pick(rng, kNotes));
+            if (between(0, 3) == 0)
+                text += QLatin1Char('\n') + QString::fromUtf8(pick(rng, kNotes));
+            note({day, ampm, text});
+        }
+    };
     QDate sunday = today.addDays(1);
     while (sunday.dayOfWeek() != Qt::Sunday)
         sunday = sunday.addDays(1);
+    const QDate firstSunday = sunday;
     const QDate end = today.addMonths(shape.months);
     for (; sunday <= end; sunday = sunday.addDays(7)) {
         const QString day = sunday.toString(QStringLiteral("yyyy-MM-dd"));
         for (const char *service : {"AM", "PM"}) {
             const QString ampm = QLatin1String(service);
-            if (between(1, 100) <= shape.notesPercent) {
-                QString text = QString::fromUtf8(pick(rng, kNotes));
-                if (between(0, 3) == 0)
-                    text += QLatin1Char('\n') + QString::fromUtf8(pick(rng, kNotes));
-                note({day, ampm, text});
-            }
+            maybeNotes(day, ampm);
             QList<qint32> singing;
             const int n = std::min<int>(int(choirs.size()), between(shape.minChoirsPerService, shape.maxChoirsPerService));
             while (singing.size() < n) {
@@ -407,22 +433,27 @@ void fillServiceSchedule(QSqlDatabase &db, const ServiceScheduleShape &shape, co
                 if (!singing.contains(c))
                     singing << c;
             }
-            for (qint32 c : singing) {
-                QList<int> slotOrder = {0, 1, 2, 3};
-                std::shuffle(slotOrder.begin(), slotOrder.end(), rng);
-                for (int s : slotOrder.mid(0, between(1, 4))) {
-                    const int kind = between(1, 20);
-                    QVariant anthem = 0, collection = 0;
-                    QString other;
-                    if (kind <= 15 && anthems > 0)
-                        anthem = between(1, anthems);
-                    else if (kind <= 18 && collections > 0)
-                        collection = between(1, collections);
-                    if (kind > 18 || between(1, 5) == 1)
-                        other = QString::fromUtf8(pick(rng, kOther));
-                    entry({c, day, ampm, s == 0 ? -1 : 0, s == 1 ? -1 : 0, s == 2 ? -1 : 0, s == 3 ? -1 : 0, other,
-                           collection, anthem});
-                }
+            for (qint32 c : singing)
+                sing(c, day, ampm, 4);
+        }
+    }
+
+    if (shape.oneChoirEntries > 0) {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("select ChoirID from choir order by choirkey, ChoirID limit 1"));
+        const qint32 choir = q.next() ? q.value(0).toInt() : 0;
+        Db::exec(db, QStringLiteral("delete from schedule where ChoirID = ?"), {choir});
+        int left = shape.oneChoirEntries;
+        for (QDate d = firstSunday; left > 0; d = d.addDays(1)) {
+            const QString day = d.toString(QStringLiteral("yyyy-MM-dd"));
+            for (const char *service : {"AM", "PM"}) {
+                if (left == 0)
+                    break;
+                const QString ampm = QLatin1String(service);
+                // The Sundays of the year above have their notes already.
+                if (d.dayOfWeek() != Qt::Sunday || d > end)
+                    maybeNotes(day, ampm);
+                left -= sing(choir, day, ampm, left);
             }
         }
     }

@@ -42,6 +42,11 @@ struct ServiceScheduleShape {
     int maxChoirsPerService = 4;
     int notesPercent = 80;
     unsigned seed = 2027;
+    // When above 0: the choir first in name order (the one the schedule
+    // viewer opens on) has this many entries instead, 1 to 4 at each AM
+    // and PM service of every day from the first Sunday on, with notes
+    // on most of those services as above.
+    int oneChoirEntries = 0;
 };
 
 // Replaces the schedule, its notes and its information texts in an

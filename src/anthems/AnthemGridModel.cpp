@@ -5,17 +5,16 @@ AnthemGridModel::AnthemGridModel(QObject *parent)
 {
 }
 
-QVariant AnthemGridModel::data(const QModelIndex &index, int role) const
+QVariant AnthemGridModel::cellData(const AnthemListRow &r, int column, int role) const
 {
-    const AnthemListRow *r = rowOf(index);
-    if (!r || role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole)
         return {};
-    switch (index.column()) {
-    case AnthemColumn: return r->anthem;
-    case CollectionColumn: return r->collection;
-    case AnthemIdColumn: return r->anthemId;
+    switch (column) {
+    case AnthemColumn: return r.anthem;
+    case CollectionColumn: return r.collection;
+    case AnthemIdColumn: return r.anthemId;
     // An anthem outside any collection leaves the cell empty.
-    case CollectionIdColumn: return r->collectionId > 0 ? QVariant(r->collectionId) : QVariant();
+    case CollectionIdColumn: return r.collectionId > 0 ? QVariant(r.collectionId) : QVariant();
     }
     return {};
 }

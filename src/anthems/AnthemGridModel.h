@@ -12,5 +12,6 @@ public:
 
     explicit AnthemGridModel(QObject *parent = nullptr);
 
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+protected:
+    QVariant cellData(const AnthemListRow &row, int column, int role) const override;
 };

@@ -1,5 +1,6 @@
 #include "CollectionGridModel.h"
 
+#include "Fmt.h"
 #include "ListColumns.h"
 
 // An index's internal id: 0 on a collection's node, the node's row + 1 on
@@ -101,10 +102,12 @@ QVariant CollectionGridModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole)
         return {};
     // A node shows its name in the first column only, an anthem its title
-    // in the second only.
+    // in the second only; without control characters, as the result lists.
     if (isCollection(index))
-        return index.column() == CollectionColumn ? QVariant(m_outline.collections.at(index.row()).name) : QVariant();
-    return index.column() == AnthemColumn ? QVariant(anthemAt(index)->title) : QVariant();
+        return index.column() == CollectionColumn
+            ? QVariant(Fmt::withoutControls(m_outline.collections.at(index.row()).name))
+            : QVariant();
+    return index.column() == AnthemColumn ? QVariant(Fmt::withoutControls(anthemAt(index)->title)) : QVariant();
 }
 
 QVariant CollectionGridModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -257,6 +258,23 @@ QString trimBlanks(const QString &text)
 QString trimCut(const QString &text, int n)
 {
     return cut(text.trimmed(), n);
+}
+
+bool isControl(char16_t u)
+{
+    return (u < 0x20 && u != u'\t' && u != u'\n') || (u >= 0x7f && u <= 0x9f);
+}
+
+QString withoutControls(const QString &text)
+{
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return isControl(c.unicode()); }))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text)
+        if (!isControl(c.unicode()))
+            out += c;
+    return out;
 }
 
 } // namespace Fmt

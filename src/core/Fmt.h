@@ -82,4 +82,14 @@ QString cut(const QString &text, int n);
 // The number of characters of a text, counted as cut() counts them.
 int length(const QString &text);
 
+// Control characters have no place in text a person reads: a stored name
+// may hold one (typed or imported), which a font draws as a box. What the
+// reports print and the grids show keeps only tabs and line feeds, so the
+// preview, the PDF, every export and every list show the same text; the
+// stored text stays as it is.
+bool isControl(char16_t u);
+// The text without its control characters; the text itself when it has
+// none.
+QString withoutControls(const QString &text);
+
 } // namespace Fmt

@@ -4,6 +4,8 @@
 // the contents quickly whatever the number of rows: the widest text is
 // among the longest ones, so only the longest few are measured.
 
+#include "Fmt.h"
+
 #include <QFontMetrics>
 #include <QString>
 #include <QStringList>
@@ -39,7 +41,7 @@ template <class Rows, class TextOf> int widestText(const Rows &rows, TextOf text
     }
     int w = 0;
     for (const QString *t : longest)
-        w = std::max(w, fm.horizontalAdvance(*t));
+        w = std::max(w, fm.horizontalAdvance(Fmt::withoutControls(*t)));
     return w;
 }
 

@@ -3,8 +3,10 @@
 // viewers' result lists: the rows are replaced whole in one reset, so a
 // list of a hundred thousand rows fills and scrolls without delay. A list
 // gives its column count and how a row's cells read (and, when it needs
-// to, its own header).
+// to, its own header). The text a cell shows leaves out the control
+// characters a stored name may hold, as the reports do.
 
+#include "Fmt.h"
 #include "ListColumns.h"
 
 #include <QAbstractTableModel>
@@ -47,8 +49,21 @@ public:
     {
         return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
     }
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const final
+    {
+        const Row *row = rowOf(index);
+        if (!row)
+            return {};
+        QVariant value = cellData(*row, index.column(), role);
+        if (role == Qt::DisplayRole && value.typeId() == QMetaType::QString)
+            return Fmt::withoutControls(value.toString());
+        return value;
+    }
 
 protected:
+    // What a row holds in the column for the role, as stored.
+    virtual QVariant cellData(const Row &row, int column, int role) const = 0;
+
     // The row of a valid index, else nullptr.
     const Row *rowOf(const QModelIndex &index) const
     {

@@ -5,10 +5,9 @@ MemberGridModel::MemberGridModel(QObject *parent)
 {
 }
 
-QVariant MemberGridModel::data(const QModelIndex &index, int role) const
+QVariant MemberGridModel::cellData(const MemberListRow &r, int column, int role) const
 {
-    const MemberListRow *r = rowOf(index);
-    if (!r || role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole)
         return {};
-    return index.column() == NameColumn ? QVariant(r->name) : QVariant(r->memberId);
+    return column == NameColumn ? QVariant(r.name) : QVariant(r.memberId);
 }

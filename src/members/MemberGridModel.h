@@ -13,5 +13,6 @@ public:
 
     explicit MemberGridModel(QObject *parent = nullptr);
 
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+protected:
+    QVariant cellData(const MemberListRow &row, int column, int role) const override;
 };

@@ -1,5 +1,6 @@
 #include "ReportExport.h"
 
+#include "Fmt.h"
 #include "ReportFonts.h"
 #include "ReportScratch.h"
 
@@ -165,8 +166,8 @@ QString pt(double twips)
     return QString::number(twips / 20.0, 'f', 2) + QLatin1String("pt");
 }
 
-using ReportText::isControl;
-using ReportText::withoutControls;
+using Fmt::isControl;
+using Fmt::withoutControls;
 
 QString htmlEscape(const QString &s)
 {

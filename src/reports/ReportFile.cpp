@@ -1,5 +1,7 @@
 #include "ReportFile.h"
 
+#include "Fmt.h"
+
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -271,7 +273,7 @@ bool readDocument(QIODevice *device, qint64 size, ReportDocument *out, QString *
             t.font = font;
             t.color = color;
             // A document saved by an earlier version may hold them.
-            t.text = ReportText::withoutControls(t.text);
+            t.text = Fmt::withoutControls(t.text);
             page.texts.append(t);
         }
         if (in.status() != QDataStream::Ok)

@@ -187,27 +187,6 @@ const Metrics &metrics(const FontSpec &spec)
 
 // ---- limits ------------------------------------------------------------------
 
-namespace ReportText {
-
-bool isControl(char16_t u)
-{
-    return (u < 0x20 && u != u'\t' && u != u'\n') || (u >= 0x7f && u <= 0x9f);
-}
-
-QString withoutControls(const QString &s)
-{
-    if (std::none_of(s.begin(), s.end(), [](QChar c) { return isControl(c.unicode()); }))
-        return s;
-    QString out;
-    out.reserve(s.size());
-    for (const QChar c : s)
-        if (!isControl(c.unicode()))
-            out += c;
-    return out;
-}
-
-} // namespace ReportText
-
 namespace ReportLimits {
 
 bool pageSizeOk(qint64 width, qint64 height)

@@ -51,16 +51,6 @@ bool itemOk(qint64 x, qint64 y, qint64 width, qint64 height);
 inline qint64 pictureBytes(qint64 width, qint64 height) { return width * height * 4; }
 } // namespace ReportLimits
 
-// Control characters have no place in a report's text: what a report
-// prints keeps only tabs and line feeds, so the preview, the PDF and every
-// export show the same text.
-namespace ReportText {
-bool isControl(char16_t u);
-// The text without its control characters; the text itself when it has
-// none.
-QString withoutControls(const QString &s);
-} // namespace ReportText
-
 // A font as a report asks for it. The name is kept as asked ("arial");
 // qfont() draws it with the installed metric-compatible face.
 struct FontSpec {

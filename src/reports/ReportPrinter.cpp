@@ -1,5 +1,6 @@
 #include "ReportPrinter.h"
 
+#include "Fmt.h"
 #include "ReportExport.h"
 #include "ReportFonts.h"
 #include "ReportInternal.h"
@@ -486,7 +487,7 @@ void ReportPrinter::Impl::layoutTable()
         rc.resize(cols);
         for (int c = 0; c < cols; ++c) {
             Cell &cell = rc[c];
-            cell.text = c < rows.at(r).size() ? ReportText::withoutControls(rows.at(r).at(c)) : QString();
+            cell.text = c < rows.at(r).size() ? Fmt::withoutControls(rows.at(r).at(c)) : QString();
             cell.align = t.aligns.at(c);
             cell.back = isHeader ? t.headerShade : t.bodyShade;
             cell.fore = QColor::fromRgba(t.color);
@@ -808,7 +809,7 @@ QColor ReportPrinter::winColor(quint32 bgr)
 
 void ReportPrinter::text(const QString &s)
 {
-    d->text(ReportText::withoutControls(s));
+    d->text(Fmt::withoutControls(s));
 }
 
 void ReportPrinter::setHeader(const QString &leftCentreRight)
@@ -819,9 +820,9 @@ void ReportPrinter::setHeader(const QString &leftCentreRight)
 
 void ReportPrinter::setHeader(const QString &left, const QString &centre, const QString &right)
 {
-    d->hdrL = ReportText::withoutControls(left);
-    d->hdrC = ReportText::withoutControls(centre);
-    d->hdrR = ReportText::withoutControls(right);
+    d->hdrL = Fmt::withoutControls(left);
+    d->hdrC = Fmt::withoutControls(centre);
+    d->hdrR = Fmt::withoutControls(right);
 }
 
 QString ReportPrinter::header() const

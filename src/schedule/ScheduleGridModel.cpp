@@ -9,35 +9,28 @@ ScheduleGridModel::ScheduleGridModel(QObject *parent) : RowsTableModel(ColumnCou
 
 QString ScheduleGridModel::text(int row, int column) const
 {
-    if (row < 0 || row >= rows().size())
-        return {};
-    const ScheduleGridRow &r = rowAt(row);
-    if (column == AmpmColumn)
-        return r.ampm;
-    if (r.heading)
-        return column == DateColumn ? r.dateText : QString();
-    switch (column) {
-    case CollectionIdColumn: return QString::number(r.collectionId);
-    case AnthemIdColumn: return QString::number(r.anthemId);
-    case TypeColumn: return r.type;
-    case TitleColumn: return r.title;
-    case SchedIdColumn: return QString::number(r.schedId);
-    default: return {};
-    }
+    return data(index(row, column)).toString();
 }
 
-QVariant ScheduleGridModel::data(const QModelIndex &index, int role) const
+QVariant ScheduleGridModel::cellData(const ScheduleGridRow &r, int column, int role) const
 {
-    const ScheduleGridRow *row = rowOf(index);
-    if (!row)
-        return {};
-    const ScheduleGridRow &r = *row;
     switch (role) {
     case Qt::DisplayRole:
-        return text(index.row(), index.column());
+        if (column == AmpmColumn)
+            return r.ampm;
+        if (r.heading)
+            return column == DateColumn ? r.dateText : QString();
+        switch (column) {
+        case CollectionIdColumn: return QString::number(r.collectionId);
+        case AnthemIdColumn: return QString::number(r.anthemId);
+        case TypeColumn: return r.type;
+        case TitleColumn: return r.title;
+        case SchedIdColumn: return QString::number(r.schedId);
+        default: return QString();
+        }
     case Qt::TextAlignmentRole:
         // The Date and Type columns are centred, as their headers.
-        if (index.column() == DateColumn || index.column() == TypeColumn)
+        if (column == DateColumn || column == TypeColumn)
             return int(Qt::AlignCenter);
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::FontRole:

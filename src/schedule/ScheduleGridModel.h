@@ -31,6 +31,8 @@ public:
     // heading rows).
     QString text(int row, int column) const;
 
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+protected:
+    QVariant cellData(const ScheduleGridRow &row, int column, int role) const override;
 };

@@ -5,17 +5,18 @@
 #include "Cursor.h"
 #include "Forms.h"
 #include "Guard.h"
+#include "ListColumns.h"
 #include "Module.h"
 #include "Prompter.h"
 #include "ReportKinds.h"
 #include "ScheduleGridModel.h"
 #include "ScheduleNotes.h"
 #include "ScheduleRecord.h"
+#include "TextWidths.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
-#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -29,6 +30,7 @@
 #include <QTextLayout>
 #include <QtMath>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -44,11 +46,72 @@ constexpr int kCellPadding = 14;
 constexpr int kRowPadding = 8;
 constexpr int kHeadingSpan = ScheduleGridModel::TitleColumn - ScheduleGridModel::DateColumn + 1;
 
+// The summed widths of a text's characters (TextWidths::estimate) come
+// within a few hundredths of its laid-out width, at a fraction of the
+// cost: a line whose estimate is this much inside the room surely fits.
+qreal estimateHigh(qreal estimate)
+{
+    return estimate * 1.05 + 1;
+}
+
+// The natural width of the widest of many lines of text, padded as the
+// Date and Type columns are designed. As in the result lists
+// (ListColumns), only the lines likeliest to be the widest are measured:
+// here those of the widest estimates.
+class WidestLine {
+public:
+    explicit WidestLine(const QFont &font) : m_widths(TextWidths::of(font)) {}
+
+    // Adds every line of the text.
+    void add(const QString &text)
+    {
+        if (text.contains(QLatin1Char('\n'))) {
+            for (const QString &line : text.split(QLatin1Char('\n')))
+                addLine(line);
+        } else {
+            addLine(text);
+        }
+    }
+
+    int width() const
+    {
+        qreal widest = m_measured;
+        for (const auto &[estimate, line] : m_widest)
+            widest = qMax(widest, m_widths.width(line));
+        return qCeil(widest) + 2 * kCellPadding;
+    }
+
+private:
+    void addLine(const QString &line)
+    {
+        // Characters outside the simple scripts may be shaped together:
+        // such a line is measured at once.
+        if (!TextWidths::isSimple(line)) {
+            m_measured = qMax(m_measured, m_widths.width(line));
+            return;
+        }
+        const qreal estimate = m_widths.estimate(line);
+        if (int(m_widest.size()) == ListColumns::MeasuredTexts && estimate <= m_widest.back().first)
+            return;
+        const auto wider = [](const auto &a, const auto &b) { return a.first > b.first; };
+        const std::pair<qreal, QString> entry(estimate, line);
+        m_widest.insert(std::upper_bound(m_widest.begin(), m_widest.end(), entry, wider), entry);
+        if (int(m_widest.size()) > ListColumns::MeasuredTexts)
+            m_widest.pop_back();
+    }
+
+    const TextWidths &m_widths;
+    // The lines of the widest estimates, widest first.
+    std::vector<std::pair<qreal, QString>> m_widest;
+    qreal m_measured = 0;
+};
+
 // Cells wrap at word boundaries and, where one word is wider than its
 // cell (a web address in a service's notes), within the word, so that the
 // whole text can be read; the style alone would cut such a word short.
 // The text is laid out by one routine for painting and for the row
-// heights, so the two always agree.
+// heights, so the two always agree; a row whose lines plainly fit their
+// cell is not laid out for its height (a line's height for each line).
 class WrappingDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -83,15 +146,50 @@ public:
         painter->restore();
     }
 
-    // For the width of option.rect: the height of the text wrapped to it.
+    // The text's natural width, and its height wrapped to the width of
+    // option.rect.
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
-        const int margin = textMargin(opt);
+        WidestLine natural(opt.font);
+        natural.add(opt.text);
+        return QSize(natural.width(), textHeight(opt.text, opt.font, opt.widget, option.rect.width()));
+    }
+
+    // The height of one line of text in the font, as laid out.
+    static qreal lineHeight(const QFont &font)
+    {
+        QStyleOptionViewItem opt;
+        opt.font = font;
         QTextLayout layout;
-        const qreal height = lay(layout, opt.text, opt, option.rect.width() - 2 * margin);
-        return QSize(option.rect.width(), qCeil(height) + 2);
+        return lay(layout, QStringLiteral("0"), opt, 1000);
+    }
+
+    // The height sizeHint() gives the text in a cell of the width;
+    // lineHeight is that of the font.
+    static int textHeight(const QString &text, const QFont &font, const QWidget *view, int width,
+                          qreal lineHeight = -1)
+    {
+        QStyleOptionViewItem opt;
+        opt.font = font;
+        opt.widget = view;
+        const int room = width - 2 * textMargin(opt);
+        if (lineHeight > 0 && !text.endsWith(QLatin1Char('\n'))) {
+            const TextWidths &widths = TextWidths::of(font);
+            // A line of characters the font draws itself is as high as any
+            // other; well inside the room by its estimate, or measured
+            // inside it, it is not wrapped.
+            auto fits = [&](const QString &line) {
+                return TextWidths::isSimple(line)
+                    && (estimateHigh(widths.estimate(line)) < room || widths.width(line) + 1 < room);
+            };
+            const QStringList lines = text.split(QLatin1Char('\n'));
+            if (std::all_of(lines.begin(), lines.end(), fits))
+                return qCeil(lines.size() * lineHeight) + 2;
+        }
+        QTextLayout layout;
+        return qCeil(lay(layout, text, opt, room)) + 2;
     }
 
 private:
@@ -137,18 +235,18 @@ public:
         across->setValue(x);
     }
 
-    // The size the delegate wants for a cell (or a span) of the width,
-    // with the options it is painted with.
-    QSize cellSizeHint(const QModelIndex &index, int width) const
+    // The Date and Type columns fit their text, every row of it (a
+    // double-click on a divider asks for this).
+    int sizeHintForColumn(int column) const override
     {
-        QStyleOptionViewItem option;
-        initViewItemOption(&option);
-        option.rect = QRect(0, 0, width, verticalHeader()->defaultSectionSize());
-        return itemDelegateForIndex(index)->sizeHint(option, index);
+        const int width = contentWidth ? contentWidth(column) : -1;
+        return width >= 0 ? width : QTableView::sizeHintForColumn(column);
     }
 
     // Called when the viewport changes size.
     std::function<void()> resized;
+    // The width the text of the Date or Type column needs; else -1.
+    std::function<int(int column)> contentWidth;
 
 protected:
     void resizeEvent(QResizeEvent *event) override
@@ -218,6 +316,10 @@ void ScheduleViewForm::buildUi()
     // view (it would measure every cell, and a heading by its Date cell
     // alone).
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // The room for the titles, which their rows' heights follow, stays
+    // the same whether the list is long or short: a scroll bar that came
+    // and went would fit every row again.
+    m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_grid->horizontalHeader()->setSectionsClickable(false);
     // The title column is sized to the room left; Date and Type the user
     // may widen.
@@ -242,10 +344,11 @@ void ScheduleViewForm::buildUi()
     m_close = button("btnCLose", "Close");
     outer->addLayout(buttons);
 
-    gridView(m_grid)->resized = [this] { fitRows(false); };
+    gridView(m_grid)->resized = [this] { fitRows(); };
+    gridView(m_grid)->contentWidth = [this](int column) { return contentWidth(column); };
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
         if (column == ScheduleGridModel::DateColumn || column == ScheduleGridModel::TypeColumn)
-            fitRows(false);
+            fitRows();
     });
 
     connect(m_choirCombo, &QComboBox::activated, this, [this] { choirChosen(); });
@@ -285,68 +388,100 @@ void ScheduleViewForm::LoadSGrid()
     // No row is current after a rebuild: the header is.
     setCurrentRow(-1);
     sizeColumns();
-    fitRows(true);
+    // The rebuilt rows are all of one line until fitted.
+    m_fittedTitle = -1;
+    m_fittedSpan = -1;
+    fitRows();
+}
+
+void ScheduleViewForm::showEvent(QShowEvent *event)
+{
+    BaseForm::showEvent(event);
+    fitRows();
+}
+
+int ScheduleViewForm::contentWidth(int column) const
+{
+    const bool date = column == ScheduleGridModel::DateColumn;
+    if (!date && column != ScheduleGridModel::TypeColumn)
+        return -1;
+    // A heading's date line; its notes wrap across the columns. An entry's
+    // type.
+    QFont font = m_grid->font();
+    font.setBold(date);
+    WidestLine widest(font);
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        if (m_model->rowAt(r).heading != date)
+            continue;
+        const QString text = m_model->text(r, column);
+        const qsizetype end = text.indexOf(QLatin1Char('\n'));
+        widest.add(end < 0 ? text : text.left(end));
+    }
+    return widest.width();
 }
 
 void ScheduleViewForm::sizeColumns()
 {
     QFont bold = m_grid->font();
     bold.setBold(true);
-    const QFontMetrics fm(m_grid->font());
-    const QFontMetrics fmBold(bold);
     QHeaderView *header = m_grid->horizontalHeader();
     const int captionWidth[3] = {header->sectionSizeHint(ScheduleGridModel::DateColumn),
                                  header->sectionSizeHint(ScheduleGridModel::TypeColumn),
                                  header->sectionSizeHint(ScheduleGridModel::TitleColumn)};
-    int date = qMax(kDateTwips / kTwipsPerPixel, captionWidth[0]);
-    int type = qMax(kTypeTwips / kTwipsPerPixel, captionWidth[1]);
+    const int date = std::max({kDateTwips / kTwipsPerPixel, captionWidth[0], contentWidth(ScheduleGridModel::DateColumn)});
+    const int type = std::max({kTypeTwips / kTwipsPerPixel, captionWidth[1], contentWidth(ScheduleGridModel::TypeColumn)});
     m_titleMin = qMax(kTitleTwips / kTwipsPerPixel, captionWidth[2]);
-    for (const ScheduleGridRow &row : m_model->rows()) {
-        // A heading's date line; its notes wrap across the columns.
-        if (row.heading)
-            date = qMax(date, fmBold.horizontalAdvance(row.dateText.section(QLatin1Char('\n'), 0, 0)) + 2 * kCellPadding);
-        else
-            type = qMax(type, fm.horizontalAdvance(row.type) + 2 * kCellPadding);
-    }
-    m_grid->verticalHeader()->setDefaultSectionSize(qMax(fm.lineSpacing(), fmBold.lineSpacing()) + kRowPadding);
+    // A row of one line keeps the header's size: only the taller rows are
+    // resized, each resize costing a walk over the rows.
+    m_grid->verticalHeader()->setDefaultSectionSize(
+        qCeil(qMax(WrappingDelegate::lineHeight(m_grid->font()), WrappingDelegate::lineHeight(bold))) + 2
+        + kRowPadding);
     const QScopedValueRollback fitting(m_fitting, true);
     m_grid->setColumnWidth(ScheduleGridModel::DateColumn, date);
     m_grid->setColumnWidth(ScheduleGridModel::TypeColumn, type);
 }
 
-void ScheduleViewForm::fitRows(bool force)
+void ScheduleViewForm::fitRows()
 {
-    if (m_fitting) {
-        m_refitPending = true;
+    // Rows are fitted to the room the grid shows them in, so once it is
+    // shown; a hidden window's rows wait for it.
+    if (m_fitting || !m_grid->isVisible())
         return;
-    }
     const QScopedValueRollback fitting(m_fitting, true);
-    do {
-        m_refitPending = false;
-        const int fixed =
-            m_grid->columnWidth(ScheduleGridModel::DateColumn) + m_grid->columnWidth(ScheduleGridModel::TypeColumn);
-        const int title = qMax(m_titleMin, m_grid->viewport()->width() - fixed);
-        m_grid->setColumnWidth(ScheduleGridModel::TitleColumn, title);
-        const int span = fixed + title;
-        if (!force && title == m_fittedTitle && span == m_fittedSpan)
-            break;
-        force = false;
-        m_fittedTitle = title;
-        m_fittedSpan = span;
-        // The cell as the view paints it: its width less the grid line.
-        const int line = m_grid->showGrid() ? 1 : 0;
-        QHeaderView *vertical = m_grid->verticalHeader();
-        const int single = vertical->defaultSectionSize();
-        for (int r = 0; r < m_model->rowCount(); ++r) {
-            const bool heading = m_model->rowAt(r).heading;
-            const QModelIndex at =
-                m_model->index(r, heading ? ScheduleGridModel::DateColumn : ScheduleGridModel::TitleColumn);
-            const int text = gridView(m_grid)->cellSizeHint(at, (heading ? span : title) - line).height();
-            const int height = qMax(single, text + kRowPadding);
-            if (vertical->sectionSize(r) != height)
-                vertical->resizeSection(r, height);
-        }
-    } while (m_refitPending);
+    const int fixed =
+        m_grid->columnWidth(ScheduleGridModel::DateColumn) + m_grid->columnWidth(ScheduleGridModel::TypeColumn);
+    const int title = qMax(m_titleMin, m_grid->viewport()->width() - fixed);
+    m_grid->setColumnWidth(ScheduleGridModel::TitleColumn, title);
+    const int span = fixed + title;
+    if (title == m_fittedTitle && span == m_fittedSpan)
+        return;
+    m_fittedTitle = title;
+    m_fittedSpan = span;
+    // The cell as the view paints it: its width less the grid line.
+    const int line = m_grid->showGrid() ? 1 : 0;
+    QHeaderView *vertical = m_grid->verticalHeader();
+    const int single = vertical->defaultSectionSize();
+    const QFont plain = m_grid->font();
+    QFont bold = plain;
+    bold.setBold(true);
+    const qreal plainLine = WrappingDelegate::lineHeight(plain);
+    const qreal boldLine = WrappingDelegate::lineHeight(bold);
+    // A header with its updates on finds a resized row's place through
+    // every row above it; off, it only notes the size, and the grid lays
+    // the rows out once.
+    vertical->setUpdatesEnabled(false);
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        const bool heading = m_model->rowAt(r).heading;
+        const QString text =
+            m_model->text(r, heading ? ScheduleGridModel::DateColumn : ScheduleGridModel::TitleColumn);
+        const int height = qMax(single, WrappingDelegate::textHeight(text, heading ? bold : plain, m_grid,
+                                                                      (heading ? span : title) - line,
+                                                                      heading ? boldLine : plainLine)
+                                            + kRowPadding);
+        if (vertical->sectionSize(r) != height)
+            vertical->resizeSection(r, height);
+    }
+    vertical->setUpdatesEnabled(true);
 }
 
 void ScheduleViewForm::fitToGrid()
@@ -354,12 +489,11 @@ void ScheduleViewForm::fitToGrid()
     // The window opens wide enough for the longest title on one line and
     // every header whole (the main window keeps it within its own room);
     // longer titles and a service's notes wrap instead.
-    const QFontMetrics fm(m_grid->font());
-    int title = m_titleMin;
-    for (const ScheduleGridRow &row : m_model->rows())
-        if (!row.heading)
-            for (const QString &line : row.title.split(QLatin1Char('\n')))
-                title = qMax(title, fm.horizontalAdvance(line) + 2 * kCellPadding);
+    WidestLine widest(m_grid->font());
+    for (int r = 0; r < m_model->rowCount(); ++r)
+        if (!m_model->rowAt(r).heading)
+            widest.add(m_model->text(r, ScheduleGridModel::TitleColumn));
+    const int title = qMax(m_titleMin, widest.width());
     const int columns =
         m_grid->columnWidth(ScheduleGridModel::DateColumn) + m_grid->columnWidth(ScheduleGridModel::TypeColumn) + title;
     const QMargins margins = layout()->contentsMargins();

@@ -38,6 +38,9 @@ public slots:
     // reach the caller.
     void LoadSGrid();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void buildUi();
     void choirChosen();
@@ -46,8 +49,13 @@ private:
     void reportClicked();
     void gridDoubleClicked(int row);
     void scheduleChanged(qint32 choirId);
+    // The width the text of the Date or Type column needs, padded; -1 for
+    // the other columns.
+    int contentWidth(int column) const;
     void sizeColumns();
-    void fitRows(bool force);
+    // Fits the rows' heights to their wrapped text when the room for it
+    // changed (or the rows were rebuilt).
+    void fitRows();
     void fitToGrid();
 
     qint32 m_curChoir = 0;
@@ -58,7 +66,6 @@ private:
     int m_fittedTitle = -1;
     int m_fittedSpan = -1;
     bool m_fitting = false;
-    bool m_refitPending = false;
     QLabel *m_label = nullptr;
     QComboBox *m_choirCombo = nullptr;
     QTableView *m_grid = nullptr;

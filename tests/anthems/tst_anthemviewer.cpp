@@ -259,6 +259,23 @@ private slots:
         QVERIFY(!Cursor::isBusy());
     }
 
+    // Control characters in a stored title or collection name are left
+    // out of the list, as the reports leave them out; the stored text
+    // stays as it is.
+    void controlCharactersAreLeftOutOfTheList()
+    {
+        const QString stored = QStringLiteral("Day\x01 by\x1f Day");
+        Db::exec("update anthem set Anthem = ? where anthemid = ?", {stored, m_lib.day});
+        Db::exec("update collection set Collection = ? where collectionid = ?",
+                 {QStringLiteral("Carols\x02 Book"), m_lib.carols});
+        m_viewer.close();
+        m_viewer.open();
+        QCOMPARE(m_viewer.titles(), kAllTitles);
+        QCOMPARE(m_viewer.form->gridModel()->index(0, AnthemGridModel::CollectionColumn).data().toString(),
+                 QStringLiteral("Carols Book"));
+        QCOMPARE(Db::scalar("select Anthem from anthem where anthemid = ?", {m_lib.day}).toString(), stored);
+    }
+
     void closingKeepsTheReportsAnthems()
     {
         m_viewer.limitTo(3, {"Brass"});

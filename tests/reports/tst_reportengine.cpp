@@ -909,7 +909,7 @@ private slots:
             const ReportDocument doc = p.document();
             for (int i = 0; i < doc.pageCount(); ++i)
                 for (const ReportTextItem &t : doc.page(i).texts)
-                    QVERIFY2(t.text == ReportText::withoutControls(t.text), qPrintable(t.text.toUtf8().toHex()));
+                    QVERIFY2(t.text == Fmt::withoutControls(t.text), qPrintable(t.text.toUtf8().toHex()));
             QVERIFY(Sample::lines(doc).join(' ').contains(QStringLiteral("Gloriain excelsis")));
             QVERIFY(!p.exportedFiles().isEmpty());
             for (const QString &file : p.exportedFiles()) {

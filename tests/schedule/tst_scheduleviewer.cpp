@@ -126,7 +126,10 @@ private slots:
             // Every row carries its service date.
             QCOMPARE(m->data(m->index(r, 4), M::DateRole).toDate(), r < 5 ? kSunday : kNext);
         }
-        // Rows are tall enough for their lines, and nothing is current.
+        // Shown, rows are tall enough for their lines, and nothing is
+        // current.
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
         auto *grid = child<QTableView>(&v, "SGrid");
         QVERIFY(grid->rowHeight(0) >= 3 * grid->fontMetrics().lineSpacing());
         QVERIFY(grid->columnWidth(2) >= grid->fontMetrics().horizontalAdvance("03/14/2027 AM"));
@@ -381,6 +384,73 @@ private slots:
         const int pieces = QFontMetrics(bold).horizontalAdvance(address) / (heading.width() - 2 * margin) + 1;
         QVERIFY2(heading.height() >= (pieces + 1) * QFontMetrics(bold).lineSpacing(),
                  qPrintable(QString("%1 px for %2 lines").arg(heading.height()).arg(pieces + 1)));
+    }
+
+    // Only rows of more than one line are resized: the header's size is
+    // the height of one line.
+    void onlyTallerRowsAreResized()
+    {
+        entry(m_chancel, kSunday, "AM", 1, m_grace);
+        entry(m_chancel, kSunday, "AM", 3, m_vision, 0, "verses 1; 3");
+        entry(m_chancel, kNext, "AM", 2, 0, m_carols);
+        notes(kNext, "AM", "Communion");
+        ScheduleViewForm v;
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        auto *grid = child<QTableView>(&v, "SGrid");
+        QList<int> taller;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            if (grid->rowHeight(r) != grid->verticalHeader()->defaultSectionSize())
+                taller << r;
+        QCOMPARE(taller, QList<int>({2, 3})); // the verses' entry, the heading with notes
+    }
+
+    // A double-click on the divider after Date or Type fits the column to
+    // its text, which shows whole.
+    void dividerDoubleClickFitsTheText_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Date") << int(M::DateColumn) << "03/14/2027 AM";
+        QTest::newRow("Type") << int(M::TypeColumn) << "Benediction";
+    }
+    void dividerDoubleClickFitsTheText()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, text);
+        entry(m_chancel, kSunday, "AM", 3, m_grace);
+        ScheduleViewForm v;
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        auto *grid = child<QTableView>(&v, "SGrid");
+        QHeaderView *header = grid->horizontalHeader();
+        const int opened = grid->columnWidth(column);
+        const QPoint divider(header->sectionViewportPosition(column) + header->sectionSize(column) - 1,
+                             header->height() / 2);
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, divider);
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, divider);
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, divider);
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, divider);
+        QFont font = grid->font();
+        font.setBold(column == M::DateColumn); // the date is a heading's
+        const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+        const int needed = QFontMetrics(font).horizontalAdvance(text) + 2 * margin;
+        QVERIFY2(grid->columnWidth(column) >= needed, qPrintable(QString::number(grid->columnWidth(column))));
+        QVERIFY(grid->columnWidth(column) <= opened);
+    }
+
+    // Control characters in stored text are left out of the grid, as the
+    // reports leave them out; the stored text stays as it is.
+    void controlCharactersAreLeftOut()
+    {
+        const QString title = QStringLiteral("Bell\x01 Carol");
+        const qint32 bell = anthem(title);
+        entry(m_chancel, kSunday, "AM", 1, bell, 0, QStringLiteral("verse\x1f 2"));
+        notes(kSunday, "AM", QStringLiteral("Robes\x07 red\r"));
+        ScheduleViewForm v;
+        QCOMPARE(v.gridModel()->text(0, M::DateColumn), QString("03/14/2027 AM\nRobes red"));
+        QCOMPARE(v.gridModel()->text(1, M::TitleColumn), QString("Bell Carol\nverse 2"));
+        QCOMPARE(Db::scalar("select Anthem from anthem where anthemid = ?", {bell}).toString(), title);
     }
 
     // Changes elsewhere reload the view when they concern its choir or
