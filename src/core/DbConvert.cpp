@@ -14,26 +14,28 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QSet>
-#include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace DbFileInternal;
 
 namespace {
 
-// While it is built, the new file carries this application id in its
-// header ("Vlmc"): a file under the scratch name without it is not one
-// the program made, and is never removed. The original's own id is
-// written back just before the file takes the original's place.
-constexpr quint32 kScratchMark = 0x566c6d63;
-constexpr qint64 kApplicationIdAt = 68;
-constexpr qint64 kHeaderSize = 100;
+// While it is built, and from the moment it is made, the new file
+// carries the sticky bit, which means nothing on a file of data: a file
+// under the scratch name without it is not one the program made, and is
+// never removed. The bit goes once the file has taken the original's
+// place.
+constexpr mode_t kScratchMark = S_ISVTX;
+
+// The system's name of a file's access ACL.
+const char *const kAccessAcl = "system.posix_acl_access";
 
 // See DbFile::setConversionHook.
 std::function<void(sqlite3 *)> &conversionHook()
@@ -100,10 +102,9 @@ DbFile::Check notConverted(int rc, int systemError, const QString &detail)
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return problem(DbFile::Problem::InUse, detail);
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return problem(DbFile::Problem::Damaged, detail); // only the original is read
     default:
+        // Whatever else SQLite says (damage among it) is of the new file:
+        // the original was checked before it was copied.
         break;
     }
     DbFile::Check check = problem(DbFile::Problem::NotConverted, detail);
@@ -122,20 +123,26 @@ DbFile::Check notConverted(DbFile::Cause cause, const QString &object, const QSt
     return check;
 }
 
-// Whether the file is one a conversion made and left (its header carries
-// the mark); a link, a folder or anything else is not.
+// Whether the file is one a conversion made and left (it carries the
+// mark); a link, a folder or anything else is not.
 bool isStoppedConversion(const QString &scratch)
 {
     struct stat info {};
-    if (::lstat(QFile::encodeName(scratch).constData(), &info) != 0 || !S_ISREG(info.st_mode)
-        || info.st_size < kHeaderSize)
-        return false;
-    const Fd fd(scratch, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    char header[kHeaderSize];
-    if (!fd.ok() || ::pread(fd.get(), header, sizeof header, 0) != kHeaderSize)
-        return false;
-    return memcmp(header, "SQLite format 3", 16) == 0
-        && qFromBigEndian<quint32>(header + kApplicationIdAt) == kScratchMark;
+    return ::lstat(QFile::encodeName(scratch).constData(), &info) == 0 && S_ISREG(info.st_mode)
+        && (info.st_mode & kScratchMark) != 0;
+}
+
+// The files SQLite keeps beside a database, which it would read, or
+// remove, when it opens the new file: none may be there.
+QString besideScratch(const QString &scratch)
+{
+    for (const char *suffix : {"-journal", "-wal", "-shm"}) {
+        const QString path = scratch + QLatin1String(suffix);
+        struct stat info {};
+        if (::lstat(QFile::encodeName(path).constData(), &info) == 0)
+            return path;
+    }
+    return {};
 }
 
 // SQLite's words when a statement does not prepare; "" when it does.
@@ -149,67 +156,100 @@ QString prepareError(sqlite3 *h, const QString &sql)
     return why;
 }
 
-// Makes the scratch file, as open as the original and no more: its mode,
-// and its owner and group where the system lets the user give them (any
-// member of a group may give a file of theirs that group). Where the
-// group cannot be kept, the user's own group gets no more than the
-// original gave everybody.
-void createScratch(const QString &scratch, const struct stat &original)
+// Makes the scratch file, as open as the original and no more: its mode
+// and access ACL, and its owner and group where the system lets the user
+// give them (any member of a group may give a file of theirs that group).
+// What the folder's default ACL would give the file goes. Where the group
+// cannot be kept, the user's own group gets no more than the original
+// gave everybody, and no ACL. Returns the mode the file is to have.
+mode_t createScratch(const QString &scratch, const QString &real, const struct stat &original)
 {
-    const Fd fd(scratch, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const Fd fd(scratch, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600 | kScratchMark);
     must(fd.ok(), QStringLiteral("the new file cannot be made beside it"));
     mode_t mode = original.st_mode & 0777;
-    if (::fchown(fd.get(), original.st_uid, original.st_gid) != 0
-        && ::fchown(fd.get(), uid_t(-1), original.st_gid) != 0)
+    const bool groupKept = ::fchown(fd.get(), original.st_uid, original.st_gid) == 0
+        || ::fchown(fd.get(), uid_t(-1), original.st_gid) == 0;
+    if (!groupKept)
         mode &= ~(0070 & ~((mode & 0007) << 3));
-    must(::fchmod(fd.get(), mode) == 0, QStringLiteral("the new file cannot be given the file's permissions"));
+    must(::fremovexattr(fd.get(), kAccessAcl) == 0 || errno == ENODATA || errno == ENOTSUP,
+         QStringLiteral("the new file cannot be given the file's permissions"));
+    must(::fchmod(fd.get(), mode | kScratchMark) == 0, QStringLiteral("the new file cannot be given the file's permissions"));
+    const QByteArray from = QFile::encodeName(real);
+    const ssize_t size = groupKept ? ::getxattr(from.constData(), kAccessAcl, nullptr, 0) : -1;
+    if (size > 0) {
+        QByteArray acl(size, Qt::Uninitialized);
+        const ssize_t read = ::getxattr(from.constData(), kAccessAcl, acl.data(), size_t(acl.size()));
+        must(read > 0 && ::fsetxattr(fd.get(), kAccessAcl, acl.constData(), size_t(read), 0) == 0,
+             QStringLiteral("the new file cannot be given the file's permissions"));
+    }
+    return mode;
 }
 
 // Copies the original byte for byte, through the held connection's own
 // file (a second descriptor of the file, once closed, would drop its
-// locks), with the mark in the copy's header from the first write on.
-// Returns the original's application id.
-quint32 copyOriginal(sqlite3 *hold, const QString &scratch)
+// locks).
+void copyOriginal(sqlite3 *hold, const QString &scratch)
 {
     sqlite3_file *file = nullptr;
     if (sqlite3_file_control(hold, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
         throw DbError(QStringLiteral("the file cannot be read"), SQLITE_IOERR);
     sqlite3_int64 size = 0;
     int rc = file->pMethods->xFileSize(file, &size);
-    if (rc != SQLITE_OK || size < kHeaderSize)
-        throw DbError(QStringLiteral("the file cannot be read"), rc == SQLITE_OK ? SQLITE_CORRUPT : rc);
+    if (rc != SQLITE_OK)
+        throw DbError(QStringLiteral("the file cannot be read"), rc);
     const Fd fd(scratch, O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     must(fd.ok(), QStringLiteral("the new file cannot be opened"));
     QByteArray buffer(1 << 20, Qt::Uninitialized);
-    quint32 applicationId = 0;
     for (qint64 at = 0; at < size;) {
         const int n = int(std::min<qint64>(buffer.size(), size - at));
         rc = file->pMethods->xRead(file, buffer.data(), n, at);
         if (rc != SQLITE_OK)
             throw DbError(QStringLiteral("the file cannot be read"), rc);
-        if (at == 0) {
-            applicationId = qFromBigEndian<quint32>(buffer.constData() + kApplicationIdAt);
-            qToBigEndian(kScratchMark, buffer.data() + kApplicationIdAt);
-        }
         writeAll(fd.get(), buffer.constData(), n, at);
         at += n;
     }
-    return applicationId;
 }
 
 struct StoredObject {
     qint64 rowid;
     QString type;
     QString name;
-    QString sql;
+    QString table;
+    QByteArray sql; // as SQLite holds it
 };
 
 QList<StoredObject> storedObjects(Connection &c)
 {
     QList<StoredObject> out;
-    c.each(QStringLiteral("select rowid, type, name, sql from main.sqlite_master where sql is not null"), {},
-           [&](const Db::Statement &st) { out.append({st.integer64(0), st.text(1), st.text(2), st.text(3)}); });
+    c.each(QStringLiteral("select rowid, type, name, tbl_name, sql from main.sqlite_master where sql is not null"), {},
+           [&](const Db::Statement &st) {
+               out.append({st.integer64(0), st.text(1), st.text(2), st.text(3), st.utf8(4).toByteArray()});
+           });
     return out;
+}
+
+bool isProgramTrigger(const QString &name)
+{
+    for (const Schema::Table &t : Schema::tables())
+        if (t.triggerNames.contains(name, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+// Runs a statement, prepared once, for each of `count` rows; `bind` binds
+// the values of one.
+void runForEach(Connection &c, const char *sql, qsizetype count, const std::function<void(sqlite3_stmt *, qsizetype)> &bind)
+{
+    sqlite3_stmt *st = nullptr;
+    int rc = sqlite3_prepare_v2(c.handle(), sql, -1, &st, nullptr);
+    for (qsizetype i = 0; rc == SQLITE_OK && i < count; ++i) {
+        bind(st, i);
+        rc = sqlite3_step(st) == SQLITE_DONE ? sqlite3_reset(st) : sqlite3_errcode(c.handle());
+    }
+    const QString why = QString::fromUtf8(sqlite3_errmsg(c.handle()));
+    sqlite3_finalize(st);
+    if (rc != SQLITE_OK)
+        throw DbError(why, rc);
 }
 
 const Schema::Table *programTable(const QString &name)
@@ -229,12 +269,13 @@ const Schema::Table *programTable(const QString &name)
 QStringList takeOutPreviousCollation(Connection &c)
 {
     QStringList reorder;
-    QList<QPair<qint64, QString>> rewritten;
+    QList<QPair<qint64, QByteArray>> rewritten;
     for (const StoredObject &o : storedObjects(c)) {
         const Schema::Table *own = o.type == QLatin1String("table") ? programTable(o.name) : nullptr;
-        const QHash<QString, QString> current = own ? SqlText::columnCollations(own->sql) : QHash<QString, QString>();
-        const QString sql = SqlText::replaceCollation(o.sql, kPreviousCollation,
-                                                      [&](const QString &column) { return current.value(column.toUpper()); });
+        const QHash<QString, QString> current =
+            own ? SqlText::columnCollations(own->sql.toUtf8()) : QHash<QString, QString>();
+        const QByteArray sql = SqlText::replaceCollation(
+            o.sql, kPreviousCollation, [&](const QString &column) { return current.value(column.toUpper()); });
         if (sql == o.sql)
             continue;
         rewritten.append({o.rowid, sql});
@@ -244,8 +285,13 @@ QStringList takeOutPreviousCollation(Connection &c)
     if (rewritten.isEmpty())
         return reorder;
     c.must(QStringLiteral("PRAGMA writable_schema = ON"));
-    for (const auto &[rowid, sql] : std::as_const(rewritten))
-        c.must(QStringLiteral("UPDATE main.sqlite_master SET sql = ? WHERE rowid = ?"), {sql, rowid});
+    // The statements' own bytes, bound as text.
+    runForEach(c, "UPDATE main.sqlite_master SET sql = ?1 WHERE rowid = ?2", rewritten.size(),
+               [&](sqlite3_stmt *st, qsizetype i) {
+                   const QByteArray &sql = rewritten.at(i).second;
+                   sqlite3_bind_text(st, 1, sql.constData(), int(sql.size()), SQLITE_STATIC);
+                   sqlite3_bind_int64(st, 2, rewritten.at(i).first);
+               });
     const qint64 version = c.number(QStringLiteral("PRAGMA main.schema_version"));
     c.must(QStringLiteral("PRAGMA main.schema_version = %1").arg(version + 1));
     c.must(QStringLiteral("PRAGMA writable_schema = OFF"));
@@ -297,21 +343,13 @@ void addNameKeys(Connection &c)
         c.each(QStringLiteral("select %1, %2 from main.%3 where %4 is null")
                    .arg(QLatin1String(k.idColumn), QLatin1String(k.nameColumn), table, key),
                {}, [&](const Db::Statement &st) { rows.append({st.integer64(0), st.text(1)}); });
-        sqlite3_stmt *update = nullptr;
-        const QByteArray sql = QStringLiteral("update main.%1 set %2 = ? where %3 = ?")
-                                   .arg(table, key, QLatin1String(k.idColumn))
-                                   .toUtf8();
-        int rc = sqlite3_prepare_v2(c.handle(), sql.constData(), int(sql.size()), &update, nullptr);
-        for (qsizetype i = 0; rc == SQLITE_OK && i < rows.size(); ++i) {
+        const QByteArray update =
+            QStringLiteral("update main.%1 set %2 = ? where %3 = ?").arg(table, key, QLatin1String(k.idColumn)).toUtf8();
+        runForEach(c, update.constData(), rows.size(), [&](sqlite3_stmt *st, qsizetype i) {
             const QByteArray value = Db::nameKey(rows.at(i).second).toUtf8();
-            sqlite3_bind_text(update, 1, value.constData(), int(value.size()), SQLITE_STATIC);
-            sqlite3_bind_int64(update, 2, rows.at(i).first);
-            rc = sqlite3_step(update) == SQLITE_DONE ? sqlite3_reset(update) : sqlite3_errcode(c.handle());
-        }
-        const QString why = QString::fromUtf8(sqlite3_errmsg(c.handle()));
-        sqlite3_finalize(update);
-        if (rc != SQLITE_OK)
-            throw DbError(why, rc);
+            sqlite3_bind_text(st, 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int64(st, 2, rows.at(i).first);
+        });
     }
     sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
 }
@@ -323,36 +361,83 @@ void addMissing(Connection &c, const QString &type, const QStringList &names, co
             c.must(statements.at(i));
 }
 
-// A view is only made, not checked, by CREATE VIEW: one that worked in
-// the original must work in the new file (a name key the view's own
-// tables have too makes its column names ambiguous).
-void checkViews(Connection &original, Connection &c)
+// Views and triggers are only made, not checked, by their statements:
+// what worked in the original must work in the new file (a name key the
+// view's own tables have too makes its column names ambiguous; a trigger
+// that copies a whole row of anthem finds one column more). A view is
+// checked by reading it; the triggers of a table or view by preparing,
+// never running, a write of each kind to it.
+void checkViewsAndTriggers(Connection &original, Connection &c)
 {
-    for (const StoredObject &o : storedObjects(c)) {
-        const QString select = QStringLiteral("SELECT * FROM main.%1").arg(quoted(o.name));
-        if (o.type != QLatin1String("view") || !prepareError(original.handle(), select).isEmpty())
-            continue;
-        const QString why = prepareError(c.handle(), select);
+    const QList<StoredObject> stored = storedObjects(c);
+    auto check = [&](const QString &sql, const QString &object) {
+        if (!prepareError(original.handle(), sql).isEmpty())
+            return;
+        const QString why = prepareError(c.handle(), sql);
         if (!why.isEmpty())
-            throw AdditionFailed{QStringLiteral("the view \"%1\"").arg(o.name), why};
+            throw AdditionFailed{object, why};
+    };
+    QSet<QString> done;
+    for (const StoredObject &o : stored) {
+        if (o.type == QLatin1String("view"))
+            check(QStringLiteral("SELECT * FROM main.%1").arg(quoted(o.name)), QStringLiteral("the view \"%1\"").arg(o.name));
+        if (o.type != QLatin1String("trigger") || done.contains(o.table.toUpper()))
+            continue;
+        done.insert(o.table.toUpper());
+        QStringList names, columns;
+        for (const StoredObject &t : stored)
+            if (t.type == QLatin1String("trigger") && t.table.compare(o.table, Qt::CaseInsensitive) == 0
+                && !isProgramTrigger(t.name))
+                names << QStringLiteral("\"%1\"").arg(t.name);
+        c.each(QStringLiteral("select name from pragma_table_info(?)"), {o.table},
+               [&](const Db::Statement &st) { columns << QStringLiteral("%1 = %1").arg(quoted(st.text(0))); });
+        if (names.isEmpty())
+            continue;
+        const QString object = names.size() == 1
+            ? QStringLiteral("the trigger %1").arg(names.first())
+            : QStringLiteral("one of the triggers %1").arg(names.join(QStringLiteral(", ")));
+        const QString table = quoted(o.table);
+        check(QStringLiteral("INSERT INTO main.%1 DEFAULT VALUES").arg(table), object);
+        if (!columns.isEmpty())
+            check(QStringLiteral("UPDATE main.%1 SET %2").arg(table, columns.join(QStringLiteral(", "))), object);
+        check(QStringLiteral("DELETE FROM main.%1").arg(table), object);
     }
 }
 
-// The checks of the sqlite3 shell, on a connection like its own.
-void verify(Connection &c)
+QStringList findingsOf(Connection &c, const char *check)
 {
     QStringList findings;
-    c.each(QStringLiteral("PRAGMA main.integrity_check(5)"), {}, [&](const Db::Statement &st) { findings << st.text(0); });
+    c.each(QStringLiteral("PRAGMA main.%1(20)").arg(QLatin1String(check)), {},
+           [&](const Db::Statement &st) { findings << st.text(0); });
+    return findings;
+}
+
+// The checks of the sqlite3 shell, on a connection like its own. Rows
+// that break a rule of their table are the original's rows, which another
+// program wrote past the rule, unless the rule held in the original: then
+// it needed the old collation.
+void verify(Connection &original, Connection &c)
+{
+    const QStringList findings = findingsOf(c, "integrity_check");
     if (findings == QStringList{QStringLiteral("ok")})
         return;
-    // Rows that break a rule of their table: the original's rows, which
-    // another program wrote past the rule.
-    static const QRegularExpression broken(QStringLiteral("^(CHECK constraint failed|NULL value in|non-unique entry)"));
-    const bool rows = std::all_of(findings.cbegin(), findings.cend(),
-                                  [](const QString &f) { return broken.match(f).hasMatch(); });
-    throw DbError(rows ? findings.join(QStringLiteral("; "))
-                       : QStringLiteral("the new file failed its check: %1").arg(findings.join(QStringLiteral("; "))),
-                  rows ? SQLITE_CONSTRAINT : SQLITE_ERROR);
+    static const QRegularExpression broken(
+        QStringLiteral("^(?:CHECK constraint failed|NULL value) in (\\S+?)(?:\\.\\S+)?$"));
+    const QString all = findings.join(QStringLiteral("; "));
+    QStringList ruled;
+    for (const QString &f : findings) {
+        const QRegularExpressionMatch m = broken.match(f);
+        if (!m.hasMatch())
+            throw DbError(QStringLiteral("the new file failed its check: %1").arg(all), SQLITE_ERROR);
+        ruled << m.captured(1);
+    }
+    const QStringList before = findingsOf(original, "quick_check");
+    for (int i = 0; i < findings.size(); ++i)
+        if (!before.contains(findings.at(i)))
+            throw AdditionFailed{QStringLiteral("a rule of the table \"%1\"").arg(ruled.at(i)),
+                                 QStringLiteral("%1, where it held with the earlier version's comparison of names")
+                                     .arg(findings.at(i))};
+    throw DbError(all, SQLITE_CONSTRAINT);
 }
 
 void openForBuilding(std::optional<Connection> &c, const QString &scratch)
@@ -386,27 +471,24 @@ void bringUpToDate(Connection &original, const QString &scratch)
         addMissing(*c, QStringLiteral("index"), t.indexNames, t.indexSql);
         addMissing(*c, QStringLiteral("trigger"), t.triggerNames, t.triggerSql);
     }
-    checkViews(original, *c);
-    verify(*c);
+    checkViewsAndTriggers(original, *c);
+    verify(original, *c);
 }
 
-// Puts the new file on the disk with the original's application id, then
-// in the original's place by one rename, which replaces the original
-// whole or not at all, and puts the rename on the disk.
-void putInPlace(const QString &scratch, const QString &real, quint32 applicationId)
+// Puts the new file on the disk, then in the original's place by one
+// rename, which replaces the original whole or not at all, and puts the
+// rename on the disk. The mark goes only once the file has its place, so
+// a file left under the scratch name always carries it.
+void putInPlace(const QString &scratch, const QString &real, mode_t mode)
 {
-    {
-        const Fd fd(scratch, O_RDWR | O_NOFOLLOW | O_CLOEXEC);
-        must(fd.ok(), QStringLiteral("the new file cannot be opened"));
-        must(::fsync(fd.get()) == 0, QStringLiteral("the new file cannot be written"));
-        char id[4];
-        qToBigEndian(applicationId, id);
-        writeAll(fd.get(), id, sizeof id, kApplicationIdAt);
-        must(::fdatasync(fd.get()) == 0, QStringLiteral("the new file cannot be written"));
-    }
+    const Fd fd(scratch, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    must(fd.ok(), QStringLiteral("the new file cannot be opened"));
+    must(::fsync(fd.get()) == 0, QStringLiteral("the new file cannot be written"));
     must(::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(real).constData()) == 0,
          QStringLiteral("the new file cannot take the old one's place"));
-    // The file is converted already, whether this succeeds or not.
+    // The file is converted already, whether these succeed or not.
+    if (::fchmod(fd.get(), mode) == 0)
+        ::fsync(fd.get());
     const Fd folder(QFileInfo(real).absolutePath(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder.ok())
         ::fsync(folder.get());
@@ -469,16 +551,18 @@ Check convert(const QString &path)
             return notConverted(Cause::InTheWay, scratch);
         ::unlink(QFile::encodeName(scratch).constData());
     }
+    if (const QString theirs = besideScratch(scratch); !theirs.isEmpty())
+        return notConverted(Cause::InTheWay, theirs);
     bool made = false;
     try {
-        createScratch(scratch, original);
+        const mode_t mode = createScratch(scratch, real, original);
         made = true;
-        const quint32 applicationId = copyOriginal(hold->handle(), scratch);
+        copyOriginal(hold->handle(), scratch);
         bringUpToDate(*hold, scratch);
         const Check tables = checkTables(scratch, true);
         if (!tables.ok())
             throw DbError(QStringLiteral("the new file is not complete: %1").arg(tables.detail), SQLITE_ERROR);
-        putInPlace(scratch, real, applicationId);
+        putInPlace(scratch, real, mode);
         made = false;
     } catch (const SystemFailed &failed) {
         check = notConverted(SQLITE_IOERR, failed.error,

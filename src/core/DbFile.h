@@ -29,8 +29,8 @@ enum class Problem {
 enum class Cause {
     Other,         // SQLite's or the system's own words tell
     NoRoom,        // the disk (or the user's share of it) is full
-    Data,          // rows break a rule of the tables (UNIQUE)
-    Addition,      // a view or other object someone added does not work
+    Data,          // rows break a rule of their table (CHECK, NOT NULL)
+    Addition,      // a view, trigger or rule someone added does not work
                    // with the new tables; `object` names it
     WriteAheadLog, // another tool put the file in write-ahead log mode
     InTheWay       // a file the program did not make has the name the new
@@ -79,7 +79,9 @@ bool installPreviousCollation(sqlite3 *handle);
 // real file, when the path is a symbolic link) is held against other
 // writers and only read: a copy of it, byte for byte, is made beside it
 // under the name of scratchPathOf(), never more open than the original
-// and with its owner and group where the system lets the user give them.
+// and with its owner, group and ACL where the system lets the user give
+// them; a file of that name (or of SQLite's files beside it) that the
+// program did not make stops the conversion.
 // On the copy the collation of the previous format is taken out of the
 // schema's text (the program's own columns get the collation the current
 // schema gives them), the indexes it ordered are rebuilt, and the name

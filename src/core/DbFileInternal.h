@@ -142,7 +142,7 @@ inline const QString kPreviousCollation = QStringLiteral("UNOCASE");
 
 inline bool hasPreviousCollation(const QString &sql)
 {
-    return SqlText::namesCollation(sql, kPreviousCollation);
+    return SqlText::namesCollation(sql.toUtf8(), kPreviousCollation);
 }
 
 // Whether a program table of the file the connection reads is still

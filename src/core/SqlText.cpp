@@ -14,41 +14,40 @@ struct Token {
 
 // SQLite's own classes: only these five are spaces, and every character
 // beyond ASCII may be part of a name.
-bool isSpace(QChar c)
+bool isSpace(char u)
 {
-    const char16_t u = c.unicode();
     return u == ' ' || u == '\t' || u == '\n' || u == '\f' || u == '\r';
 }
 
-bool isWordChar(QChar c)
+bool isWordChar(char c)
 {
-    const char16_t u = c.unicode();
+    const uchar u = uchar(c);
     return u >= 0x80 || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_'
         || u == '$';
 }
 
-QList<Token> tokens(const QString &s)
+QList<Token> tokens(const QByteArray &s)
 {
     QList<Token> out;
     const qsizetype n = s.size();
     qsizetype i = 0;
     while (i < n) {
         const qsizetype start = i;
-        const QChar c = s.at(i);
+        const char c = s.at(i);
         Kind kind = Kind::Other;
         if (isSpace(c)) {
             while (i < n && isSpace(s.at(i)))
                 ++i;
             kind = Kind::Space;
-        } else if (c == u'-' && i + 1 < n && s.at(i + 1) == u'-') {
-            i = s.indexOf(QLatin1Char('\n'), i);
+        } else if (c == '-' && i + 1 < n && s.at(i + 1) == '-') {
+            i = s.indexOf('\n', i);
             i = i < 0 ? n : i;
             kind = Kind::Comment;
-        } else if (c == u'/' && i + 1 < n && s.at(i + 1) == u'*') {
-            i = s.indexOf(QLatin1String("*/"), i + 2);
+        } else if (c == '/' && i + 1 < n && s.at(i + 1) == '*') {
+            i = s.indexOf("*/", i + 2);
             i = i < 0 ? n : i + 2;
             kind = Kind::Comment;
-        } else if (c == u'\'' || c == u'"' || c == u'`') {
+        } else if (c == '\'' || c == '"' || c == '`') {
             // A doubled quote stands for itself.
             for (++i; i < n; ++i) {
                 if (s.at(i) != c)
@@ -60,9 +59,9 @@ QList<Token> tokens(const QString &s)
                 ++i;
                 break;
             }
-            kind = c == u'\'' ? Kind::String : Kind::Quoted;
-        } else if (c == u'[') {
-            i = s.indexOf(QLatin1Char(']'), i + 1);
+            kind = c == '\'' ? Kind::String : Kind::Quoted;
+        } else if (c == '[') {
+            i = s.indexOf(']', i + 1);
             i = i < 0 ? n : i + 1;
             kind = Kind::Quoted;
         } else if (isWordChar(c)) {
@@ -78,21 +77,22 @@ QList<Token> tokens(const QString &s)
 }
 
 // What a word, string or quoted name says, its quotes taken off.
-QString nameOf(const QString &s, const Token &t)
+QString nameOf(const QByteArray &s, const Token &t)
 {
-    const QString text = s.mid(t.start, t.end - t.start);
+    const QByteArray text = s.mid(t.start, t.end - t.start);
     if (t.kind == Kind::Word || text.size() < 2)
-        return text;
-    const QChar open = text.front();
-    const QString inner = text.mid(1, text.size() - 2);
-    if (open == u'[')
-        return inner;
-    return QString(inner).replace(QString(2, open), QString(open));
+        return QString::fromUtf8(text);
+    const char open = text.front();
+    const QByteArray inner = text.mid(1, text.size() - 2);
+    if (open == '[')
+        return QString::fromUtf8(inner);
+    return QString::fromUtf8(QByteArray(inner).replace(QByteArray(2, open), QByteArray(1, open)));
 }
 
-bool isWord(const QString &s, const Token &t, QLatin1String word)
+bool isWord(const QByteArray &s, const Token &t, QLatin1String word)
 {
-    return t.kind == Kind::Word && QStringView(s).mid(t.start, t.end - t.start).compare(word, Qt::CaseInsensitive) == 0;
+    return t.kind == Kind::Word && t.end - t.start == word.size()
+        && qstrnicmp(s.constData() + t.start, word.data(), size_t(word.size())) == 0;
 }
 
 struct Clause {
@@ -104,7 +104,7 @@ struct Clause {
 };
 
 // Every COLLATE clause of a statement, in order.
-QList<Clause> collateClauses(const QString &s)
+QList<Clause> collateClauses(const QByteArray &s)
 {
     const QList<Token> all = tokens(s);
     QList<int> at; // the tokens that are neither spaces nor comments
@@ -123,8 +123,8 @@ QList<Clause> collateClauses(const QString &s)
     QList<Clause> out;
     for (int k = 0; k < at.size(); ++k) {
         const Token &t = all.at(at.at(k));
-        const QChar c = s.at(t.start);
-        if (t.kind == Kind::Other && c == u'(') {
+        const char c = s.at(t.start);
+        if (t.kind == Kind::Other && c == '(') {
             ++depth;
             if (table && !bodyDone && depth == 1) {
                 inBody = true;
@@ -132,7 +132,7 @@ QList<Clause> collateClauses(const QString &s)
             }
             continue;
         }
-        if (t.kind == Kind::Other && c == u')') {
+        if (t.kind == Kind::Other && c == ')') {
             --depth;
             if (inBody && depth == 0) {
                 inBody = false;
@@ -142,7 +142,7 @@ QList<Clause> collateClauses(const QString &s)
         }
         if (table && !inBody && depth == 0 && isWord(s, t, QLatin1String("AS")))
             table = false; // CREATE TABLE ... AS SELECT
-        if (inBody && depth == 1 && t.kind == Kind::Other && c == u',') {
+        if (inBody && depth == 1 && t.kind == Kind::Other && c == ',') {
             atDefinition = true;
             continue;
         }
@@ -170,7 +170,7 @@ QList<Clause> collateClauses(const QString &s)
 
 namespace SqlText {
 
-bool namesCollation(const QString &sql, const QString &collation)
+bool namesCollation(const QByteArray &sql, const QString &collation)
 {
     for (const Clause &c : collateClauses(sql))
         if (c.name.compare(collation, Qt::CaseInsensitive) == 0)
@@ -178,7 +178,7 @@ bool namesCollation(const QString &sql, const QString &collation)
     return false;
 }
 
-QHash<QString, QString> columnCollations(const QString &createTable)
+QHash<QString, QString> columnCollations(const QByteArray &createTable)
 {
     QHash<QString, QString> out;
     for (const Clause &c : collateClauses(createTable))
@@ -187,22 +187,28 @@ QHash<QString, QString> columnCollations(const QString &createTable)
     return out;
 }
 
-QString replaceCollation(const QString &sql, const QString &collation,
-                         const std::function<QString(const QString &column)> &instead)
+QByteArray replaceCollation(const QByteArray &sql, const QString &collation,
+                            const std::function<QString(const QString &column)> &instead)
 {
-    QString out;
+    QByteArray out;
     qsizetype done = 0;
     bool changed = false;
     for (const Clause &c : collateClauses(sql)) {
         if (c.name.compare(collation, Qt::CaseInsensitive) != 0)
             continue;
-        const QString other = instead && !c.column.isEmpty() ? instead(c.column) : QString();
-        out += QStringView(sql).mid(done, (other.isEmpty() ? c.from : c.nameStart) - done);
+        const QByteArray other = instead && !c.column.isEmpty() ? instead(c.column).toUtf8() : QByteArray();
+        const qsizetype to = other.isEmpty() ? c.from : c.nameStart;
+        out += QByteArrayView(sql).sliced(done, to - done);
         out += other;
+        // What stood on either side must not run together into one word
+        // or one name ("x COLLATE \"UNOCASE\"NOT NULL").
+        const char next = c.nameEnd < sql.size() ? sql.at(c.nameEnd) : ' ';
+        if (other.isEmpty() && to > 0 && !isSpace(sql.at(to - 1)) && (isWordChar(next) || QByteArrayView("'\"`[").contains(next)))
+            out += ' ';
         done = c.nameEnd;
         changed = true;
     }
-    return changed ? out.append(QStringView(sql).mid(done)) : sql;
+    return changed ? out.append(QByteArrayView(sql).sliced(done)) : sql;
 }
 
 } // namespace SqlText

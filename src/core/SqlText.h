@@ -2,8 +2,10 @@
 // The text of SQL statements as SQLite reads it: words, string literals,
 // quoted names and comments told apart, so that a clause can be found or
 // taken out without touching a string, a comment or a name that only
-// looks like it.
+// looks like it. The text is SQLite's own bytes (UTF-8), taken as they
+// are: bytes that are not UTF-8 come through unchanged.
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <functional>
@@ -13,17 +15,18 @@ namespace SqlText {
 // Whether the statement names the collation in a COLLATE clause
 // (COLLATE UNOCASE, collate "unocase", ...); a string or a comment
 // holding the words does not count.
-bool namesCollation(const QString &sql, const QString &collation);
+bool namesCollation(const QByteArray &sql, const QString &collation);
 
 // The collations the columns of a CREATE TABLE statement declare, by the
 // column's name upper-cased; a column without one is not listed.
-QHash<QString, QString> columnCollations(const QString &createTable);
+QHash<QString, QString> columnCollations(const QByteArray &createTable);
 
 // The statement with every "COLLATE <collation>" clause taken out (with
 // the spaces before it), except where `instead` gives a column of a
 // CREATE TABLE statement another collation: there the clause names that
 // one. `instead` is asked with the column's name and answers "" for none.
-QString replaceCollation(const QString &sql, const QString &collation,
-                         const std::function<QString(const QString &column)> &instead = {});
+// A space is left where the words on either side would run together.
+QByteArray replaceCollation(const QByteArray &sql, const QString &collation,
+                            const std::function<QString(const QString &column)> &instead = {});
 
 } // namespace SqlText

@@ -124,7 +124,8 @@ QStringList objectsOf(const QString &path, const QString &type)
 // What someone made of their own with other tools, one kind of object or
 // value to a row. "[[...]]" marks what the file of the previous format
 // holds and the converted file must not: the old collation, however it
-// is written. The rest must come through word for word.
+// is written ("[[old|new]]" where something stands in its place). The
+// rest must come through byte for byte.
 const char *const kTheirs[] = {
     // A trigger may share its name with a table or a view.
     "create table anthem_log (anthemid integer, title text[[ COLLATE UNOCASE]])",
@@ -164,15 +165,32 @@ const char *const kTheirs[] = {
     "create table \"Ünïcödé \"\"tåble\"\"\" (\"wêird col\" text[[ COLLATE UNOCASE]], [b c] text)",
     "create index \"idx Ünï\" on \"Ünïcödé \"\"tåble\"\"\" (\"wêird col\")",
     "insert into \"Ünïcödé \"\"tåble\"\"\" values ('Ölberg', 'x'), ('apple', 'y')",
+    // Words that must not run together where the clause goes, and text
+    // that is not UTF-8.
+    "create table tight (a text[[ COLLATE \"UNOCASE\"| ]]NOT NULL, b[[ collate [unocase]| ]]UNIQUE)",
+    "create table latin (x text[[ COLLATE UNOCASE]] default 'caf\xe9', y check (y <> 'caf\xe9'))",
+    "insert into latin (y) values ('tea')",
 };
 
 // A statement of kTheirs as the previous format holds it, or without
 // what it must lose.
 QByteArray theirs(const char *sql, bool previous)
 {
-    static const QRegularExpression marked(QStringLiteral(R"(\[\[((?:(?!\]\]).)*\]?)\]\])"));
-    QString text = QString::fromUtf8(sql);
-    return text.replace(marked, previous ? QStringLiteral("\\1") : QString()).toUtf8();
+    QByteArray out;
+    const QByteArray text(sql);
+    qsizetype at = 0;
+    for (qsizetype open; (open = text.indexOf("[[", at)) >= 0;) {
+        // "]]]" closes after a name in brackets.
+        qsizetype close = text.indexOf("]]", open + 2);
+        if (text.mid(close, 3) == "]]]")
+            ++close;
+        const QByteArray marked = text.mid(open + 2, close - open - 2);
+        const qsizetype bar = marked.indexOf('|');
+        out += text.mid(at, open - at);
+        out += previous ? marked.left(bar < 0 ? marked.size() : bar) : bar < 0 ? QByteArray() : marked.mid(bar + 1);
+        at = close + 2;
+    }
+    return out + text.mid(at);
 }
 
 // The objects not of the program's schema, as SQLite keeps them.
@@ -182,8 +200,8 @@ QStringList objectsNotOurs(RawDb &db)
     for (const Schema::Table &t : Schema::tables())
         ours << t.name << t.indexNames << t.triggerNames;
     QStringList out;
-    for (const QString &o : db.column("select type || ' ' || name || ' ' || tbl_name || ': ' || ifnull(sql, '') "
-                                      "from sqlite_master order by type, name"))
+    for (const QString &o : db.column("select type || ' ' || name || ' ' || tbl_name || ': ' || ifnull(sql, '') || ' ' "
+                                      "|| hex(sql) from sqlite_master order by type, name"))
         if (!ours.contains(o.section(' ', 1, 1)))
             out << o;
     return out;
@@ -380,8 +398,10 @@ private slots:
     // would fail), the disk filling up (a page limit on the building
     // connection stands for it), a view of theirs that the new anthem
     // table's name key makes ambiguous, a file another tool put in
-    // write-ahead log mode (the copy would miss its log), and a file of
-    // theirs under the name the new file is built under.
+    // write-ahead log mode (the copy would miss its log), a file of
+    // theirs under the name the new file is built under (or its journal),
+    // a trigger of theirs that the name key breaks, and a rule of theirs
+    // that needed the old collation.
     void aFailedConversionChangesNothing_data()
     {
         QTest::addColumn<int>("cause");
@@ -391,6 +411,9 @@ private slots:
         QTest::newRow("their view") << 2 << "view \"anthem_sorted\"";
         QTest::newRow("write-ahead log") << 3 << "journal_mode = DELETE";
         QTest::newRow("a file of theirs in the way") << 4 << "previous.mdb.converting\"";
+        QTest::newRow("a journal of theirs in the way") << 5 << "previous.mdb.converting-journal\"";
+        QTest::newRow("their trigger") << 6 << "trigger \"keep_copy\"";
+        QTest::newRow("their rule") << 7 << "rule of the table \"yn\"";
     }
     void aFailedConversionChangesNothing()
     {
@@ -409,10 +432,22 @@ private slots:
                                   "  using (anthemid) order by anthemkey;"
                                   "select * from anthem_sorted;");
             },
-            fillPrevious, fillPrevious};
+            fillPrevious, fillPrevious, fillPrevious,
+            [](sqlite3 *h) {
+                return fillPrevious(h)
+                    && rawExec(h, "create table anthem_copy as select * from anthem where 0;"
+                                  "create trigger keep_copy after insert on anthem begin "
+                                  "  insert into anthem_copy select * from anthem where anthemid = new.anthemid; end;");
+            },
+            [](sqlite3 *h) {
+                return fillPrevious(h)
+                    && rawExec(h, "create table yn (answer text check (answer collate unocase in ('yes', 'no')));"
+                                  "insert into yn values ('Yes');");
+            }};
         QVERIFY(writePreviousFormat(m_path, fills[cause]));
-        if (cause == 4)
-            QVERIFY(writeNotes(m_path + ".converting"));
+        const QString theirs = m_path + (cause == 5 ? ".converting-journal" : ".converting");
+        if (cause == 4 || cause == 5)
+            QVERIFY(writeNotes(theirs));
         if (cause == 3)
             QCOMPARE(RawDb(m_path).value("pragma journal_mode = wal"), QString("wal"));
         const int pages = RawDb(m_path).value("pragma page_count").toInt();
@@ -430,8 +465,8 @@ private slots:
                      && !error.contains("ask for help"),
                  qPrintable(error));
         QCOMPARE(fileHash(m_path), before);
-        if (cause == 4)
-            QCOMPARE(fileHash(m_path + ".converting"), notesHash());
+        if (cause == 4 || cause == 5)
+            QCOMPARE(fileHash(theirs), notesHash());
         QCOMPARE(filesBeside(), beside);
         QVERIFY(DbFile::isPreviousFormat(m_path));
         if (cause != 1)
@@ -516,6 +551,17 @@ private slots:
         QVERIFY(!DbFile::isPreviousFormat(m_path));
         QCOMPARE(Db::scalar("select count(*) from anthem").toInt(), 20006);
         QCOMPARE(filesBeside(), beside);
+        Db::close();
+
+        // Stopped the moment the new file was made, before a byte of it
+        // was written: the empty file is known as the conversion's too.
+        QFile::remove(m_path);
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        const int fd = ::open(QFile::encodeName(m_path + ".converting").constData(), O_CREAT | O_EXCL | O_WRONLY, 01600);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        QVERIFY2(Db::open(m_path, &error), qPrintable(error));
+        QCOMPARE(filesBeside(), beside);
     }
 
     // Only a whole and sound file is converted: one that lacks a table or
@@ -577,7 +623,7 @@ private slots:
         {
             RawDb db(expected);
             for (const char *sql : kTheirs)
-                QVERIFY(db.exec(QString::fromUtf8(theirs(sql, false))));
+                QVERIFY(rawExec(db.handle(), theirs(sql, false).constData()));
         }
         QMap<QString, QStringList> rows;
         QStringList settings;
@@ -638,7 +684,9 @@ private slots:
         QString error;
         QVERIFY2(Db::open(m_path, &error), qPrintable(error));
         QCOMPARE(whileBuilt, QString("600"));
-        QCOMPARE(QFileInfo(m_path).permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(m_path).constData(), &info) == 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0600));
     }
 
     // A file shared through its group, converted by another member of
