@@ -160,111 +160,103 @@ int main(int argc, char **argv)
     BenchPrompter prompter;
     setPrompter(&prompter);
     int exitCode = 0;
-    if (shape.oneChoirEntries > 0) {
-        try {
-            timeOneChoir(shape.oneChoirEntries);
-        } catch (const DbError &e) {
-            std::fprintf(stderr, "bench_schedule: %s\n", qPrintable(e.message()));
-            exitCode = 1;
-        }
-        setPrompter(nullptr);
-        Db::close();
-        printVerdict();
-        return exitCode;
-    }
     try {
-        // The choir with the most entries, and one of its services with an
-        // anthem, where a new anthem conflicts.
-        QSqlQuery busiest = Db::query("select ChoirID, count(*) from schedule group by ChoirID order by 2 desc limit 1");
-        busiest.next();
-        const qint32 choir = busiest.value(0).toInt();
-        QSqlQuery taken = Db::query("select SchedDate, AMPM from schedule where ChoirID = ? and Anthem <> 0 "
-                                    "order by SchedDate limit 1",
-                                    {choir});
-        taken.next();
-        const QDate serviceDate = QDate::fromString(taken.value(0).toString(), Qt::ISODate);
-        const bool pm = taken.value(1).toString() == QLatin1String("PM");
-        const qint32 anthem = Db::scalar("select min(anthemid) from anthem").toInt();
+        if (shape.oneChoirEntries > 0) {
+            timeOneChoir(shape.oneChoirEntries);
+        } else {
+            // The choir with the most entries, and one of its services with an
+            // anthem, where a new anthem conflicts.
+            QSqlQuery busiest = Db::query("select ChoirID, count(*) from schedule group by ChoirID order by 2 desc limit 1");
+            busiest.next();
+            const qint32 choir = busiest.value(0).toInt();
+            QSqlQuery taken = Db::query("select SchedDate, AMPM from schedule where ChoirID = ? and Anthem <> 0 "
+                                        "order by SchedDate limit 1",
+                                        {choir});
+            taken.next();
+            const QDate serviceDate = QDate::fromString(taken.value(0).toString(), Qt::ISODate);
+            const bool pm = taken.value(1).toString() == QLatin1String("PM");
+            const qint32 anthem = Db::scalar("select min(anthemid) from anthem").toInt();
 
-        QElapsedTimer t;
-        t.start();
-        auto *viewer = new ScheduleViewForm;
-        viewer->resize(800, 600);
-        viewer->show();
-        settle();
-        report("viewer open (choir list, first choir's grid, shown)", ms(t), "ms", 0);
-        auto *combo = viewer->findChild<QComboBox *>(QStringLiteral("ChoirCombo"));
-        const int item = combo->findData(choir);
-        combo->setCurrentIndex(item);
-        emit combo->activated(item);
-        std::printf("  busiest choir: %s, %d grid rows\n", qPrintable(combo->currentText()),
-                    viewer->gridModel()->rowCount());
-        report("viewer grid build for that choir (LoadSGrid)", median(11, [&] {
-                   viewer->LoadSGrid();
-                   settle();
-               }),
-               "ms", 100);
+            QElapsedTimer t;
+            t.start();
+            auto *viewer = new ScheduleViewForm;
+            viewer->resize(800, 600);
+            viewer->show();
+            settle();
+            report("viewer open (choir list, first choir's grid, shown)", ms(t), "ms", 0);
+            auto *combo = viewer->findChild<QComboBox *>(QStringLiteral("ChoirCombo"));
+            const int item = combo->findData(choir);
+            combo->setCurrentIndex(item);
+            emit combo->activated(item);
+            std::printf("  busiest choir: %s, %d grid rows\n", qPrintable(combo->currentText()),
+                        viewer->gridModel()->rowCount());
+            report("viewer grid build for that choir (LoadSGrid)", median(11, [&] {
+                       viewer->LoadSGrid();
+                       settle();
+                   }),
+                   "ms", 100);
 
-        // Add to Schedule with the viewer open on the choir: the conflict
-        // check, the question, the write and the viewer's reload.
-        auto addRun = [&](QList<MsgResult> answers) {
-            ScheduleForm dialog(ScheduleCaller::Anthem, anthem, QStringLiteral("Bench anthem"), today);
-            dialog.findChild<DateField *>(QStringLiteral("SchedDate"))->setDate(serviceDate);
-            dialog.findChild<QComboBox *>(QStringLiteral("AMPM"))->setCurrentIndex(pm ? 1 : 0);
-            ChooseChoir(dialog.findChild<QComboBox *>(QStringLiteral("ChoirCombo")), choir);
-            dialog.findChild<QRadioButton *>(QStringLiteral("optSched1"))->setChecked(true);
-            auto *add = dialog.findChild<QPushButton *>(QStringLiteral("btnAdd"));
-            prompter.answers = answers;
-            QElapsedTimer s;
-            s.start();
-            add->click();
-            const double took = ms(s);
-            if (dialog.result() != QDialog::Accepted) {
-                std::fprintf(stderr, "bench_schedule: the entry was not added\n");
-                exitCode = 1;
+            // Add to Schedule with the viewer open on the choir: the conflict
+            // check, the question, the write and the viewer's reload.
+            auto addRun = [&](QList<MsgResult> answers) {
+                ScheduleForm dialog(ScheduleCaller::Anthem, anthem, QStringLiteral("Bench anthem"), today);
+                dialog.findChild<DateField *>(QStringLiteral("SchedDate"))->setDate(serviceDate);
+                dialog.findChild<QComboBox *>(QStringLiteral("AMPM"))->setCurrentIndex(pm ? 1 : 0);
+                ChooseChoir(dialog.findChild<QComboBox *>(QStringLiteral("ChoirCombo")), choir);
+                dialog.findChild<QRadioButton *>(QStringLiteral("optSched1"))->setChecked(true);
+                auto *add = dialog.findChild<QPushButton *>(QStringLiteral("btnAdd"));
+                prompter.answers = answers;
+                QElapsedTimer s;
+                s.start();
+                add->click();
+                const double took = ms(s);
+                if (dialog.result() != QDialog::Accepted) {
+                    std::fprintf(stderr, "bench_schedule: the entry was not added\n");
+                    exitCode = 1;
+                }
+                return took;
+            };
+            std::vector<double> second, replace;
+            const int rowsBefore = viewer->gridModel()->rowCount();
+            for (int run = 0; run < 11; ++run)
+                second.push_back(addRun({MsgResult::Yes}));
+            for (int run = 0; run < 11; ++run)
+                replace.push_back(addRun({MsgResult::No, MsgResult::Yes}));
+            std::printf("  grid rows after 11 second entries: %d (was %d)\n", viewer->gridModel()->rowCount(), rowsBefore);
+            report("add as a second anthem, viewer reloaded (median)", medianOf(second), "ms", 100);
+            report("replace the first anthem, viewer reloaded (median)", medianOf(replace), "ms", 100);
+            viewer->close();
+            delete viewer;
+
+            // The choir schedule report, combined and per choir.
+            ScheduleReportOptions options;
+            options.info = Db::scalar("select info from schedinfo").toString();
+            QTemporaryDir dir;
+            struct Build {
+                const char *name;
+                bool combined;
+            };
+            for (const Build &b : {Build{"combined", true}, Build{"per choir", false}}) {
+                options.combined = b.combined;
+                ReportPrinter printer;
+                printer.setOrientation(PageOrientation::Landscape); // as the report window sets it
+                t.restart();
+                if (b.combined)
+                    PrintCombinedSchedule(printer, options);
+                else
+                    PrintScheduleByChoir(printer, options);
+                std::printf("  Choir schedule report, %s: %d pages\n", b.name, printer.pageCount());
+                report("    built to pages", ms(t), "ms", 1000);
+                const QString pdf = dir.filePath(QStringLiteral("schedule.pdf"));
+                t.restart();
+                QString why;
+                if (!ReportPdf::write(printer.document(), pdf, &why)) {
+                    std::fprintf(stderr, "bench_schedule: PDF: %s\n", qPrintable(why));
+                    exitCode = 1;
+                }
+                report("    written as PDF (after the pages)", ms(t), "ms", 3000);
+                std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
             }
-            return took;
-        };
-        std::vector<double> second, replace;
-        const int rowsBefore = viewer->gridModel()->rowCount();
-        for (int run = 0; run < 11; ++run)
-            second.push_back(addRun({MsgResult::Yes}));
-        for (int run = 0; run < 11; ++run)
-            replace.push_back(addRun({MsgResult::No, MsgResult::Yes}));
-        std::printf("  grid rows after 11 second entries: %d (was %d)\n", viewer->gridModel()->rowCount(), rowsBefore);
-        report("add as a second anthem, viewer reloaded (median)", medianOf(second), "ms", 100);
-        report("replace the first anthem, viewer reloaded (median)", medianOf(replace), "ms", 100);
-        viewer->close();
-        delete viewer;
-
-        // The choir schedule report, combined and per choir.
-        ScheduleReportOptions options;
-        options.info = Db::scalar("select info from schedinfo").toString();
-        QTemporaryDir dir;
-        struct Build {
-            const char *name;
-            bool combined;
-        };
-        for (const Build &b : {Build{"combined", true}, Build{"per choir", false}}) {
-            options.combined = b.combined;
-            ReportPrinter printer;
-            printer.setOrientation(PageOrientation::Landscape); // as the report window sets it
-            t.restart();
-            if (b.combined)
-                PrintCombinedSchedule(printer, options);
-            else
-                PrintScheduleByChoir(printer, options);
-            std::printf("  Choir schedule report, %s: %d pages\n", b.name, printer.pageCount());
-            report("    built to pages", ms(t), "ms", 1000);
-            const QString pdf = dir.filePath(QStringLiteral("schedule.pdf"));
-            t.restart();
-            QString why;
-            if (!ReportPdf::write(printer.document(), pdf, &why)) {
-                std::fprintf(stderr, "bench_schedule: PDF: %s\n", qPrintable(why));
-                exitCode = 1;
-            }
-            report("    written as PDF (after the pages)", ms(t), "ms", 3000);
-            std::printf("    PDF size: %.1f MB\n", QFileInfo(pdf).size() / 1048576.0);
         }
     } catch (const DbError &e) {
         std::fprintf(stderr, "bench_schedule: %s\n", qPrintable(e.message()));
