@@ -141,21 +141,21 @@ const char *const kGrades[] = {"Pre School", "Kinderdarden", "First", "Second", 
 void generateMembers(QSqlDatabase &db, const LibrarySize &size)
 {
     std::mt19937 rng(size.seed + 6);
-    Inserter city(db, QStringLiteral("insert into city (City) values (?)"));
+    Inserter city(db, QStringLiteral("insert into city (City, citykey) values (?, ?)"));
     for (int i = 0; i < size.cities; ++i)
-        city({i < int(std::size(kCities)) ? QString::fromUtf8(kCities[i])
-                                          : QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kCities))).arg(i)});
-    Inserter zip(db, QStringLiteral("insert into zip (Zip) values (?)"));
+        city(named(i < int(std::size(kCities)) ? QString::fromUtf8(kCities[i])
+                                               : QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kCities))).arg(i)));
+    Inserter zip(db, QStringLiteral("insert into zip (Zip, zipkey) values (?, ?)"));
     for (int i = 0; i < size.zips; ++i)
-        zip({QStringLiteral("%1").arg(10000 + i * 211 % 89999, 5, 10, QLatin1Char('0'))});
-    Inserter school(db, QStringLiteral("insert into school (School) values (?)"));
+        zip(named(QStringLiteral("%1").arg(10000 + i * 211 % 89999, 5, 10, QLatin1Char('0'))));
+    Inserter school(db, QStringLiteral("insert into school (School, schoolkey) values (?, ?)"));
     for (int i = 0; i < size.schools; ++i)
-        school({i < int(std::size(kSchools)) ? QString::fromUtf8(kSchools[i])
-                                             : QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kSchools))).arg(i)});
-    Inserter section(db, QStringLiteral("insert into vocalsm (vocals) values (?)"));
+        school(named(i < int(std::size(kSchools)) ? QString::fromUtf8(kSchools[i])
+                                                  : QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kSchools))).arg(i)));
+    Inserter section(db, QStringLiteral("insert into vocalsm (vocals, vocalskey) values (?, ?)"));
     for (int i = 0; i < size.sections; ++i)
-        section({i < int(std::size(kSections)) ? QString::fromUtf8(kSections[i])
-                                               : QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kSections))).arg(i)});
+        section(named(i < int(std::size(kSections)) ? QString::fromUtf8(kSections[i])
+                                                    : QStringLiteral("%1 %2").arg(QString::fromUtf8(pick(rng, kSections))).arg(i)));
 
     QStringList states;
     {
@@ -169,8 +169,8 @@ void generateMembers(QSqlDatabase &db, const LibrarySize &size)
 
     Inserter member(db, QStringLiteral(
         "insert into member (LName, FName, MName, Street1, Street2, State, CityID, ZipID, HPhone, CPhone, FPhone, "
-        "SchoolID, grade, Age, Sex, Parent, Email, Memo1, u1, u2, u3, Birthday, Aniversary) "
-        "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "SchoolID, grade, Age, Sex, Parent, Email, Memo1, u1, u2, u3, Birthday, Aniversary, lnamekey, fnamekey, "
+        "mnamekey) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     Inserter choir(db, QStringLiteral("insert into chr_m_l (memberid, choirid, isactive) values (?, ?, ?)"));
     Inserter vm(db, QStringLiteral("insert into m_vm_l (memberid, vocalsmid) values (?, ?)"));
     Inserter orch(db, QStringLiteral("insert into m_orch_l (memberid, orchid) values (?, ?)"));
@@ -181,7 +181,8 @@ void generateMembers(QSqlDatabase &db, const LibrarySize &size)
         const QString last = QString::fromUtf8(pick(rng, kMemberLast));
         const QString first = QString::fromUtf8(pick(rng, kMemberFirst));
         const QVariant birthday = i % 10 == 0 ? QVariant() : date(rng, born, 30000);
-        member({last, first, QString::fromUtf8(pick(rng, kMemberMiddle)),
+        const QString middle = QString::fromUtf8(pick(rng, kMemberMiddle));
+        member({last, first, middle,
                 QStringLiteral("%1 %2").arg(any(9999)).arg(QString::fromUtf8(pick(rng, kStreets))),
                 i % 7 == 0 ? QVariant(QStringLiteral("Apt %1").arg(any(40))) : QVariant(),
                 states.isEmpty() ? QVariant() : QVariant(states.at(any(int(states.size())) - 1)),
@@ -201,7 +202,8 @@ void generateMembers(QSqlDatabase &db, const LibrarySize &size)
                 i % 2 == 0 ? QVariant(QStringLiteral("Robe %1").arg(any(60))) : QVariant(),
                 i % 6 == 0 ? QVariant(QStringLiteral("Folder %1").arg(any(200))) : QVariant(),
                 i % 11 == 0 ? QVariant(QStringLiteral("Key holder")) : QVariant(), birthday,
-                i % 8 == 0 ? QVariant() : date(rng, joined, 16000)});
+                i % 8 == 0 ? QVariant() : date(rng, joined, 16000), Db::nameKey(last), Db::nameKey(first),
+                Db::nameKey(middle)});
         const int choirs = std::min(size.choirs, std::uniform_int_distribution<int>(1, 3)(rng));
         QList<int> chosen;
         while (chosen.size() < choirs) {
@@ -360,7 +362,8 @@ void fillServiceSchedule(QSqlDatabase &db, const ServiceScheduleShape &shape, co
             choirs << q.value(0).toInt();
     }
     for (int i = int(choirs.size()); i < shape.choirs; ++i) {
-        Db::exec(db, QStringLiteral("insert into choir (choir) values (?)"), {QStringLiteral("Choir %1").arg(i + 1)});
+        Db::exec(db, QStringLiteral("insert into choir (choir, choirkey) values (?, ?)"),
+                 named(QStringLiteral("Choir %1").arg(i + 1)));
         QSqlQuery q(db);
         q.exec(QStringLiteral("select last_insert_rowid()"));
         q.next();

@@ -69,8 +69,9 @@ QList<LinkChoice> linksOf(qint32 id)
 qint32 cantataToDelete(int n)
 {
     Db::Transaction tx;
-    Db::exec(QStringLiteral("insert into collection (Collection, Catalog) values (?, 'BENCH')"),
-             {QStringLiteral("Cantata to delete %1").arg(n)});
+    const QString title = QStringLiteral("Cantata to delete %1").arg(n);
+    Db::exec(QStringLiteral("insert into collection (Collection, collectionkey, Catalog) values (?, ?, 'BENCH')"),
+             {title, Db::nameKey(title)});
     const qint32 id = qint32(Db::lastInsertId());
     const QList<qint32> anthems =
         ids(QStringLiteral("select anthemid from anthem where collectionid = 0 order by anthemid limit 20 offset ?"),

@@ -129,10 +129,10 @@ bool installFunctions(sqlite3 *h)
     if (!h)
         return false;
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    // upper() is SQLite's own name: the schema's triggers use it, and on
-    // our connections it must agree with the keys (see schema.sql).
+    // Only names of our own: an index or check of the user's that calls
+    // SQLite's upper() must get SQLite's values from us too, or rows we
+    // write no longer match it.
     return sqlite3_create_function(h, "ucase", 1, flags, nullptr, upperFunc, nullptr, nullptr) == SQLITE_OK
-        && sqlite3_create_function(h, "upper", 1, flags, nullptr, upperFunc, nullptr, nullptr) == SQLITE_OK
         && sqlite3_create_function(h, "namekey", 1, flags, nullptr, nameKeyFunc, nullptr, nullptr) == SQLITE_OK;
 }
 
@@ -171,7 +171,16 @@ QSqlDatabase openNamed(const QString &name, const QString &path, bool mayCreate,
         return {};
     }
     QString why;
-    if (!installFunctions(db, &why)) {
+    bool ready = installFunctions(db, &why);
+    if (ready && !mayCreate) {
+        try {
+            installKeyTriggers(db);
+        } catch (const DbError &e) {
+            why = e.message();
+            ready = false;
+        }
+    }
+    if (!ready) {
         if (error)
             *error = why;
         db.close();
@@ -193,9 +202,9 @@ void closeNamed(const QString &name)
         QSqlDatabase::removeDatabase(name);
 }
 
-// Temporary triggers of the main connection (they live in its temp
-// schema, never in the file): whatever statement writes a keyed name, its
-// key follows.
+// Each mends the key when it is not the name's: after the program's own
+// write that is never, after a stored trigger cleared it (the name changed
+// only in a case SQLite's upper() does not know) it is set again.
 void installKeyTriggers(QSqlDatabase &db)
 {
     for (const NameKeyColumn &c : nameKeyColumns()) {
@@ -235,7 +244,6 @@ bool open(const QString &path, QString *error)
     }
     try {
         fillMissingNameKeys(db);
-        installKeyTriggers(db);
     } catch (const DbError &e) {
         if (error)
             *error = QStringLiteral("The database \"%1\" could not be made ready for use (%2).").arg(path, e.message());

@@ -47,17 +47,30 @@ QSqlDatabase connection();
 
 // Opens (creating when asked) an extra connection with our SQL functions;
 // used by the template generator and the benchmark's data generator.
+// Without mayCreate the file is a database of the program and the
+// connection gets the key triggers too (installKeyTriggers); a connection
+// that creates the file installs them once the schema is in it.
 QSqlDatabase openNamed(const QString &connectionName, const QString &path,
                        bool mayCreate, QString *error);
 void closeNamed(const QString &connectionName);
 
-// Registers the program's SQL functions on a connection: ucase() and
-// upper() upper-case all of Unicode (SQLite's own upper() only knows
-// ASCII), namekey() gives nameKey(). They live on our connections only;
-// the schema never names them. (substr() counts characters, so it serves
-// as Left().)
+// Registers the program's SQL functions on a connection: ucase()
+// upper-cases all of Unicode, namekey() gives nameKey(). They live on our
+// connections only; the schema never names them. (substr() counts
+// characters, so it serves as Left().) No function or collation of
+// SQLite's own is redefined: upper() and the rest give on our connections
+// what they give in any other tool, so an index, check or generated
+// column of the user's that calls them stays sound whoever writes the
+// row. The program's queries use ucase().
 bool installFunctions(QSqlDatabase &db, QString *error);
 bool installFunctions(sqlite3 *handle);
+
+// Temporary triggers on a connection (in its temp schema, never in the
+// file): whatever statement writes a keyed name, its key follows, and a
+// key the schema's stored triggers clear (they compare names with
+// SQLite's ASCII-only upper()) is set again at once. Every connection of
+// the program that writes names has them. Throws DbError.
+void installKeyTriggers(QSqlDatabase &db);
 
 // Runs a statement; throws DbError on failure. Returns rows affected.
 int exec(const QString &sql, const Params &params = {});
@@ -101,9 +114,10 @@ QVector<QPair<qint32, QString>> idTextRows(const QString &sql, const Params &par
 //
 // Lists in name order read "order by <key>, <id>" (members: "order by
 // lnamekey, fnamekey, mnamekey, memberid"); an index on the keys gives
-// that order. On the main connection temporary triggers mend a key a
-// statement forgets, and keys other tools left empty are filled at open:
-// neither is a reason to leave the key out.
+// that order. On every connection of the program temporary triggers mend
+// a key a statement forgets (installKeyTriggers), and keys other tools
+// left empty are filled at open: neither is a reason to leave the key
+// out.
 struct NameKeyColumn {
     const char *table;
     const char *idColumn;
@@ -154,7 +168,7 @@ private:
     bool m_done = false;
 };
 
-// Unicode upper-casing as ucase() and upper() do it on our connections.
+// Unicode upper-casing as ucase() does it on our connections.
 QString upper(const QString &text);
 
 } // namespace Db

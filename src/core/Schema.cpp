@@ -106,6 +106,8 @@ bool createDatabaseFile(const QString &path, QString *error)
         try {
             Db::exec(db, QStringLiteral("BEGIN"));
             Db::runScript(db, script());
+            // Whatever this connection writes after the schema keeps its keys.
+            Db::installKeyTriggers(db);
             Db::exec(db, QStringLiteral("COMMIT"));
             ok = true;
         } catch (const DbError &e) {

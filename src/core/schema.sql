@@ -10,11 +10,16 @@
 -- (anthemkey beside Anthem, and so on): the name upper-cased, accents
 -- taken off and the upper-cased name added when they differ (see
 -- Db::nameKey). Keys compare as plain text, so an ordinary index on a key
--- gives the case-blind name order. The program writes every key itself
--- and fills the keys missing from rows other tools have added; a trigger
--- clears the key of a name that another tool changes without it, so the
--- next start fills it anew. (On the program's connection upper() knows
--- all of Unicode and the triggers never fire for its own writes.)
+-- gives the case-blind name order, for all of Unicode. The program writes
+-- every key itself and fills the keys missing from rows other tools have
+-- added; a trigger clears the key of a name that another tool changes
+-- without it, so the next start fills it anew. The triggers compare names
+-- with SQLite's own upper(), which only knows ASCII, and the program
+-- leaves upper() so on its connections: a name whose upper() is unchanged
+-- has the same key, and a name the program changes only in the case of a
+-- letter beyond ASCII ('ölberg' to 'Ölberg') has its key cleared here and
+-- set again at once by the program's temporary triggers
+-- (Db::installKeyTriggers).
 --
 -- Dates are ISO text "yyyy-MM-dd"; Yes/No columns hold -1 (true) or 0.
 -- Keys are AUTOINCREMENT so an id is never given out twice.

@@ -5,6 +5,7 @@
 #include "AnthemRecord.h"
 #include "Db.h"
 #include "DbFiles.h"
+#include "DeleteAnthemCascade.h"
 #include "ListRefresh.h"
 #include "NameIndex.h"
 #include "TestSupport.h"
@@ -99,6 +100,79 @@ private slots:
         index.load("select anthemid, Anthem from anthem order by anthemkey, anthemid");
         for (int r = 1; r < index.count(); ++r)
             QVERIFY(Db::compareNames(index.nameAt(r - 1), index.nameAt(r)) <= 0);
+    }
+
+    void userObjectsOnSqlitesUpperStaySound()
+    {
+        // What a user adds in the shell on SQLite's own upper(), and two
+        // anthems the shell writes (without keys).
+        const QString path = Db::path();
+        Db::close();
+        {
+            RawDb raw(path);
+            QVERIFY(raw.exec("create index anthem_upper on anthem (upper(Anthem))"));
+            QVERIFY(raw.exec("create index anthem_upper_some on anthem (Catalog) where upper(Anthem) > 'M'"));
+            QVERIFY(raw.exec("create view anthem_shout as select anthemid, upper(Anthem) as shout from anthem"));
+            QVERIFY(raw.exec("insert into anthem (Anthem, Catalog) values ('ölberg', 'x'), ('ölberg zwei', 'y')"));
+        }
+        QString error;
+        QVERIFY2(Db::open(path, &error), qPrintable(error));
+        RawDb raw(path);
+        // What the shell finds wrong after a step of the program; "" for nothing.
+        const auto problems = [&] {
+            QStringList out;
+            const QStringList check = raw.column("pragma integrity_check");
+            if (check != QStringList({"ok"}))
+                out << check;
+            if (testdb::count("select count(*) from anthem where anthemkey is not namekey(Anthem)") != 0)
+                out << "a key is not its name's";
+            const QString view = "select shout from anthem_shout order by anthemid";
+            if (column(view) != raw.column(view))
+                out << "the view reads otherwise";
+            return out.join("; ");
+        };
+        const auto idOf = [](const QString &title) {
+            return testdb::count("select anthemid from anthem where Anthem = ?", {title});
+        };
+
+        AnthemRecord added;
+        added.anthem = QString("straße neu");
+        AnthemData::save(added, {}, true);
+        QCOMPARE(problems(), QString());
+        const qint32 id = idOf("ölberg");
+        for (const QString &title : {QString("Ölberg"), QString("ölberg")}) { // case only, beyond ASCII
+            AnthemRecord r = *AnthemData::load(id);
+            r.anthem = title;
+            AnthemData::save(r, {}, false);
+            QCOMPARE(problems(), QString());
+            QCOMPARE(testdb::column("select anthemkey from anthem where anthemid = ?", {id}),
+                     QStringList({Db::nameKey("ölberg")}));
+        }
+        DeleteAnthemCascade(idOf("ölberg zwei"));
+        QCOMPARE(problems(), QString());
+        QCOMPARE(Db::scalar("select upper('straße ö')").toString(), QString("STRAßE ö")); // SQLite's own
+    }
+
+    void everyConnectionOfTheProgramKeepsKeys()
+    {
+        // A connection of the generators: a name written without its key,
+        // and one changed only in case beyond ASCII (the schema's own
+        // triggers clear its key), get their keys at once.
+        const QString path = Db::path();
+        Db::close();
+        QString error;
+        {
+            QSqlDatabase db = Db::openNamed("writer", path, false, &error);
+            QVERIFY2(db.isValid(), qPrintable(error));
+            Db::exec(db, "insert into composer (composer) values ('ölberg')");
+            Db::exec(db, "insert into composer (composer, composerkey) values ('ärger', ?)", {Db::nameKey("ärger")});
+            Db::exec(db, "update composer set composer = 'Ärger', composerkey = ? where composer = 'ärger'",
+                     {Db::nameKey("Ärger")});
+        }
+        Db::closeNamed("writer");
+        RawDb raw(path);
+        QCOMPARE(raw.column("select composerkey from composer where composer in ('ölberg', 'Ärger') order by 1"),
+                 QStringList({Db::nameKey("Ärger"), Db::nameKey("ölberg")}));
     }
 
 private:
