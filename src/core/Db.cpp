@@ -202,9 +202,9 @@ void closeNamed(const QString &name)
         QSqlDatabase::removeDatabase(name);
 }
 
-// Each mends the key when it is not the name's: after the program's own
-// write that is never, after a stored trigger cleared it (the name changed
-// only in a case SQLite's upper() does not know) it is set again.
+// Each mends the key when it is not the name's: a statement that left it
+// out, or a stored trigger that cleared it (the name changed only in the
+// case of a letter SQLite's upper() does not know).
 void installKeyTriggers(QSqlDatabase &db)
 {
     for (const NameKeyColumn &c : nameKeyColumns()) {
