@@ -10,6 +10,7 @@
 #include "Schema.h"
 #include "SpellCheck.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -262,6 +263,10 @@ void MainFormMDI::buildListBar()
     // the Tab key on the way to the list.
     for (QScrollArea *area : m_listBar->findChildren<QScrollArea *>(Qt::FindDirectChildrenOnly))
         area->setFocusPolicy(Qt::NoFocus);
+    // The group captions, though, are Tab stops: Space opens a group, so
+    // the keyboard reaches every item of the list bar.
+    for (QAbstractButton *caption : m_listBar->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly))
+        caption->setFocusPolicy(Qt::TabFocus);
 }
 
 void MainFormMDI::listBarItemClicked(const QString &text)

@@ -1,7 +1,8 @@
 // Every control a user can reach with the keyboard, in the main window,
 // in every window the menus open and in the dialogs those windows open, has
 // a name a screen reader announces: its label or its purpose, never merely
-// the value it holds, and no two alike in one window share a name. Each
+// the value it holds, and no two alike in one window share a name. The Tab
+// key reaches each of them and never stays inside one. Each
 // window is opened inside the main window as the user opens it and its
 // dialogs through its buttons; the offenders of a window are reported
 // together.
@@ -19,6 +20,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -127,6 +129,57 @@ class TestAccessibleNames : public QObject {
                     twin = w->objectName();
             }
         }
+        walkTabs(window);
+    }
+
+    // The Tab order of the window reaches each control that is enabled and
+    // showing, and one Tab or Shift+Tab press leaves each grid or list.
+    void walkTabs(QWidget *window)
+    {
+        QWidget *top = window->window();
+        const auto what = [window](QWidget *w) {
+            return QStringLiteral("%1: %2 (%3)").arg(window->objectName(), w->objectName(),
+                                                     QLatin1String(w->metaObject()->className()));
+        };
+        // The choices of an exclusive group are one Tab stop, moved between
+        // with the arrows: the group of a choice, else nullptr.
+        const auto groupOf = [](QWidget *w) -> QObject * {
+            auto *b = qobject_cast<QAbstractButton *>(w);
+            if (b && b->group() && b->group()->exclusive())
+                return b->group();
+            return b && b->autoExclusive() ? b->parent() : nullptr;
+        };
+        QList<QWidget *> wanted;
+        for (QWidget *w : window->findChildren<QWidget *>())
+            if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && w->isEnabled() && w->isVisible()
+                && w->window() == top)
+                wanted << w;
+        if (wanted.isEmpty())
+            return;
+        wanted.first()->setFocus(Qt::TabFocusReason);
+        QWidget *start = top->focusWidget();
+        QSet<QObject *> reached;
+        for (qsizetype i = 0; i < 2 * wanted.size() + 10; ++i) {
+            QWidget *at = top->focusWidget();
+            reached << at;
+            if (QObject *group = groupOf(at))
+                reached << group;
+            QTest::keyClick(at, Qt::Key_Tab);
+            if (top->focusWidget() == at && wanted.size() > 1)
+                m_offenders << what(at) + " keeps Tab";
+            if (top->focusWidget() == at || top->focusWidget() == start)
+                break;
+        }
+        for (QWidget *w : wanted)
+            if (!reached.contains(w) && !reached.contains(groupOf(w)))
+                m_offenders << what(w) + " is not reached by Tab";
+        for (QAbstractItemView *v : window->findChildren<QAbstractItemView *>())
+            if (wanted.contains(v) && wanted.size() > 1) {
+                v->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(v, Qt::Key_Tab, Qt::ShiftModifier);
+                if (top->focusWidget() == v)
+                    m_offenders << what(v) + " keeps Shift+Tab";
+            }
     }
 
     // The next modal dialog shown: inspected, then `then` (which may open

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -223,6 +224,57 @@ private slots:
         press(&f, Cancel);
         QCOMPARE(f.name->text(), QString("Advent Book"));
         QCOMPARE(visibleButtons(&f), kBrowse);
+    }
+
+    // From the keyboard: Tab reaches the record buttons, and the letter
+    // bar as one stop, its selected letter; the arrows, Home and End pass
+    // over letters without records; Space presses the button in focus,
+    // Space or Return chooses the letter in focus, which keeps the focus.
+    void theToolbarAndTheLettersFromTheKeyboard()
+    {
+        for (const char *t : {"Amen Book", "Cantatas", "Faure Requiem"})
+            addCollection(t);
+        TestEditor f;
+        f.resize(900, 600);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        auto key = [&f](int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+            QTest::keyClick(f.focusWidget(), Qt::Key(k), m);
+            QApplication::processEvents();
+        };
+        auto inFocus = [&f] {
+            auto *b = qobject_cast<QToolButton *>(f.focusWidget());
+            return b && b->defaultAction() ? b->defaultAction()->text() : f.focusWidget()->objectName();
+        };
+        toolbar(&f)->widgetForAction(toolbar(&f)->button(Add))->setFocus();
+        QStringList order;
+        for (int i = 0; i < 10; ++i, key(Qt::Key_Tab))
+            order << inFocus();
+        QCOMPARE(order, QStringList({"Add", "Save", "Delete", "First", "Previous", "Next", "Last", "List_Combo",
+                                     "A", "qt_tabwidget_tabbar"}));
+        for (int i = 0; i < 4; ++i)
+            key(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(inFocus(), QString("Last"));
+        key(Qt::Key_Space);
+        QCOMPARE(f.name->text(), QString("Faure Requiem"));
+        key(Qt::Key_Tab);
+        key(Qt::Key_Tab);
+        QCOMPARE(inFocus(), QString("F"));
+        key(Qt::Key_Left);
+        QCOMPARE(inFocus(), QString("C"));
+        key(Qt::Key_Space);
+        QCOMPARE(f.name->text(), QString("Cantatas"));
+        QCOMPARE(letterLook(&f, 'C'), 1);
+        QCOMPARE(inFocus(), QString("C"));
+        for (int k : {Qt::Key_Left, Qt::Key_Up, Qt::Key_End, Qt::Key_Right, Qt::Key_Home, Qt::Key_Down})
+            key(k);
+        QCOMPARE(inFocus(), QString("C"));
+        key(Qt::Key_Right);
+        key(Qt::Key_Return);
+        QCOMPARE(f.name->text(), QString("Faure Requiem"));
+        key(Qt::Key_Tab);
+        key(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(inFocus(), QString("F"));
     }
 
     void movesWrapAndTheLettersFollow()
