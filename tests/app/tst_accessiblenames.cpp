@@ -132,9 +132,25 @@ class TestAccessibleNames : public QObject {
         walkTabs(window);
     }
 
+    // The Tab order of the window, with each page of its tab controls in
+    // front in turn.
+    void walkTabs(QWidget *window)
+    {
+        walkTabOrder(window);
+        for (QTabWidget *pages : window->findChildren<QTabWidget *>()) {
+            const int shown = pages->currentIndex();
+            for (int p = 0; p < pages->count(); ++p)
+                if (p != shown && pages->isTabEnabled(p) && pages->isVisible()) {
+                    pages->setCurrentIndex(p);
+                    walkTabOrder(window);
+                }
+            pages->setCurrentIndex(shown);
+        }
+    }
+
     // The Tab order of the window reaches each control that is enabled and
     // showing, and one Tab or Shift+Tab press leaves each grid or list.
-    void walkTabs(QWidget *window)
+    void walkTabOrder(QWidget *window)
     {
         QWidget *top = window->window();
         const auto what = [window](QWidget *w) {
