@@ -132,70 +132,58 @@ class TestAccessibleNames : public QObject {
         walkTabs(window);
     }
 
-    // The Tab order of the window, with each page of its tab controls in
-    // front in turn.
+    // The window with each page of its tab controls in front in turn.
     void walkTabs(QWidget *window)
     {
         walkTabOrder(window);
         for (QTabWidget *pages : window->findChildren<QTabWidget *>()) {
             const int shown = pages->currentIndex();
-            for (int p = 0; p < pages->count(); ++p)
-                if (p != shown && pages->isTabEnabled(p) && pages->isVisible()) {
-                    pages->setCurrentIndex(p);
-                    walkTabOrder(window);
-                }
+            for (int p = 0; p < pages->count(); ++p) {
+                pages->setCurrentIndex(p);
+                walkTabOrder(window);
+            }
             pages->setCurrentIndex(shown);
         }
     }
 
     // The Tab order of the window reaches each control that is enabled and
-    // showing, and one Tab or Shift+Tab press leaves each grid or list.
+    // showing (a group of choices as one stop, moved in with the arrows),
+    // and one Tab or Shift+Tab press leaves each grid or list.
     void walkTabOrder(QWidget *window)
     {
         QWidget *top = window->window();
-        const auto what = [window](QWidget *w) {
-            return QStringLiteral("%1: %2 (%3)").arg(window->objectName(), w->objectName(),
-                                                     QLatin1String(w->metaObject()->className()));
-        };
-        // The choices of an exclusive group are one Tab stop, moved between
-        // with the arrows: the group of a choice, else nullptr.
-        const auto groupOf = [](QWidget *w) -> QObject * {
+        const auto what = [window](QObject *w) { return window->objectName() + ": " + w->objectName(); };
+        const auto stop = [](QWidget *w) -> QObject * {
             auto *b = qobject_cast<QAbstractButton *>(w);
             if (b && b->group() && b->group()->exclusive())
                 return b->group();
-            return b && b->autoExclusive() ? b->parent() : nullptr;
+            return b && b->autoExclusive() ? b->parent() : w;
         };
         QList<QWidget *> wanted;
         for (QWidget *w : window->findChildren<QWidget *>())
             if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && w->isEnabled() && w->isVisible()
                 && w->window() == top)
                 wanted << w;
-        if (wanted.isEmpty())
-            return;
-        wanted.first()->setFocus(Qt::TabFocusReason);
-        QWidget *start = top->focusWidget();
+        if (!wanted.isEmpty())
+            wanted.first()->setFocus(Qt::TabFocusReason);
         QSet<QObject *> reached;
-        for (qsizetype i = 0; i < 2 * wanted.size() + 10; ++i) {
-            QWidget *at = top->focusWidget();
-            reached << at;
-            if (QObject *group = groupOf(at))
-                reached << group;
+        for (QWidget *at = top->focusWidget(); !wanted.isEmpty() && at && !reached.contains(stop(at));
+             at = top->focusWidget()) {
+            reached << stop(at);
             QTest::keyClick(at, Qt::Key_Tab);
             if (top->focusWidget() == at && wanted.size() > 1)
                 m_offenders << what(at) + " keeps Tab";
-            if (top->focusWidget() == at || top->focusWidget() == start)
-                break;
         }
-        for (QWidget *w : wanted)
-            if (!reached.contains(w) && !reached.contains(groupOf(w)))
+        for (QWidget *w : wanted) {
+            if (!reached.contains(stop(w)))
                 m_offenders << what(w) + " is not reached by Tab";
-        for (QAbstractItemView *v : window->findChildren<QAbstractItemView *>())
-            if (wanted.contains(v) && wanted.size() > 1) {
-                v->setFocus(Qt::TabFocusReason);
-                QTest::keyClick(v, Qt::Key_Tab, Qt::ShiftModifier);
-                if (top->focusWidget() == v)
-                    m_offenders << what(v) + " keeps Shift+Tab";
+            if (qobject_cast<QAbstractItemView *>(w) && wanted.size() > 1) {
+                w->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(w, Qt::Key_Tab, Qt::ShiftModifier);
+                if (top->focusWidget() == w)
+                    m_offenders << what(w) + " keeps Shift+Tab";
             }
+        }
     }
 
     // The next modal dialog shown: inspected, then `then` (which may open
