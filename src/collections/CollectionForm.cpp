@@ -6,6 +6,7 @@
 #include "Cursor.h"
 #include "DeleteCollectionCascade.h"
 #include "Guard.h"
+#include "KeyboardReach.h"
 #include "Module.h"
 
 #include <QGridLayout>
@@ -70,6 +71,7 @@ QWidget *CollectionForm::buildMainPage()
     AnthemsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     AnthemsGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     AnthemsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    tabLeavesGrid(AnthemsGrid);
     AnthemsGrid->verticalHeader()->hide();
     // A title shows on one line, whole: the column fits the longest title
     // and fills the grid when the titles are shorter.

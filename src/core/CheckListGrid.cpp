@@ -1,6 +1,7 @@
 #include "CheckListGrid.h"
 
 #include "Db.h"
+#include "KeyboardReach.h"
 #include "LinkTables.h"
 #include "TextWidths.h"
 
@@ -208,6 +209,7 @@ CheckListGrid::CheckListGrid(QWidget *parent) : QTableWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSortingEnabled(false);
     setWordWrap(false);
+    tabLeavesGrid(this);
     // A name wider than the grid scrolls into view: scrolling by whole
     // columns could not reach past the one visible column.
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);

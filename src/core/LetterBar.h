@@ -4,11 +4,16 @@
 // button 3k + 1 is the normal look (the letter has records), 3k + 2 the
 // selected look and 3k + 3 the disabled look (no record begins with it).
 // The navigation routines keep exactly one button of each letter visible.
+//
+// From the keyboard the bar is one Tab stop: the selected letter, else the
+// first enabled one. The arrow keys (and Home and End) move between the
+// enabled letters, Space or Return chooses the one in focus.
 
 #include <QString>
 #include <QToolBar>
 
 class QAction;
+class QKeyEvent;
 
 class LetterBar : public QToolBar {
     Q_OBJECT
@@ -37,6 +42,25 @@ signals:
     // The user clicked the button with this index.
     void buttonClicked(int index);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *e) override;
+
 private:
+    // The letter's button a user can reach (normal or selected look,
+    // visible, enabled); nullptr when the letter has none. Letters 0 to 25.
+    QWidget *reachableButton(int letter) const;
+    // The letter whose button has the focus; -1 when none has.
+    int letterInFocus() const;
+    // Arrow, Home, End, Return: true when the key was one of them.
+    bool navigationKey(QKeyEvent *e, int fromLetter);
+    // Gives the Tab stop to the right button, and the focus back to the
+    // letter whose button was swapped for another look while in focus.
+    void settleTabStop();
+
     QAction *m_buttons[ButtonCount] = {};
+    QWidget *m_widgets[ButtonCount] = {};
+    // The letter whose focused button was hidden (its look changes by
+    // hiding one button and showing another); -1 when none.
+    int m_focusLetter = -1;
 };

@@ -10,6 +10,7 @@
 #include "Schema.h"
 #include "SpellCheck.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -85,6 +86,28 @@ private:
     QListWidget *m_list;
     std::function<void(const QString &)> m_open;
 };
+
+// A Windows-menu item for a window title: an `&` in the title is shown,
+// not taken for an access key, and the access key is the title's first
+// letter or digit that no item above it has taken.
+QString windowsMenuCaption(const QString &title, QString *taken)
+{
+    QString caption = title;
+    caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == QLatin1Char('&')) {
+            ++i; // the shown `&` of a pair
+            continue;
+        }
+        const QChar key = caption.at(i).toLower();
+        if (key.isLetterOrNumber() && !taken->contains(key)) {
+            taken->append(key);
+            caption.insert(i, QLatin1Char('&'));
+            break;
+        }
+    }
+    return caption;
+}
 
 QSettings settings()
 {
@@ -165,49 +188,49 @@ void MainFormMDI::buildMenus()
         return a;
     };
 
-    QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("menuFile"));
-    QMenu *music = file->addMenu(QStringLiteral("Music"));
+    QMenu *music = file->addMenu(QStringLiteral("&Music"));
     music->setObjectName(QStringLiteral("menuMusic"));
-    addItem(music, "menuAECollections", QStringLiteral("Add/Edit Collections or Cantatas"), 1);
-    addItem(music, "menuCViewer", QStringLiteral("Collection/Cantata Viewer"), 3);
-    addItem(music, "menuAEAnthems", QStringLiteral("Add/Edit Anthems"), 2);
-    addItem(music, "menuAnthemV", QStringLiteral("Anthem Viewer"), 4);
-    addItem(music, "menuSchedule", QStringLiteral("Schedule Viewer"), 5);
-    QMenu *util = file->addMenu(QStringLiteral("Utilities"));
+    addItem(music, "menuAECollections", QStringLiteral("Add/Edit &Collections or Cantatas"), 1);
+    addItem(music, "menuCViewer", QStringLiteral("Collection/Cantata &Viewer"), 3);
+    addItem(music, "menuAEAnthems", QStringLiteral("Add/Edit &Anthems"), 2);
+    addItem(music, "menuAnthemV", QStringLiteral("A&nthem Viewer"), 4);
+    addItem(music, "menuSchedule", QStringLiteral("&Schedule Viewer"), 5);
+    QMenu *util = file->addMenu(QStringLiteral("&Utilities"));
     util->setObjectName(QStringLiteral("menuUtil"));
-    addItem(util, "menuThemes", QStringLiteral("Add/Edit Themes"), 6);
-    addItem(util, "menuComposers", QStringLiteral("Add/Edit Arrangers and Composers"), 7);
-    addItem(util, "menuOrchestration", QStringLiteral("Add/Edit Orchestration"), 8);
-    addItem(util, "menuVocals", QStringLiteral("Add/Edit Music Vocalization"), 9);
-    addItem(util, "menuChoirs", QStringLiteral("Add/Edit Choirs"), 10);
-    QMenu *member = file->addMenu(QStringLiteral("Membership"));
+    addItem(util, "menuThemes", QStringLiteral("Add/Edit &Themes"), 6);
+    addItem(util, "menuComposers", QStringLiteral("Add/Edit &Arrangers and Composers"), 7);
+    addItem(util, "menuOrchestration", QStringLiteral("Add/Edit &Orchestration"), 8);
+    addItem(util, "menuVocals", QStringLiteral("Add/Edit Music &Vocalization"), 9);
+    addItem(util, "menuChoirs", QStringLiteral("Add/Edit &Choirs"), 10);
+    QMenu *member = file->addMenu(QStringLiteral("Mem&bership"));
     member->setObjectName(QStringLiteral("menuMember"));
-    addItem(member, "menuAEMembers", QStringLiteral("Add/Edit Members"), 12);
-    addItem(member, "menuMemberV", QStringLiteral("Member Viewer"), 13);
-    addItem(member, "menuCity", QStringLiteral("City Utility"), 14);
-    addItem(member, "menuZip", QStringLiteral("ZipCode Utility"), 15);
-    addItem(member, "menuSchool", QStringLiteral("School Utility"), 16);
-    addItem(member, "menuMVocals", QStringLiteral("Add/Edit Member Sections"), 11);
-    QAction *exitAction = file->addAction(QStringLiteral("Exit"));
+    addItem(member, "menuAEMembers", QStringLiteral("Add/Edit &Members"), 12);
+    addItem(member, "menuMemberV", QStringLiteral("Member &Viewer"), 13);
+    addItem(member, "menuCity", QStringLiteral("&City Utility"), 14);
+    addItem(member, "menuZip", QStringLiteral("&ZipCode Utility"), 15);
+    addItem(member, "menuSchool", QStringLiteral("&School Utility"), 16);
+    addItem(member, "menuMVocals", QStringLiteral("Add/Edit Member S&ections"), 11);
+    QAction *exitAction = file->addAction(QStringLiteral("E&xit"));
     exitAction->setObjectName(QStringLiteral("menuExit"));
     connect(exitAction, &QAction::triggered, this, &QWidget::close);
 
-    m_windowsMenu = menuBar()->addMenu(QStringLiteral("Windows"));
+    m_windowsMenu = menuBar()->addMenu(QStringLiteral("&Windows"));
     m_windowsMenu->setObjectName(QStringLiteral("menuWindows"));
     connect(m_windowsMenu, &QMenu::aboutToShow, this, &MainFormMDI::rebuildWindowsMenu);
 
-    QMenu *help = menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("hmenu"));
-    QAction *helpItem = help->addAction(QStringLiteral("Velmora Help"));
+    QAction *helpItem = help->addAction(QStringLiteral("Velmora &Help"));
     helpItem->setObjectName(QStringLiteral("hxhelpmenu"));
     connect(helpItem, &QAction::triggered, this, [this] { ShellOpenDocument(m_helpFile); });
     QAction *sep = help->addSeparator();
     sep->setObjectName(QStringLiteral("s1"));
-    QAction *web = help->addAction(QStringLiteral("Visit Velmora Homepage"));
+    QAction *web = help->addAction(QStringLiteral("&Visit Velmora Homepage"));
     web->setObjectName(QStringLiteral("menuWeb"));
     connect(web, &QAction::triggered, this, [] { ShellOpenDocument(QLatin1String(homePage())); });
-    QAction *mail = help->addAction(QStringLiteral("Report Problems/Comments"));
+    QAction *mail = help->addAction(QStringLiteral("&Report Problems/Comments"));
     mail->setObjectName(QStringLiteral("menuEmail"));
     connect(mail, &QAction::triggered, this,
             [] { ShellOpenDocument(QStringLiteral("mailto: ") + QLatin1String(supportAddress())); });
@@ -240,6 +263,10 @@ void MainFormMDI::buildListBar()
     // the Tab key on the way to the list.
     for (QScrollArea *area : m_listBar->findChildren<QScrollArea *>(Qt::FindDirectChildrenOnly))
         area->setFocusPolicy(Qt::NoFocus);
+    // The group captions, though, are Tab stops: Space opens a group, so
+    // the keyboard reaches every item of the list bar.
+    for (QAbstractButton *caption : m_listBar->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly))
+        caption->setFocusPolicy(Qt::TabFocus);
 }
 
 void MainFormMDI::listBarItemClicked(const QString &text)
@@ -257,8 +284,9 @@ void MainFormMDI::rebuildWindowsMenu()
 {
     m_windowsMenu->clear();
     const auto subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    QString taken;
     for (QMdiSubWindow *sub : subs) {
-        QAction *a = m_windowsMenu->addAction(sub->windowTitle());
+        QAction *a = m_windowsMenu->addAction(windowsMenuCaption(sub->windowTitle(), &taken));
         a->setCheckable(true);
         a->setChecked(sub == m_mdi->activeSubWindow());
         connect(a, &QAction::triggered, this, [this, sub] {
@@ -269,7 +297,7 @@ void MainFormMDI::rebuildWindowsMenu()
         });
     }
     if (subs.isEmpty()) {
-        QAction *none = m_windowsMenu->addAction(QStringLiteral("(no open windows)"));
+        QAction *none = m_windowsMenu->addAction(windowsMenuCaption(QStringLiteral("(no open windows)"), &taken));
         none->setEnabled(false);
     }
 }

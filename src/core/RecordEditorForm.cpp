@@ -139,6 +139,8 @@ QPlainTextEdit *RecordEditorForm::addMemoPage(const QString &name, const QString
     auto *memo = new QPlainTextEdit(SSTab1);
     memo->setObjectName(name);
     memo->setAccessibleName(caption);
+    // Notes hold lines, not columns: Tab goes on to the next control.
+    memo->setTabChangesFocus(true);
     SSTab1->addTab(memo, caption);
     return memo;
 }

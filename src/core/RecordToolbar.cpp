@@ -18,6 +18,12 @@ RecordToolbar::RecordToolbar(QWidget *parent) : QToolBar(parent)
         } else {
             a = addAction(QString::fromLatin1(captions[i - 1]));
             connect(a, &QAction::triggered, this, [this, i] { emit buttonClicked(i); });
+            // A toolbar keeps its buttons out of the Tab order; the record
+            // buttons belong in it, so a keyboard user can add, save and
+            // move (Space presses the one in focus). A click still leaves
+            // the focus in the field being typed.
+            if (QWidget *w = widgetForAction(a))
+                w->setFocusPolicy(Qt::TabFocus);
         }
         a->setObjectName(QStringLiteral("RecordButton%1").arg(i));
         a->setData(i);

@@ -1,6 +1,7 @@
 #include "ViewerForm.h"
 
 #include "Guard.h"
+#include "KeyboardReach.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -51,6 +52,7 @@ QTableView *ViewerForm::newListTable(const QString &objectName, QAbstractItemMod
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectItems);
     view->setWordWrap(false);
+    tabLeavesGrid(view);
     view->setSortingEnabled(false);
     view->verticalHeader()->hide();
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -3,6 +3,7 @@
 #include "Cursor.h"
 #include "Forms.h"
 #include "Guard.h"
+#include "KeyboardReach.h"
 #include "ListRefresh.h"
 #include "Module.h"
 #include "Prompter.h"
@@ -48,6 +49,7 @@ RefListForm::RefListForm(RefKindId kindId, bool *loadedFlag)
     m_grid->setFont(gridFont);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabLeavesGrid(m_grid);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->verticalHeader()->hide();
     m_grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont).height() + 6);

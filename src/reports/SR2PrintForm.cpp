@@ -284,6 +284,7 @@ QTextEdit *SR2PrintForm::loadDRtext(int i, QWidget *container)
 {
     QTextEdit *t = loadElement(m_dRtext, QStringLiteral("DRtext"), i, container, 1000);
     t->setAcceptRichText(false);
+    t->setTabChangesFocus(true);
     return t;
 }
 

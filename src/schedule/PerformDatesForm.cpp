@@ -3,6 +3,7 @@
 #include "Cursor.h"
 #include "Fmt.h"
 #include "Guard.h"
+#include "KeyboardReach.h"
 #include "PerformByForm.h"
 #include "Prompter.h"
 
@@ -43,6 +44,7 @@ PerformDatesForm::PerformDatesForm(QWidget *parent) : QDialog(parent)
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabLeavesGrid(m_grid);
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setSectionsClickable(false);
     m_grid->horizontalHeader()->setStretchLastSection(true);

@@ -5,6 +5,7 @@
 #include "Cursor.h"
 #include "Forms.h"
 #include "Guard.h"
+#include "KeyboardReach.h"
 #include "ListColumns.h"
 #include "Module.h"
 #include "Prompter.h"
@@ -307,6 +308,7 @@ void ScheduleViewForm::buildUi()
     m_grid->setObjectName(QStringLiteral("SGrid"));
     m_grid->setModel(m_model);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabLeavesGrid(m_grid);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setWordWrap(true);

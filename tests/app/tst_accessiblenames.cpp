@@ -1,7 +1,8 @@
 // Every control a user can reach with the keyboard, in the main window,
 // in every window the menus open and in the dialogs those windows open, has
 // a name a screen reader announces: its label or its purpose, never merely
-// the value it holds, and no two alike in one window share a name. Each
+// the value it holds, and no two alike in one window share a name. The Tab
+// key reaches each of them and never stays inside one. Each
 // window is opened inside the main window as the user opens it and its
 // dialogs through its buttons; the offenders of a window are reported
 // together.
@@ -19,6 +20,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -125,6 +127,61 @@ class TestAccessibleNames : public QObject {
                     m_offenders << QStringLiteral("%1 heard as \"%2\" like %3").arg(what, name, twin);
                 else
                     twin = w->objectName();
+            }
+        }
+        walkTabs(window);
+    }
+
+    // The window with each page of its tab controls in front in turn.
+    void walkTabs(QWidget *window)
+    {
+        walkTabOrder(window);
+        for (QTabWidget *pages : window->findChildren<QTabWidget *>()) {
+            const int shown = pages->currentIndex();
+            for (int p = 0; p < pages->count(); ++p) {
+                pages->setCurrentIndex(p);
+                walkTabOrder(window);
+            }
+            pages->setCurrentIndex(shown);
+        }
+    }
+
+    // The Tab order of the window reaches each control that is enabled and
+    // showing (a group of choices as one stop, moved in with the arrows),
+    // and one Tab or Shift+Tab press leaves each grid or list.
+    void walkTabOrder(QWidget *window)
+    {
+        QWidget *top = window->window();
+        const auto what = [window](QObject *w) { return window->objectName() + ": " + w->objectName(); };
+        const auto stop = [](QWidget *w) -> QObject * {
+            auto *b = qobject_cast<QAbstractButton *>(w);
+            if (b && b->group() && b->group()->exclusive())
+                return b->group();
+            return b && b->autoExclusive() ? b->parent() : w;
+        };
+        QList<QWidget *> wanted;
+        for (QWidget *w : window->findChildren<QWidget *>())
+            if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && w->isEnabled() && w->isVisible()
+                && w->window() == top)
+                wanted << w;
+        if (!wanted.isEmpty())
+            wanted.first()->setFocus(Qt::TabFocusReason);
+        QSet<QObject *> reached;
+        for (QWidget *at = top->focusWidget(); !wanted.isEmpty() && at && !reached.contains(stop(at));
+             at = top->focusWidget()) {
+            reached << stop(at);
+            QTest::keyClick(at, Qt::Key_Tab);
+            if (top->focusWidget() == at && wanted.size() > 1)
+                m_offenders << what(at) + " keeps Tab";
+        }
+        for (QWidget *w : wanted) {
+            if (!reached.contains(stop(w)))
+                m_offenders << what(w) + " is not reached by Tab";
+            if (qobject_cast<QAbstractItemView *>(w) && wanted.size() > 1) {
+                w->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(w, Qt::Key_Tab, Qt::ShiftModifier);
+                if (top->focusWidget() == w)
+                    m_offenders << what(w) + " keeps Shift+Tab";
             }
         }
     }

@@ -53,7 +53,7 @@ private slots:
         QVERIFY2(main->load(&error), qPrintable(error));
         main->show();
         auto *item = main->findChild<QAction *>("menuAECollections");
-        QCOMPARE(item->text(), QString("Add/Edit Collections or Cantatas"));
+        QCOMPARE(item->text().remove(QLatin1Char('&')), QString("Add/Edit Collections or Cantatas"));
         item->trigger();
         auto *f = Forms::find<CollectionForm>(CollectionFormCode);
         QVERIFY(f && f->isVisible());

@@ -391,7 +391,8 @@ private slots:
         QCOMPARE(g.checkedIds(), QList<qint32>({g.idAt(1)}));
     }
 
-    // The user's click toggles once, through the window's handler only.
+    // The user's click toggles once, through the window's handler only;
+    // the arrows move in the grid, Tab leaves it.
     void clickAndSpaceToggleOnce()
     {
         const Kind themes = kinds().at(1);
@@ -406,7 +407,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
         CheckListGrid *g = child<CheckListGrid>(&w, "ThemesGrid");
-        QVERIFY(g);
+        CheckListGrid *c = child<CheckListGrid>(&w, "ChoirGrid");
+        QVERIFY(g && c);
         auto clickCell = [](CheckListGrid *grid, int row, int col) {
             const QRect r = grid->visualRect(grid->model()->index(row - 1, col));
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
@@ -428,9 +430,14 @@ private slots:
         QCOMPARE(checks(g), QString("11"));
         QTest::keyClick(g, Qt::Key_Space);
         QCOMPARE(checks(g), QString("12"));
+        // Tab and Shift+Tab leave the grid in one press, wherever its cell.
+        QTest::keyClick(g, Qt::Key_Up);
+        QTest::keyClick(g, Qt::Key_Tab);
+        QCOMPARE(w.focusWidget(), c);
+        QTest::keyClick(c, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(w.focusWidget(), g);
 
         // The member viewer's choir grid toggles its Active boxes too.
-        CheckListGrid *c = child<CheckListGrid>(&w, "ChoirGrid");
         clickCell(c, 1, 3);
         QCOMPARE(checks(c, 3), QString("1"));
         QCOMPARE(checks(c, 1), QString("2"));

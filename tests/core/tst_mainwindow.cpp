@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -57,6 +58,13 @@ QAction *action(QWidget *w, const QString &name)
     return w->findChild<QAction *>(name);
 }
 
+// A menu item's caption as the menu shows it: the access key's `&` gone,
+// a doubled `&` shown once.
+QString shown(const QAction *a)
+{
+    return QString(a->text()).replace(QRegularExpression("&(.)"), "\\1");
+}
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -96,16 +104,16 @@ private slots:
     {
         QStringList top;
         for (QAction *a : m_main->menuBar()->actions())
-            top << a->text();
+            top << shown(a);
         QCOMPARE(top, QStringList({"File", "Windows", "Help"}));
         auto *music = m_main->findChild<QMenu *>("menuMusic");
         QStringList items;
         for (QAction *a : music->actions())
             items << a->objectName();
         QCOMPARE(items, QStringList({"menuAECollections", "menuCViewer", "menuAEAnthems", "menuAnthemV", "menuSchedule"}));
-        QCOMPARE(action(m_main, "menuComposers")->text(), QString("Add/Edit Arrangers and Composers"));
-        QCOMPARE(action(m_main, "menuMVocals")->text(), QString("Add/Edit Member Sections"));
-        QCOMPARE(action(m_main, "menuEmail")->text(), QString("Report Problems/Comments"));
+        QCOMPARE(shown(action(m_main, "menuComposers")), QString("Add/Edit Arrangers and Composers"));
+        QCOMPARE(shown(action(m_main, "menuMVocals")), QString("Add/Edit Member Sections"));
+        QCOMPARE(shown(action(m_main, "menuEmail")), QString("Report Problems/Comments"));
 
         auto *bar = m_main->findChild<QToolBox *>("SSListBar1");
         QVERIFY(bar);
@@ -117,6 +125,29 @@ private slots:
         QCOMPARE(util->item(1)->text(), QString("Arrangers/ Composers"));
         auto *members = qobject_cast<QListWidget *>(bar->widget(2));
         QCOMPARE(members->item(5)->text(), QString("Member Sections"));
+    }
+
+    // Each menu, the bar and the Windows menu too, gives every item an
+    // access key of its own; Alt+F, M, A opens the anthem editor.
+    void everyMenuItemHasItsOwnAccessKey()
+    {
+        OpenFormByCode(ThemeFormCode);
+        OpenFormByCode(CollectionQDFormCode);
+        Forms::instance(ThemeFormCode)->setWindowTitle("Choir Themes");
+        emit m_main->findChild<QMenu *>("menuWindows")->aboutToShow();
+        for (QWidget *m : m_main->findChildren<QWidget *>()) {
+            QList<QKeySequence> keys;
+            for (QAction *a : qobject_cast<QMenu *>(m) || qobject_cast<QMenuBar *>(m) ? m->actions() : QList<QAction *>())
+                if (!a->isSeparator())
+                    keys << QKeySequence::mnemonic(a->text());
+            QVERIFY2(!keys.contains(QKeySequence()) && QSet(keys.begin(), keys.end()).size() == keys.size(),
+                     qPrintable(m->objectName()));
+        }
+        QVERIFY(QTest::qWaitForWindowActive(m_main));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_M);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_A);
+        QVERIFY(Forms::instance(AnthemFormCode));
     }
 
     void dispatcherKeepsOneInstance()
@@ -257,12 +288,13 @@ private slots:
     {
         OpenFormByCode(ThemeFormCode);
         OpenFormByCode(CollectionQDFormCode);
+        Forms::instance(CollectionQDFormCode)->setWindowTitle("Psalms & Hymns");
         auto *menu = m_main->findChild<QMenu *>("menuWindows");
         emit menu->aboutToShow();
         QStringList titles;
         for (QAction *a : menu->actions())
-            titles << a->text();
-        QCOMPARE(titles, QStringList({"ThemeForm", "CollectionQDForm"}));
+            titles << shown(a);
+        QCOMPARE(titles, QStringList({"ThemeForm", "Psalms & Hymns"}));
         menu->actions().first()->trigger();
         QCOMPARE(m_main->mdiArea()->activeSubWindow()->widget()->objectName(), QString("ThemeForm"));
 

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -223,6 +224,45 @@ private slots:
         press(&f, Cancel);
         QCOMPARE(f.name->text(), QString("Advent Book"));
         QCOMPARE(visibleButtons(&f), kBrowse);
+    }
+
+    // From the keyboard: Tab reaches the record buttons, then the letter
+    // bar as one stop, its selected letter; the arrows, Home and End pass
+    // over letters without records; Space presses the button or letter in
+    // focus, Return the letter, and the chosen letter keeps the focus.
+    void theToolbarAndTheLettersFromTheKeyboard()
+    {
+        for (const char *t : {"Amen Book", "Cantatas", "Faure Requiem"})
+            addCollection(t);
+        TestEditor f;
+        f.resize(900, 600);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        // Each key pressed in the control in focus; then the control in focus.
+        auto keys = [&f](const QList<int> &ks, Qt::KeyboardModifiers m = {}) {
+            QStringList seen;
+            for (int k : ks) {
+                QTest::keyClick(f.focusWidget(), Qt::Key(k), m);
+                QApplication::processEvents();
+                auto *b = qobject_cast<QToolButton *>(f.focusWidget());
+                seen << (b ? b->text() : f.focusWidget()->objectName());
+            }
+            return seen.join(' ');
+        };
+        toolbar(&f)->widgetForAction(toolbar(&f)->button(Add))->setFocus();
+        QCOMPARE(keys(QList<int>(9, Qt::Key_Tab)),
+                 QString("Save Delete First Previous Next Last List_Combo A qt_tabwidget_tabbar"));
+        QCOMPARE(keys(QList<int>(3, Qt::Key_Tab), Qt::ShiftModifier), QString("A List_Combo Last"));
+        keys({Qt::Key_Space});
+        QCOMPARE(f.name->text(), QString("Faure Requiem"));
+        QCOMPARE(keys({Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Left, Qt::Key_Space}), QString("List_Combo F C C"));
+        QCOMPARE(f.name->text(), QString("Cantatas"));
+        QCOMPARE(keys({Qt::Key_Left, Qt::Key_Up, Qt::Key_End, Qt::Key_Right, Qt::Key_Home, Qt::Key_Down,
+                       Qt::Key_Right, Qt::Key_Return}),
+                 QString("A A F F A C F F"));
+        QCOMPARE(f.name->text(), QString("Faure Requiem"));
+        QCOMPARE(keys({Qt::Key_Tab}), QString("qt_tabwidget_tabbar"));
+        QCOMPARE(keys({Qt::Key_Tab}, Qt::ShiftModifier), QString("F"));
     }
 
     void movesWrapAndTheLettersFollow()
