@@ -13,6 +13,7 @@
 #include "SampleReport.h"
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -492,12 +494,19 @@ private slots:
             button->click();
             if (p2->previewPage() != 1)
                 return 0;
-            text->setText(QStringLiteral("Sample Anthems")); // in every page's header
+            // In every page's header: found first on the page shown, each
+            // time it stands there, then on the next page.
+            text->setText(QStringLiteral("Sample Anthems"));
+            const int onPage1 = int(doc.pageLines(0).filter(text->text(), Qt::CaseInsensitive).size());
+            if (onPage1 == 0)
+                return 0;
+            for (int i = 0; i < onPage1; ++i) {
+                button->click();
+                if (p2->previewPage() != 1)
+                    return 0;
+            }
             button->click();
             if (p2->previewPage() != 2)
-                return 0;
-            button->click();
-            if (p2->previewPage() != 3)
                 return 0;
             text->setText(QStringLiteral("title 30"));
             p2->setPreviewPage(1);
@@ -516,6 +525,93 @@ private slots:
         QVERIFY(f->preview()->document() == doc); // the window's report is untouched
         // No scratch file is left in the program folder.
         QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.vs"))));
+    }
+
+    // Find in the enlarged preview, step by step: "find:<text>" types the
+    // text and clicks Find, "enter" presses Return in the search box,
+    // "next" and "prev" turn the page by hand. Each search gives the
+    // place of its hit (page:line:column) or "none".
+    void enlargedPreviewFindSteps_data()
+    {
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("hits");
+        QTest::newRow("pages 2 and 5, then no more") << 1 << QStringList{"find:kyrie", "enter", "enter"}
+                                                      << QStringList{"2:0:0", "5:0:0", "none"};
+        QTest::newRow("a word on the page shown") << 1 << QStringList{"find:alpha", "find:alpha"}
+                                                  << QStringList{"1:1:0", "4:0:0"};
+        QTest::newRow("on the same line, then later pages")
+            << 1 << QStringList{"find:gloria", "find:gloria", "find:gloria", "find:gloria", "find:gloria"}
+            << QStringList{"1:0:0", "1:0:8", "2:1:0", "5:0:6", "none"};
+        QTest::newRow("a page turned by hand starts again")
+            << 1 << QStringList{"find:gloria", "next", "find:gloria", "prev", "find:gloria"}
+            << QStringList{"1:0:0", "2:1:0", "1:0:0"};
+        QTest::newRow("another text starts on the page shown")
+            << 1 << QStringList{"find:kyrie", "find:gloria", "find:kyrie"} << QStringList{"2:0:0", "2:1:0", "2:0:0"};
+        QTest::newRow("nothing found keeps page and highlight")
+            << 1 << QStringList{"find:kyrie", "find:zzz", "find:kyrie"} << QStringList{"2:0:0", "none", "2:0:0"};
+        QTest::newRow("case-blind, from a later page") << 3 << QStringList{"find:GLORIA"} << QStringList{"5:0:6"};
+    }
+
+    void enlargedPreviewFindSteps()
+    {
+        QFETCH(int, shown);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, hits);
+        ReportPrinter p;
+        p.startDoc();
+        const QStringList pages{"Gloria, gloria\nalpha", "kyrie here\ngloria", "nothing", "alpha", "kyrie GLORIA"};
+        for (int i = 0; i < pages.size(); ++i) {
+            if (i > 0)
+                p.newPage();
+            p.text(pages.at(i) + QLatin1Char('\n'));
+        }
+        p.endDoc();
+        const ReportDocument doc = p.document();
+        RForm r(doc);
+        r.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&r));
+        auto *preview = find<ReportPreview>(&r, "VSPrinter2");
+        auto *text = find<QLineEdit>(&r, "SearchText");
+        preview->setPreviewPage(shown);
+        QStringList seen;
+        for (const QString &step : std::as_const(steps)) {
+            const int page = preview->previewPage();
+            const QRect highlight = preview->foundRect();
+            const int messages = int(m_prompter->messages.size());
+            if (step == "next" || step == "prev") {
+                QTest::mouseClick(find<QToolButton>(&r, step == "next" ? "NextPageButton" : "PreviousPageButton"),
+                                  Qt::LeftButton);
+                continue;
+            }
+            if (step.startsWith("find:")) {
+                text->setFocus();
+                text->selectAll();
+                QTest::keyClicks(text, step.mid(5));
+                QTest::mouseClick(find<QPushButton>(&r, "SearchButton"), Qt::LeftButton);
+            } else {
+                text->setFocus();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            }
+            if (m_prompter->messages.size() > messages) {
+                QCOMPARE(m_prompter->messages.size(), messages + 1);
+                QCOMPARE(m_prompter->lastMessage(), QStringLiteral("The text was not found."));
+                QCOMPARE(m_prompter->messages.last().title, appTitle());
+                QCOMPARE(preview->previewPage(), page);
+                QCOMPARE(preview->foundRect(), highlight);
+                seen << "none";
+                continue;
+            }
+            // The hit is shown and highlighted where the document has it.
+            const QStringList at = hits.value(seen.size()).split(':');
+            QRect expected;
+            const ReportTextPos pos = doc.find(text->text(), ReportTextPos{at.value(0).toInt(), at.value(1).toInt(),
+                                                                           at.value(2).toInt()}, &expected);
+            QCOMPARE(preview->previewPage(), pos.page);
+            QCOMPARE(preview->foundRect(), expected);
+            seen << QStringLiteral("%1:%2:%3").arg(pos.page).arg(pos.line).arg(pos.column);
+        }
+        QCOMPARE(seen, hits);
     }
 
     void aFailingBuildLeavesTheWindowUsable()
