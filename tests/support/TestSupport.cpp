@@ -6,7 +6,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
+#include <QHelpEvent>
 #include <QTableView>
+#include <QToolTip>
 
 #include "AppPaths.h"
 #include "Db.h"
@@ -167,6 +169,38 @@ QStringList cutCaptions(QWidget *window)
         }
     }
     return cut;
+}
+
+QStringList cutTexts(const QTableView *view, int column)
+{
+    QStringList cut;
+    const int left = view->columnViewportPosition(column);
+    const bool inView = left >= 0 && left + view->columnWidth(column) <= view->viewport()->width();
+    for (int r = 0; r < view->model()->rowCount(); ++r) {
+        const QModelIndex index = view->model()->index(r, column);
+        const int needed = view->sizeHintForIndex(index).width() + (view->showGrid() ? 1 : 0);
+        if (!inView || needed > view->columnWidth(column))
+            cut << index.data().toString();
+    }
+    return cut;
+}
+
+QString toolTipOf(QTableView *view, const QModelIndex &index)
+{
+    // QToolTip::hideText() lets a tip linger a moment; the tip is put
+    // away at once so that the next question starts without one.
+    auto putAway = [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->inherits("QTipLabel"))
+                w->hide();
+    };
+    putAway();
+    const QPoint at = view->visualRect(index).center();
+    QHelpEvent e(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view->viewport(), &e);
+    const QString text = QToolTip::isVisible() ? QToolTip::text() : QString();
+    putAway();
+    return text;
 }
 
 void closeWindow(QWidget *w)

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTableView>
 #include <functional>
 #include <memory>
 
@@ -87,6 +88,13 @@ bool writeTemplate(const QString &folder);
 // boxes and labels that are narrower than their text needs, and the
 // titles of visible grid columns narrower than their title.
 QStringList cutCaptions(QWidget *window);
+
+// The texts of a list's column that do not show whole: wider than their
+// cell, as the view measures a cell, or in a column reaching past the
+// list's visible part.
+QStringList cutTexts(const QTableView *view, int column);
+// The tooltip a list shows where the mouse rests on a cell ("" for none).
+QString toolTipOf(QTableView *view, const QModelIndex &index);
 
 // The name a screen reader announces for a widget.
 QString accessibleName(QWidget *w);
