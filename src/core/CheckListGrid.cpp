@@ -208,9 +208,8 @@ CheckListGrid::CheckListGrid(QWidget *parent) : QTableWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSortingEnabled(false);
     setWordWrap(false);
-    // A column wider than the grid (a title wider than a narrow grid)
-    // scrolls into view: scrolling by whole columns could not reach past
-    // the one visible column.
+    // Scrolled by pixels: the grid shows one column, which scrolling by
+    // whole columns could not move at all.
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setItemDelegate(new CheckListDelegate(this));
     setColumnHidden(kIdColumn, true);

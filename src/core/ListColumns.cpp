@@ -112,11 +112,29 @@ void FittedColumns::setNeeded(int column, int width)
     refit();
 }
 
+// However little room there is, a column stays this wide.
+constexpr int kNarrowest = 16;
+
 void FittedColumns::refit()
 {
-    if (m_fitting)
+    // Widths that change can show or hide a scroll bar, which resizes the
+    // visible part at once: that asks for one more round, not a nested one.
+    if (m_fitting) {
+        m_again = true;
         return;
+    }
     m_fitting = true;
+    for (int round = 0; round < 3; ++round) {
+        m_again = false;
+        fitOnce();
+        if (!m_again)
+            break;
+    }
+    m_fitting = false;
+}
+
+void FittedColumns::fitOnce()
+{
     const QHeaderView *header = m_view->horizontalHeader();
     const int columns = m_view->model() ? m_view->model()->columnCount() : 0;
     auto title = [&](int c) { return header->isHidden() ? 0 : std::max(0, header->sectionSizeHint(c)); };
@@ -137,7 +155,7 @@ void FittedColumns::refit()
     // An unshown list has no width of its own yet: its columns fit their
     // contents whole until it shows. A shown one shares its room: a column
     // that needs no more than an even share of what is left is whole, the
-    // wider ones share the rest evenly, none narrower than its title.
+    // wider ones share the rest evenly.
     if (m_view->isVisible()) {
         std::vector<Want> byWidth = wants;
         std::stable_sort(byWidth.begin(), byWidth.end(), [](const Want &a, const Want &b) { return a.width < b.width; });
@@ -145,7 +163,7 @@ void FittedColumns::refit()
         int left = int(byWidth.size());
         for (const Want &w : byWidth) {
             const int share = std::max(0, room) / left--;
-            given.insert(w.column, std::max(title(w.column), std::min(w.width, share)));
+            given.insert(w.column, std::max(std::min(w.width, share), std::min(w.width, kNarrowest)));
             room -= given.value(w.column);
         }
         for (Want &w : wants)
@@ -154,7 +172,6 @@ void FittedColumns::refit()
     for (const Want &w : wants)
         if (m_view->columnWidth(w.column) != w.width)
             m_view->setColumnWidth(w.column, w.width);
-    m_fitting = false;
 }
 
 bool FittedColumns::isCut(const QModelIndex &index) const

@@ -71,9 +71,8 @@ int cellsWidth(const QTableView *view, int column);
 // Each column given a width is as wide as the larger of its title and its
 // cells, but while the list is shown the columns share the list's width
 // (what the columns not fitted here leave of it): each is whole when it
-// can be, the wider ones share the rest evenly, none narrower than its
-// title. A text wider than its cell is cut at its end, and its tooltip
-// shows it whole. The columns are fitted again when
+// can be, the wider ones share the rest evenly. A text wider than its cell
+// is cut at its end, and its tooltip shows it whole. The columns are fitted again when
 // the list is shown and whenever its visible part changes size, which
 // costs a few pixels' arithmetic however many rows there are.
 class FittedColumns : public QObject {
@@ -94,10 +93,12 @@ protected:
 
 private:
     explicit FittedColumns(QTableView *view);
+    void fitOnce();
     QTableView *m_view;
     QWidget *m_viewport;
     QMap<int, int> m_needed;
     bool m_fitting = false;
+    bool m_again = false;
 };
 
 } // namespace ListColumns

@@ -171,36 +171,32 @@ QStringList cutCaptions(QWidget *window)
     return cut;
 }
 
-QStringList cutTexts(const QTableView *view, int column)
+QStringList unreadableTexts(QWidget *window, QTableView *view, int column, const QString &longText)
 {
-    QStringList cut;
-    const int left = view->columnViewportPosition(column);
-    const bool inView = left >= 0 && left + view->columnWidth(column) <= view->viewport()->width();
-    for (int r = 0; r < view->model()->rowCount(); ++r) {
-        const QModelIndex index = view->model()->index(r, column);
-        const int needed = view->sizeHintForIndex(index).width() + (view->showGrid() ? 1 : 0);
-        if (!inView || needed > view->columnWidth(column))
-            cut << index.data().toString();
+    QStringList wrong;
+    const QSize size = window->size();
+    for (const QSize at : {size, size - QSize(80, 0), size}) {
+        window->resize(at);
+        QApplication::processEvents();
+        for (int c = 0; c < view->model()->columnCount(); ++c)
+            if (!view->isColumnHidden(c) && view->columnViewportPosition(c) + view->columnWidth(c) > view->viewport()->width())
+                wrong << QStringLiteral("column %1").arg(c);
+        for (int r = 0; r < view->model()->rowCount(); ++r) {
+            const QModelIndex index = view->model()->index(r, column);
+            const bool cut = view->sizeHintForIndex(index).width() + (view->showGrid() ? 1 : 0) > view->columnWidth(column);
+            // A tip lingers after hideText(): put away at once.
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->inherits("QTipLabel"))
+                    w->hide();
+            const QPoint p = view->visualRect(index).center();
+            QHelpEvent e(QEvent::ToolTip, p, view->viewport()->mapToGlobal(p));
+            QApplication::sendEvent(view->viewport(), &e);
+            const QString tip = QToolTip::isVisible() ? QToolTip::text() : QString();
+            if (cut != (index.data() == longText) || tip != (cut ? longText : QString()))
+                wrong << index.data().toString();
+        }
     }
-    return cut;
-}
-
-QString toolTipOf(QTableView *view, const QModelIndex &index)
-{
-    // QToolTip::hideText() lets a tip linger a moment; the tip is put
-    // away at once so that the next question starts without one.
-    auto putAway = [] {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->inherits("QTipLabel"))
-                w->hide();
-    };
-    putAway();
-    const QPoint at = view->visualRect(index).center();
-    QHelpEvent e(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(view->viewport(), &e);
-    const QString text = QToolTip::isVisible() ? QToolTip::text() : QString();
-    putAway();
-    return text;
+    return wrong;
 }
 
 void closeWindow(QWidget *w)

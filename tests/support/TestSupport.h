@@ -89,12 +89,11 @@ bool writeTemplate(const QString &folder);
 // titles of visible grid columns narrower than their title.
 QStringList cutCaptions(QWidget *window);
 
-// The texts of a list's column that do not show whole: wider than their
-// cell, as the view measures a cell, or in a column reaching past the
-// list's visible part.
-QStringList cutTexts(const QTableView *view, int column);
-// The tooltip a list shows where the mouse rests on a cell ("" for none).
-QString toolTipOf(QTableView *view, const QModelIndex &index);
+// Shows a window at its size, narrower and at its size again, and lists
+// what a list in it shows wrongly: a column reaching past the list, a text
+// of the column cut (all but longText show whole), a cut text whose
+// tooltip is not the whole text, a whole one with a tooltip.
+QStringList unreadableTexts(QWidget *window, QTableView *view, int column, const QString &longText);
 
 // The name a screen reader announces for a widget.
 QString accessibleName(QWidget *w);
