@@ -184,8 +184,8 @@ bool FittedColumns::isCut(const QModelIndex &index) const
 
 bool FittedColumns::eventFilter(QObject *watched, QEvent *event)
 {
-    // Only the events named here reach the view: others come also while
-    // it is being destroyed.
+    // The view is looked at only for the events named here: others come
+    // also while it is being destroyed.
     switch (event->type()) {
     case QEvent::Show:
         if (watched == m_view)

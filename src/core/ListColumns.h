@@ -71,10 +71,10 @@ int cellsWidth(const QTableView *view, int column);
 // Each column given a width is as wide as the larger of its title and its
 // cells, but while the list is shown the columns share the list's width
 // (what the columns not fitted here leave of it): each is whole when it
-// can be, the wider ones share the rest evenly. A text wider than its cell
-// is cut at its end, and its tooltip shows it whole. The columns are fitted again when
-// the list is shown and whenever its visible part changes size, which
-// costs a few pixels' arithmetic however many rows there are.
+// can be, the wider ones share the rest evenly. A text wider than its
+// cell is cut at its end, and its tooltip shows it whole. The columns are
+// fitted again when the list is shown and whenever its visible part
+// changes size: sums over a few columns, however many rows there are.
 class FittedColumns : public QObject {
 public:
     // The view's fitter, made on first use; it lives as the view's child.
@@ -85,15 +85,14 @@ public:
     void setNeeded(int column, int width);
     void refit();
 
-    // Whether the text of the cell is cut for want of room.
-    bool isCut(const QModelIndex &index) const;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     explicit FittedColumns(QTableView *view);
     void fitOnce();
+    // Whether the text of the cell is cut for want of room.
+    bool isCut(const QModelIndex &index) const;
     QTableView *m_view;
     QWidget *m_viewport;
     QMap<int, int> m_needed;

@@ -1,8 +1,8 @@
 #pragma once
 // The enlarged preview: a copy of the report shown in the report window,
 // maximized at 100 % zoom, with a Find that walks forward through the
-// text, from the top of the page shown. The copy is kept in memory; the report window's document is not
-// touched.
+// text from the top of the page shown. The copy is kept in memory; the
+// report window's document is not touched.
 
 #include "ReportModel.h"
 

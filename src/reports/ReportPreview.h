@@ -1,8 +1,8 @@
 #pragma once
 // The preview of a report document: one page at a time, with page
 // navigation (first, previous, page number, next, last) and zoom (whole
-// page, page width or a percentage), a text search from a place on a page and
-// the scrolling of a found text into view. It draws through
+// page, page width or a percentage), a text search from a place on a
+// page and the scrolling of a found text into view. It draws through
 // ReportRenderer, like the PDF writer.
 
 #include "ReportModel.h"
