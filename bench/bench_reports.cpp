@@ -175,7 +175,7 @@ int wholeListReport(const Options &options)
                                                                           hx().ReportAnthemSet.ids.size() - 1)})
               .toString();
     t.restart();
-    const int found = preview->find(sought, 1);
+    const int found = preview->find(sought, ReportTextPos{1, 0, 0}).page;
     report("find the last anthem's title from page 1", ms(t) / 1000.0, "s", 0);
     std::printf("    found on page %d\n", found);
     const QString vsr = out.filePath(QStringLiteral("anthems.vsr"));

@@ -3,7 +3,7 @@
 #include "Db.h"
 #include "KeyboardReach.h"
 #include "LinkTables.h"
-#include "TextWidths.h"
+#include "ListColumns.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -189,9 +189,9 @@ void markLinks(CheckGridKind kind, CheckListGrid *grid, int owner, qint32 id, bo
 void sizeColumns(CheckListGrid *grid)
 {
     try {
-        grid->fitColumnToTexts(kNameColumn);
         if (grid->hasActiveColumn())
-            grid->resizeColumnToContents(kActiveColumn);
+            grid->fitColumnToTexts(kActiveColumn);
+        grid->fitColumnToTexts(kNameColumn);
     } catch (...) {
     }
 }
@@ -210,8 +210,8 @@ CheckListGrid::CheckListGrid(QWidget *parent) : QTableWidget(parent)
     setSortingEnabled(false);
     setWordWrap(false);
     tabLeavesGrid(this);
-    // A name wider than the grid scrolls into view: scrolling by whole
-    // columns could not reach past the one visible column.
+    // Scrolled by pixels: the grid shows one column, which scrolling by
+    // whole columns could not move at all.
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setItemDelegate(new CheckListDelegate(this));
     setColumnHidden(kIdColumn, true);
@@ -335,42 +335,7 @@ void CheckListGrid::fitColumnToTexts(int column)
 {
     if (column < 0 || column >= columnCount())
         return;
-    // Every cell of the column has the same check box, margins and font,
-    // so the widest cell is the one with the widest text. The sum of the
-    // characters' advances tells it within a pixel or two (a ligature, or
-    // trailing blanks, which the cell does not count); every cell that
-    // could be the widest within that margin is measured as the view
-    // measures it.
-    const TextWidths &widths = TextWidths::of(font());
-    const int n = rowCount();
-    std::vector<qreal> upper(size_t(n), 0);
-    qreal widestLower = 0;
-    for (int r = 0; r < n; ++r) {
-        const QTableWidgetItem *it = item(r, column);
-        if (!it)
-            continue;
-        const QString text = it->text();
-        qsizetype end = text.size();
-        while (end > 0 && text.at(end - 1).isSpace())
-            --end;
-        const qreal whole = widths.estimate(text);
-        upper[size_t(r)] = whole;
-        widestLower = std::max(widestLower, end == text.size() ? whole : widths.estimate(text.left(end)));
-    }
-    const qreal margin = 2 + widestLower / 50;
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
-    int content = 0;
-    for (int r = 0; r < n; ++r) {
-        if (upper[size_t(r)] + margin < widestLower)
-            continue;
-        const QModelIndex index = model()->index(r, column);
-        content = std::max(content, itemDelegateForIndex(index)->sizeHint(option, index).width());
-    }
-    if (n > 0 && showGrid())
-        content += 1;
-    const int header = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->sectionSizeHint(column);
-    horizontalHeader()->resizeSection(column, std::max(content, header));
+    ListColumns::FittedColumns::of(this).setNeeded(column, ListColumns::cellsWidth(this, column));
 }
 
 void CheckListGrid::sortDataRows(int column)

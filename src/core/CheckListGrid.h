@@ -56,8 +56,9 @@ public:
 
     // Makes a column as wide as its header and the widest of its cells, as
     // resizeColumnToContents() measures them, but over every row however
-    // many there are, measuring only the cells whose text could be the
-    // widest (TextWidths picks them).
+    // many there are (ListColumns::cellsWidth); while the grid is shown,
+    // no wider than the grid, a longer name cut at its end with the whole
+    // name in its tooltip (ListColumns::FittedColumns).
     void fitColumnToTexts(int column);
 
     // Puts the data rows in order of one column: the sort key column (2)

@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "Guard.h"
 #include "KeyboardReach.h"
+#include "ListColumns.h"
 #include "ListRefresh.h"
 #include "Module.h"
 #include "Prompter.h"
@@ -115,15 +116,16 @@ void RefListForm::fillGrid(bool loadTheData)
         ~RedrawOn() { g->setUpdatesEnabled(true); }
     } redrawOn{m_grid};
 
-    // The columns fit their titles and their texts, filled or not.
+    // The columns fit their titles and their texts, filled or not, within
+    // the list (a longer name is cut, whole in its tooltip).
     struct SizeColumns {
         QTableWidget *g;
         bool withDesc;
         ~SizeColumns()
         {
-            g->resizeColumnToContents(1);
-            if (withDesc)
-                g->resizeColumnToContents(2);
+            auto &columns = ListColumns::FittedColumns::of(g);
+            for (int c = 1; c <= (withDesc ? 2 : 1); ++c)
+                columns.setNeeded(c, ListColumns::cellsWidth(g, c));
         }
     } sizeColumns{m_grid, withDesc};
 

@@ -1,6 +1,7 @@
 #include "RForm.h"
 
 #include "Cursor.h"
+#include "Prompter.h"
 #include "ReportPreview.h"
 
 #include <QEvent>
@@ -38,7 +39,15 @@ RForm::RForm(const ReportDocument &doc, QWidget *parent) : QDialog(parent)
     layout->addWidget(m_preview, 1);
 
     connect(m_searchButton, &QPushButton::clicked, this, &RForm::find);
+    // Return in the search box finds once: the button is no default
+    // button that the same key would click again.
+    m_searchButton->setAutoDefault(false);
     connect(m_searchText, &QLineEdit::returnPressed, this, &RForm::find);
+    // A page the user turns to is where the next search starts.
+    connect(m_preview, &ReportPreview::pageChanged, this, [this] {
+        if (!m_showingHit)
+            m_findNext = ReportTextPos();
+    });
 
     m_preview->setDocument(doc);
     m_preview->setZoom(100);
@@ -51,10 +60,24 @@ void RForm::find()
     const QString text = m_searchText->text();
     if (text.isEmpty())
         return;
-    const int page = m_preview->find(text, m_preview->previewPage() + 1);
-    if (page <= 0)
+    if (text != m_findText) {
+        m_findText = text;
+        m_findNext = ReportTextPos();
+    }
+    const ReportTextPos from = m_findNext.isNull() ? ReportTextPos{m_preview->previewPage(), 0, 0} : m_findNext;
+    const ReportTextPos at = m_preview->find(text, from);
+    if (at.isNull()) {
+        // Nothing further: the page and its highlight stay, and so does
+        // the place, so asking again gives the same answer.
+        m_findNext = from;
+        prompter().message(QStringLiteral("The text was not found."), appTitle(), MsgButtons::Ok,
+                           MsgIcon::Information);
         return;
-    m_preview->setPreviewPage(page);
+    }
+    m_findNext = ReportTextPos{at.page, at.line, at.column + int(text.size())};
+    m_showingHit = true;
+    m_preview->setPreviewPage(at.page);
+    m_showingHit = false;
     const QRect hit = m_preview->foundRect();
     m_preview->scrollIntoView(hit.translated(-200, -200));
 }

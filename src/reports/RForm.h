@@ -1,8 +1,8 @@
 #pragma once
 // The enlarged preview: a copy of the report shown in the report window,
 // maximized at 100 % zoom, with a Find that walks forward through the
-// pages. The copy is kept in memory; the report window's document is not
-// touched.
+// text from the top of the page shown. The copy is kept in memory; the
+// report window's document is not touched.
 
 #include "ReportModel.h"
 
@@ -18,7 +18,9 @@ public:
     explicit RForm(const ReportDocument &doc, QWidget *parent = nullptr);
 
     ReportPreview *preview() const { return m_preview; } // "VSPrinter2"
-    // Find: from the page after the one shown; shows the page of the hit.
+    // Find: the first search for a text starts at the top of the page
+    // shown; a repeated one goes on after the last hit, until the user
+    // turns the page. Shows the page of the hit; says so when there is none.
     void find();
 
 protected:
@@ -28,4 +30,9 @@ private:
     ReportPreview *m_preview = nullptr;
     QPushButton *m_searchButton = nullptr;
     QLineEdit *m_searchText = nullptr;
+    // The text last searched for and where a repeated Find for it goes on
+    // (null: from the top of the page shown).
+    QString m_findText;
+    ReportTextPos m_findNext;
+    bool m_showingHit = false;
 };

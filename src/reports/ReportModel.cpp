@@ -630,12 +630,23 @@ QStringList ReportDocument::pageLines(int index) const
 
 int ReportDocument::find(const QString &text, int startPage, QRect *hit) const
 {
+    return find(text, ReportTextPos{qMax(1, startPage), 0, 0}, hit).page;
+}
+
+ReportTextPos ReportDocument::find(const QString &text, const ReportTextPos &from, QRect *hit) const
+{
+    if (hit)
+        *hit = QRect();
     if (text.isEmpty())
-        return 0;
-    for (int p = qMax(1, startPage); p <= pageCount(); ++p) {
+        return {};
+    for (int p = qMax(1, from.page); p <= pageCount(); ++p) {
         const ReportPage page = this->page(p - 1);
-        for (const LineIndex &l : pageLineIndex(page)) {
-            const int at = int(l.text.indexOf(text, 0, Qt::CaseInsensitive));
+        const QList<LineIndex> lines = pageLineIndex(page);
+        const bool fromHere = p == from.page;
+        for (int li = fromHere ? qMax(0, from.line) : 0; li < lines.size(); ++li) {
+            const LineIndex &l = lines.at(li);
+            const int start = fromHere && li == from.line ? qMax(0, from.column) : 0;
+            const int at = int(l.text.indexOf(text, start, Qt::CaseInsensitive));
             if (at < 0)
                 continue;
             if (hit) {
@@ -654,12 +665,10 @@ int ReportDocument::find(const QString &text, int startPage, QRect *hit) const
                 }
                 *hit = r.toAlignedRect();
             }
-            return p;
+            return {p, li, at};
         }
     }
-    if (hit)
-        *hit = QRect();
-    return 0;
+    return {};
 }
 
 bool ReportDocument::operator==(const ReportDocument &o) const

@@ -121,6 +121,15 @@ struct ReportPage {
 
 class ReportScratch;
 
+// A place in a document's text: a page (1-based), a line of that page
+// (0-based, as pageLines() counts them) and a character of that line.
+struct ReportTextPos {
+    int page = 0;
+    int line = 0;
+    int column = 0;
+    bool isNull() const { return page <= 0; }
+};
+
 class ReportDocument {
 public:
     ReportDocument() = default;
@@ -144,6 +153,9 @@ public:
     // a hit may span the runs of one line. Returns the 1-based page of the
     // first hit and its rectangle in twips, or 0 when there is none.
     int find(const QString &text, int startPage, QRect *hit = nullptr) const;
+    // The same from a place on a page: the first hit that starts there or
+    // after it. Returns where the hit starts; a null place when there is none.
+    ReportTextPos find(const QString &text, const ReportTextPos &from, QRect *hit = nullptr) const;
     // The text of a page, line by line from top to bottom (runs on one
     // baseline joined), for searching and tests.
     QStringList pageLines(int index) const;

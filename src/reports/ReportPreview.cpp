@@ -384,12 +384,13 @@ void ReportPreview::zoomChosen(int index)
         setZoomMode(z.mode);
 }
 
-int ReportPreview::find(const QString &text, int startPage)
+ReportTextPos ReportPreview::find(const QString &text, const ReportTextPos &from)
 {
     QRect hit;
-    const int page = m_doc.find(text, startPage, &hit);
-    m_found = page > 0 ? hit : QRect();
-    return page;
+    const ReportTextPos at = m_doc.find(text, from, &hit);
+    if (!at.isNull())
+        m_found = hit;
+    return at;
 }
 
 QRect ReportPreview::foundRect() const

@@ -1,8 +1,8 @@
 #pragma once
 // The preview of a report document: one page at a time, with page
 // navigation (first, previous, page number, next, last) and zoom (whole
-// page, page width or a percentage), a text search from a given page and
-// the scrolling of a found text into view. It draws through
+// page, page width or a percentage), a text search from a place on a
+// page and the scrolling of a found text into view. It draws through
 // ReportRenderer, like the PDF writer.
 
 #include "ReportModel.h"
@@ -37,10 +37,12 @@ public:
     ZoomMode zoomMode() const;
     void setZoomMode(ZoomMode mode);
 
-    // Searches from page startPage (1-based) on; returns the page of the
-    // first hit or 0. The hit's rectangle is kept for foundRect().
-    int find(const QString &text, int startPage);
-    QRect foundRect() const; // twips; null when the last find failed
+    // Searches from a place in the document on; returns where the first
+    // hit starts, or a null place. A hit's rectangle is kept for
+    // foundRect(); a search without a hit keeps the last one, so what is
+    // highlighted stays.
+    ReportTextPos find(const QString &text, const ReportTextPos &from);
+    QRect foundRect() const; // twips; null before any hit
     // Brings a rectangle of the page shown (twips) into view.
     void scrollIntoView(const QRect &twipsRect);
 

@@ -215,6 +215,24 @@ private slots:
         QCOMPARE(g->rowCount(), 0);
     }
 
+    // A long name leaves every other name readable, the long one cut,
+    // whole in its tooltip; the names stay centred.
+    void aLongNameIsCutWithinTheList()
+    {
+        const QString longName = QString("Wolfgang Amadeus Mozart and Johann Sebastian Bach ").repeated(2).left(100);
+        for (const QString &name : {QString("Bach, J. S."), QString("Handel"), QString("O"), QString("W"), longName}) {
+            addRow("composer", "composer", name);
+            addRow("themes", "theme", name);
+        }
+        Db::exec("update themes set Description = 'Close' where theme = 'Handel'");
+        for (int code : {ComposerFormCode, ThemeFormCode}) {
+            auto *w = openList<RefListForm>(code);
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            QCOMPARE(unreadableTexts(w, w->grid(), 1, longName), QStringList());
+            QCOMPARE(w->grid()->item(0, 1)->textAlignment(), int(Qt::AlignCenter));
+        }
+    }
+
     // Modify and Delete do nothing without a selected entry or on an entry
     // without a name.
     void modifyAndDeleteNeedAnEntry()

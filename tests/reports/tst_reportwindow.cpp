@@ -13,6 +13,7 @@
 #include "SampleReport.h"
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -492,12 +494,9 @@ private slots:
             button->click();
             if (p2->previewPage() != 1)
                 return 0;
-            text->setText(QStringLiteral("Sample Anthems")); // in every page's header
+            text->setText(QStringLiteral("Sample Anthems")); // in every page's header: this one first
             button->click();
-            if (p2->previewPage() != 2)
-                return 0;
-            button->click();
-            if (p2->previewPage() != 3)
+            if (p2->previewPage() != 1)
                 return 0;
             text->setText(QStringLiteral("title 30"));
             p2->setPreviewPage(1);
@@ -516,6 +515,77 @@ private slots:
         QVERIFY(f->preview()->document() == doc); // the window's report is untouched
         // No scratch file is left in the program folder.
         QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.vs"))));
+    }
+
+    // Find in the enlarged preview: "find:<text>" types the text and
+    // clicks Find, "enter" presses Return in the search box, "next" and
+    // "prev" turn the page; each search gives the page of its hit or "none".
+    void enlargedPreviewFindSteps_data()
+    {
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("hits");
+        QTest::newRow("pages 2 and 5") << 1 << QStringList{"find:kyrie", "enter", "enter"} << QStringList{"2", "5", "none"};
+        QTest::newRow("the page shown, the same line")
+            << 1 << QStringList{"find:alpha", "find:gloria", "find:gloria", "find:gloria", "find:gloria"}
+            << QStringList{"1", "1", "1", "2", "5"};
+        QTest::newRow("a page turned, another text")
+            << 1 << QStringList{"find:gloria", "next", "find:gloria", "prev", "find:gloria", "find:kyrie", "find:gloria"}
+            << QStringList{"1", "2", "1", "2", "2"};
+        QTest::newRow("none keeps page and highlight") << 3 << QStringList{"find:GLORIA", "find:zzz", "find:kyrie"}
+                                                       << QStringList{"5", "none", "5"};
+    }
+
+    void enlargedPreviewFindSteps()
+    {
+        QFETCH(int, shown);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, hits);
+        ReportPrinter p;
+        p.startDoc();
+        int pages = 0;
+        for (const char *page : {"Gloria, gloria\nalpha", "kyrie here\ngloria", "nothing", "alpha", "kyrie GLORIA"}) {
+            if (pages++ > 0)
+                p.newPage();
+            p.text(QLatin1String(page) + QLatin1Char('\n'));
+        }
+        p.endDoc();
+        RForm r(p.document());
+        r.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&r));
+        auto *preview = find<ReportPreview>(&r, "VSPrinter2");
+        auto *text = find<QLineEdit>(&r, "SearchText");
+        preview->setPreviewPage(shown);
+        QStringList seen;
+        for (const QString &step : std::as_const(steps)) {
+            const int page = preview->previewPage();
+            const QRect highlight = preview->foundRect();
+            m_prompter->messages.clear();
+            text->setFocus();
+            if (step == "next" || step == "prev") {
+                QTest::mouseClick(find<QToolButton>(&r, step == "next" ? "NextPageButton" : "PreviousPageButton"),
+                                  Qt::LeftButton);
+                continue;
+            }
+            if (step == "enter") {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            } else {
+                text->selectAll();
+                QTest::keyClicks(text, step.mid(5));
+                QTest::mouseClick(find<QPushButton>(&r, "SearchButton"), Qt::LeftButton);
+            }
+            if (m_prompter->messages.isEmpty()) {
+                QVERIFY(preview->previewPage() != page || preview->foundRect() != highlight); // a new hit
+                seen << QString::number(preview->previewPage());
+                continue;
+            }
+            QCOMPARE(m_prompter->messages.size(), 1);
+            QCOMPARE(m_prompter->lastMessage(), QStringLiteral("The text was not found."));
+            QCOMPARE(m_prompter->messages.last().title, appTitle());
+            QVERIFY(preview->previewPage() == page && preview->foundRect() == highlight);
+            seen << "none";
+        }
+        QCOMPARE(seen, hits);
     }
 
     void aFailingBuildLeavesTheWindowUsable()

@@ -6,7 +6,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
+#include <QHelpEvent>
 #include <QTableView>
+#include <QToolTip>
 
 #include "AppPaths.h"
 #include "Db.h"
@@ -167,6 +169,34 @@ QStringList cutCaptions(QWidget *window)
         }
     }
     return cut;
+}
+
+QStringList unreadableTexts(QWidget *window, QTableView *view, int column, const QString &longText)
+{
+    QStringList wrong;
+    const QSize size = window->size();
+    for (const QSize at : {size, size - QSize(80, 0), size}) {
+        window->resize(at);
+        QApplication::processEvents();
+        for (int c = 0; c < view->model()->columnCount(); ++c)
+            if (!view->isColumnHidden(c) && view->columnViewportPosition(c) + view->columnWidth(c) > view->viewport()->width())
+                wrong << QStringLiteral("column %1").arg(c);
+        for (int r = 0; r < view->model()->rowCount(); ++r) {
+            const QModelIndex index = view->model()->index(r, column);
+            const bool cut = view->sizeHintForIndex(index).width() + (view->showGrid() ? 1 : 0) > view->columnWidth(column);
+            // A tip lingers after hideText(): put away at once.
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->inherits("QTipLabel"))
+                    w->hide();
+            const QPoint p = view->visualRect(index).center();
+            QHelpEvent e(QEvent::ToolTip, p, view->viewport()->mapToGlobal(p));
+            QApplication::sendEvent(view->viewport(), &e);
+            const QString tip = QToolTip::isVisible() ? QToolTip::text() : QString();
+            if (cut != (index.data() == longText) || tip != (cut ? longText : QString()))
+                wrong << index.data().toString();
+        }
+    }
+    return wrong;
 }
 
 void closeWindow(QWidget *w)

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTableView>
 #include <functional>
 #include <memory>
 
@@ -87,6 +88,12 @@ bool writeTemplate(const QString &folder);
 // boxes and labels that are narrower than their text needs, and the
 // titles of visible grid columns narrower than their title.
 QStringList cutCaptions(QWidget *window);
+
+// Shows a window at its size, narrower and at its size again, and lists
+// what a list in it shows wrongly: a column reaching past the list, a text
+// of the column cut (all but longText show whole), a cut text whose
+// tooltip is not the whole text, a whole one with a tooltip.
+QStringList unreadableTexts(QWidget *window, QTableView *view, int column, const QString &longText);
 
 // The name a screen reader announces for a widget.
 QString accessibleName(QWidget *w);
