@@ -439,7 +439,8 @@ void verify(Connection &c, const Original &original)
         c.each(QStringLiteral("select name from pragma_table_info(?) where \"notnull\""), {table},
                [&](const Db::Statement &st) { notNull << st.text(0); });
         for (const QString &column : std::as_const(notNull))
-            if (const qint64 n = c.number(QStringLiteral("select count(*) from main.%1 where %2 is null").arg(from, quoted(column))))
+            // (SQLite takes "is null" of a NOT NULL column for false.)
+            if (const qint64 n = c.number(QStringLiteral("select count(*) from main.%1 where typeof(%2) = 'null'").arg(from, quoted(column))))
                 broken << QStringLiteral("NOT NULL of the column \"%1\" of the table \"%2\" (%3)").arg(column, table, rows(n));
     }
     if (!neededOld.isEmpty())

@@ -307,14 +307,20 @@ Check checkPages(const QString &path)
         return problem(Problem::Damaged, QStringLiteral("no answer from the page check"));
     // SQLite may answer with one text of many lines under a heading
     // ("*** in database main ***"): the first fault says enough.
+    // A row that breaks a NOT NULL rule of its table is no damage of the
+    // pages: such a row is read as any other, and a conversion names it.
+    bool damaged = false;
     for (const QString &finding : std::as_const(findings)) {
         for (const QString &line : finding.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             const QString fault = line.trimmed();
+            if (fault.startsWith(QLatin1String("NULL value in ")))
+                continue;
+            damaged = true;
             if (!fault.isEmpty() && !fault.startsWith(QLatin1String("***")))
                 return problem(Problem::Damaged, fault);
         }
     }
-    return problem(Problem::Damaged, QStringLiteral("damaged pages"));
+    return damaged ? problem(Problem::Damaged, QStringLiteral("damaged pages")) : Check{};
 }
 
 bool isPreviousFormat(const QString &path)
