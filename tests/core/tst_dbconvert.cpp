@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
-#include <optional>
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -468,14 +467,14 @@ private slots:
                                   "pragma writable_schema = off;");
             }};
         QVERIFY(writePreviousFormat(m_path, fills[cause]));
-        // A writer in write-ahead log mode that has not merged its log.
-        std::optional<RawDb> writer;
-        if (cause == 3) {
-            writer.emplace(m_path);
-            QCOMPARE(writer->value("pragma journal_mode = wal"), QString("wal"));
-            QVERIFY(writer->exec("pragma wal_autocheckpoint = 0; update labels set label1 = 'logged'"));
-        }
         const int pages = RawDb(m_path).value("pragma page_count").toInt();
+        // A writer in write-ahead log mode that left its log unmerged.
+        if (cause == 3) {
+            RawDb writer(m_path);
+            QCOMPARE(writer.value("pragma journal_mode = wal"), QString("wal"));
+            QCOMPARE(sqlite3_db_config(writer.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr), SQLITE_OK);
+            QVERIFY(writer.exec("pragma wal_autocheckpoint = 0; update labels set label1 = 'logged'"));
+        }
         if (cause == 1)
             DbFile::setConversionHook([pages](sqlite3 *h) {
                 rawExec(h, QByteArray("pragma max_page_count = ").append(QByteArray::number(pages + 8)).constData());
@@ -495,6 +494,7 @@ private slots:
         QCOMPARE(filesBeside(), beside);
         QCOMPARE(fileHash(m_path + "-wal"), log);
         QCOMPARE(fileHash(m_path + "-shm"), shared);
+        QCOMPARE(log.isEmpty(), cause != 3);
         QVERIFY(DbFile::isPreviousFormat(m_path));
         if (cause != 1)
             return;
