@@ -8,6 +8,7 @@
 #include "DbFile.h"
 #include "DbFiles.h"
 #include "Schema.h"
+#include "SqlText.h"
 #include "TestSupport.h"
 
 #include <QRegularExpression>
@@ -540,6 +541,43 @@ private slots:
         QCOMPARE(raw.value(query), expected);
         QCOMPARE(raw.value("select count(*) from sqlite_master where sql like '%-- %' and sql not like '%unocase%'"),
                  QString("1"));
+    }
+
+    // The proof of the edit: a statement may lose the collation clause
+    // (a comment inside it too), or name another collation instead where
+    // that is allowed, and nothing else; a comment that took in the rest
+    // of its line, or any other word changed, is found.
+    void theEditIsProvedTokenByToken_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<bool>("same");
+        const QByteArray lost = "create table lost (a text -- first column\n collate unocase,\n b text, c text)";
+        QTest::newRow("clause out") << lost << QByteArray("create table lost (a text -- first column\n,\n b text, c text)")
+                                    << false << true;
+        QTest::newRow("comment joined") << lost << QByteArray("create table lost (a text -- first column,\n b text, c text)")
+                                        << false << false;
+        QTest::newRow("comment in the clause") << QByteArray("create table h (g text collate /* old */ unocase)")
+                                               << QByteArray("create table h (g text)") << false << true;
+        QTest::newRow("a word changed") << QByteArray("create table t (a text collate unocase)")
+                                        << QByteArray("create table t (b text)") << false << false;
+        QTest::newRow("a comment lost") << QByteArray("create table t (a /* x */ text collate unocase)")
+                                        << QByteArray("create table t (a text)") << false << false;
+        QTest::newRow("replaced") << QByteArray("create table s (AMPM TEXT COLLATE UNOCASE)")
+                                  << QByteArray("create table s (AMPM TEXT COLLATE NOCASE)") << true << true;
+        QTest::newRow("replaced, not allowed") << QByteArray("create table s (AMPM TEXT COLLATE UNOCASE)")
+                                               << QByteArray("create table s (AMPM TEXT COLLATE NOCASE)") << false << false;
+    }
+    void theEditIsProvedTokenByToken()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, replaced);
+        QFETCH(bool, same);
+        QCOMPARE(SqlText::onlyCollationChanged(before, after, "UNOCASE", replaced), same);
+        if (same && !replaced)
+            QCOMPARE(SqlText::replaceCollation(before, "UNOCASE"), after);
     }
 
     // A file another program reads (a read transaction open) is not
