@@ -178,13 +178,33 @@ Original readOriginal(Connection &c)
     return o;
 }
 
+// Whether an index is the previous format's own index of a name: a plain
+// index of the name columns of its table (the current schema orders by
+// the keys instead).
+bool isPreviousNameIndex(Connection &c, const StoredObject &index)
+{
+    bool plain = c.number(QStringLiteral("select count(*) from pragma_index_list(?) where name = ? and not \"unique\" "
+                                         "and not partial"),
+                          {index.table, index.name})
+        == 1;
+    c.each(QStringLiteral("select name from pragma_index_info(?)"), {index.name}, [&](const Db::Statement &st) {
+        bool named = false;
+        for (const Db::NameKeyColumn &k : Db::nameKeyColumns())
+            named = named
+                || (index.table.compare(QLatin1String(k.table), Qt::CaseInsensitive) == 0
+                    && st.text(0).compare(QLatin1String(k.nameColumn), Qt::CaseInsensitive) == 0);
+        plain = plain && named;
+    });
+    return plain;
+}
+
 // The names the program needs are its own: an object of the user's that
 // has one is never dropped or replaced. An index of the program's tables
-// under its own name is the previous format's (replaced when the current
-// schema words it otherwise); a trigger of one of the program's names is
-// the user's (the previous format had none) and may stay only when it
-// is the program's word for word; so may a key column, which only the
-// program adds.
+// under its own name is kept when it is the current schema's word for
+// word, and replaced only when it is the previous format's. A trigger of
+// one of the program's names is the user's (the previous format had none)
+// and may stay only when it is the program's word for word. A key column
+// is the user's too: only the program adds them.
 void checkNames(Connection &c, const QList<StoredObject> &objects)
 {
     auto holder = [&](const QString &name) -> const StoredObject * {
@@ -197,9 +217,10 @@ void checkNames(Connection &c, const QList<StoredObject> &objects)
         throw Refused{DbFile::Cause::NameTaken, object, QString()};
     };
     for (const Schema::Table &t : Schema::tables()) {
-        for (const QString &name : t.indexNames)
-            if (const StoredObject *o = holder(name))
-                if (o->type != QLatin1String("index") || o->table.compare(t.name, Qt::CaseInsensitive) != 0)
+        for (int i = 0; i < t.indexNames.size(); ++i)
+            if (const StoredObject *o = holder(t.indexNames.at(i)))
+                if (o->type != QLatin1String("index") || o->table.compare(t.name, Qt::CaseInsensitive) != 0
+                    || (QString::fromUtf8(o->sql) != t.indexSql.at(i) && !isPreviousNameIndex(c, *o)))
                     refuse(described(*o));
         for (int i = 0; i < t.triggerNames.size(); ++i)
             if (const StoredObject *o = holder(t.triggerNames.at(i)))

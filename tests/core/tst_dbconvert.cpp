@@ -417,6 +417,7 @@ private slots:
         QTest::newRow("their trigger") << 6 << "trigger \"keep_copy\"";
         QTest::newRow("their rule") << 7 << "rule of the table \"yn\"";
         QTest::newRow("not null") << 8 << "NOT NULL of the column \"x\" of the table \"nn\" (1 row)";
+        QTest::newRow("an index of theirs under the program's name") << 9 << "the index \"anthem_collection\"";
     }
     void aFailedConversionChangesNothing()
     {
@@ -466,6 +467,11 @@ private slots:
                                   "pragma writable_schema = on;"
                                   "update sqlite_master set sql = 'create table nn (x text not null)' where name = 'nn';"
                                   "pragma writable_schema = off;");
+            },
+            [](sqlite3 *h) {
+                return fillPrevious(h)
+                    && rawExec(h, "drop index anthem_collection;"
+                                  "create index anthem_collection on anthem (collectionid, Catalog);");
             }};
         QVERIFY(writePreviousFormat(m_path, fills[cause]));
         const int pages = RawDb(m_path).value("pragma page_count").toInt();
