@@ -431,6 +431,7 @@ void verify(Connection &c, const Original &original)
             tables << table;
     }
     QStringList broken, neededOld;
+    QString neededBy; // the table of the first rule that needed the old collation
     for (const QString &table : std::as_const(tables)) {
         QByteArray before;
         for (const StoredObject &o : original.objects)
@@ -450,10 +451,13 @@ void verify(Connection &c, const Original &original)
             DbFile::installPreviousCollation(c.handle());
             if (i < was.size() && was.at(i) != is.at(i)
                 && c.number(QStringLiteral("select count(*) from main.%1 where not (%2)").arg(from, QString::fromUtf8(was.at(i))))
-                    == 0)
+                    == 0) {
                 neededOld << rule;
-            else
+                if (neededBy.isEmpty())
+                    neededBy = table;
+            } else {
                 broken << rule;
+            }
             sqlite3_create_collation(c.handle(), kPreviousCollation.toUtf8().constData(), SQLITE_UTF8, nullptr, nullptr);
         }
         QStringList notNull;
@@ -465,7 +469,7 @@ void verify(Connection &c, const Original &original)
                 broken << QStringLiteral("NOT NULL of the column \"%1\" of the table \"%2\" (%3)").arg(column, table, rows(n));
     }
     if (!neededOld.isEmpty())
-        throw Refused{DbFile::Cause::Addition, QStringLiteral("a rule of the table \"%1\"").arg(tables.first()),
+        throw Refused{DbFile::Cause::Addition, QStringLiteral("a rule of the table \"%1\"").arg(neededBy),
                       QStringLiteral("%1, where it held with the earlier version's comparison of names")
                           .arg(neededOld.join(QStringLiteral("; ")))};
     if (broken.isEmpty())
