@@ -22,15 +22,16 @@ constexpr int kBusyWaitMs = 2000;
 // a journal or log beside it, so nothing is made or changed there.
 enum class Open { ReadOnly, ReadWrite, Immutable };
 
-// A path as a URI names it.
+// A path as a URI for an immutable connection names it.
 inline QByteArray uriOf(const QString &path)
 {
     return "file:" + QFile::encodeName(path).toPercentEncoding("/") + "?immutable=1";
 }
 
 // What a connection knows beyond plain SQLite. A file of the previous
-// format is read with its collation; what the conversion builds, and
-// checks, is done without it, as the sqlite3 shell sees the file. None
+// format is read with its collation; the conversion takes it away once
+// it has read the file, and changes and checks the file without it, as
+// the sqlite3 shell sees it. None
 // has the program's own functions: the user's indexes, checks and
 // generated columns are evaluated by SQLite's own upper() and the like.
 enum class Collation { Previous, None };
@@ -132,8 +133,8 @@ inline DbFile::Check fromConnection(const Connection &c)
     return fromSqlite(c.rc(), c.error());
 }
 
-// The file a path names, through any symbolic links: the converted file
-// takes that file's place, and a link goes on pointing at it.
+// The file a path names, through any symbolic links: the conversion's
+// journal goes beside that file, where SQLite looks for it.
 inline QString realPathOf(const QString &path)
 {
     const QFileInfo info(path);

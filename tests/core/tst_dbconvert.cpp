@@ -988,7 +988,7 @@ private slots:
 
     // A full disk is named as such, and sends the user to make room:
     // with no room at all for the journal of a write, and with room for
-    // less than the copy a conversion makes.
+    // less than the rollback journal of a conversion needs.
     void aFullDiskIsNamed_data()
     {
         QTest::addColumn<qint64>("free");
