@@ -348,13 +348,12 @@ void addNameKeys(Connection &c)
     constexpr int kSlice = 5000;
     sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
     for (const Db::NameKeyColumn &k : Db::nameKeyColumns()) {
-        // The schema's names are plain words.
+        // The schema's names are plain words; checkNames() found none of
+        // the keys there.
         const QString table = QLatin1String(k.table);
         const QString key = QLatin1String(k.keyColumn);
         const QString id = QLatin1String(k.idColumn);
-        if (c.number(QStringLiteral("select count(*) from pragma_table_info(?) where name = ? collate nocase"), {table, key})
-            == 0)
-            c.must(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN %2 TEXT").arg(table, key));
+        c.must(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN %2 TEXT").arg(table, key));
         const QString slice = QStringLiteral("select %1, %2 from main.%3 where %1 > ? order by %1 limit %4")
                                   .arg(id, QLatin1String(k.nameColumn), table)
                                   .arg(kSlice);
