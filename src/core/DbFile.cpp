@@ -189,9 +189,9 @@ QString Check::message(const QString &path) const
         switch (cause) {
         case Cause::NoRoom:
             advice = QStringLiteral("Bringing it up to date needs room on the disk for the rollback journal, which "
-                                    "holds what is changed until the change is complete, and for the file's "
-                                    "growth: together about as much again as the file's size. Make room on the "
-                                    "disk, then start The Velmora again.");
+                                    "holds what is changed until the change is complete (up to about the file's "
+                                    "size), plus the file's growth. Make room on the disk, then start The Velmora "
+                                    "again.");
             break;
         case Cause::Data:
             advice = QStringLiteral("The new version of the database does not accept those rows (the rule and the "
