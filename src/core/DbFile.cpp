@@ -7,7 +7,10 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <pwd.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace DbFileInternal;
 
@@ -53,6 +56,19 @@ bool isKeyColumn(const QString &table, const QString &column)
             && column.compare(QLatin1String(k.keyColumn), Qt::CaseInsensitive) == 0)
             return true;
     return false;
+}
+
+// Who alone can open the rollback journal beside a file, when this user
+// cannot: a change another user made was stopped, and SQLite needs the
+// journal to put the file back. "" when there is none, or it opens.
+QString journalOwnerWhenNotOurs(const QString &path)
+{
+    const QByteArray journal = QFile::encodeName(realPathOf(path) + QStringLiteral("-journal"));
+    struct stat info {};
+    if (::stat(journal.constData(), &info) != 0 || ::access(journal.constData(), R_OK | W_OK) == 0)
+        return {};
+    const passwd *user = ::getpwuid(info.st_uid);
+    return user ? QString::fromLocal8Bit(user->pw_name) : QString::number(info.st_uid);
 }
 
 QString listed(const QStringList &items)
@@ -343,6 +359,14 @@ Check prepare(const QString &path, PageCheck pages)
         return refused;
     }
     Check check = probe(path);
+    if (check.problem == Problem::Unreadable) {
+        if (const QString owner = journalOwnerWhenNotOurs(path); !owner.isEmpty())
+            check.detail = QStringLiteral("a change to it that was stopped left its rollback journal \"%1-journal\", "
+                                          "which only the user %2 or an administrator can open; once they have "
+                                          "started The Velmora, or opened the file with the sqlite3 shell, it opens "
+                                          "for everyone again")
+                               .arg(realPathOf(path), owner);
+    }
     if (!check.ok())
         return check;
     if (isPreviousFormat(path)) {
