@@ -15,7 +15,6 @@
 #include <QList>
 #include <QSet>
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
