@@ -1,7 +1,9 @@
-// The conversion of a database of the previous format: the original held
-// and only read, a byte copy of it beside it, the old collation taken out
-// of the copy's schema on a connection of plain SQLite, what the current
-// schema adds made, the copy checked and renamed into place.
+// The conversion of a database of the previous format, in place: one
+// SQLite transaction on the file itself, on a connection of plain SQLite
+// with a rollback journal. A failure, a kill or a power cut leaves the
+// file as it was (SQLite rolls a hot journal back at the next opening),
+// and the file stays the same file: its inode, links, owner, group, mode
+// bits, ACLs and extended attributes are never touched.
 #include "DbFile.h"
 
 #include "DbFileInternal.h"
@@ -9,16 +11,13 @@
 #include "SqlText.h"
 
 #include <QByteArray>
-#include <QFileInfo>
 #include <QHash>
 #include <QList>
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
-#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
-#include <memory>
-#include <optional>
+#include <limits>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -27,16 +26,6 @@ using namespace DbFileInternal;
 
 namespace {
 
-// While it is built, and from the moment it is made, the new file
-// carries the sticky bit, which means nothing on a file of data: a file
-// under the scratch name without it is not one the program made, and is
-// never removed. The bit goes once the file has taken the original's
-// place.
-constexpr mode_t kScratchMark = S_ISVTX;
-
-// The system's name of a file's access ACL.
-const char *const kAccessAcl = "system.posix_acl_access";
-
 // See DbFile::setConversionHook.
 std::function<void(sqlite3 *)> &conversionHook()
 {
@@ -44,171 +33,12 @@ std::function<void(sqlite3 *)> &conversionHook()
     return hook;
 }
 
-// A call to the system that failed, with its error number.
-struct SystemFailed {
-    int error;
-    QString what;
-};
-
-// Something someone added to the file that does not work with the new
-// tables.
-struct AdditionFailed {
+// Why the conversion does not go ahead, when it is not SQLite's own words.
+struct Refused {
+    DbFile::Cause cause;
     QString object; // "the view \"x\""
     QString why;
 };
-
-// A file descriptor of our own, closed when it goes.
-class Fd {
-public:
-    Fd(const QString &path, int flags, mode_t mode = 0) : m_fd(::open(QFile::encodeName(path).constData(), flags, mode)) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-    bool ok() const { return m_fd >= 0; }
-
-private:
-    int m_fd;
-};
-
-void must(bool done, const QString &what)
-{
-    if (!done)
-        throw SystemFailed{errno, what};
-}
-
-void writeAll(int fd, const char *data, qint64 size, qint64 at)
-{
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, data, size_t(size), off_t(at));
-        if (n < 0 && errno == EINTR)
-            continue;
-        must(n > 0, QStringLiteral("the new file cannot be written"));
-        data += n;
-        size -= n;
-        at += n;
-    }
-}
-
-// Why a conversion stopped, from SQLite's result code and the system's
-// error number (a full disk may show as either).
-DbFile::Check notConverted(int rc, int systemError, const QString &detail)
-{
-    switch (rc & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return problem(DbFile::Problem::InUse, detail);
-    default:
-        // Whatever else SQLite says (damage among it) is of the new file:
-        // the original was checked before it was copied.
-        break;
-    }
-    DbFile::Check check = problem(DbFile::Problem::NotConverted, detail);
-    if ((rc & 0xff) == SQLITE_FULL || systemError == ENOSPC || systemError == EDQUOT)
-        check.cause = DbFile::Cause::NoRoom;
-    else if ((rc & 0xff) == SQLITE_CONSTRAINT)
-        check.cause = DbFile::Cause::Data;
-    return check;
-}
-
-DbFile::Check notConverted(DbFile::Cause cause, const QString &object, const QString &detail = QString())
-{
-    DbFile::Check check = problem(DbFile::Problem::NotConverted, detail);
-    check.cause = cause;
-    check.object = object;
-    return check;
-}
-
-// Whether the file is one a conversion made and left (it carries the
-// mark); a link, a folder or anything else is not.
-bool isStoppedConversion(const QString &scratch)
-{
-    struct stat info {};
-    return ::lstat(QFile::encodeName(scratch).constData(), &info) == 0 && S_ISREG(info.st_mode)
-        && (info.st_mode & kScratchMark) != 0;
-}
-
-// The files SQLite keeps beside a database, which it would read, or
-// remove, when it opens the new file: none may be there.
-QString besideScratch(const QString &scratch)
-{
-    for (const char *suffix : {"-journal", "-wal", "-shm"}) {
-        const QString path = scratch + QLatin1String(suffix);
-        struct stat info {};
-        if (::lstat(QFile::encodeName(path).constData(), &info) == 0)
-            return path;
-    }
-    return {};
-}
-
-// SQLite's words when a statement does not prepare; "" when it does.
-QString prepareError(sqlite3 *h, const QString &sql)
-{
-    sqlite3_stmt *st = nullptr;
-    const QByteArray text = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr);
-    const QString why = rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errmsg(h));
-    sqlite3_finalize(st);
-    return why;
-}
-
-// Makes the scratch file, as open as the original and no more: its mode
-// and access ACL, and its owner and group where the system lets the user
-// give them (any member of a group may give a file of theirs that group).
-// What the folder's default ACL would give the file goes. Where the group
-// cannot be kept, the user's own group gets no more than the original
-// gave everybody, and no ACL. Returns the mode the file is to have.
-mode_t createScratch(const QString &scratch, const QString &real, const struct stat &original)
-{
-    const Fd fd(scratch, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600 | kScratchMark);
-    must(fd.ok(), QStringLiteral("the new file cannot be made beside it"));
-    mode_t mode = original.st_mode & 0777;
-    const bool groupKept = ::fchown(fd.get(), original.st_uid, original.st_gid) == 0
-        || ::fchown(fd.get(), uid_t(-1), original.st_gid) == 0;
-    if (!groupKept)
-        mode &= ~(0070 & ~((mode & 0007) << 3));
-    must(::fremovexattr(fd.get(), kAccessAcl) == 0 || errno == ENODATA || errno == ENOTSUP,
-         QStringLiteral("the new file cannot be given the file's permissions"));
-    must(::fchmod(fd.get(), mode | kScratchMark) == 0, QStringLiteral("the new file cannot be given the file's permissions"));
-    const QByteArray from = QFile::encodeName(real);
-    const ssize_t size = groupKept ? ::getxattr(from.constData(), kAccessAcl, nullptr, 0) : -1;
-    if (size > 0) {
-        QByteArray acl(size, Qt::Uninitialized);
-        const ssize_t read = ::getxattr(from.constData(), kAccessAcl, acl.data(), size_t(acl.size()));
-        must(read > 0 && ::fsetxattr(fd.get(), kAccessAcl, acl.constData(), size_t(read), 0) == 0,
-             QStringLiteral("the new file cannot be given the file's permissions"));
-    }
-    return mode;
-}
-
-// Copies the original byte for byte, through the held connection's own
-// file (a second descriptor of the file, once closed, would drop its
-// locks).
-void copyOriginal(sqlite3 *hold, const QString &scratch)
-{
-    sqlite3_file *file = nullptr;
-    if (sqlite3_file_control(hold, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods)
-        throw DbError(QStringLiteral("the file cannot be read"), SQLITE_IOERR);
-    sqlite3_int64 size = 0;
-    int rc = file->pMethods->xFileSize(file, &size);
-    if (rc != SQLITE_OK)
-        throw DbError(QStringLiteral("the file cannot be read"), rc);
-    const Fd fd(scratch, O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-    must(fd.ok(), QStringLiteral("the new file cannot be opened"));
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    for (qint64 at = 0; at < size;) {
-        const int n = int(std::min<qint64>(buffer.size(), size - at));
-        rc = file->pMethods->xRead(file, buffer.data(), n, at);
-        if (rc != SQLITE_OK)
-            throw DbError(QStringLiteral("the file cannot be read"), rc);
-        writeAll(fd.get(), buffer.constData(), n, at);
-        at += n;
-    }
-}
 
 struct StoredObject {
     qint64 rowid;
@@ -228,12 +58,179 @@ QList<StoredObject> storedObjects(Connection &c)
     return out;
 }
 
+QString described(const StoredObject &o)
+{
+    return QStringLiteral("the %1 \"%2\"").arg(o.type, o.name);
+}
+
+const Schema::Table *programTable(const QString &name)
+{
+    for (const Schema::Table &t : Schema::tables())
+        if (t.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &t;
+    return nullptr;
+}
+
 bool isProgramTrigger(const QString &name)
 {
     for (const Schema::Table &t : Schema::tables())
         if (t.triggerNames.contains(name, Qt::CaseInsensitive))
             return true;
     return false;
+}
+
+// SQLite's words when a statement does not prepare, "" when it does; the
+// column names it gives go to `columns`.
+QString prepared(sqlite3 *h, const QString &sql, QStringList *columns = nullptr)
+{
+    sqlite3_stmt *st = nullptr;
+    const QByteArray text = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr);
+    const QString why = rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errmsg(h));
+    for (int i = 0; columns && st && i < sqlite3_column_count(st); ++i)
+        *columns << QString::fromUtf8(sqlite3_column_name(st, i));
+    sqlite3_finalize(st);
+    return why;
+}
+
+// What SQLite makes of an object: a table's columns (pragma table_xinfo),
+// an index's (pragma index_xinfo, less the collation) or a view's names.
+// Taking the collation out must leave this as it was.
+QStringList shapeOf(Connection &c, const StoredObject &o)
+{
+    QStringList out;
+    auto rows = [&](const char *sql) {
+        // A virtual table of a module this connection lacks has no columns
+        // to tell, before or after.
+        if (!c.run(QLatin1String(sql), [&](const Db::Statement &st) { out << st.text(0); }, {o.name}))
+            out << c.error();
+    };
+    if (o.type == QLatin1String("table"))
+        rows("select cid || '|' || name || '|' || type || '|' || \"notnull\" || '|' || quote(dflt_value) || '|' || pk "
+             "|| '|' || hidden from pragma_table_xinfo(?) order by cid");
+    else if (o.type == QLatin1String("index"))
+        rows("select seqno || '|' || cid || '|' || quote(name) || '|' || \"desc\" || '|' || key "
+             "from pragma_index_xinfo(?) order by seqno");
+    else if (o.type == QLatin1String("view"))
+        out << prepared(c.handle(), QStringLiteral("SELECT * FROM main.%1").arg(quoted(o.name)), &out);
+    return out;
+}
+
+// A statement that reads a view, or writes a table with triggers of the
+// user's, prepared (never run) before the conversion and after: what
+// worked before must work after (a name key the view's own tables have
+// too makes its column names ambiguous; a trigger that copies a whole row
+// of anthem finds one column more).
+struct Probe {
+    QString object;
+    QString sql;
+};
+
+QList<Probe> probesOf(Connection &c, const QList<StoredObject> &stored)
+{
+    QList<Probe> out;
+    QSet<QString> done;
+    for (const StoredObject &o : stored) {
+        if (o.type == QLatin1String("view"))
+            out.append({described(o), QStringLiteral("SELECT * FROM main.%1").arg(quoted(o.name))});
+        if (o.type != QLatin1String("trigger") || done.contains(o.table.toUpper()))
+            continue;
+        done.insert(o.table.toUpper());
+        QStringList names, columns;
+        for (const StoredObject &t : stored)
+            if (t.type == QLatin1String("trigger") && t.table.compare(o.table, Qt::CaseInsensitive) == 0
+                && !isProgramTrigger(t.name))
+                names << QStringLiteral("\"%1\"").arg(t.name);
+        if (names.isEmpty())
+            continue;
+        c.each(QStringLiteral("select name from pragma_table_info(?)"), {o.table},
+               [&](const Db::Statement &st) { columns << QStringLiteral("%1 = %1").arg(quoted(st.text(0))); });
+        const QString object = names.size() == 1
+            ? QStringLiteral("the trigger %1").arg(names.first())
+            : QStringLiteral("one of the triggers %1").arg(names.join(QStringLiteral(", ")));
+        const QString table = quoted(o.table);
+        out.append({object, QStringLiteral("INSERT INTO main.%1 DEFAULT VALUES").arg(table)});
+        if (!columns.isEmpty())
+            out.append({object, QStringLiteral("UPDATE main.%1 SET %2").arg(table, columns.join(QStringLiteral(", ")))});
+        out.append({object, QStringLiteral("DELETE FROM main.%1").arg(table)});
+    }
+    return out;
+}
+
+// The file as it was, read with the old collation: its statements, the
+// shape of each object, and the probes that prepared.
+struct Original {
+    QList<StoredObject> objects;
+    QHash<qint64, QStringList> shapes; // by the object's rowid
+    QList<Probe> probes;
+};
+
+Original readOriginal(Connection &c)
+{
+    Original o;
+    o.objects = storedObjects(c);
+    for (const StoredObject &s : std::as_const(o.objects))
+        o.shapes.insert(s.rowid, shapeOf(c, s));
+    for (const Probe &p : probesOf(c, o.objects))
+        if (prepared(c.handle(), p.sql).isEmpty())
+            o.probes.append(p);
+    return o;
+}
+
+// Whether an index is the previous format's own index of a name: a plain
+// index of the name columns of its table (the current schema orders by
+// the keys instead).
+bool isPreviousNameIndex(Connection &c, const StoredObject &index)
+{
+    bool plain = c.number(QStringLiteral("select count(*) from pragma_index_list(?) where name = ? and not \"unique\" "
+                                         "and not partial"),
+                          {index.table, index.name})
+        == 1;
+    c.each(QStringLiteral("select name from pragma_index_info(?)"), {index.name}, [&](const Db::Statement &st) {
+        bool named = false;
+        for (const Db::NameKeyColumn &k : Db::nameKeyColumns())
+            named = named
+                || (index.table.compare(QLatin1String(k.table), Qt::CaseInsensitive) == 0
+                    && st.text(0).compare(QLatin1String(k.nameColumn), Qt::CaseInsensitive) == 0);
+        plain = plain && named;
+    });
+    return plain;
+}
+
+// The names the program needs are its own: an object of the user's that
+// has one is never dropped or replaced. An index of the program's tables
+// under its own name is kept when it is the current schema's word for
+// word, and replaced only when it is the previous format's. A trigger of
+// one of the program's names is the user's (the previous format had none)
+// and may stay only when it is the program's word for word. A key column
+// is the user's too: only the program adds them.
+void checkNames(Connection &c, const QList<StoredObject> &objects)
+{
+    auto holder = [&](const QString &name) -> const StoredObject * {
+        for (const StoredObject &o : objects)
+            if (o.name.compare(name, Qt::CaseInsensitive) == 0)
+                return &o;
+        return nullptr;
+    };
+    auto refuse = [](const QString &object) {
+        throw Refused{DbFile::Cause::NameTaken, object, QString()};
+    };
+    for (const Schema::Table &t : Schema::tables()) {
+        for (int i = 0; i < t.indexNames.size(); ++i)
+            if (const StoredObject *o = holder(t.indexNames.at(i)))
+                if (o->type != QLatin1String("index") || o->table.compare(t.name, Qt::CaseInsensitive) != 0
+                    || (QString::fromUtf8(o->sql) != t.indexSql.at(i) && !isPreviousNameIndex(c, *o)))
+                    refuse(described(*o));
+        for (int i = 0; i < t.triggerNames.size(); ++i)
+            if (const StoredObject *o = holder(t.triggerNames.at(i)))
+                if (o->type != QLatin1String("trigger") || QString::fromUtf8(o->sql) != t.triggerSql.at(i))
+                    refuse(described(*o));
+    }
+    for (const Db::NameKeyColumn &k : Db::nameKeyColumns())
+        if (c.number(QStringLiteral("select count(*) from pragma_table_info(?) where name = ? collate nocase"),
+                     {QLatin1String(k.table), QLatin1String(k.keyColumn)})
+            > 0)
+            refuse(QStringLiteral("the column \"%1\" of the table \"%2\"").arg(QLatin1String(k.keyColumn), QLatin1String(k.table)));
 }
 
 // Runs a statement, prepared once, for each of `count` rows; `bind` binds
@@ -252,30 +249,27 @@ void runForEach(Connection &c, const char *sql, qsizetype count, const std::func
         throw DbError(why, rc);
 }
 
-const Schema::Table *programTable(const QString &name)
+// The new statement of an object: the collation of the previous format
+// taken out; the program's own columns name the collation the current
+// schema gives them instead.
+QByteArray withoutPreviousCollation(const StoredObject &o)
 {
-    for (const Schema::Table &t : Schema::tables())
-        if (t.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &t;
-    return nullptr;
+    const Schema::Table *own = o.type == QLatin1String("table") ? programTable(o.name) : nullptr;
+    const QHash<QString, QString> current = own ? SqlText::columnCollations(own->sql.toUtf8()) : QHash<QString, QString>();
+    return SqlText::replaceCollation(o.sql, kPreviousCollation,
+                                     [&](const QString &column) { return current.value(column.toUpper()); });
 }
 
-// What the schema's text loses: the collation of the previous format,
-// in every statement of the file; the program's own columns name the
-// collation the current schema gives them instead. The statements are
-// rewritten in place (the file's pages hold the same values, in the same
-// columns), so what SQLite has read of the schema is read anew after.
-// Returns the tables and indexes whose order the change concerns.
-QStringList takeOutPreviousCollation(Connection &c)
+// Rewrites the stored statements in the file's schema table, in the
+// transaction (the pages hold the same values, in the same columns), and
+// has SQLite read the schema anew. Returns the tables and indexes whose
+// order the change concerns.
+QStringList takeOutPreviousCollation(Connection &c, const QList<StoredObject> &objects)
 {
     QStringList reorder;
     QList<QPair<qint64, QByteArray>> rewritten;
-    for (const StoredObject &o : storedObjects(c)) {
-        const Schema::Table *own = o.type == QLatin1String("table") ? programTable(o.name) : nullptr;
-        const QHash<QString, QString> current =
-            own ? SqlText::columnCollations(own->sql.toUtf8()) : QHash<QString, QString>();
-        const QByteArray sql = SqlText::replaceCollation(
-            o.sql, kPreviousCollation, [&](const QString &column) { return current.value(column.toUpper()); });
+    for (const StoredObject &o : objects) {
+        const QByteArray sql = withoutPreviousCollation(o);
         if (sql == o.sql)
             continue;
         rewritten.append({o.rowid, sql});
@@ -285,7 +279,6 @@ QStringList takeOutPreviousCollation(Connection &c)
     if (rewritten.isEmpty())
         return reorder;
     c.must(QStringLiteral("PRAGMA writable_schema = ON"));
-    // The statements' own bytes, bound as text.
     runForEach(c, "UPDATE main.sqlite_master SET sql = ?1 WHERE rowid = ?2", rewritten.size(),
                [&](sqlite3_stmt *st, qsizetype i) {
                    const QByteArray &sql = rewritten.at(i).second;
@@ -294,8 +287,35 @@ QStringList takeOutPreviousCollation(Connection &c)
                });
     const qint64 version = c.number(QStringLiteral("PRAGMA main.schema_version"));
     c.must(QStringLiteral("PRAGMA main.schema_version = %1").arg(version + 1));
-    c.must(QStringLiteral("PRAGMA writable_schema = OFF"));
+    c.must(QStringLiteral("PRAGMA writable_schema = RESET"));
     return reorder;
+}
+
+// The text edit is not trusted: every statement must be the original's
+// but for the clause, token by token, name no collation of the previous
+// format, and give SQLite the same columns as before.
+void proveTheEdit(Connection &c, const Original &original)
+{
+    QHash<qint64, StoredObject> now;
+    for (const StoredObject &o : storedObjects(c))
+        now.insert(o.rowid, o);
+    for (const StoredObject &before : original.objects) {
+        const StoredObject after = now.take(before.rowid);
+        const bool replaced = before.type == QLatin1String("table") && programTable(before.name);
+        QString why;
+        if (after.type != before.type || after.name != before.name)
+            why = QStringLiteral("it is no longer there");
+        else if (!SqlText::onlyCollationChanged(before.sql, after.sql, kPreviousCollation, replaced))
+            why = QStringLiteral("its statement would change beyond the collation");
+        else if (hasPreviousCollation(QString::fromUtf8(after.sql)))
+            why = QStringLiteral("its statement still names the collation");
+        else if (shapeOf(c, after) != original.shapes.value(before.rowid))
+            why = QStringLiteral("its columns would change");
+        if (!why.isEmpty())
+            throw Refused{DbFile::Cause::Statement, described(before), why};
+    }
+    if (!now.isEmpty())
+        throw Refused{DbFile::Cause::Statement, described(*now.cbegin()), QStringLiteral("it would be new")};
 }
 
 QString sqlOf(Connection &c, const QString &type, const QString &name)
@@ -306,50 +326,51 @@ QString sqlOf(Connection &c, const QString &type, const QString &name)
     return sql;
 }
 
-// The program's own indexes and triggers that the current schema words
-// otherwise than the previous format did go; they are made anew once the
-// keys are filled.
-void dropOutdated(Connection &c)
+// The previous format's indexes that the current schema words otherwise
+// go; they are made anew once the keys are filled.
+void dropOutdatedIndexes(Connection &c)
 {
-    for (const Schema::Table &t : Schema::tables()) {
+    for (const Schema::Table &t : Schema::tables())
         for (int i = 0; i < t.indexNames.size(); ++i) {
             const QString sql = sqlOf(c, QStringLiteral("index"), t.indexNames.at(i));
             if (!sql.isEmpty() && sql != t.indexSql.at(i))
                 c.must(QStringLiteral("DROP INDEX main.%1").arg(quoted(t.indexNames.at(i))));
         }
-        for (int i = 0; i < t.triggerNames.size(); ++i) {
-            const QString sql = sqlOf(c, QStringLiteral("trigger"), t.triggerNames.at(i));
-            if (!sql.isEmpty() && sql != t.triggerSql.at(i))
-                c.must(QStringLiteral("DROP TRIGGER main.%1").arg(quoted(t.triggerNames.at(i))));
-        }
-    }
 }
 
-// The name keys of the current schema, added and filled. No trigger of
-// the file fires for them: they are the program's own columns, new to the
+// The name keys of the current schema, added and filled a slice of rows
+// at a time, so that a large file needs little memory. No trigger of the
+// file fires for them: they are the program's own columns, new to the
 // file, and the user's triggers had no part in them.
 void addNameKeys(Connection &c)
 {
+    constexpr int kSlice = 5000;
     sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
     for (const Db::NameKeyColumn &k : Db::nameKeyColumns()) {
-        // The schema's names are plain words: the column is declared as the
-        // schema declares it.
+        // The schema's names are plain words; checkNames() found none of
+        // the keys there.
         const QString table = QLatin1String(k.table);
         const QString key = QLatin1String(k.keyColumn);
-        if (c.number(QStringLiteral("select count(*) from pragma_table_info(?) where name = ? collate nocase"), {table, key})
-            == 0)
-            c.must(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN %2 TEXT").arg(table, key));
-        QList<QPair<qint64, QString>> rows;
-        c.each(QStringLiteral("select %1, %2 from main.%3 where %4 is null")
-                   .arg(QLatin1String(k.idColumn), QLatin1String(k.nameColumn), table, key),
-               {}, [&](const Db::Statement &st) { rows.append({st.integer64(0), st.text(1)}); });
-        const QByteArray update =
-            QStringLiteral("update main.%1 set %2 = ? where %3 = ?").arg(table, key, QLatin1String(k.idColumn)).toUtf8();
-        runForEach(c, update.constData(), rows.size(), [&](sqlite3_stmt *st, qsizetype i) {
-            const QByteArray value = Db::nameKey(rows.at(i).second).toUtf8();
-            sqlite3_bind_text(st, 1, value.constData(), int(value.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(st, 2, rows.at(i).first);
-        });
+        const QString id = QLatin1String(k.idColumn);
+        c.must(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN %2 TEXT").arg(table, key));
+        const QString slice = QStringLiteral("select %1, %2 from main.%3 where %1 > ? order by %1 limit %4")
+                                  .arg(id, QLatin1String(k.nameColumn), table)
+                                  .arg(kSlice);
+        const QByteArray update = QStringLiteral("update main.%1 set %2 = ? where %3 = ?").arg(table, key, id).toUtf8();
+        QList<QPair<qint64, QByteArray>> rows;
+        for (qint64 last = std::numeric_limits<qint64>::min();;) {
+            rows.clear();
+            c.each(slice, {last}, [&](const Db::Statement &st) {
+                rows.append({st.integer64(0), Db::nameKey(st.text(1)).toUtf8()});
+            });
+            if (rows.isEmpty())
+                break;
+            runForEach(c, update.constData(), rows.size(), [&](sqlite3_stmt *st, qsizetype i) {
+                sqlite3_bind_text(st, 1, rows.at(i).second.constData(), int(rows.at(i).second.size()), SQLITE_STATIC);
+                sqlite3_bind_int64(st, 2, rows.at(i).first);
+            });
+            last = rows.last().first;
+        }
     }
     sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
 }
@@ -361,243 +382,284 @@ void addMissing(Connection &c, const QString &type, const QStringList &names, co
             c.must(statements.at(i));
 }
 
-// Views and triggers are only made, not checked, by their statements:
-// what worked in the original must work in the new file (a name key the
-// view's own tables have too makes its column names ambiguous; a trigger
-// that copies a whole row of anthem finds one column more). A view is
-// checked by reading it; the triggers of a table or view by preparing,
-// never running, a write of each kind to it.
-void checkViewsAndTriggers(Connection &original, Connection &c)
+void checkProbes(Connection &c, const QList<Probe> &probes)
 {
-    const QList<StoredObject> stored = storedObjects(c);
-    auto check = [&](const QString &sql, const QString &object) {
-        if (!prepareError(original.handle(), sql).isEmpty())
-            return;
-        const QString why = prepareError(c.handle(), sql);
-        if (!why.isEmpty())
-            throw AdditionFailed{object, why};
-    };
-    QSet<QString> done;
-    for (const StoredObject &o : stored) {
-        if (o.type == QLatin1String("view"))
-            check(QStringLiteral("SELECT * FROM main.%1").arg(quoted(o.name)), QStringLiteral("the view \"%1\"").arg(o.name));
-        if (o.type != QLatin1String("trigger") || done.contains(o.table.toUpper()))
-            continue;
-        done.insert(o.table.toUpper());
-        QStringList names, columns;
-        for (const StoredObject &t : stored)
-            if (t.type == QLatin1String("trigger") && t.table.compare(o.table, Qt::CaseInsensitive) == 0
-                && !isProgramTrigger(t.name))
-                names << QStringLiteral("\"%1\"").arg(t.name);
-        c.each(QStringLiteral("select name from pragma_table_info(?)"), {o.table},
-               [&](const Db::Statement &st) { columns << QStringLiteral("%1 = %1").arg(quoted(st.text(0))); });
-        if (names.isEmpty())
-            continue;
-        const QString object = names.size() == 1
-            ? QStringLiteral("the trigger %1").arg(names.first())
-            : QStringLiteral("one of the triggers %1").arg(names.join(QStringLiteral(", ")));
-        const QString table = quoted(o.table);
-        check(QStringLiteral("INSERT INTO main.%1 DEFAULT VALUES").arg(table), object);
-        if (!columns.isEmpty())
-            check(QStringLiteral("UPDATE main.%1 SET %2").arg(table, columns.join(QStringLiteral(", "))), object);
-        check(QStringLiteral("DELETE FROM main.%1").arg(table), object);
-    }
+    for (const Probe &p : probes)
+        if (const QString why = prepared(c.handle(), p.sql); !why.isEmpty())
+            throw Refused{DbFile::Cause::Addition, p.object, why};
 }
 
-QStringList findingsOf(Connection &c, const char *check)
+// The table a finding of integrity_check names ("CHECK constraint failed
+// in y n", "NULL value in y n.c"): names may hold spaces, dots and quotes,
+// so the file's own table names are matched.
+QString tableOfFinding(const QString &finding, const QList<StoredObject> &objects)
+{
+    static const QLatin1String check("CHECK constraint failed in "), null("NULL value in ");
+    for (const StoredObject &o : objects) {
+        if (o.type != QLatin1String("table"))
+            continue;
+        if (finding == check + o.name || finding.startsWith(null + o.name + QLatin1Char('.')))
+            return o.name;
+    }
+    return {};
+}
+
+QString rows(qint64 n)
+{
+    return n == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(n);
+}
+
+// Rows that break a rule of their table: integrity_check names only the
+// table, so each CHECK and NOT NULL of it is tried. The rows are the
+// original's, which another program wrote past the rule, unless the rule
+// held with the old collation.
+void verify(Connection &c, const Original &original)
 {
     QStringList findings;
-    c.each(QStringLiteral("PRAGMA main.%1(20)").arg(QLatin1String(check)), {},
-           [&](const Db::Statement &st) { findings << st.text(0); });
-    return findings;
-}
-
-// The checks of the sqlite3 shell, on a connection like its own. Rows
-// that break a rule of their table are the original's rows, which another
-// program wrote past the rule, unless the rule held in the original: then
-// it needed the old collation.
-void verify(Connection &original, Connection &c)
-{
-    const QStringList findings = findingsOf(c, "integrity_check");
+    c.each(QStringLiteral("PRAGMA main.integrity_check(100)"), {}, [&](const Db::Statement &st) { findings << st.text(0); });
     if (findings == QStringList{QStringLiteral("ok")})
         return;
-    static const QRegularExpression broken(
-        QStringLiteral("^(?:CHECK constraint failed|NULL value) in (\\S+?)(?:\\.\\S+)?$"));
-    const QString all = findings.join(QStringLiteral("; "));
-    QStringList ruled;
-    for (const QString &f : findings) {
-        const QRegularExpressionMatch m = broken.match(f);
-        if (!m.hasMatch())
-            throw DbError(QStringLiteral("the new file failed its check: %1").arg(all), SQLITE_ERROR);
-        ruled << m.captured(1);
+    QStringList tables;
+    for (const QString &f : std::as_const(findings)) {
+        const QString table = tableOfFinding(f, original.objects);
+        if (table.isEmpty())
+            throw DbError(QStringLiteral("the converted file failed its check: %1").arg(findings.join(QStringLiteral("; "))),
+                          SQLITE_CORRUPT);
+        if (!tables.contains(table))
+            tables << table;
     }
-    const QStringList before = findingsOf(original, "quick_check");
-    for (int i = 0; i < findings.size(); ++i)
-        if (!before.contains(findings.at(i)))
-            throw AdditionFailed{QStringLiteral("a rule of the table \"%1\"").arg(ruled.at(i)),
-                                 QStringLiteral("%1, where it held with the earlier version's comparison of names")
-                                     .arg(findings.at(i))};
-    throw DbError(all, SQLITE_CONSTRAINT);
+    QStringList broken, neededOld;
+    QString neededBy; // the table of the first rule that needed the old collation
+    for (const QString &table : std::as_const(tables)) {
+        QByteArray before;
+        for (const StoredObject &o : original.objects)
+            if (o.type == QLatin1String("table") && o.name == table)
+                before = o.sql;
+        const QString from = quoted(table);
+        const QList<QByteArray> was = SqlText::checkExpressions(before);
+        const QList<QByteArray> is = SqlText::checkExpressions(sqlOf(c, QStringLiteral("table"), table).toUtf8());
+        for (int i = 0; i < is.size(); ++i) {
+            const QString expression = QString::fromUtf8(is.at(i));
+            const qint64 n = c.number(QStringLiteral("select count(*) from main.%1 where not (%2)").arg(from, expression));
+            if (n == 0)
+                continue;
+            const QString rule = QStringLiteral("CHECK (%1) of the table \"%2\" (%3)").arg(expression, table, rows(n));
+            // The file is rolled back whatever this finds: the old
+            // collation may come back to try the rule as it was written.
+            DbFile::installPreviousCollation(c.handle());
+            if (i < was.size() && was.at(i) != is.at(i)
+                && c.number(QStringLiteral("select count(*) from main.%1 where not (%2)").arg(from, QString::fromUtf8(was.at(i))))
+                    == 0) {
+                neededOld << rule;
+                if (neededBy.isEmpty())
+                    neededBy = table;
+            } else {
+                broken << rule;
+            }
+            sqlite3_create_collation(c.handle(), kPreviousCollation.toUtf8().constData(), SQLITE_UTF8, nullptr, nullptr);
+        }
+        QStringList notNull;
+        c.each(QStringLiteral("select name from pragma_table_info(?) where \"notnull\""), {table},
+               [&](const Db::Statement &st) { notNull << st.text(0); });
+        for (const QString &column : std::as_const(notNull))
+            // (SQLite takes "is null" of a NOT NULL column for false.)
+            if (const qint64 n = c.number(QStringLiteral("select count(*) from main.%1 where typeof(%2) = 'null'").arg(from, quoted(column))))
+                broken << QStringLiteral("NOT NULL of the column \"%1\" of the table \"%2\" (%3)").arg(column, table, rows(n));
+    }
+    if (!neededOld.isEmpty())
+        throw Refused{DbFile::Cause::Addition, QStringLiteral("a rule of the table \"%1\"").arg(neededBy),
+                      QStringLiteral("%1, where it held with the earlier version's comparison of names")
+                          .arg(neededOld.join(QStringLiteral("; ")))};
+    if (broken.isEmpty())
+        throw DbError(QStringLiteral("the converted file failed its check: %1").arg(findings.join(QStringLiteral("; "))),
+                      SQLITE_CORRUPT);
+    throw Refused{DbFile::Cause::Data, QString(), broken.join(QStringLiteral("; "))};
 }
 
-void openForBuilding(std::optional<Connection> &c, const QString &scratch)
+// A binary POSIX ACL, as the system keeps it in the extended attribute
+// system.posix_acl_access: a version, then entries sorted by tag and id.
+namespace Acl {
+const char *const kName = "system.posix_acl_access";
+constexpr quint32 kVersion = 2;
+constexpr quint16 kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kMask = 0x10, kOther = 0x20;
+constexpr quint32 kNoId = 0xffffffff;
+struct Entry {
+    quint16 tag;
+    quint16 perm;
+    quint32 id;
+};
+
+QList<Entry> parse(const QByteArray &bytes)
 {
-    c.emplace(scratch, Open::ReadWrite, Collation::None);
-    if (!c->ok())
-        throw DbError(c->error(), c->rc());
-    // The copy is thrown away on any failure: no journal, and no waiting
-    // for the disk until it is done.
-    c->must(QStringLiteral("PRAGMA main.journal_mode = OFF"));
-    c->must(QStringLiteral("PRAGMA main.synchronous = OFF"));
+    QList<Entry> out;
+    if (bytes.size() < 4)
+        return out;
+    for (qsizetype at = 4; at + 8 <= bytes.size(); at += 8) {
+        Entry e;
+        std::memcpy(&e.tag, bytes.constData() + at, 2);
+        std::memcpy(&e.perm, bytes.constData() + at + 2, 2);
+        std::memcpy(&e.id, bytes.constData() + at + 4, 4);
+        out.append(e);
+    }
+    return out;
 }
 
-// Brings the copy up to date, on connections of plain SQLite.
-void bringUpToDate(Connection &original, const QString &scratch)
+QByteArray serialized(QList<Entry> entries)
 {
-    std::optional<Connection> c;
-    openForBuilding(c, scratch);
-    const QStringList reorder = takeOutPreviousCollation(*c);
-    openForBuilding(c, scratch); // the schema as it now reads
-    if (conversionHook())
-        conversionHook()(c->handle());
-    dropOutdated(*c);
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry &a, const Entry &b) { return a.tag != b.tag ? a.tag < b.tag : a.id < b.id; });
+    QByteArray out(reinterpret_cast<const char *>(&kVersion), 4);
+    for (const Entry &e : entries) {
+        out.append(reinterpret_cast<const char *>(&e.tag), 2);
+        out.append(reinterpret_cast<const char *>(&e.perm), 2);
+        out.append(reinterpret_cast<const char *>(&e.id), 4);
+    }
+    return out;
+}
+} // namespace Acl
+
+// A conversion killed while a user other than the file's owner ran it
+// leaves a rollback journal that user owns, which the owner could not
+// open to put the file back. So that user makes the journal before SQLite
+// does, with the database's mode (SQLite leaves the mode of a journal
+// that has it) and an ACL entry that lets the owner read and write it.
+// Only while the file is held exclusively: no other journal can be there.
+// Returns whether it made the file.
+bool prepareJournal(const QString &real)
+{
+    struct stat db {};
+    if (::stat(QFile::encodeName(real).constData(), &db) != 0 || geteuid() == 0 || geteuid() == db.st_uid)
+        return false;
+    const mode_t mode = db.st_mode & 0777;
+    const int fd = ::open(QFile::encodeName(real + QStringLiteral("-journal")).constData(),
+                          O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd < 0)
+        return false;
+    ::fchmod(fd, mode);
+    QByteArray acl(256, Qt::Uninitialized);
+    const ssize_t size = ::getxattr(QFile::encodeName(real).constData(), Acl::kName, acl.data(), size_t(acl.size()));
+    QList<Acl::Entry> entries = size > 0 ? Acl::parse(acl.left(size)) : QList<Acl::Entry>();
+    if (entries.isEmpty()) {
+        // The mode as an ACL; the mask is the group's bits, as the mode shows it.
+        entries = {{Acl::kUserObj, quint16((mode >> 6) & 7), Acl::kNoId},
+                   {Acl::kGroupObj, quint16((mode >> 3) & 7), Acl::kNoId},
+                   {Acl::kMask, quint16((mode >> 3) & 7), Acl::kNoId},
+                   {Acl::kOther, quint16(mode & 7), Acl::kNoId}};
+    }
+    entries.removeIf([&](const Acl::Entry &e) { return e.tag == Acl::kUser && e.id == db.st_uid; });
+    entries.append({Acl::kUser, quint16((db.st_mode >> 6) & 7), quint32(db.st_uid)});
+    const QByteArray value = Acl::serialized(entries);
+    ::fsetxattr(fd, Acl::kName, value.constData(), size_t(value.size()), 0);
+    ::close(fd);
+    return true;
+}
+
+// Removes the journal prepareJournal() made when SQLite never wrote to it.
+void removeUnusedJournal(const QString &real)
+{
+    const QByteArray journal = QFile::encodeName(real + QStringLiteral("-journal"));
+    struct stat info {};
+    if (::lstat(journal.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0)
+        ::unlink(journal.constData());
+}
+
+// Why a conversion stopped, from SQLite's result code.
+DbFile::Check notConverted(int rc, const QString &detail)
+{
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return problem(DbFile::Problem::InUse, detail);
+    default:
+        break;
+    }
+    DbFile::Check check = problem(DbFile::Problem::NotConverted, detail);
+    if ((rc & 0xff) == SQLITE_FULL)
+        check.cause = DbFile::Cause::NoRoom;
+    else if ((rc & 0xff) == SQLITE_CONSTRAINT)
+        check.cause = DbFile::Cause::Data;
+    return check;
+}
+
+DbFile::Check notConverted(DbFile::Cause cause, const QString &object, const QString &detail = QString())
+{
+    DbFile::Check check = problem(DbFile::Problem::NotConverted, detail);
+    check.cause = cause;
+    check.object = object;
+    return check;
+}
+
+// The conversion itself, in the transaction `c` holds.
+void bringUpToDate(Connection &c)
+{
+    const Original original = readOriginal(c);
+    checkNames(c, original.objects);
+    // From here on the connection is as plain as the sqlite3 shell's.
+    if (sqlite3_create_collation(c.handle(), kPreviousCollation.toUtf8().constData(), SQLITE_UTF8, nullptr, nullptr)
+        != SQLITE_OK)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(c.handle())), sqlite3_errcode(c.handle()));
+    const QStringList reorder = takeOutPreviousCollation(c, original.objects);
+    proveTheEdit(c, original);
+    dropOutdatedIndexes(c);
     // The tables and indexes the old collation ordered are put in the
     // order of the new one (a table WITHOUT ROWID too).
     for (const QString &name : reorder)
-        if (c->number(QStringLiteral("select count(*) from main.sqlite_master where name = ? collate nocase"), {name}) > 0)
-            c->must(QStringLiteral("REINDEX main.%1").arg(quoted(name)));
-    addNameKeys(*c);
+        if (c.number(QStringLiteral("select count(*) from main.sqlite_master where name = ? collate nocase"), {name}) > 0)
+            c.must(QStringLiteral("REINDEX main.%1").arg(quoted(name)));
+    addNameKeys(c);
     for (const Schema::Table &t : Schema::tables()) {
-        addMissing(*c, QStringLiteral("index"), t.indexNames, t.indexSql);
-        addMissing(*c, QStringLiteral("trigger"), t.triggerNames, t.triggerSql);
+        addMissing(c, QStringLiteral("index"), t.indexNames, t.indexSql);
+        addMissing(c, QStringLiteral("trigger"), t.triggerNames, t.triggerSql);
     }
-    checkViewsAndTriggers(original, *c);
-    verify(original, *c);
-}
-
-// Puts the new file on the disk, then in the original's place by one
-// rename, which replaces the original whole or not at all, and puts the
-// rename on the disk. The mark goes only once the file has its place, so
-// a file left under the scratch name always carries it.
-void putInPlace(const QString &scratch, const QString &real, mode_t mode)
-{
-    const Fd fd(scratch, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    must(fd.ok(), QStringLiteral("the new file cannot be opened"));
-    must(::fsync(fd.get()) == 0, QStringLiteral("the new file cannot be written"));
-    must(::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(real).constData()) == 0,
-         QStringLiteral("the new file cannot take the old one's place"));
-    // The file is converted already, whether these succeed or not.
-    if (::fchmod(fd.get(), mode) == 0)
-        ::fsync(fd.get());
-    const Fd folder(QFileInfo(real).absolutePath(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder.ok())
-        ::fsync(folder.get());
-}
-
-// Holds the original against other writers (a write lock, without a
-// write, so no journal is made) for as long as it lives. Another start of
-// the program that converted the file meanwhile has put a new file in its
-// place: then the new one is held.
-std::unique_ptr<Connection> holdOriginal(const QString &real, struct stat &held, DbFile::Check &check)
-{
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        struct stat before {};
-        if (::stat(QFile::encodeName(real).constData(), &before) != 0) {
-            check = notConverted(SQLITE_IOERR, errno, QStringLiteral("the file cannot be looked at: %1").arg(qt_error_string(errno)));
-            return nullptr;
-        }
-        auto hold = std::make_unique<Connection>(real, Open::ReadWrite);
-        if (!hold->ok() || !hold->run(QStringLiteral("BEGIN IMMEDIATE"))) {
-            check = fromConnection(*hold);
-            return nullptr;
-        }
-        if (::stat(QFile::encodeName(real).constData(), &held) == 0 && held.st_dev == before.st_dev
-            && held.st_ino == before.st_ino)
-            return hold;
-    }
-    check = problem(DbFile::Problem::InUse, QStringLiteral("the file was replaced while it was being converted"));
-    return nullptr;
+    checkProbes(c, original.probes);
+    verify(c, original);
 }
 
 } // namespace
 
 namespace DbFile {
 
-QString scratchPathOf(const QString &path)
-{
-    return realPathOf(path) + QStringLiteral(".converting");
-}
-
 Check convert(const QString &path)
 {
     const QString real = realPathOf(path);
-    const QString scratch = scratchPathOf(real);
-    struct stat original {};
-    Check check;
-    const std::unique_ptr<Connection> hold = holdOriginal(real, original, check);
-    if (!hold || !isPreviousFormat(*hold))
-        return check; // nothing to do when another start converted it
-    // A file another tool has put in write-ahead log mode keeps committed
-    // rows in a log beside it, which the copy would miss.
+    // A file in write-ahead log mode keeps committed rows in a log beside
+    // it: it is only looked at, without a connection that could write.
+    if (isWriteAheadLog(real))
+        return isPreviousFormat(real) ? notConverted(Cause::WriteAheadLog, QString()) : Check{};
+    Connection c(real, Open::ReadWrite, Collation::Previous);
+    if (!c.ok())
+        return fromConnection(c);
     QString journal;
-    hold->run(QStringLiteral("PRAGMA main.journal_mode"), [&](const Db::Statement &st) { journal = st.text(0); });
+    if (!c.run(QStringLiteral("PRAGMA main.journal_mode"), [&](const Db::Statement &st) { journal = st.text(0); }))
+        return fromConnection(c);
     if (journal.compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
         return notConverted(Cause::WriteAheadLog, QString());
-    // What a stopped conversion left goes; another program's file stays.
-    // No other start converts now: this one holds the file.
-    struct stat there {};
-    if (::lstat(QFile::encodeName(scratch).constData(), &there) == 0) {
-        if (!isStoppedConversion(scratch))
-            return notConverted(Cause::InTheWay, scratch);
-        ::unlink(QFile::encodeName(scratch).constData());
-    }
-    if (const QString theirs = besideScratch(scratch); !theirs.isEmpty())
-        return notConverted(Cause::InTheWay, theirs);
-    bool made = false;
+    // The rollback journal is what makes the change all or nothing.
+    if (!c.run(QStringLiteral("PRAGMA main.journal_mode = DELETE")) || !c.run(QStringLiteral("PRAGMA main.synchronous = FULL"))
+        || !c.run(QStringLiteral("BEGIN EXCLUSIVE")))
+        return fromConnection(c);
+    if (conversionHook())
+        conversionHook()(c.handle());
+    Check check;
+    bool madeJournal = false;
     try {
-        const mode_t mode = createScratch(scratch, real, original);
-        made = true;
-        copyOriginal(hold->handle(), scratch);
-        bringUpToDate(*hold, scratch);
-        const Check tables = checkTables(scratch, true);
-        if (!tables.ok())
-            throw DbError(QStringLiteral("the new file is not complete: %1").arg(tables.detail), SQLITE_ERROR);
-        putInPlace(scratch, real, mode);
-        made = false;
-    } catch (const SystemFailed &failed) {
-        check = notConverted(SQLITE_IOERR, failed.error,
-                             QStringLiteral("%1: %2").arg(failed.what, qt_error_string(failed.error)));
-        if (failed.error == EEXIST && !made)
-            check = notConverted(Cause::InTheWay, scratch);
-    } catch (const AdditionFailed &failed) {
-        check = notConverted(Cause::Addition, failed.object, failed.why);
-    } catch (const DbError &e) {
-        check = notConverted(e.code(), 0, e.message());
-    }
-    if (made)
-        ::unlink(QFile::encodeName(scratch).constData());
-    hold->run(QStringLiteral("ROLLBACK"));
-    return check;
-}
-
-void removeStoppedConversion(const QString &path)
-{
-    const QString scratch = scratchPathOf(path);
-    if (!isStoppedConversion(scratch))
-        return;
-    // A conversion under way in another start holds a write lock on the
-    // original until it is done.
-    Connection c(realPathOf(path), Open::ReadWrite);
-    if (c.ok()) {
-        sqlite3_busy_timeout(c.handle(), 0);
-        if (!c.run(QStringLiteral("BEGIN IMMEDIATE"))) {
-            const int rc = c.rc() & 0xff;
-            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-                return;
+        // Another start may have converted the file while this one waited.
+        if (DbFileInternal::isPreviousFormat(c)) {
+            madeJournal = prepareJournal(real);
+            bringUpToDate(c);
+            c.must(QStringLiteral("COMMIT"));
         }
+    } catch (const Refused &refused) {
+        check = notConverted(refused.cause, refused.object, refused.why);
+    } catch (const DbError &e) {
+        check = notConverted(e.code(), e.message());
     }
-    ::unlink(QFile::encodeName(scratch).constData());
-    c.run(QStringLiteral("ROLLBACK"));
+    if (!sqlite3_get_autocommit(c.handle())) {
+        if (madeJournal)
+            removeUnusedJournal(real);
+        c.run(QStringLiteral("ROLLBACK"));
+    }
+    return check;
 }
 
 void setConversionHook(std::function<void(sqlite3 *)> hook)

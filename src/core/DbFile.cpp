@@ -7,7 +7,10 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <pwd.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace DbFileInternal;
 
@@ -55,6 +58,19 @@ bool isKeyColumn(const QString &table, const QString &column)
     return false;
 }
 
+// Who alone can open the rollback journal beside a file, when this user
+// cannot: a change another user made was stopped, and SQLite needs the
+// journal to put the file back. "" when there is none, or it opens.
+QString journalOwnerWhenNotOurs(const QString &path)
+{
+    const QByteArray journal = QFile::encodeName(realPathOf(path) + QStringLiteral("-journal"));
+    struct stat info {};
+    if (::stat(journal.constData(), &info) != 0 || ::access(journal.constData(), R_OK | W_OK) == 0)
+        return {};
+    const passwd *user = ::getpwuid(info.st_uid);
+    return user ? QString::fromLocal8Bit(user->pw_name) : QString::number(info.st_uid);
+}
+
 QString listed(const QStringList &items)
 {
     constexpr int kShown = 12;
@@ -65,6 +81,15 @@ QString listed(const QStringList &items)
 }
 
 } // namespace
+
+bool DbFileInternal::isWriteAheadLog(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !f.seek(18))
+        return false;
+    const QByteArray versions = f.read(2);
+    return versions.size() == 2 && versions.at(0) == 2 && versions.at(1) == 2;
+}
 
 bool DbFileInternal::isPreviousFormat(Connection &c)
 {
@@ -96,10 +121,15 @@ static QString notConvertedBecause(const Check &c)
             .arg(c.object, c.detail);
     case Cause::WriteAheadLog:
         return QStringLiteral(": another tool has put it in write-ahead log mode.");
-    case Cause::InTheWay:
-        return QStringLiteral(": the new file is built under the name \"%1\", and a file of that name that The "
-                              "Velmora did not make is there already.")
+    case Cause::Data:
+        return QStringLiteral(": some of its rows break a rule of their table: %1.").arg(c.detail);
+    case Cause::NameTaken:
+        return QStringLiteral(": %1, which was added to it with another tool, has a name that the new version of "
+                              "the database needs for its own.")
             .arg(c.object);
+    case Cause::Statement:
+        return QStringLiteral(": the statement of %1 cannot be changed without changing what it says (%2).")
+            .arg(c.object, c.detail);
     default:
         return QStringLiteral(" (%1).").arg(c.detail);
     }
@@ -170,19 +200,19 @@ QString Check::message(const QString &path) const
                                      "The program has not changed the file.")
                           .arg(detail);
     case Problem::NotConverted: {
-        // Whatever stopped it, the conversion wrote only to a file of its
-        // own, which is gone.
+        // Whatever stopped it, the conversion's transaction was rolled back.
         QString advice;
         switch (cause) {
         case Cause::NoRoom:
-            advice = QStringLiteral("Bringing it up to date needs room on the disk for a second copy of the file: "
-                                    "make room on the disk, then start The Velmora again.");
+            advice = QStringLiteral("Bringing it up to date needs room on the disk for the rollback journal, which "
+                                    "holds what is changed until the change is complete (up to about the file's "
+                                    "size), plus the file's growth. Make room on the disk, then start The Velmora "
+                                    "again.");
             break;
         case Cause::Data:
-            advice = QStringLiteral("Some of its rows hold values that the new version of the database does not "
-                                    "accept (the words in brackets name the rule they break); another program may "
-                                    "have written them. Have them corrected with a database tool, then start The "
-                                    "Velmora again.");
+            advice = QStringLiteral("The new version of the database does not accept those rows (the rule and the "
+                                    "number of rows are named above); another program may have written them. Have "
+                                    "them corrected with a database tool, then start The Velmora again.");
             break;
         case Cause::Addition:
             advice = QStringLiteral("Change or remove %1 with the tool it was made with, then start The Velmora "
@@ -193,10 +223,12 @@ QString Check::message(const QString &path) const
             advice = QStringLiteral("Set it back with the tool that put it in that mode (in the sqlite3 shell: "
                                     "PRAGMA journal_mode = DELETE), then start The Velmora again.");
             break;
-        case Cause::InTheWay:
-            advice = QStringLiteral("Move that file out of the folder, or give it another name, then start The "
-                                    "Velmora again.");
+        case Cause::NameTaken:
+            advice = QStringLiteral("Rename or remove %1 with the tool it was made with, then start The Velmora "
+                                    "again.")
+                         .arg(object);
             break;
+        case Cause::Statement:
         case Cause::Other:
             advice = QStringLiteral("Start The Velmora again; if this message comes back, keep a copy of the file "
                                     "and ask for help with it.");
@@ -291,32 +323,50 @@ Check checkPages(const QString &path)
         return problem(Problem::Damaged, QStringLiteral("no answer from the page check"));
     // SQLite may answer with one text of many lines under a heading
     // ("*** in database main ***"): the first fault says enough.
+    // A row that breaks a NOT NULL rule of its table is no damage of the
+    // pages: such a row is read as any other, and a conversion names it.
+    bool damaged = false;
     for (const QString &finding : std::as_const(findings)) {
         for (const QString &line : finding.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             const QString fault = line.trimmed();
+            if (fault.startsWith(QLatin1String("NULL value in ")))
+                continue;
+            damaged = true;
             if (!fault.isEmpty() && !fault.startsWith(QLatin1String("***")))
                 return problem(Problem::Damaged, fault);
         }
     }
-    return problem(Problem::Damaged, QStringLiteral("damaged pages"));
+    return damaged ? problem(Problem::Damaged, QStringLiteral("damaged pages")) : Check{};
 }
 
 bool isPreviousFormat(const QString &path)
 {
     if (QFileInfo(path).size() == 0)
         return false;
-    Connection c(path, Open::ReadOnly);
+    Connection c(path, isWriteAheadLog(path) ? Open::Immutable : Open::ReadOnly);
     return c.ok() && DbFileInternal::isPreviousFormat(c);
 }
 
 Check prepare(const QString &path, PageCheck pages)
 {
-    // Before anything else: what a conversion stopped part-way (the
-    // program killed, the power gone) left beside the database is removed.
-    // The original was never written, so it still holds everything, and it
-    // is converted anew below.
-    removeStoppedConversion(path);
+    // A file of the previous format in write-ahead log mode is refused
+    // before a connection that could merge its log opens it. A stopped
+    // conversion needs nothing here: its hot journal is rolled back by
+    // SQLite when the probe reads the file.
+    if (isWriteAheadLog(path) && isPreviousFormat(path)) {
+        Check refused = problem(Problem::NotConverted);
+        refused.cause = Cause::WriteAheadLog;
+        return refused;
+    }
     Check check = probe(path);
+    if (check.problem == Problem::Unreadable) {
+        if (const QString owner = journalOwnerWhenNotOurs(path); !owner.isEmpty())
+            check.detail = QStringLiteral("a change to it that was stopped left its rollback journal \"%1-journal\", "
+                                          "which only the user %2 or an administrator can open; once they have "
+                                          "started The Velmora, or opened the file with the sqlite3 shell, it opens "
+                                          "for everyone again")
+                               .arg(realPathOf(path), owner);
+    }
     if (!check.ok())
         return check;
     if (isPreviousFormat(path)) {

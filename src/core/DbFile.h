@@ -3,8 +3,8 @@
 // conversion of a database of the previous format (DbConvert.cpp). Each
 // step opens its own SQLite connection, so start-up can run them off the
 // user-interface thread while the splash window shows. Nothing here writes
-// to a file unless it converts it, and a conversion never writes to the
-// file itself: it builds a new one beside it and puts that in its place.
+// to a file unless it converts it, and a conversion changes the file in
+// one SQLite transaction: all of it or nothing.
 
 #include <QString>
 #include <functional>
@@ -33,8 +33,10 @@ enum class Cause {
     Addition,      // a view, trigger or rule someone added does not work
                    // with the new tables; `object` names it
     WriteAheadLog, // another tool put the file in write-ahead log mode
-    InTheWay       // a file the program did not make has the name the new
-                   // file is built under; `object` names it
+    NameTaken,     // an object of the user's has a name the program needs;
+                   // `object` names it
+    Statement      // a statement of the file cannot lose the collation
+                   // alone; `object` names it
 };
 
 struct Check {
@@ -42,8 +44,8 @@ struct Check {
     // SQLite's own words, or the list of what is missing.
     QString detail;
     Cause cause = Cause::Other;
-    // With Cause::Addition: what did not come through ("the view \"x\"");
-    // with Cause::InTheWay: the file in the way.
+    // With Cause::Addition, NameTaken or Statement: the object
+    // ("the view \"x\"").
     QString object;
 
     bool ok() const { return problem == Problem::None; }
@@ -68,52 +70,43 @@ Check checkTables(const QString &path, bool withKeys = true);
 Check checkPages(const QString &path);
 
 // Whether the file is a database of the previous format (text columns
-// declared with the program's own collation, no name keys).
+// declared with the program's own collation, no name keys). A file in
+// write-ahead log mode is read as it is on the disk, through an immutable
+// connection that makes nothing beside it.
 bool isPreviousFormat(const QString &path);
 
 // Registers the collation of the previous format (UNOCASE) on a
 // connection; reading and checking such a file needs it.
 bool installPreviousCollation(sqlite3 *handle);
 
-// Converts a database of the previous format. The original (the path's
-// real file, when the path is a symbolic link) is held against other
-// writers and only read: a copy of it, byte for byte, is made beside it
-// under the name of scratchPathOf(), never more open than the original
-// and with its owner, group and ACL where the system lets the user give
-// them; a file of that name (or of SQLite's files beside it) that the
-// program did not make stops the conversion.
-// On the copy the collation of the previous format is taken out of the
-// schema's text (the program's own columns get the collation the current
-// schema gives them), the indexes it ordered are rebuilt, and the name
-// keys, indexes and triggers of the current schema are added, on a
-// connection of plain SQLite. Every other object, value and setting of the
-// file stays as it was. The copy is checked, put on the disk and only then
-// renamed into the original's place. On any failure the original is as it
-// was and nothing is left beside it. A file that is no longer of the
-// previous format once it is held (another start converted it meanwhile)
-// is left as it is.
+// Converts a database of the previous format (the path's real file, when
+// the path is a symbolic link) in place, in one exclusive SQLite
+// transaction with a rollback journal, on a connection of plain SQLite:
+// the collation of the previous format is taken out of the stored
+// statements (the program's own columns get the collation the current
+// schema gives them), what it ordered is reindexed, and the name keys,
+// indexes and triggers of the current schema are added. Every other
+// object, value and setting of the file stays as it was, and so does the
+// file itself (inode, links, owner, mode, ACLs). The edit of the
+// statements is proved before the commit; any failure rolls everything
+// back. A file in use by another program, in write-ahead log mode, or no
+// longer of the previous format once it is held (another start converted
+// it) is left as it is.
 Check convert(const QString &path);
 
-// Where convert() builds the new file for the database at `path`.
-QString scratchPathOf(const QString &path);
-
-// Removes what a conversion that was stopped (the program killed, the
-// power gone) left beside the database: only a file the conversion made,
-// and not while another start of the program converts the file.
-void removeStoppedConversion(const QString &path);
-
-// For tests: `hook` runs on the connection that builds the converted file,
-// right after that connection is opened (a page limit there stands for a
-// full disk; an update hook can stop the process part-way). An empty
-// function removes it.
+// For tests: `hook` runs on the converting connection once it holds the
+// file (a page limit there stands for a full disk; a progress handler can
+// stop the process part-way). An empty function removes it.
 void setConversionHook(std::function<void(sqlite3 *)> hook);
 
 enum class PageCheck { Skip, Run };
 
-// The checks of start-up in their order: what a conversion that was
-// stopped left is removed; probe; a database of the
-// previous format is checked (tables, pages) and converted; then every
-// table and column, and the pages when asked. Stops at the first problem.
+// The checks of start-up in their order: a database of the previous
+// format in write-ahead log mode is refused before anything opens it for
+// writing; probe (which has SQLite roll back what a stopped conversion
+// left); a database of the previous format is checked (tables, pages) and
+// converted; then every table and column, and the pages when asked. Stops
+// at the first problem.
 Check prepare(const QString &path, PageCheck pages);
 
 } // namespace DbFile

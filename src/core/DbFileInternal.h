@@ -18,11 +18,20 @@ namespace DbFileInternal {
 // file in use.
 constexpr int kBusyWaitMs = 2000;
 
-enum class Open { ReadOnly, ReadWrite };
+// Immutable: read-only, and SQLite neither locks the file nor looks for
+// a journal or log beside it, so nothing is made or changed there.
+enum class Open { ReadOnly, ReadWrite, Immutable };
+
+// A path as a URI for an immutable connection names it.
+inline QByteArray uriOf(const QString &path)
+{
+    return "file:" + QFile::encodeName(path).toPercentEncoding("/") + "?immutable=1";
+}
 
 // What a connection knows beyond plain SQLite. A file of the previous
-// format is read with its collation; what the conversion builds, and
-// checks, is done without it, as the sqlite3 shell sees the file. None
+// format is read with its collation; the conversion takes it away once
+// it has read the file, and changes and checks the file without it, as
+// the sqlite3 shell sees it. None
 // has the program's own functions: the user's indexes, checks and
 // generated columns are evaluated by SQLite's own upper() and the like.
 enum class Collation { Previous, None };
@@ -32,9 +41,11 @@ class Connection {
 public:
     Connection(const QString &path, Open open, Collation collation = Collation::Previous)
     {
-        const QByteArray name = QFile::encodeName(path);
-        m_rc = sqlite3_open_v2(name.constData(), &m_h,
-                               open == Open::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
+        const QByteArray name = open == Open::Immutable ? uriOf(path) : QFile::encodeName(path);
+        const int flags = open == Open::ReadWrite ? SQLITE_OPEN_READWRITE
+            : open == Open::ReadOnly              ? SQLITE_OPEN_READONLY
+                                                  : SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+        m_rc = sqlite3_open_v2(name.constData(), &m_h, flags, nullptr);
         // SQLite's words now: the calls below would replace them.
         if (m_rc != SQLITE_OK)
             m_error = m_h ? QString::fromUtf8(sqlite3_errmsg(m_h)) : QString::fromUtf8(sqlite3_errstr(m_rc));
@@ -122,8 +133,8 @@ inline DbFile::Check fromConnection(const Connection &c)
     return fromSqlite(c.rc(), c.error());
 }
 
-// The file a path names, through any symbolic links: the converted file
-// takes that file's place, and a link goes on pointing at it.
+// The file a path names, through any symbolic links: the conversion's
+// journal goes beside that file, where SQLite looks for it.
 inline QString realPathOf(const QString &path)
 {
     const QFileInfo info(path);
@@ -144,6 +155,11 @@ inline bool hasPreviousCollation(const QString &sql)
 {
     return SqlText::namesCollation(sql.toUtf8(), kPreviousCollation);
 }
+
+// Whether the file's header says it is in write-ahead log mode (its read
+// and write versions, bytes 18 and 19, are 2). Nothing is opened but the
+// file itself, for reading.
+bool isWriteAheadLog(const QString &path);
 
 // Whether a program table of the file the connection reads is still
 // declared with the collation of the previous format.

@@ -89,6 +89,12 @@ QString nameOf(const QByteArray &s, const Token &t)
     return QString::fromUtf8(QByteArray(inner).replace(QByteArray(2, open), QByteArray(1, open)));
 }
 
+// A "--" comment, which only a newline (or the statement's end) ends.
+bool endsAtNewline(const QByteArray &s, const Token &t)
+{
+    return t.kind == Kind::Comment && s.at(t.start) == '-';
+}
+
 bool isWord(const QByteArray &s, const Token &t, QLatin1String word)
 {
     return t.kind == Kind::Word && t.end - t.start == word.size()
@@ -159,7 +165,11 @@ QList<Clause> collateClauses(const QByteArray &s)
         if (name.kind != Kind::Word && name.kind != Kind::Quoted && name.kind != Kind::String)
             continue;
         const int index = at.at(k);
-        const qsizetype from = index > 0 && all.at(index - 1).kind == Kind::Space ? all.at(index - 1).start : t.start;
+        qsizetype from = index > 0 && all.at(index - 1).kind == Kind::Space ? all.at(index - 1).start : t.start;
+        // The newline that ends a "--" comment belongs to it: without it
+        // the rest of the statement's line would join the comment.
+        if (from < t.start && index > 1 && endsAtNewline(s, all.at(index - 2)))
+            from = s.indexOf('\n', from) + 1;
         out.append({from, name.start, name.end, nameOf(s, name), inBody && depth == 1 ? column : QString()});
         ++k;
     }
@@ -209,6 +219,96 @@ QByteArray replaceCollation(const QByteArray &sql, const QString &collation,
         changed = true;
     }
     return changed ? out.append(QByteArrayView(sql).sliced(done)) : sql;
+}
+
+} // namespace SqlText
+
+namespace {
+
+// The tokens that are not spaces.
+QList<Token> significant(const QByteArray &s)
+{
+    QList<Token> out;
+    for (const Token &t : tokens(s))
+        if (t.kind != Kind::Space)
+            out.append(t);
+    return out;
+}
+
+// The token after `k` that is not a comment.
+qsizetype nextNotComment(const QList<Token> &t, qsizetype k)
+{
+    for (++k; k < t.size() && t.at(k).kind == Kind::Comment; ++k) {
+    }
+    return k;
+}
+
+// Where a clause "COLLATE <collation>" starts at `k`: the index of its
+// name, or -1 when there is none; `other` for a clause naming any other.
+qsizetype clauseName(const QByteArray &s, const QList<Token> &t, qsizetype k, const QString &collation, bool other)
+{
+    if (!isWord(s, t.at(k), QLatin1String("COLLATE")))
+        return -1;
+    const qsizetype n = nextNotComment(t, k);
+    if (n >= t.size() || (t.at(n).kind != Kind::Word && t.at(n).kind != Kind::Quoted && t.at(n).kind != Kind::String))
+        return -1;
+    return (nameOf(s, t.at(n)).compare(collation, Qt::CaseInsensitive) == 0) != other ? n : -1;
+}
+
+} // namespace
+
+namespace SqlText {
+
+bool onlyCollationChanged(const QByteArray &before, const QByteArray &after, const QString &collation, bool replaced)
+{
+    const QList<Token> b = significant(before);
+    const QList<Token> a = significant(after);
+    qsizetype j = 0;
+    for (qsizetype i = 0; i < b.size(); ++i) {
+        if (const qsizetype name = clauseName(before, b, i, collation, false); name >= 0) {
+            const qsizetype instead = replaced && j < a.size() ? clauseName(after, a, j, collation, true) : -1;
+            if (instead >= 0)
+                j = instead + 1;
+            i = name;
+            continue;
+        }
+        if (j >= a.size())
+            return false;
+        const Token &x = b.at(i);
+        const Token &y = a.at(j++);
+        if (QByteArrayView(before).sliced(x.start, x.end - x.start) != QByteArrayView(after).sliced(y.start, y.end - y.start))
+            return false;
+    }
+    return j == a.size();
+}
+
+QList<QByteArray> checkExpressions(const QByteArray &createTable)
+{
+    QList<QByteArray> out;
+    const QList<Token> t = significant(createTable);
+    for (qsizetype k = 0; k < t.size(); ++k) {
+        if (!isWord(createTable, t.at(k), QLatin1String("CHECK")))
+            continue;
+        const qsizetype open = nextNotComment(t, k);
+        if (open >= t.size() || createTable.at(t.at(open).start) != '(' || t.at(open).kind != Kind::Other)
+            continue;
+        int depth = 0;
+        qsizetype close = open;
+        for (; close < t.size(); ++close) {
+            if (t.at(close).kind != Kind::Other)
+                continue;
+            const char c = createTable.at(t.at(close).start);
+            depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+            if (depth == 0)
+                break;
+        }
+        if (close >= t.size())
+            break;
+        const qsizetype from = t.at(open).end;
+        out.append(createTable.mid(from, t.at(close).start - from).trimmed());
+        k = close;
+    }
+    return out;
 }
 
 } // namespace SqlText

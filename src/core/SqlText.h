@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -28,5 +29,16 @@ QHash<QString, QString> columnCollations(const QByteArray &createTable);
 // A space is left where the words on either side would run together.
 QByteArray replaceCollation(const QByteArray &sql, const QString &collation,
                             const std::function<QString(const QString &column)> &instead = {});
+
+// Whether `after` is `before` but for "COLLATE <collation>" clauses taken
+// out, or with `replaced`, naming another collation instead. Compared
+// token by token: words, names, strings and comments must be the same;
+// only the spaces between them may differ.
+bool onlyCollationChanged(const QByteArray &before, const QByteArray &after, const QString &collation,
+                          bool replaced);
+
+// The expressions of the CHECK constraints of a CREATE TABLE statement,
+// in their order, as written.
+QList<QByteArray> checkExpressions(const QByteArray &createTable);
 
 } // namespace SqlText
