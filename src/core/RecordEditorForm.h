@@ -25,6 +25,7 @@
 #include "RecordDialogs.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <initializer_list>
@@ -36,6 +37,7 @@ class DateField;
 class LetterBar;
 class NameListModel;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -102,6 +104,10 @@ public:
     void reloadRecords();
 
     bool isAdding() const { return m_adding; }
+    // The fields, the check-list grid ticks or the "My Data" fields differ
+    // from what the record showed when it was filled from the database (or
+    // emptied for a new one): something typed and typed back is no change.
+    bool hasUnsavedChanges() const;
     const NameIndex &records() const { return m_records; }
 
     Grid checkGrid(CheckGridKind kind) override;
@@ -211,6 +217,9 @@ protected:
     bool saveRecord();
 
     void unloadForm() override;
+    bool queryClose() override;
+    // Escape while adding: the Cancel button's key.
+    void keyPressEvent(QKeyEvent *event) override;
 
     QTabWidget *tabs() const { return SSTab1; }
     RecordToolbar *recordToolbar() const { return Toolbar1; }
@@ -226,6 +235,17 @@ private:
     void updateRecordActions();
     void deleteClicked();
     void cancelClicked();
+    // The Save button: the name check, then the save; false when refused.
+    bool saveClicked();
+    // Before the record shown is left: the question whether to save its
+    // changes. True when the editor may go on (nothing changed, saved, or
+    // the changes dropped); false when the user stays on the record.
+    bool askToSaveChanges();
+    // What the record shows now, and that record as it was filled.
+    QStringList fieldValues() const;
+    void rememberShownValues();
+    // Ctrl+PgUp and Ctrl+PgDown: the previous or next page of SSTab1.
+    void turnPage(int step);
 
     struct RegisteredGrid {
         CheckGridKind kind;
@@ -241,6 +261,10 @@ private:
     // name list are rebuilt when the add ends.
     bool m_listsStale = false;
     QList<RegisteredGrid> m_grids;
+    // The record as filled: fieldValues(), and per grid the ids ticked in
+    // column 1 (and in the Active column where the grid has one).
+    QStringList m_shownFields;
+    QList<QSet<qint32>> m_shownTicks;
 
     RecordToolbar *Toolbar1 = nullptr;
     LetterBar *Toolbar2 = nullptr;

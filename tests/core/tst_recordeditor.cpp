@@ -3,11 +3,13 @@
 // wrap-around, the letter bar and the name list with its runs, save and
 // delete, loading by id, the check-list grids of the record shown, and the
 // schedule and performed-dates dialogs.
+#include "AppPaths.h"
 #include "CheckListGrid.h"
 #include "Db.h"
 #include "Guard.h"
 #include "LetterBar.h"
 #include "LinkTables.h"
+#include "MainFormMDI.h"
 #include "Module.h"
 #include "RecordEditorForm.h"
 #include "RecordToolbar.h"
@@ -17,6 +19,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QPointer>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -124,11 +129,31 @@ qint32 addCollection(const QString &name)
 
 const QList<int> kBrowse{Add, Save, Delete, First, Previous, Next, Last};
 
+const QString kChangesQuestion = "Save the changes to this record?";
+
+// The editor as the user has it: shown, its window active, so keys reach it.
+void showActive(QWidget *f)
+{
+    f->show();
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+}
+
+// A key pressed where the focus is.
+void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, k, mods);
+}
+
 } // namespace
 
 class TestRecordEditor : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
     void init()
     {
         m_folder = std::make_unique<TempProgramFolder>();
@@ -148,9 +173,9 @@ private slots:
     void theSharedControlsAndTheirTexts()
     {
         TestEditor f;
-        QCOMPARE(toolbar(&f)->button(Add)->toolTip(), QString("Add new collection"));
-        QCOMPARE(toolbar(&f)->button(Previous)->toolTip(), QString("Move to previous collection"));
-        QCOMPARE(toolbar(&f)->button(Cancel)->toolTip(), QString("Cancel add"));
+        QCOMPARE(toolbar(&f)->button(Add)->toolTip(), QString("Add new collection (Ctrl+N)"));
+        QCOMPARE(toolbar(&f)->button(Previous)->toolTip(), QString("Move to previous collection (Alt+PgUp)"));
+        QCOMPARE(toolbar(&f)->button(Cancel)->toolTip(), QString("Cancel add (Esc)"));
         QCOMPARE(letters(&f)->buttonToolTip(4), QString("Collections beginning with B"));
         QVERIFY(!toolbar(&f)->button(Schedule)); // no schedule dialog in the program
         for (int i = 1; i <= 5; ++i) {
@@ -403,12 +428,13 @@ private slots:
         press(&f, Last);
         QCOMPARE(f.name->text(), QString("Delta"));
 
-        // While adding: asked to finish first, the typing kept; records
+        // While adding: asked first, Cancel keeps the typing; records
         // read again meanwhile reach the letter bar when the add ends.
         press(&f, Add);
         type(f.name, "Typed");
+        m_prompter->messageAnswers.enqueue(MsgResult::Cancel);
         f.loadRecordById(beta);
-        QCOMPARE(m_prompter->lastMessage(), QString("Please save or cancel the new collection first."));
+        QCOMPARE(m_prompter->lastMessage(), kChangesQuestion);
         f.loadRecord(beta);
         addCollection("Zebra Songs");
         f.reloadRecords();
@@ -474,7 +500,7 @@ private slots:
 
         const qint32 id = addCollection("Messiah");
         TestEditor f;
-        QCOMPARE(toolbar(&f)->button(Schedule)->toolTip(), QString("Schedule Collection"));
+        QCOMPARE(toolbar(&f)->button(Schedule)->toolTip(), QString("Schedule Collection (Ctrl+Shift+S)"));
         QCOMPARE(visibleButtons(&f), QList<int>({Add, Save, Delete, First, Previous, Next, Last, Schedule}));
         press(&f, Schedule);
         QCOMPARE(entries.size(), 1);
@@ -494,6 +520,221 @@ private slots:
         QVERIFY(!toolbar(&f)->isButtonVisible(Schedule));
         press(&f, Cancel);
         QVERIFY(viewAll->isEnabled());
+    }
+
+    // A typed change and the user leaving the record: Yes saves first,
+    // No drops the change, Cancel stays with the input on screen.
+    void leavingAChangedRecordAsks_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<MsgResult>("answer");
+        for (const char *way : {"next key", "letter", "name list", "add", "close"})
+            for (const auto &[answer, name] : {std::pair(MsgResult::Yes, "yes"), std::pair(MsgResult::No, "no"),
+                                               std::pair(MsgResult::Cancel, "cancel")})
+                QTest::addRow("%s, %s", way, name) << QString(way) << answer;
+    }
+    void leavingAChangedRecordAsks()
+    {
+        QFETCH(QString, way);
+        QFETCH(MsgResult, answer);
+        const qint32 alpha = addCollection("Alpha");
+        addCollection("Amen");
+        addCollection("Gamma");
+        TestEditor f;
+        showActive(&f);
+        type(f.name, "Alpha Two");
+        m_prompter->messageAnswers.enqueue(answer);
+        bool closed = false;
+        if (way == "next key")
+            key(Qt::Key_PageDown, Qt::AltModifier);
+        else if (way == "letter")
+            clickLetter(&f, 'G');
+        else if (way == "name list")
+            chooseListItem(&f, "Amen");
+        else if (way == "add")
+            press(&f, Add);
+        else
+            closed = f.close();
+
+        QVERIFY(!m_prompter->messages.isEmpty());
+        QCOMPARE(m_prompter->messages.first().text, kChangesQuestion);
+        QVERIFY(m_prompter->messages.first().buttons == MsgButtons::YesNoCancel);
+        QCOMPARE(column("select Collection from collection where collectionid = ?", {alpha}),
+                 QStringList(answer == MsgResult::Yes ? "Alpha Two" : "Alpha"));
+        const bool stayed = answer == MsgResult::Cancel;
+        if (way == "close")
+            QCOMPARE(closed, !stayed);
+        else if (way == "add")
+            QCOMPARE(f.isAdding(), !stayed);
+        else
+            QCOMPARE(f.currentId() == alpha, stayed);
+        if (stayed) {
+            QCOMPARE(f.name->text(), QString("Alpha Two"));
+            QCOMPARE(listItems(&f), QStringList({"Alpha", "Amen"}));
+            QCOMPARE(nameList(&f)->currentText(), QString("Alpha"));
+        }
+    }
+
+    void noQuestionWithoutAChange()
+    {
+        for (const char *t : {"Advent", "Easter"})
+            Db::exec("insert into themes (theme) values (?)", {t});
+        const qint32 alpha = addCollection("Alpha");
+        addCollection("Beta");
+        TestEditor f;
+        // Typed and typed back, ticked and unticked: no change.
+        type(f.name, "Alpha Two");
+        type(f.name, "Alpha");
+        type(edit(&f, "UText1"), "mine");
+        type(edit(&f, "UText1"), "");
+        for (int i = 0; i < 2; ++i) {
+            f.themes->setRow(1);
+            emit f.themes->cellActivatedByUser(1, 1);
+        }
+        press(&f, Next);
+        press(&f, Previous);
+        chooseListItem(&f, "Alpha"); // the record shown
+        type(f.name, "Alpha Two");
+        chooseListItem(&f, "Alpha"); // chosen again: the input stays
+        QCOMPARE(f.name->text(), QString("Alpha Two"));
+        f.loadRecordById(alpha);
+        QCOMPARE(f.name->text(), QString("Alpha Two"));
+        QVERIFY(m_prompter->messages.isEmpty());
+
+        // After Save and after the toolbar's Cancel nothing is asked.
+        press(&f, Save);
+        press(&f, Next);
+        press(&f, Add);
+        type(f.name, "Not kept");
+        press(&f, Cancel);
+        press(&f, Next);
+        QCOMPARE(m_prompter->messages.size(), 1); // the save's confirmation
+        m_prompter->clear();
+
+        // A tick counts, and so does a "My Data" field; a refused save keeps
+        // the editor where it was, with the input.
+        f.themes->setRow(1);
+        emit f.themes->cellActivatedByUser(1, 1);
+        press(&f, Next);
+        QCOMPARE(m_prompter->lastMessage(), kChangesQuestion); // answered No
+        type(edit(&f, "UText2"), "mine");
+        f.refuseSave = true;
+        const qint32 shown = f.currentId();
+        m_prompter->messageAnswers.enqueue(MsgResult::Yes);
+        press(&f, Last);
+        QCOMPARE(f.currentId(), shown);
+        QCOMPARE(edit(&f, "UText2")->text(), QString("mine"));
+        type(f.name, "");
+        f.refuseSave = false;
+        m_prompter->messageAnswers.enqueue(MsgResult::Yes);
+        clickLetter(&f, 'B');
+        QCOMPARE(m_prompter->lastMessage(), QString("The system requires that a name be entered."));
+        QCOMPARE(f.currentId(), shown);
+        QCOMPARE(edit(&f, "UText2")->text(), QString("mine"));
+    }
+
+    // Every action's key, from the field that has the focus; a key does
+    // nothing while its button is hidden.
+    void theKeys()
+    {
+        addCollection("Alpha");
+        addCollection("Beta");
+        const qint32 gamma = addCollection("Gamma");
+        TestEditor f;
+        showActive(&f);
+        f.name->setFocus();
+        key(Qt::Key_End, Qt::AltModifier);
+        QCOMPARE(f.name->text(), QString("Gamma"));
+        key(Qt::Key_Home, Qt::AltModifier);
+        QCOMPARE(f.name->text(), QString("Alpha"));
+        key(Qt::Key_PageUp, Qt::AltModifier);
+        QCOMPARE(f.name->text(), QString("Gamma"));
+        type(f.name, "Gamma Ray");
+        key(Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(column("select Collection from collection where collectionid = ?", {gamma}),
+                 QStringList("Gamma Ray"));
+
+        // The pages turn from a field, round from the last to the first.
+        key(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs(&f)->currentIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), edit(&f, "UText1"));
+        key(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs(&f)->currentIndex(), 0);
+        key(Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs(&f)->currentIndex(), 1);
+
+        // Escape while adding: nothing typed ends the add at once; typed,
+        // it asks first.
+        key(Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(f.isAdding());
+        key(Qt::Key_PageDown, Qt::AltModifier);
+        QVERIFY(f.isAdding());
+        key(Qt::Key_Escape);
+        QVERIFY(!f.isAdding());
+        key(Qt::Key_N, Qt::ControlModifier);
+        type(f.name, "New");
+        m_prompter->clear();
+        m_prompter->messageAnswers.enqueue(MsgResult::Cancel);
+        key(Qt::Key_Escape);
+        QCOMPARE(m_prompter->lastMessage(), kChangesQuestion);
+        QVERIFY(f.isAdding());
+        QCOMPARE(f.name->text(), QString("New"));
+        m_prompter->messageAnswers.enqueue(MsgResult::No);
+        key(Qt::Key_Escape);
+        QVERIFY(!f.isAdding());
+        QCOMPARE(count("select count(*) from collection"), 3);
+
+        key(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_prompter->lastMessage(), QString("Delete the this collection??")); // answered No
+    }
+
+    // File > Exit asks every editor before any window closes; Cancel keeps
+    // them all open.
+    void exitAsksEveryEditorFirst_data()
+    {
+        QTest::addColumn<QList<MsgResult>>("answers");
+        QTest::addColumn<bool>("exits");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("no, cancel") << QList<MsgResult>{MsgResult::No, MsgResult::Cancel} << false << "Alpha";
+        QTest::newRow("no, no") << QList<MsgResult>{MsgResult::No, MsgResult::No} << true << "Alpha";
+        QTest::newRow("yes, no") << QList<MsgResult>{MsgResult::Yes, MsgResult::No} << true << "Alpha One";
+    }
+    void exitAsksEveryEditorFirst()
+    {
+        QFETCH(QList<MsgResult>, answers);
+        QFETCH(bool, exits);
+        QFETCH(QString, stored);
+        addCollection("Alpha");
+        auto *main = new MainFormMDI;
+        main->show();
+        QPointer<TestEditor> one = new TestEditor;
+        QPointer<TestEditor> two = new TestEditor;
+        Forms::showChild(one);
+        Forms::showChild(two);
+        type(one->name, "Alpha One");
+        type(two->name, "Alpha Two");
+        m_prompter->messageAnswers.append(answers);
+        main->findChild<QAction *>("menuExit")->trigger();
+
+        int questions = 0;
+        for (const AskedMessage &m : m_prompter->messages)
+            questions += m.text == kChangesQuestion;
+        QCOMPARE(questions, 2);
+        QCOMPARE(!main->isVisible(), exits);
+        QCOMPARE(one.isNull() || one->isUnloaded(), exits);
+        QCOMPARE(two.isNull() || two->isUnloaded(), exits);
+        if (!exits) {
+            QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+            QCOMPARE(one->name->text(), QString("Alpha One"));
+            QCOMPARE(two->name->text(), QString("Alpha Two"));
+            m_prompter->messageAnswers.append({MsgResult::No, MsgResult::No});
+            QVERIFY(main->close()); // asked again, then gone
+        }
+        delete main;
+        // The shut-down closed the database; what it holds is read again.
+        QVERIFY(Db::open(m_folder->file(QLatin1String(AppPaths::DatabaseFile)), nullptr));
+        QCOMPARE(column("select Collection from collection"), QStringList(stored));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
 private:
