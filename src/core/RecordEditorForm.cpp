@@ -743,16 +743,19 @@ void RecordEditorForm::turnPage(int step)
     const int n = SSTab1->count();
     if (!SSTab1->isEnabled() || n < 2)
         return;
-    int i = SSTab1->currentIndex();
+    const int from = SSTab1->currentIndex();
+    int i = from;
     do
         i = (i + step + n) % n;
-    while (!SSTab1->isTabEnabled(i) && i != SSTab1->currentIndex());
+    while (!SSTab1->isTabEnabled(i) && i != from);
+    // The focus follows from a field of the page left to the first of the
+    // page shown.
+    const QWidget *left = SSTab1->currentWidget();
+    const bool follow = left && left->isAncestorOf(QApplication::focusWidget());
     SSTab1->setCurrentIndex(i);
-    // The focus follows to the page shown when it was on the page left.
     QWidget *page = SSTab1->currentWidget();
-    const QWidget *focus = QApplication::focusWidget();
-    if (page && !(focus && focus->isVisible() && isAncestorOf(focus)))
-        for (QWidget *w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain())
+    if (follow && page)
+        for (QWidget *w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain())
             if (page->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
                 w->setFocus(Qt::TabFocusReason);
                 break;

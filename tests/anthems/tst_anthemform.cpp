@@ -299,36 +299,25 @@ private slots:
         QCOMPARE(Db::scalar("select LoanedTo from anthem where anthemid = ?", {id}).toString(), QString("Choir room"));
     }
 
-    // A Location typed on a shown anthem, then Next: asked, and No keeps
-    // what is stored. Looking through anthems with a collection and links
-    // asks nothing. Opened on another anthem while adding, No ends the add.
+    // Looking through anthems with a collection and links asks nothing; a
+    // Location typed, then Next: asked, and No keeps what is stored.
     void aTypedChangeIsNotDroppedUnasked()
     {
         const qint32 book = insertRow("insert into collection (Collection) values ('Hymnal')");
         const qint32 first = addAnthem("Alleluia", book);
-        const qint32 second = addAnthem("Benedictus");
+        addAnthem("Benedictus");
         Db::exec("insert into a_th_l (anthemid, themeid) values (?, ?)", {first, addRef("themes", "theme", "Praise")});
         AnthemForm *f = open();
         for (int i = 0; i < 3; ++i)
             press(f, Next);
-        press(f, First);
         QVERIFY(m_prompter->messages.isEmpty());
-
+        press(f, First);
         type(edit(f, "Location"), "Shelf 9");
         press(f, Next); // answered No
         QCOMPARE(m_prompter->lastMessage(), QString("Save the changes to this record?"));
         press(f, Previous);
         QCOMPARE(edit(f, "Location")->text(), QString());
         QVERIFY(Db::scalar("select Location from anthem where anthemid = ?", {first}).toString().isEmpty());
-
-        press(f, Add);
-        type(edit(f, "AnthemName"), "Gloria");
-        m_prompter->messageAnswers.enqueue(MsgResult::No);
-        f->LoadFromCollectionForm(second);
-        QVERIFY(!f->isAdding());
-        QCOMPARE(title(f), QString("Benedictus"));
-        QCOMPARE(visibleButtons(f), QList<int>({Add, Save, Delete, First, Previous, Next, Last}));
-        QCOMPARE(count("select count(*) from anthem"), 2);
     }
 
     void collectionList()

@@ -10,9 +10,7 @@
 #include "SpellCheck.h"
 
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QStandardPaths>
 
@@ -299,29 +297,6 @@ private slots:
         QCOMPARE(coltest::linked("col_th_l", "themeid", lib.carols), QList<qint32>({lib.lent, lib.advent}));
         const qint32 id = f->Col_Data.CurCollection();
         QCOMPARE(coltest::linked("col_th_l", "themeid", id), QList<qint32>({lib.lent}));
-    }
-
-    // Looking through the collections asks nothing; notes typed are asked
-    // about when the window is closed, and Cancel keeps it open with them.
-    void closingWithTypedNotesAsks()
-    {
-        coltest::Library lib;
-        lib.create();
-        CollectionForm *f = openCollections();
-        for (int i = 0; i < 3; ++i)
-            press(f, Next);
-        press(f, Last);
-        QVERIFY(m_prompter->messages.isEmpty());
-
-        auto *notes = w<QPlainTextEdit>(f, "Memo1");
-        notes->setFocus();
-        QTest::keyClicks(notes, "Lend to St. Paul's");
-        QWidget *frame = qobject_cast<QMdiSubWindow *>(f->parentWidget());
-        m_prompter->messageAnswers.enqueue(MsgResult::Cancel);
-        QVERIFY(!(frame ? frame : f)->close());
-        QCOMPARE(m_prompter->lastMessage(), QString("Save the changes to this record?"));
-        QVERIFY(hx().CollectionFormLoaded);
-        QCOMPARE(notes->toPlainText(), QString("Lend to St. Paul's"));
     }
 
     void whileAddingNoCollectionIsShown()

@@ -257,9 +257,7 @@ private slots:
         clickGridRow(f, grid(f, "ChoirGrid"), "Youth", 3);
         m_prompter->messageAnswers.enqueue(MsgResult::Yes);
         press(f, Next);
-        QCOMPARE(m_prompter->messages.first().text, QString("Save the changes to this record?"));
         QCOMPARE(choirLinks(m_lib.adams), QStringList({"Chancel:-1", "Youth:-1"}));
-        QVERIFY(f->M_Data.CurMember() != m_lib.adams);
     }
 
     void referenceListsReachTheGrids()
