@@ -357,24 +357,25 @@ void RecordEditorForm::resetCheckGrids()
 
 // ---------------------------------------------------------------- changes
 
-QStringList RecordEditorForm::fieldValues() const
+QHash<const QWidget *, QString> RecordEditorForm::fieldValues() const
 {
-    // Every field of the pages in the order of the widget tree: a list
-    // typed into counts by its text box, a date field's calendar pop-up
-    // (a window of its own) not at all.
-    QStringList values;
+    // Every field of the pages, by widget: the page shown is raised to the
+    // end of the children, so their order is no field's. A list typed into
+    // counts by its text box, a date field's calendar pop-up (a window of
+    // its own) not at all.
+    QHash<const QWidget *, QString> values;
     const QWidget *window = SSTab1->window();
     for (const QWidget *w : SSTab1->findChildren<QWidget *>()) {
         if (w->window() != window)
             continue;
         if (const auto *e = qobject_cast<const QLineEdit *>(w))
-            values << e->text();
+            values.insert(w, e->text());
         else if (const auto *t = qobject_cast<const QPlainTextEdit *>(w))
-            values << t->toPlainText();
+            values.insert(w, t->toPlainText());
         else if (const auto *c = qobject_cast<const QComboBox *>(w); c && !c->isEditable())
-            values << c->currentText();
+            values.insert(w, c->currentText());
         else if (const auto *b = qobject_cast<const QAbstractButton *>(w); b && b->isCheckable())
-            values << QString::number(b->isChecked());
+            values.insert(w, QString::number(b->isChecked()));
     }
     return values;
 }

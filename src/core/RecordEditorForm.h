@@ -24,6 +24,7 @@
 #include "RecordCodes.h"
 #include "RecordDialogs.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -242,7 +243,7 @@ private:
     // the changes dropped); false when the user stays on the record.
     bool askToSaveChanges();
     // What the record shows now, and that record as it was filled.
-    QStringList fieldValues() const;
+    QHash<const QWidget *, QString> fieldValues() const;
     void rememberShownValues();
     // Ctrl+PgUp and Ctrl+PgDown: the previous or next page of SSTab1.
     void turnPage(int step);
@@ -263,7 +264,7 @@ private:
     QList<RegisteredGrid> m_grids;
     // The record as filled: fieldValues(), and per grid the ids ticked in
     // column 1 (and in the Active column where the grid has one).
-    QStringList m_shownFields;
+    QHash<const QWidget *, QString> m_shownFields;
     QList<QSet<qint32>> m_shownTicks;
 
     RecordToolbar *Toolbar1 = nullptr;

@@ -610,6 +610,7 @@ private slots:
         type(edit(&f, "UText1"), "");
         tick();
         tick();
+        tabs(&f)->setCurrentIndex(1); // the page shown is no field
         press(&f, Next);
         // Nothing is asked after Save and the toolbar's Cancel; the record
         // shown, chosen again, keeps what was typed.
