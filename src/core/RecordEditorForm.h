@@ -8,6 +8,11 @@
 // grids of the record shown; and the schedule and performed-dates dialogs
 // of the record shown.
 //
+// Before the user leaves a record with unsaved changes (a move, a letter,
+// a name picked, Add, another window showing another record, a close),
+// the editor asks whether to save them. The toolbar's actions have keys
+// that work from anywhere in the editor while their buttons show.
+//
 // The records are kept in editor order in a NameIndex, read once when the
 // window opens and updated in place by each save and delete; the record
 // shown is always read afresh from the database.
@@ -96,8 +101,9 @@ public:
     void loadRecord(qint32 id);
     // Positions the editor on the record and shows it with its letter and
     // name list; an id not among the records read makes the editor read
-    // them again once. While adding, the user is asked to save or cancel
-    // first.
+    // them again once. Unsaved changes are asked about first; a No while
+    // adding also ends the adding. The record shown, asked for again,
+    // keeps what was typed.
     void loadRecordById(qint32 id) override;
     // After other windows deleted records: reads the records again and
     // shows the first; while adding, only the lists are brought up to
