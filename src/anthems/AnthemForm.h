@@ -35,8 +35,8 @@ public:
     // re-reads the anthems and the collections and shows the first anthem;
     // while adding, only the lists are brought up to date.
     void CollectionDeletionReset() { reloadRecords(); }
-    // Shows the anthem with the id, found by id; while adding, the user is
-    // asked to save or cancel first.
+    // Shows the anthem with the id, found by id; unsaved changes are asked
+    // about first, and dropping those of a new anthem ends the adding.
     void LoadFromCollectionForm(qint32 A_ID) { loadRecordById(A_ID); }
 
 protected:

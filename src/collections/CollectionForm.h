@@ -28,7 +28,7 @@ public:
     // of the collection in title order. Database errors reach the caller.
     void BuildAnthemsGrid(qint32 C_ID, bool loadData);
     // Shows the collection with the id, found by id, with its letter and
-    // name list; while adding, the user is asked to save or cancel first.
+    // name list; unsaved changes are asked about first (see loadRecordById).
     void LoadFromQDForm(qint32 C_ID) { loadRecordById(C_ID); }
 
 protected:

@@ -23,8 +23,18 @@ BaseForm::~BaseForm()
     }
 }
 
+bool BaseForm::agreeToClose()
+{
+    m_closeAgreed = m_unloaded || queryClose();
+    return m_closeAgreed;
+}
+
 void BaseForm::closeEvent(QCloseEvent *event)
 {
+    if (!m_unloaded && !m_closeAgreed && !queryClose()) {
+        event->ignore();
+        return;
+    }
     if (!m_unloaded) {
         guarded([this] { unloadForm(); });
         finishUnload();

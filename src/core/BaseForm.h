@@ -14,8 +14,18 @@ public:
 
     bool isUnloaded() const { return m_unloaded; }
 
+    // Asks what the window must ask before it closes; false when the user
+    // keeps it open. The main window asks every window before it closes
+    // any, so the close that follows an agreement asks nothing again.
+    bool agreeToClose();
+    // The shut-down was called off: a later close asks again.
+    void withdrawCloseAgreement() { m_closeAgreed = false; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // What the window asks before it closes (its unsaved input); false
+    // keeps it open.
+    virtual bool queryClose() { return true; }
     // The window's own unload work (closing record sets and the like).
     virtual void unloadForm() {}
 
@@ -23,4 +33,5 @@ private:
     void finishUnload();
     bool *m_flag = nullptr;
     bool m_unloaded = false;
+    bool m_closeAgreed = false;
 };

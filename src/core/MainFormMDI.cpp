@@ -1,6 +1,7 @@
 #include "MainFormMDI.h"
 
 #include "AppPaths.h"
+#include "BaseForm.h"
 #include "Cursor.h"
 #include "Db.h"
 #include "Forms.h"
@@ -354,6 +355,21 @@ void MainFormMDI::closeEvent(QCloseEvent *e)
     if (m_shutDown) {
         e->accept();
         return;
+    }
+    // Every window says whether it may close before any closes: a window
+    // kept open keeps them all open.
+    QList<BaseForm *> agreed;
+    for (QMdiSubWindow *sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        auto *form = qobject_cast<BaseForm *>(sub->widget());
+        if (!form)
+            continue;
+        if (!form->agreeToClose()) {
+            for (BaseForm *f : agreed)
+                f->withdrawCloseAgreement();
+            e->ignore();
+            return;
+        }
+        agreed << form;
     }
     m_shutDown = true;
     Cursor::reset();

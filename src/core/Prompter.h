@@ -11,7 +11,7 @@ class QDialog;
 class QInputDialog;
 class QWidget;
 
-enum class MsgButtons { Ok, YesNo, OkCancel };
+enum class MsgButtons { Ok, YesNo, OkCancel, YesNoCancel };
 enum class MsgIcon { None, Information, Exclamation, Critical, Question };
 enum class MsgResult { Ok, Cancel, Yes, No };
 // A file dialog names a file to write (asking before one is replaced) or

@@ -5,6 +5,7 @@
 #include "DateField.h"
 #include "Db.h"
 #include "FieldServices.h"
+#include "Forms.h"
 #include "Guard.h"
 #include "LetterBar.h"
 #include "NameLists.h"
@@ -12,14 +13,19 @@
 #include "RecordNav.h"
 #include "RecordToolbar.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -53,13 +59,34 @@ RecordEditorForm::RecordEditorForm(bool *loadedFlag, Setup setup)
         QStringLiteral("Move to first ") + noun,     QStringLiteral("Move to previous ") + noun,
         QStringLiteral("Move to next ") + noun,      QStringLiteral("Move to last ") + noun,
         QString(),                                   QStringLiteral("Schedule ") + capitalized(noun)};
-    for (int i = Add; i <= Schedule; ++i)
-        if (QAction *a = Toolbar1->button(i); a && i != Separator)
-            a->setToolTip(tips[i - 1]);
+    // Each button's key, named in its tooltip. Alt moves between records,
+    // as Ctrl+Home and Ctrl+End belong to the text fields; Delete and
+    // Schedule take Ctrl+Shift, which no text field uses.
+    const QKeySequence keys[RecordToolbar::ButtonCount] = {
+        QKeySequence(Qt::CTRL | Qt::Key_N),          QKeySequence(Qt::Key_Escape),
+        QKeySequence(Qt::CTRL | Qt::Key_S),          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D),
+        QKeySequence(Qt::ALT | Qt::Key_Home),        QKeySequence(Qt::ALT | Qt::Key_PageUp),
+        QKeySequence(Qt::ALT | Qt::Key_PageDown),    QKeySequence(Qt::ALT | Qt::Key_End),
+        QKeySequence(),                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
+    for (int i = Add; i <= Schedule; ++i) {
+        QAction *a = Toolbar1->button(i);
+        if (!a || i == Separator)
+            continue;
+        a->setToolTip(QStringLiteral("%1 (%2)").arg(tips[i - 1], keys[i - 1].toString(QKeySequence::NativeText)));
+        // Escape is left to the fields and lists first (an open list closes
+        // with it); what none of them takes reaches keyPressEvent.
+        if (i != Cancel) {
+            a->setShortcut(keys[i - 1]);
+            a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        }
+    }
     // No button that could not do what it says: the schedule button only
     // where the schedule entry dialog is part of the program.
     if (m_setup.scheduleCaller == ScheduleCaller::None || !RecordDialogs::hasScheduleEntryDialog())
         Toolbar1->removeButton(Schedule);
+    // The buttons' keys work wherever the focus is in the editor; a hidden
+    // button's key does nothing.
+    addActions(Toolbar1->actions());
     top->addWidget(Toolbar1);
     top->addStretch(1);
     List_Combo = new QComboBox(this);
@@ -78,6 +105,13 @@ RecordEditorForm::RecordEditorForm(bool *loadedFlag, Setup setup)
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     outer->addWidget(SSTab1, 1);
+
+    // The pages turn from anywhere in the editor, not only from their tabs.
+    for (const auto &[key, step] : {std::pair(Qt::Key_PageUp, -1), std::pair(Qt::Key_PageDown, 1)}) {
+        auto *turn = new QShortcut(QKeySequence(Qt::CTRL | key), this);
+        turn->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(turn, &QShortcut::activated, this, [this, step = step] { turnPage(step); });
+    }
 
     connect(Toolbar1, &RecordToolbar::buttonClicked, this, &RecordEditorForm::toolbarClicked);
     connect(Toolbar2, &LetterBar::buttonClicked, this, &RecordEditorForm::letterClicked);
@@ -323,6 +357,96 @@ void RecordEditorForm::resetCheckGrids()
     }
 }
 
+// ---------------------------------------------------------------- changes
+
+QHash<const QWidget *, QString> RecordEditorForm::fieldValues() const
+{
+    // Every field of the pages, by widget: the page shown is raised to the
+    // end of the children, so their order is no field's. A list typed into
+    // counts by its text box, a date field's calendar pop-up (a window of
+    // its own) not at all.
+    QHash<const QWidget *, QString> values;
+    const QWidget *window = SSTab1->window();
+    for (const QWidget *w : SSTab1->findChildren<QWidget *>()) {
+        if (w->window() != window)
+            continue;
+        if (const auto *e = qobject_cast<const QLineEdit *>(w))
+            values.insert(w, e->text());
+        else if (const auto *t = qobject_cast<const QPlainTextEdit *>(w))
+            values.insert(w, t->toPlainText());
+        else if (const auto *c = qobject_cast<const QComboBox *>(w); c && !c->isEditable())
+            values.insert(w, c->currentText());
+        else if (const auto *b = qobject_cast<const QAbstractButton *>(w); b && b->isCheckable())
+            values.insert(w, QString::number(b->isChecked()));
+    }
+    return values;
+}
+
+namespace {
+// The ticked columns of a grid: the links, and the Active boxes where the
+// grid has them.
+QList<int> tickColumns(bool withActive)
+{
+    return withActive ? QList<int>{1, 3} : QList<int>{1};
+}
+} // namespace
+
+void RecordEditorForm::rememberShownValues()
+{
+    m_shownFields = fieldValues();
+    m_shownTicks.clear();
+    for (const RegisteredGrid &g : m_grids)
+        for (int column : tickColumns(g.withActive)) {
+            QSet<qint32> ids;
+            for (int r = 1; r < g.grid->Rows(); ++r)
+                if (g.grid->isChecked(r, column))
+                    ids.insert(g.grid->idAt(r));
+            m_shownTicks << ids;
+        }
+}
+
+bool RecordEditorForm::hasUnsavedChanges() const
+{
+    if (fieldValues() != m_shownFields)
+        return true;
+    // Rows compared by id: a grid refilled after its reference list changed
+    // differs only by entries added (unticked) or gone, which is no change.
+    int k = 0;
+    for (const RegisteredGrid &g : m_grids)
+        for (int column : tickColumns(g.withActive)) {
+            const QSet<qint32> was = m_shownTicks.value(k++);
+            for (int r = 1; r < g.grid->Rows(); ++r)
+                if (g.grid->isChecked(r, column) != was.contains(g.grid->idAt(r)))
+                    return true;
+        }
+    return false;
+}
+
+bool RecordEditorForm::askToSaveChanges()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    // The question names no record: the editor it is about comes to the
+    // front (another window may have asked it to show a record, or the
+    // main window to close).
+    if (qobject_cast<QMdiSubWindow *>(parentWidget()))
+        Forms::showChild(this);
+    switch (MsgBox(QStringLiteral("Save the changes to this record?"), QString(), MsgButtons::YesNoCancel,
+                   MsgIcon::Question)) {
+    case MsgResult::Yes:
+        return saveClicked();
+    case MsgResult::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RecordEditorForm::queryClose()
+{
+    return askToSaveChanges();
+}
+
 // ---------------------------------------------------------------- set-up
 
 void RecordEditorForm::setupEditor()
@@ -372,6 +496,7 @@ void RecordEditorForm::clearRecord()
 {
     clearRecordFields();
     resetCheckGrids();
+    rememberShownValues();
 }
 
 void RecordEditorForm::loadRecord(qint32 id)
@@ -404,6 +529,7 @@ void RecordEditorForm::loadRecord(qint32 id)
         clearRecord();
         setCurrentId(0);
     }
+    rememberShownValues();
 }
 
 void RecordEditorForm::showFirstRecord()
@@ -474,11 +600,13 @@ void RecordEditorForm::enableLetterBar(bool flag)
 
 void RecordEditorForm::loadRecordById(qint32 id)
 {
-    if (m_adding) {
-        MsgBox(QStringLiteral("Please save or cancel the new %1 first.").arg(m_setup.noun), QString(), MsgButtons::Ok,
-               MsgIcon::Information);
+    if (!m_adding && id == currentId() && hasUnsavedChanges())
+        return; // the record is shown, with what the user typed
+    if (!askToSaveChanges())
         return;
-    }
+    // Dropped changes of a new record end its adding.
+    if (m_adding)
+        cancelClicked();
     int row = m_records.rowOf(id);
     if (row < 0) {
         // Not among the records read so far: read them again once.
@@ -545,6 +673,8 @@ void RecordEditorForm::toolbarClicked(int index)
     using namespace RecordButton;
     switch (index) {
     case Add:
+        if (!askToSaveChanges())
+            return;
         enableLetterBar(false);
         m_adding = true;
         clearRecord();
@@ -560,37 +690,24 @@ void RecordEditorForm::toolbarClicked(int index)
         cancelClicked();
         break;
     case Save:
-        if (!ValidateNameText(nameField()))
-            return;
-        if (!saveRecord())
-            return;
-        SetToolbarBrowseMode(this);
-        enableLetterBar(true);
+        saveClicked();
         break;
     case Delete:
         deleteClicked();
         break;
     case First:
-        guarded([this] {
-            m_records.moveFirst();
-            showCurrentRecord();
-        });
-        break;
     case Previous:
-        guarded([this] {
-            MoveRecordWrap(2, m_records);
-            showCurrentRecord();
-        });
-        break;
     case Next:
-        guarded([this] {
-            MoveRecordWrap(1, m_records);
-            showCurrentRecord();
-        });
-        break;
     case Last:
-        guarded([this] {
-            m_records.moveLast();
+        if (!askToSaveChanges())
+            return;
+        guarded([this, index] {
+            if (index == First)
+                m_records.moveFirst();
+            else if (index == Last)
+                m_records.moveLast();
+            else
+                MoveRecordWrap(index == Next ? 1 : 2, m_records);
             showCurrentRecord();
         });
         break;
@@ -600,6 +717,52 @@ void RecordEditorForm::toolbarClicked(int index)
     default:
         break;
     }
+}
+
+bool RecordEditorForm::saveClicked()
+{
+    if (!ValidateNameText(nameField()) || !saveRecord())
+        return false;
+    SetToolbarBrowseMode(this);
+    enableLetterBar(true);
+    return true;
+}
+
+void RecordEditorForm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier
+        && Toolbar1->isButtonVisible(RecordButton::Cancel)) {
+        event->accept();
+        // Unlike the button, the key asks first: it is pressed by mistake.
+        if (askToSaveChanges() && m_adding)
+            cancelClicked();
+        return;
+    }
+    BaseForm::keyPressEvent(event);
+}
+
+void RecordEditorForm::turnPage(int step)
+{
+    const int n = SSTab1->count();
+    if (!SSTab1->isEnabled() || n < 2)
+        return;
+    const int from = SSTab1->currentIndex();
+    int i = from;
+    do
+        i = (i + step + n) % n;
+    while (!SSTab1->isTabEnabled(i) && i != from);
+    // The focus follows from a field of the page left to the first of the
+    // page shown.
+    const QWidget *left = SSTab1->currentWidget();
+    const bool follow = left && left->isAncestorOf(QApplication::focusWidget());
+    SSTab1->setCurrentIndex(i);
+    QWidget *page = SSTab1->currentWidget();
+    if (follow && page)
+        for (QWidget *w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain())
+            if (page->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+                w->setFocus(Qt::TabFocusReason);
+                break;
+            }
 }
 
 void RecordEditorForm::cancelClicked()
@@ -648,6 +811,13 @@ void RecordEditorForm::letterClicked(int index)
 {
     if (Toolbar2->buttonToolTip(index).startsWith(QLatin1Char('N')))
         return;
+    // The record the letter shows: its first that begins with it, else
+    // the one shown, which keeps what was typed.
+    const int first = m_records.firstRowBeginningWith((index - 1) / 3);
+    const bool stays = first < 0 || m_records.idAt(first) == currentId();
+    const bool keepInput = stays && hasUnsavedChanges();
+    if (!stays && !askToSaveChanges())
+        return;
     guarded([&] {
         SetLetterFromButton(index, m_data);
         QString letter = m_data.SLetterW();
@@ -659,7 +829,8 @@ void RecordEditorForm::letterClicked(int index)
         const int row = m_records.firstRowBeginningWith(letter.at(0).unicode() - u'A');
         if (row >= 0)
             setCurrentId(m_records.idAt(row));
-        loadRecord(currentId());
+        if (!keepInput)
+            loadRecord(currentId());
     });
 }
 
@@ -668,9 +839,21 @@ void RecordEditorForm::nameListClicked(int item)
     if (item < 0)
         return;
     const qint32 id = m_nameModel->idAt(item);
+    if (id < 1 || m_records.rowOf(id) < 0 || id == currentId()) {
+        // The record shown, chosen again: what was typed stays.
+        if (!hasUnsavedChanges())
+            guarded([this] { loadRecord(currentId()); });
+        return;
+    }
+    if (!askToSaveChanges()) {
+        // The user stays: so does the name list, on the record shown.
+        for (int i = 0; i < m_nameModel->rowCount(); ++i)
+            if (m_nameModel->idAt(i) == currentId())
+                List_Combo->setCurrentIndex(i);
+        return;
+    }
     guarded([&] {
-        if (id > 0 && m_records.rowOf(id) >= 0)
-            setCurrentId(id);
+        setCurrentId(id);
         loadRecord(currentId());
     });
 }

@@ -8,6 +8,11 @@
 // grids of the record shown; and the schedule and performed-dates dialogs
 // of the record shown.
 //
+// Before the user leaves a record with unsaved changes (a move, a letter,
+// a name picked, Add, another window showing another record, a close),
+// the editor asks whether to save them. The toolbar's actions have keys
+// that work from anywhere in the editor while their buttons show.
+//
 // The records are kept in editor order in a NameIndex, read once when the
 // window opens and updated in place by each save and delete; the record
 // shown is always read afresh from the database.
@@ -24,7 +29,9 @@
 #include "RecordCodes.h"
 #include "RecordDialogs.h"
 
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <initializer_list>
@@ -36,6 +43,7 @@ class DateField;
 class LetterBar;
 class NameListModel;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -93,8 +101,9 @@ public:
     void loadRecord(qint32 id);
     // Positions the editor on the record and shows it with its letter and
     // name list; an id not among the records read makes the editor read
-    // them again once. While adding, the user is asked to save or cancel
-    // first.
+    // them again once. Unsaved changes are asked about first; a No while
+    // adding also ends the adding. The record shown, asked for again,
+    // keeps what was typed.
     void loadRecordById(qint32 id) override;
     // After other windows deleted records: reads the records again and
     // shows the first; while adding, only the lists are brought up to
@@ -102,6 +111,10 @@ public:
     void reloadRecords();
 
     bool isAdding() const { return m_adding; }
+    // The fields, the check-list grid ticks or the "My Data" fields differ
+    // from what the record showed when it was filled from the database (or
+    // emptied for a new one): something typed and typed back is no change.
+    bool hasUnsavedChanges() const;
     const NameIndex &records() const { return m_records; }
 
     Grid checkGrid(CheckGridKind kind) override;
@@ -211,6 +224,9 @@ protected:
     bool saveRecord();
 
     void unloadForm() override;
+    bool queryClose() override;
+    // Escape while adding: the Cancel button's key.
+    void keyPressEvent(QKeyEvent *event) override;
 
     QTabWidget *tabs() const { return SSTab1; }
     RecordToolbar *recordToolbar() const { return Toolbar1; }
@@ -226,6 +242,17 @@ private:
     void updateRecordActions();
     void deleteClicked();
     void cancelClicked();
+    // The Save button: the name check, then the save; false when refused.
+    bool saveClicked();
+    // Before the record shown is left: the question whether to save its
+    // changes. True when the editor may go on (nothing changed, saved, or
+    // the changes dropped); false when the user stays on the record.
+    bool askToSaveChanges();
+    // What the record shows now, and that record as it was filled.
+    QHash<const QWidget *, QString> fieldValues() const;
+    void rememberShownValues();
+    // Ctrl+PgUp and Ctrl+PgDown: the previous or next page of SSTab1.
+    void turnPage(int step);
 
     struct RegisteredGrid {
         CheckGridKind kind;
@@ -241,6 +268,10 @@ private:
     // name list are rebuilt when the add ends.
     bool m_listsStale = false;
     QList<RegisteredGrid> m_grids;
+    // The record as filled: fieldValues(), and per grid the ids ticked in
+    // column 1 (and in the Active column where the grid has one).
+    QHash<const QWidget *, QString> m_shownFields;
+    QList<QSet<qint32>> m_shownTicks;
 
     RecordToolbar *Toolbar1 = nullptr;
     LetterBar *Toolbar2 = nullptr;

@@ -35,8 +35,8 @@ public:
     // Shows the member with the id (see RecordEditorForm::loadRecord).
     void M_Load_Data(qint32 CSName) { loadRecord(CSName); }
     // Shows the member with the id, found by id, with its letter and name
-    // list; while a new member is typed, that input stays and the user is
-    // asked to save or cancel first.
+    // list; unsaved changes, also of a new member, are asked about first
+    // (see RecordEditorForm::loadRecordById).
     void LoadFromMemberQDForm(qint32 A_ID) { loadRecordById(A_ID); }
     // Refills the city, zip code, school and last-name lists (each value
     // once whatever its letter case); the texts shown in them stay.

@@ -281,9 +281,11 @@ private slots:
         Db::exec("delete from collection where collectionid = ?", {hymnal});
         f->CollectionDeletionReset();
         QCOMPARE(w<QComboBox>(f, "CollectionCombo")->findText("Hymnal"), -1);
-        // Opening another anthem from elsewhere asks to finish first.
+        // Opening another anthem from elsewhere asks first; Cancel keeps
+        // the add.
+        m_prompter->messageAnswers.enqueue(MsgResult::Cancel);
         OpenAnthemRecord(shown);
-        QCOMPARE(m_prompter->lastMessage(), QString("Please save or cancel the new anthem first."));
+        QCOMPARE(m_prompter->lastMessage(), QString("Save the changes to this record?"));
 
         QVERIFY(f->isAdding());
         QCOMPARE(title(f), QString("New Anthem"));
@@ -295,6 +297,27 @@ private slots:
         QCOMPARE(linkedNames("a_th_l", "themeid", "themes", "theme", "themeid", id), QStringList({"Praise"}));
         QCOMPARE(count("select collectionid from anthem where anthemid = ?", {id}), cantata);
         QCOMPARE(Db::scalar("select LoanedTo from anthem where anthemid = ?", {id}).toString(), QString("Choir room"));
+    }
+
+    // Looking through anthems with a collection and links asks nothing; a
+    // Location typed, then Next: asked, and No keeps what is stored.
+    void aTypedChangeIsNotDroppedUnasked()
+    {
+        const qint32 book = insertRow("insert into collection (Collection) values ('Hymnal')");
+        const qint32 first = addAnthem("Alleluia", book);
+        addAnthem("Benedictus");
+        Db::exec("insert into a_th_l (anthemid, themeid) values (?, ?)", {first, addRef("themes", "theme", "Praise")});
+        AnthemForm *f = open();
+        for (int i = 0; i < 3; ++i)
+            press(f, Next);
+        QVERIFY(m_prompter->messages.isEmpty());
+        press(f, First);
+        type(edit(f, "Location"), "Shelf 9");
+        press(f, Next); // answered No
+        QCOMPARE(m_prompter->lastMessage(), QString("Save the changes to this record?"));
+        press(f, Previous);
+        QCOMPARE(edit(f, "Location")->text(), QString());
+        QVERIFY(Db::scalar("select Location from anthem where anthemid = ?", {first}).toString().isEmpty());
     }
 
     void collectionList()

@@ -48,8 +48,8 @@ private slots:
         press(f, Previous);
         QCOMPARE(title(f), QString("1 Corinthians"));
         QCOMPARE(letters(f)->buttonToolTip(7), QString("Anthems beginning with C"));
-        QCOMPARE(toolbar(f)->button(Add)->toolTip(), QString("Add new anthem"));
-        QCOMPARE(toolbar(f)->button(Last)->toolTip(), QString("Move to last anthem"));
+        QCOMPARE(toolbar(f)->button(Add)->toolTip(), QString("Add new anthem (Ctrl+N)"));
+        QCOMPARE(toolbar(f)->button(Last)->toolTip(), QString("Move to last anthem (Alt+End)"));
         // Without the schedule dialogs in the program: no Schedule button,
         // and "View All" stays disabled.
         QVERIFY(!toolbar(f)->button(10));
@@ -71,7 +71,7 @@ private slots:
         });
         const qint32 id = addAnthem("Gloria");
         AnthemForm *f = open();
-        QCOMPARE(toolbar(f)->button(10)->toolTip(), QString("Schedule Anthem"));
+        QCOMPARE(toolbar(f)->button(10)->toolTip(), QString("Schedule Anthem (Ctrl+Shift+S)"));
         press(f, 10);
         QCOMPARE(scheduled, (QList<QPair<qint32, QString>>{{id, "Gloria"}}));
         QCOMPARE(hx().ScheduleCaller, 0);

@@ -88,10 +88,10 @@ private slots:
         QVERIFY(anthemsGrid(f)->horizontalHeaderItem(1)->font().bold());
         QVERIFY(anthemsGrid(f)->isColumnHidden(0));
 
-        const char *tips[] = {"Add new collection",       "Cancel add",
-                              "Save collection",          "Delete collection",
-                              "Move to first collection", "Move to previous collection",
-                              "Move to next collection",  "Move to last collection"};
+        const char *tips[] = {"Add new collection (Ctrl+N)",         "Cancel add (Esc)",
+                              "Save collection (Ctrl+S)",            "Delete collection (Ctrl+Shift+D)",
+                              "Move to first collection (Alt+Home)", "Move to previous collection (Alt+PgUp)",
+                              "Move to next collection (Alt+PgDown)", "Move to last collection (Alt+End)"};
         for (int i = 0; i < 8; ++i)
             QCOMPARE(toolbar(f)->button(i + 1)->toolTip(), QString(tips[i]));
         QCOMPARE(letters(f)->buttonToolTip(7), QString("Collections beginning with C"));
@@ -321,9 +321,10 @@ private slots:
         for (int r = 1; r < 5; ++r)
             QCOMPARE(grid(f, "ThemesGrid")->sortKeyAt(r), QString("1")); // nothing marked as linked
 
-        // A viewer's double-click asks to finish first and keeps the add.
+        // A viewer's double-click asks first; Cancel keeps the add.
+        m_prompter->messageAnswers.enqueue(MsgResult::Cancel);
         OpenCollectionRecord(lib.hymnal);
-        QCOMPARE(m_prompter->lastMessage(), QString("Please save or cancel the new collection first."));
+        QCOMPARE(m_prompter->lastMessage(), QString("Save the changes to this record?"));
         QVERIFY(f->isAdding());
         QCOMPARE(nameOf(f), QString("New Book"));
         QCOMPARE(f->Col_Data.CurCollection(), 0);
@@ -505,7 +506,7 @@ private slots:
         coltest::Library lib;
         lib.create();
         CollectionForm *f = openCollections();
-        QCOMPARE(toolbar(f)->button(RecordButton::Schedule)->toolTip(), QString("Schedule Collection"));
+        QCOMPARE(toolbar(f)->button(RecordButton::Schedule)->toolTip(), QString("Schedule Collection (Ctrl+Shift+S)"));
         press(f, RecordButton::Schedule);
         w<QPushButton>(f, "btnAllPerform")->click();
         QCOMPARE(calls.size(), 2);

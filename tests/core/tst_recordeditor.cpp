@@ -3,11 +3,13 @@
 // wrap-around, the letter bar and the name list with its runs, save and
 // delete, loading by id, the check-list grids of the record shown, and the
 // schedule and performed-dates dialogs.
+#include "AppPaths.h"
 #include "CheckListGrid.h"
 #include "Db.h"
 #include "Guard.h"
 #include "LetterBar.h"
 #include "LinkTables.h"
+#include "MainFormMDI.h"
 #include "Module.h"
 #include "RecordEditorForm.h"
 #include "RecordToolbar.h"
@@ -17,6 +19,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -125,11 +129,31 @@ qint32 addCollection(const QString &name)
 
 const QList<int> kBrowse{Add, Save, Delete, First, Previous, Next, Last};
 
+const QString kChangesQuestion = "Save the changes to this record?";
+
+// The editor as the user has it: shown, its window active, so keys reach it.
+void showActive(QWidget *f)
+{
+    f->show();
+    f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f));
+}
+
+// A key pressed where the focus is.
+void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, k, mods);
+}
+
 } // namespace
 
 class TestRecordEditor : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
     void init()
     {
         m_folder = std::make_unique<TempProgramFolder>();
@@ -149,9 +173,9 @@ private slots:
     void theSharedControlsAndTheirTexts()
     {
         TestEditor f;
-        QCOMPARE(toolbar(&f)->button(Add)->toolTip(), QString("Add new collection"));
-        QCOMPARE(toolbar(&f)->button(Previous)->toolTip(), QString("Move to previous collection"));
-        QCOMPARE(toolbar(&f)->button(Cancel)->toolTip(), QString("Cancel add"));
+        QCOMPARE(toolbar(&f)->button(Add)->toolTip(), QString("Add new collection (Ctrl+N)"));
+        QCOMPARE(toolbar(&f)->button(Previous)->toolTip(), QString("Move to previous collection (Alt+PgUp)"));
+        QCOMPARE(toolbar(&f)->button(Cancel)->toolTip(), QString("Cancel add (Esc)"));
         QCOMPARE(letters(&f)->buttonToolTip(4), QString("Collections beginning with B"));
         QVERIFY(!toolbar(&f)->button(Schedule)); // no schedule dialog in the program
         for (int i = 1; i <= 5; ++i) {
@@ -443,12 +467,13 @@ private slots:
         press(&f, Last);
         QCOMPARE(f.name->text(), QString("Delta"));
 
-        // While adding: asked to finish first, the typing kept; records
+        // While adding: asked first, Cancel keeps the typing; records
         // read again meanwhile reach the letter bar when the add ends.
         press(&f, Add);
         type(f.name, "Typed");
+        m_prompter->messageAnswers.enqueue(MsgResult::Cancel);
         f.loadRecordById(beta);
-        QCOMPARE(m_prompter->lastMessage(), QString("Please save or cancel the new collection first."));
+        QCOMPARE(m_prompter->lastMessage(), kChangesQuestion);
         f.loadRecord(beta);
         addCollection("Zebra Songs");
         f.reloadRecords();
@@ -458,6 +483,12 @@ private slots:
         press(&f, Cancel);
         QCOMPARE(letterLook(&f, 'Z'), 0);
         QCOMPARE(f.name->text(), QString("Alpha"));
+        // No ends the adding and shows the record.
+        press(&f, Add);
+        type(f.name, "Typed");
+        f.loadRecordById(beta);
+        QVERIFY(!f.isAdding());
+        QCOMPARE(f.name->text(), QString("Beta"));
     }
 
     void theGridsFollowTheRecordShown()
@@ -514,7 +545,7 @@ private slots:
 
         const qint32 id = addCollection("Messiah");
         TestEditor f;
-        QCOMPARE(toolbar(&f)->button(Schedule)->toolTip(), QString("Schedule Collection"));
+        QCOMPARE(toolbar(&f)->button(Schedule)->toolTip(), QString("Schedule Collection (Ctrl+Shift+S)"));
         QCOMPARE(visibleButtons(&f), QList<int>({Add, Save, Delete, First, Previous, Next, Last, Schedule}));
         press(&f, Schedule);
         QCOMPARE(entries.size(), 1);
@@ -534,6 +565,154 @@ private slots:
         QVERIFY(!toolbar(&f)->isButtonVisible(Schedule));
         press(&f, Cancel);
         QVERIFY(viewAll->isEnabled());
+    }
+
+    // A typed change, then the user leaves the record: Yes saves first, No
+    // drops the change, Cancel stays with the input on screen. File > Exit
+    // asks every editor before any window closes.
+    void leavingAChangedRecordAsks_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<MsgResult>("answer");
+        for (const char *way : {"next key", "letter", "name list", "add", "close box", "exit"})
+            for (const auto &[answer, name] : {std::pair(MsgResult::Yes, "yes"), std::pair(MsgResult::No, "no"),
+                                               std::pair(MsgResult::Cancel, "cancel")})
+                QTest::addRow("%s, %s", way, name) << QString(way) << answer;
+    }
+    void leavingAChangedRecordAsks()
+    {
+        QFETCH(QString, way);
+        QFETCH(MsgResult, answer);
+        const qint32 alpha = addCollection("Alpha");
+        addCollection("Amen");
+        addCollection("Gamma");
+        std::unique_ptr<MainFormMDI> main = std::make_unique<MainFormMDI>();
+        QPointer<TestEditor> other = new TestEditor, f = new TestEditor;
+        Forms::showChild(other);
+        Forms::showChild(f);
+        showActive(main.get());
+        if (way == "exit") {
+            type(other->name, "Other"); // asked first: No, yet not closed before f is asked
+            m_prompter->messageAnswers << MsgResult::No;
+        }
+        m_prompter->messageAnswers << answer;
+        type(f->name, "Alpha Two");
+        if (way == "next key")
+            key(Qt::Key_PageDown, Qt::AltModifier);
+        else if (way == "letter")
+            clickLetter(f, 'G');
+        else if (way == "name list")
+            chooseListItem(f, "Amen");
+        else if (way == "add")
+            press(f, Add);
+        else if (way == "close box")
+            f->parentWidget()->close();
+        else
+            main->findChild<QAction *>("menuExit")->trigger();
+
+        int questions = 0;
+        for (const AskedMessage &m : m_prompter->messages)
+            questions += m.text == kChangesQuestion && m.buttons == MsgButtons::YesNoCancel;
+        QCOMPARE(questions, way == "exit" ? 2 : 1);
+        const bool stayed = answer == MsgResult::Cancel;
+        auto closed = [](const QPointer<TestEditor> &e) { return e.isNull() || e->isUnloaded(); };
+        if (way == "close box" || way == "exit")
+            QCOMPARE(closed(f), !stayed);
+        else if (way == "add")
+            QCOMPARE(f->isAdding(), !stayed);
+        else
+            QCOMPARE(f->currentId() == alpha, stayed);
+        QCOMPARE(closed(other), way == "exit" && !stayed);
+        if (stayed) {
+            QCOMPARE(f->name->text(), QString("Alpha Two"));
+            QCOMPARE(nameList(f)->currentText(), QString("Alpha"));
+        }
+        if (!Db::isOpen()) // the shut-down closed it
+            QVERIFY(Db::open(m_folder->file(QLatin1String(AppPaths::DatabaseFile)), nullptr));
+        QCOMPARE(column("select Collection from collection where collectionid = ?", {alpha}),
+                 QStringList(answer == MsgResult::Yes ? "Alpha Two" : "Alpha"));
+    }
+
+    void noQuestionWithoutAChange()
+    {
+        Db::exec("insert into themes (theme) values ('Advent')");
+        addCollection("Alpha");
+        addCollection("Beta");
+        TestEditor f;
+        auto tick = [&f] {
+            f.themes->setRow(1);
+            emit f.themes->cellActivatedByUser(1, 1);
+        };
+        // Typed and typed back, ticked and unticked: no change.
+        type(f.name, "Alpha Two");
+        type(f.name, "Alpha");
+        type(edit(&f, "UText1"), "mine");
+        type(edit(&f, "UText1"), "");
+        tick();
+        tick();
+        tabs(&f)->setCurrentIndex(1); // the page shown is no field
+        press(&f, Next);
+        // Nothing is asked after Save and the toolbar's Cancel; the record
+        // shown, chosen again, keeps what was typed.
+        type(f.name, "Beta Two");
+        press(&f, Save);
+        press(&f, Add);
+        type(f.name, "Not kept");
+        press(&f, Cancel);
+        type(f.name, "Alpha Two");
+        chooseListItem(&f, "Alpha");
+        QCOMPARE(f.name->text(), QString("Alpha Two"));
+        QCOMPARE(m_prompter->messages.size(), 1); // the save's confirmation
+        // A tick is a change; Yes with a save refused stays, with the input.
+        tick();
+        f.refuseSave = true;
+        m_prompter->messageAnswers.enqueue(MsgResult::Yes);
+        press(&f, Next);
+        QCOMPARE(m_prompter->lastMessage(), kChangesQuestion);
+        QCOMPARE(f.name->text(), QString("Alpha Two"));
+        QCOMPARE(f.themes->checkedIds(), QList<qint32>({1}));
+    }
+
+    // Each action's key from where the focus is; a hidden button's key does
+    // nothing; the pages turn round from a field.
+    void theKeys()
+    {
+        addCollection("Alpha");
+        addCollection("Beta");
+        const qint32 gamma = addCollection("Gamma");
+        TestEditor f;
+        showActive(&f);
+        f.name->setFocus();
+        for (const auto &[k, shown] : {std::pair(Qt::Key_End, "Gamma"), std::pair(Qt::Key_Home, "Alpha"),
+                                       std::pair(Qt::Key_PageUp, "Gamma"), std::pair(Qt::Key_PageDown, "Alpha")}) {
+            key(k, Qt::AltModifier);
+            QCOMPARE(f.name->text(), QString(shown));
+        }
+        press(&f, Last);
+        type(f.name, "Gamma Ray");
+        key(Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(column("select Collection from collection where collectionid = ?", {gamma}), QStringList("Gamma Ray"));
+        key(Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs(&f)->currentIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), edit(&f, "UText1"));
+        key(Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs(&f)->currentIndex(), 0);
+
+        // Escape while adding (from a grid too): asks first when typed.
+        key(Qt::Key_N, Qt::ControlModifier);
+        key(Qt::Key_PageDown, Qt::AltModifier);
+        QVERIFY(f.isAdding());
+        type(f.name, "New");
+        f.themes->setFocus();
+        QCOMPARE(QApplication::focusWidget(), f.themes);
+        m_prompter->messageAnswers << MsgResult::Cancel << MsgResult::No;
+        key(Qt::Key_Escape);
+        QVERIFY(f.isAdding());
+        key(Qt::Key_Escape);
+        QVERIFY(!f.isAdding());
+        QCOMPARE(m_prompter->messages.size(), 3); // the save's confirmation and the question twice
+        key(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_prompter->lastMessage(), QString("Delete the this collection??"));
     }
 
 private:

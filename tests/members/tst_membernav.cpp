@@ -233,14 +233,31 @@ private slots:
         press(f, Add);
         type(list(f, "LName"), "Quinn");
         clickGridRow(f, grid(f, "ChoirGrid"), "Youth");
+        m_prompter->messageAnswers.enqueue(MsgResult::Cancel);
         f->LoadFromMemberQDForm(m_lib.adams);
-        QCOMPARE(m_prompter->lastMessage(), QString("Please save or cancel the new member first."));
+        QCOMPARE(m_prompter->lastMessage(), QString("Save the changes to this record?"));
         QVERIFY(f->isAdding() && f->M_Data.CurMember() < 1);
         QCOMPARE(lastName(f), QString("Quinn"));
         QCOMPARE(ticked(grid(f, "ChoirGrid")), QStringList({"Youth"}));
         press(f, Save);
         QCOMPARE(count("select count(*) from member"), 5); // a new member, no copy of Adams
         QCOMPARE(choirLinks(m_lib.adams), QStringList({"Chancel:-1", "Youth:0"}));
+    }
+
+    // Looking through the members asks nothing; an Active box ticked is a
+    // change, asked about before the next member shows and saved on Yes.
+    void anActiveTickIsAskedAbout()
+    {
+        m_lib.create();
+        MemberForm *f = open();
+        for (int i = 0; i < 4; ++i)
+            press(f, Next);
+        QCOMPARE(f->M_Data.CurMember(), m_lib.adams);
+        QVERIFY(m_prompter->messages.isEmpty());
+        clickGridRow(f, grid(f, "ChoirGrid"), "Youth", 3);
+        m_prompter->messageAnswers.enqueue(MsgResult::Yes);
+        press(f, Next);
+        QCOMPARE(choirLinks(m_lib.adams), QStringList({"Chancel:-1", "Youth:-1"}));
     }
 
     void referenceListsReachTheGrids()

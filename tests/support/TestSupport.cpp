@@ -71,7 +71,7 @@ MsgResult TestPrompter::message(const QString &text, const QString &title, MsgBu
     messages.append({text, title, buttons, icon});
     if (!messageAnswers.isEmpty())
         return messageAnswers.dequeue();
-    return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+    return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::No : MsgResult::Ok;
 }
 
 std::optional<QString> TestPrompter::input(const QString &prompt, const QString &, const QString &)

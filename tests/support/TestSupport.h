@@ -30,7 +30,7 @@ public:
     ~TestPrompter() override; // restores the default prompter
 
     // Answers, consumed in order. Without a queued answer a message box
-    // answers Ok (or No for Yes/No), an input box cancels, a file dialog
+    // answers Ok (or No for Yes/No and Yes/No/Cancel), an input box cancels, a file dialog
     // cancels and a modal dialog is rejected.
     QQueue<MsgResult> messageAnswers;
     QQueue<std::optional<QString>> inputAnswers;
