@@ -574,7 +574,7 @@ private slots:
     {
         QTest::addColumn<QString>("way");
         QTest::addColumn<MsgResult>("answer");
-        for (const char *way : {"next key", "letter", "name list", "add", "close box", "exit"})
+        for (const char *way : {"next key", "letter", "name list", "add", "close box", "close key", "exit"})
             for (const auto &[answer, name] : {std::pair(MsgResult::Yes, "yes"), std::pair(MsgResult::No, "no"),
                                                std::pair(MsgResult::Cancel, "cancel")})
                 QTest::addRow("%s, %s", way, name) << QString(way) << answer;
@@ -607,6 +607,8 @@ private slots:
             press(f, Add);
         else if (way == "close box")
             f->parentWidget()->close();
+        else if (way == "close key")
+            key(Qt::Key_F4, Qt::ControlModifier);
         else
             main->findChild<QAction *>("menuExit")->trigger();
 
@@ -616,7 +618,7 @@ private slots:
         QCOMPARE(questions, way == "exit" ? 2 : 1);
         const bool stayed = answer == MsgResult::Cancel;
         auto closed = [](const QPointer<TestEditor> &e) { return e.isNull() || e->isUnloaded(); };
-        if (way == "close box" || way == "exit")
+        if (way.startsWith("close") || way == "exit")
             QCOMPARE(closed(f), !stayed);
         else if (way == "add")
             QCOMPARE(f->isAdding(), !stayed);
