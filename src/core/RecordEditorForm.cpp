@@ -82,8 +82,10 @@ RecordEditorForm::RecordEditorForm(bool *loadedFlag, Setup setup)
     }
     // No button that could not do what it says: the schedule button only
     // where the schedule entry dialog is part of the program.
+    // The separator that sets it apart goes with it.
     if (m_setup.scheduleCaller == ScheduleCaller::None || !RecordDialogs::hasScheduleEntryDialog())
-        Toolbar1->removeButton(Schedule);
+        for (int gone : {Separator, Schedule})
+            Toolbar1->removeButton(gone);
     // The buttons' keys work wherever the focus is in the editor; a hidden
     // button's key does nothing.
     addActions(Toolbar1->actions());

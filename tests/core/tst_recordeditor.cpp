@@ -178,6 +178,7 @@ private slots:
         QCOMPARE(toolbar(&f)->button(Cancel)->toolTip(), QString("Cancel add (Esc)"));
         QCOMPARE(letters(&f)->buttonToolTip(4), QString("Collections beginning with B"));
         QVERIFY(!toolbar(&f)->button(Schedule)); // no schedule dialog in the program
+        QVERIFY(!toolbar(&f)->actions().constLast()->isSeparator()); // nor a separator left over
         for (int i = 1; i <= 5; ++i) {
             auto *label = f.findChild<QLabel *>(QStringLiteral("ULabel%1").arg(i));
             QVERIFY(label);
