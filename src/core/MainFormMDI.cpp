@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolBox>
@@ -169,6 +170,15 @@ MainFormMDI::MainFormMDI(QWidget *parent) : QMainWindow(parent)
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     layout->addWidget(m_mdi, 1);
     setCentralWidget(central);
+    // Ctrl+F4 closes the window in front, asking as its close box does, on
+    // every desktop: Qt gives a window that key only with the Windows keys
+    // (elsewhere Ctrl+W), and a second binding of it would make both dead.
+    const QKeySequence closeKey(Qt::CTRL | Qt::Key_F4);
+    if (!QKeySequence::keyBindings(QKeySequence::Close).contains(closeKey)) {
+        auto *close = new QShortcut(closeKey, m_mdi);
+        close->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(close, &QShortcut::activated, m_mdi, &QMdiArea::closeActiveSubWindow);
+    }
 
     buildMenus();
     Forms::setMdiArea(m_mdi);
