@@ -103,6 +103,11 @@ RecordEditorForm::RecordEditorForm(bool *loadedFlag, Setup setup)
     Toolbar2 = new LetterBar(this);
     Toolbar2->setRecordsName(m_setup.plural);
     outer->addWidget(Toolbar2);
+    // However narrow the window is made, neither bar puts a button in its
+    // overflow menu, where Tab and the arrow keys could not reach it: the
+    // window is never narrower than the bars.
+    for (QToolBar *bar : {static_cast<QToolBar *>(Toolbar1), static_cast<QToolBar *>(Toolbar2)})
+        bar->setSizePolicy(QSizePolicy::Minimum, bar->sizePolicy().verticalPolicy());
 
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
