@@ -375,6 +375,32 @@ void addNameKeys(Connection &c)
     sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
 }
 
+// A stored generated column holds values its expression gave when the
+// row was written: with the old collation, or on the program's tables
+// with the earlier version's upper(). In a table whose statement changed
+// they are computed anew, as its indexes are rebuilt, so that they are
+// what the expression gives now. Rows that break a rule are left to
+// verify(), which names the rule; no trigger fires.
+void recomputeStoredColumns(Connection &c, const QStringList &tables)
+{
+    for (const QString &table : tables) {
+        QString column;
+        c.each(QStringLiteral("select name from pragma_table_xinfo(?) where hidden = 0 and exists "
+                              "(select 1 from pragma_table_xinfo(?) where hidden = 3) order by cid limit 1"),
+               {table, table}, [&](const Db::Statement &st) { column = st.text(0); });
+        if (column.isEmpty())
+            continue;
+        sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+        c.must(QStringLiteral("PRAGMA ignore_check_constraints = ON"));
+        const bool done = c.run(QStringLiteral("UPDATE main.%1 SET %2 = %2").arg(quoted(table), quoted(column)));
+        const DbError failed(c.error(), c.rc());
+        c.must(QStringLiteral("PRAGMA ignore_check_constraints = OFF"));
+        sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
+        if (!done)
+            throw failed;
+    }
+}
+
 void addMissing(Connection &c, const QString &type, const QStringList &names, const QStringList &statements)
 {
     for (int i = 0; i < names.size(); ++i)
@@ -606,6 +632,7 @@ void bringUpToDate(Connection &c)
     for (const QString &name : reorder)
         if (c.number(QStringLiteral("select count(*) from main.sqlite_master where name = ? collate nocase"), {name}) > 0)
             c.must(QStringLiteral("REINDEX main.%1").arg(quoted(name)));
+    recomputeStoredColumns(c, reorder);
     addNameKeys(c);
     for (const Schema::Table &t : Schema::tables()) {
         addMissing(c, QStringLiteral("index"), t.indexNames, t.indexSql);

@@ -614,7 +614,8 @@ private slots:
     // What someone made of their own with another tool comes through and
     // works, with plain SQLite too: a view on anthem, a trigger on anthem,
     // a trigger on a table of theirs that writes anthem, an index of
-    // theirs, and their table's rows.
+    // theirs, their table's rows, and generated columns that compared
+    // with the old collation.
     void theirViewsTriggersAndIndexesComeThrough()
     {
         QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
@@ -628,7 +629,11 @@ private slots:
                               "create trigger anthem_added after insert on anthem "
                               "  begin insert into added values (new.anthemid, new.Anthem); end;"
                               "create trigger wish_granted after insert on wishes "
-                              "  begin insert into anthem (Anthem) values (new.title); end;");
+                              "  begin insert into anthem (Anthem) values (new.title); end;"
+                              "create table flags (a text, stored int generated always as (a = 'x' collate unocase) "
+                              "  stored, virt int generated always as (a = 'x' collate unocase) virtual);"
+                              "create index flags_virt on flags (virt);"
+                              "insert into flags (a) values ('X'), ('x'), ('y');");
         }));
         QString error;
         QVERIFY2(Db::open(m_path, &error), qPrintable(error));
@@ -645,6 +650,10 @@ private slots:
         QCOMPARE(raw.value("select count(*) from anthem where Anthem = 'Magnificat'"), QString("1"));
         QCOMPARE(raw.column("select title from added"), QStringList({"Magnificat"}));
         QCOMPARE(raw.value("select max(wishid) from wishes"), QString("2"));
+        // Generated columns give what their expressions give now, stored
+        // and indexed alike.
+        QCOMPARE(raw.column("select a || stored || virt from flags order by rowid"), QStringList({"X00", "x11", "y00"}));
+        QCOMPARE(raw.value("select group_concat(a) from flags indexed by flags_virt where virt = 1"), QString("x"));
     }
 
     // The program killed at points spread over a conversion (a child
