@@ -79,6 +79,15 @@ bool isProgramTrigger(const QString &name)
     return false;
 }
 
+// A table, index or trigger of the program's own, by its name.
+bool isProgramObject(const QString &name)
+{
+    for (const Schema::Table &t : Schema::tables())
+        if (t.indexNames.contains(name, Qt::CaseInsensitive))
+            return true;
+    return programTable(name) || isProgramTrigger(name);
+}
+
 // SQLite's words when a statement does not prepare, "" when it does; the
 // column names it gives go to `columns`.
 QString prepared(sqlite3 *h, const QString &sql, QStringList *columns = nullptr)
@@ -311,8 +320,13 @@ void proveTheEdit(Connection &c, const Original &original)
             why = QStringLiteral("its statement still names the collation");
         else if (shapeOf(c, after) != original.shapes.value(before.rowid))
             why = QStringLiteral("its columns would change");
-        if (!why.isEmpty())
+        // An object of the user's can be changed by the user, with the
+        // tool that made it; the program's own are the program's fault.
+        if (!why.isEmpty() && isProgramObject(before.name))
             throw Refused{DbFile::Cause::Statement, described(before), why};
+        if (!why.isEmpty())
+            throw Refused{DbFile::Cause::Addition, described(before),
+                          QStringLiteral("without the earlier version's collation, %1").arg(why)};
     }
     if (!now.isEmpty())
         throw Refused{DbFile::Cause::Statement, described(*now.cbegin()), QStringLiteral("it would be new")};

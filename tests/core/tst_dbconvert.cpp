@@ -430,8 +430,9 @@ private slots:
     // of theirs that the new anthem table's name key makes ambiguous, a
     // file another tool put in write-ahead log mode (with a log not yet
     // merged, which must stay so), a trigger of theirs that has a name the
-    // program needs, a trigger of theirs that the name key breaks, and a
-    // rule of theirs that needed the old collation.
+    // program needs, a trigger of theirs that the name key breaks, a view
+    // of theirs whose column names the clause is part of, and a rule of
+    // theirs that needed the old collation.
     void aFailedConversionChangesNothing_data()
     {
         // What is made in the earlier database beside the rows of
@@ -468,6 +469,9 @@ private slots:
                                                      "create trigger keep_copy after insert on anthem begin insert "
                                                      "into anthem_copy select * from anthem where anthemid = new.anthemid; end")
                                        << "trigger \"keep_copy\"";
+        QTest::newRow("their view's columns") << QByteArray("create view titled as select Anthem || '' collate unocase "
+                                                            "from anthem")
+                                              << "view \"titled\", which was added to it with another tool";
         QTest::newRow("their rule") << QByteArray("create table yn (answer text check (answer collate unocase in ('yes', "
                                                   "'no'))); insert into yn values ('Yes')")
                                     << "rule of the table \"yn\"";
