@@ -187,21 +187,23 @@ Original readOriginal(Connection &c)
 }
 
 // Whether an index is the previous format's own index of a name: a plain
-// index of the name columns of its table (the current schema orders by
-// the keys instead).
+// index of the name columns of its table, ascending, in the collation
+// they were declared with (the current schema orders by the keys
+// instead).
 bool isPreviousNameIndex(Connection &c, const StoredObject &index)
 {
     bool plain = c.number(QStringLiteral("select count(*) from pragma_index_list(?) where name = ? and not \"unique\" "
                                          "and not partial"),
                           {index.table, index.name})
         == 1;
-    c.each(QStringLiteral("select name from pragma_index_info(?)"), {index.name}, [&](const Db::Statement &st) {
+    c.each(QStringLiteral("select name, \"desc\" = 0 and coll = ? collate nocase from pragma_index_xinfo(?) where key"),
+           {kPreviousCollation, index.name}, [&](const Db::Statement &st) {
         bool named = false;
         for (const Db::NameKeyColumn &k : Db::nameKeyColumns())
             named = named
                 || (index.table.compare(QLatin1String(k.table), Qt::CaseInsensitive) == 0
                     && st.text(0).compare(QLatin1String(k.nameColumn), Qt::CaseInsensitive) == 0);
-        plain = plain && named;
+        plain = plain && named && st.integer64(1) != 0;
     });
     return plain;
 }

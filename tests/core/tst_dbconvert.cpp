@@ -456,6 +456,9 @@ private slots:
                                                                          "create index anthem_collection on anthem "
                                                                          "(collectionid, Catalog)")
                                                            << "the index \"anthem_collection\"";
+        QTest::newRow("their index of names under the program's name")
+            << QByteArray("drop index anthem_name; create index anthem_name on anthem (Anthem desc)")
+            << "the index \"anthem_name\"";
         QTest::newRow("check in a table with a space") << QByteArray("create table \"y n\" (a text check (a in ('y', 'n')));"
                                                                      "pragma ignore_check_constraints = on;"
                                                                      "insert into \"y n\" values ('y'), ('maybe'), ('x')")
