@@ -564,7 +564,9 @@ QByteArray serialized(QList<Entry> entries)
 // leaves a rollback journal that user owns, which the owner could not
 // open to put the file back. So that user makes the journal before SQLite
 // does, with the database's mode (SQLite leaves the mode of a journal
-// that has it) and an ACL entry that lets the owner read and write it.
+// that has it), the database's group when that user is a member of it
+// (so that the group that shares the file can open it too) and an ACL
+// entry that lets the owner read and write it.
 // Only while the file is held exclusively: no other journal can be there.
 // Returns whether it made the file.
 bool prepareJournal(const QString &real)
@@ -577,6 +579,10 @@ bool prepareJournal(const QString &real)
                           O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
         return false;
+    // Refused to a user outside the file's group: the owner's entry below
+    // is then what lets the file be put back.
+    const bool grouped = ::fchown(fd, uid_t(-1), db.st_gid) == 0;
+    Q_UNUSED(grouped);
     ::fchmod(fd, mode);
     QByteArray acl(256, Qt::Uninitialized);
     const ssize_t size = ::getxattr(QFile::encodeName(real).constData(), Acl::kName, acl.data(), size_t(acl.size()));

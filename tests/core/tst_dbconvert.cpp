@@ -287,12 +287,12 @@ QString identityOf(const QString &path)
 }
 
 // Takes on the identity of another user, as a second member of the
-// file's group would start the program: nobody, with the group as a group
-// of theirs.
-bool becomeAnotherMemberOf(gid_t group)
+// file's group would start the program: `user`, with a primary group of
+// its own and the file's group as a group of theirs.
+bool becomeAnotherMemberOf(gid_t group, uid_t user = 65534)
 {
     const gid_t groups[] = {group};
-    return setgroups(1, groups) == 0 && setresgid(65534, 65534, 65534) == 0 && setresuid(65534, 65534, 65534) == 0;
+    return setgroups(1, groups) == 0 && setresgid(user, user, user) == 0 && setresuid(user, user, user) == 0;
 }
 
 // A small disk of its own, filled up to `free` bytes: a tmpfs mounted in a
@@ -852,27 +852,47 @@ private slots:
 
     // A file shared through its group, converted by another member of
     // the group: the file keeps its group and mode, so the others can
-    // still open it.
+    // still open it; after a kill during that member's conversion, a
+    // third member's start puts it back and converts it.
+    void aSharedFileKeepsItsGroup_data()
+    {
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("converted") << false;
+        QTest::newRow("killed while converting") << true;
+    }
     void aSharedFileKeepsItsGroup()
     {
+        QFETCH(bool, killed);
         if (geteuid() != 0)
-            QSKIP("needs root, to act as another member of the group");
+            QSKIP("needs root, to act as other members of the group");
         const gid_t users = 100;
         QVERIFY(writePreviousFormat(m_path, fillPrevious));
         const QString folder = m_folder->path();
         QVERIFY(chown(QFile::encodeName(folder).constData(), 0, users) == 0 && chmod(QFile::encodeName(folder).constData(), 0775) == 0);
         QVERIFY(chown(QFile::encodeName(m_path).constData(), 0, users) == 0 && chmod(QFile::encodeName(m_path).constData(), 0660) == 0);
         Schema::tables(); // built here: the child has only this thread
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            alarm(60);
-            _exit(becomeAnotherMemberOf(users) && DbFile::prepare(m_path, DbFile::PageCheck::Skip).ok() ? 0 : 1);
+        auto startAs = [&](uid_t user, bool kill) {
+            const pid_t child = fork();
+            if (child == 0) {
+                alarm(60);
+                if (kill)
+                    DbFile::setConversionHook([](sqlite3 *h) {
+                        sqlite3_update_hook(h, [](void *, int, const char *, const char *, sqlite3_int64) { raise(SIGKILL); },
+                                            nullptr);
+                    });
+                _exit(becomeAnotherMemberOf(users, user) && DbFile::prepare(m_path, DbFile::PageCheck::Skip).ok() ? 0 : 1);
+            }
+            int status = 0;
+            return child > 0 && waitpid(child, &status, 0) == child ? status : -1;
+        };
+        if (killed) {
+            const int status = startAs(65534, true);
+            QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, qPrintable(QString::number(status)));
+            QVERIFY(QFile::exists(m_path + "-journal"));
         }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(QString::number(status)));
+        QCOMPARE(startAs(killed ? 65533 : 65534, false), 0);
         QVERIFY(!DbFile::isPreviousFormat(m_path));
+        QVERIFY(!QFile::exists(m_path + "-journal"));
         struct stat info {};
         QVERIFY(::stat(QFile::encodeName(m_path).constData(), &info) == 0);
         QCOMPARE(info.st_gid, users);
