@@ -166,12 +166,27 @@ QList<Probe> probesOf(Connection &c, const QList<StoredObject> &stored)
     return out;
 }
 
+// How many rows of each foreign key of the user's find no row of its
+// parent table, by the child table and the parent's, tab-separated; none
+// when SQLite cannot tell (a parent key without a unique index).
+QHash<QString, qint64> orphansOf(Connection &c)
+{
+    QHash<QString, qint64> out;
+    if (!c.run(QStringLiteral("select \"table\" || char(9) || parent, count(*) from pragma_foreign_key_check "
+                              "group by \"table\", parent"),
+               [&](const Db::Statement &st) { out.insert(st.text(0), st.integer64(1)); }))
+        out.clear();
+    return out;
+}
+
 // The file as it was, read with the old collation: its statements, the
-// shape of each object, and the probes that prepared.
+// shape of each object, the probes that prepared, and the rows its
+// foreign keys found no parent for.
 struct Original {
     QList<StoredObject> objects;
     QHash<qint64, QStringList> shapes; // by the object's rowid
     QList<Probe> probes;
+    QHash<QString, qint64> orphans;
 };
 
 Original readOriginal(Connection &c)
@@ -183,6 +198,7 @@ Original readOriginal(Connection &c)
     for (const Probe &p : probesOf(c, o.objects))
         if (prepared(c.handle(), p.sql).isEmpty())
             o.probes.append(p);
+    o.orphans = orphansOf(c);
     return o;
 }
 
@@ -424,11 +440,35 @@ void addMissing(Connection &c, const QString &type, const QStringList &names, co
             c.must(statements.at(i));
 }
 
+QString rows(qint64 n)
+{
+    return n == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(n);
+}
+
 void checkProbes(Connection &c, const QList<Probe> &probes)
 {
     for (const Probe &p : probes)
         if (const QString why = prepared(c.handle(), p.sql); !why.isEmpty())
             throw Refused{DbFile::Cause::Addition, p.object, why};
+}
+
+// A foreign key whose parent key had the old collation found rows that
+// differ from it in case or accents; without it they would lose their
+// parent row.
+void checkForeignKeys(Connection &c, const Original &original)
+{
+    const QHash<QString, qint64> now = orphansOf(c);
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        const qint64 lost = it.value() - original.orphans.value(it.key());
+        if (lost <= 0)
+            continue;
+        const QString child = it.key().section(QLatin1Char('\t'), 0, 0);
+        const QString parent = it.key().section(QLatin1Char('\t'), 1);
+        throw Refused{DbFile::Cause::Addition, QStringLiteral("a foreign key of the table \"%1\"").arg(child),
+                      QStringLiteral("in %1 of it, the value would no longer match a row of the table \"%2\", as it "
+                                     "did with the earlier version's comparison of names")
+                          .arg(rows(lost), parent)};
+    }
 }
 
 // The table a finding of integrity_check names ("CHECK constraint failed
@@ -444,11 +484,6 @@ QString tableOfFinding(const QString &finding, const QList<StoredObject> &object
             return o.name;
     }
     return {};
-}
-
-QString rows(qint64 n)
-{
-    return n == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(n);
 }
 
 // Rows that break a rule of their table: integrity_check names only the
@@ -661,6 +696,7 @@ void bringUpToDate(Connection &c)
         addMissing(c, QStringLiteral("trigger"), t.triggerNames, t.triggerSql);
     }
     checkProbes(c, original.probes);
+    checkForeignKeys(c, original);
     verify(c, original);
 }
 

@@ -431,8 +431,10 @@ private slots:
     // file another tool put in write-ahead log mode (with a log not yet
     // merged, which must stay so), a trigger of theirs that has a name the
     // program needs, a trigger of theirs that the name key breaks, a view
-    // of theirs whose column names the clause is part of, and a rule of
-    // theirs that needed the old collation.
+    // of theirs whose column names the clause is part of, a rule of
+    // theirs that needed the old collation, and a foreign key of theirs
+    // whose rows found their parent only with it (a row that found none
+    // before does not count).
     void aFailedConversionChangesNothing_data()
     {
         // What is made in the earlier database beside the rows of
@@ -475,6 +477,13 @@ private slots:
         QTest::newRow("their view's columns") << QByteArray("create view titled as select Anthem || '' collate unocase "
                                                             "from anthem")
                                               << "view \"titled\", which was added to it with another tool";
+        QTest::newRow("their foreign key") << QByteArray("create table shelf (name text primary key collate unocase);"
+                                                         "create table book (shelf text references shelf (name));"
+                                                         "insert into shelf values ('Ölberg'), ('x');"
+                                                         "insert into book values ('ölberg'), ('x'), ('none')")
+                                           << "a foreign key of the table \"book\", which was added to it with another "
+                                              "tool, does not work with the new version of the database (in 1 row of it, "
+                                              "the value would no longer match a row of the table \"shelf\"";
         QTest::newRow("their rule") << QByteArray("create table yn (answer text check (answer collate unocase in ('yes', "
                                                   "'no'))); insert into yn values ('Yes')")
                                     << "rule of the table \"yn\"";
