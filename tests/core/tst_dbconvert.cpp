@@ -286,13 +286,35 @@ QString identityOf(const QString &path)
     return out;
 }
 
-// Takes on the identity of another user, as a second member of the
-// file's group would start the program: `user`, with a primary group of
-// its own and the file's group as a group of theirs.
-bool becomeAnotherMemberOf(gid_t group, uid_t user = 65534)
+// Runs the checks of a start in a child process as another user, with
+// `group` as a group of theirs when given, killed at its first change of
+// an anthem when asked; the child's wait status. The child exits with 0
+// when the start succeeds, and with 3 when it fails naming `named` as
+// the user who can open the journal.
+int startAs(const QString &path, uid_t user, gid_t group, bool kill, uid_t named = 0)
 {
-    const gid_t groups[] = {group};
-    return setgroups(1, groups) == 0 && setresgid(user, user, user) == 0 && setresuid(user, user, user) == 0;
+    Schema::tables(); // built here: the child has only this thread
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(60);
+        const gid_t groups[] = {group};
+        if (setgroups(group ? 1 : 0, groups) != 0 || setresgid(user, user, user) != 0 || setresuid(user, user, user) != 0)
+            _exit(2);
+        if (kill)
+            DbFile::setConversionHook([](sqlite3 *h) {
+                sqlite3_update_hook(
+                    h,
+                    [](void *, int, const char *, const char *table, sqlite3_int64) {
+                        if (qstrcmp(table, "anthem") == 0)
+                            raise(SIGKILL);
+                    },
+                    nullptr);
+            });
+        const DbFile::Check check = DbFile::prepare(path, DbFile::PageCheck::Skip);
+        _exit(check.ok() ? 0 : check.message(path).contains(QStringLiteral("only the user %1").arg(named)) ? 3 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child ? status : -1;
 }
 
 // A small disk of its own, filled up to `free` bytes: a tmpfs mounted in a
@@ -879,27 +901,12 @@ private slots:
         const QString folder = m_folder->path();
         QVERIFY(chown(QFile::encodeName(folder).constData(), 0, users) == 0 && chmod(QFile::encodeName(folder).constData(), 0775) == 0);
         QVERIFY(chown(QFile::encodeName(m_path).constData(), 0, users) == 0 && chmod(QFile::encodeName(m_path).constData(), 0660) == 0);
-        Schema::tables(); // built here: the child has only this thread
-        auto startAs = [&](uid_t user, bool kill) {
-            const pid_t child = fork();
-            if (child == 0) {
-                alarm(60);
-                if (kill)
-                    DbFile::setConversionHook([](sqlite3 *h) {
-                        sqlite3_update_hook(h, [](void *, int, const char *, const char *, sqlite3_int64) { raise(SIGKILL); },
-                                            nullptr);
-                    });
-                _exit(becomeAnotherMemberOf(users, user) && DbFile::prepare(m_path, DbFile::PageCheck::Skip).ok() ? 0 : 1);
-            }
-            int status = 0;
-            return child > 0 && waitpid(child, &status, 0) == child ? status : -1;
-        };
         if (killed) {
-            const int status = startAs(65534, true);
+            const int status = startAs(m_path, 65534, users, true);
             QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, qPrintable(QString::number(status)));
             QVERIFY(QFile::exists(m_path + "-journal"));
         }
-        QCOMPARE(startAs(killed ? 65533 : 65534, false), 0);
+        QCOMPARE(startAs(m_path, killed ? 65533 : 65534, users, false), 0);
         QVERIFY(!DbFile::isPreviousFormat(m_path));
         QVERIFY(!QFile::exists(m_path + "-journal"));
         struct stat info {};
@@ -933,31 +940,7 @@ private slots:
         if (!setAcl(m_path, aclLetting(other, 0)))
             QSKIP("the file system keeps no ACLs");
         const QString before = identityOf(m_path);
-        Schema::tables(); // built here: the child has only this thread
-        // 0 when the start succeeds; 3 when it fails naming the other user.
-        auto startAs = [&](uid_t user, bool kill) {
-            const pid_t child = fork();
-            if (child == 0) {
-                alarm(60);
-                if (setgroups(0, nullptr) != 0 || setresgid(user, user, user) != 0 || setresuid(user, user, user) != 0)
-                    _exit(2);
-                if (kill)
-                    DbFile::setConversionHook([](sqlite3 *h) {
-                        sqlite3_update_hook(
-                            h,
-                            [](void *, int, const char *, const char *table, sqlite3_int64) {
-                                if (qstrcmp(table, "anthem") == 0)
-                                    raise(SIGKILL);
-                            },
-                            nullptr);
-                    });
-                const DbFile::Check check = DbFile::prepare(m_path, DbFile::PageCheck::Skip);
-                _exit(check.ok() ? 0 : check.message(m_path).contains("only the user 60002") ? 3 : 1);
-            }
-            int status = 0;
-            return child > 0 && waitpid(child, &status, 0) == child ? status : -1;
-        };
-        const int status = startAs(other, stop > 0);
+        const int status = startAs(m_path, other, 0, stop > 0);
         if (stop > 0) {
             QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, qPrintable(QString::number(status)));
             const QByteArray journal = QFile::encodeName(m_path + "-journal");
@@ -966,13 +949,13 @@ private slots:
             QCOMPARE(info.st_uid, other);
             if (stop == 2) {
                 QVERIFY(::removexattr(journal.constData(), "system.posix_acl_access") == 0);
-                QCOMPARE(startAs(owner, false), 3 << 8);
-                QCOMPARE(startAs(other, false), 0);
+                QCOMPARE(startAs(m_path, owner, 0, false, other), 3 << 8);
+                QCOMPARE(startAs(m_path, other, 0, false), 0);
             }
         } else {
             QCOMPARE(status, 0);
         }
-        QCOMPARE(startAs(owner, false), 0);
+        QCOMPARE(startAs(m_path, owner, 0, false), 0);
         QVERIFY(!DbFile::isPreviousFormat(m_path));
         QVERIFY(!QFile::exists(m_path + "-journal"));
         QCOMPARE(identityOf(m_path), before);
