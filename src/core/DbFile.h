@@ -28,7 +28,7 @@ enum class Problem {
 // With NotConverted: what stood in the way, which decides the advice.
 enum class Cause {
     Other,         // SQLite's or the system's own words tell
-    NoRoom,        // the disk (or the user's share of it) is full
+    NoRoom,        // the disk is full (SQLite says so)
     Data,          // rows break a rule of their table (CHECK, NOT NULL)
     Addition,      // a view, trigger or rule someone added does not work
                    // with the new tables; `object` names it
