@@ -18,6 +18,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -167,15 +168,15 @@ QList<Probe> probesOf(Connection &c, const QList<StoredObject> &stored)
 }
 
 // How many rows of each foreign key of the user's find no row of its
-// parent table, by the child table and the parent's, tab-separated; none
-// when SQLite cannot tell (a parent key without a unique index).
-QHash<QString, qint64> orphansOf(Connection &c)
+// parent table, by the child table and the parent's, tab-separated;
+// nothing when SQLite cannot tell (a parent key without a unique index).
+std::optional<QHash<QString, qint64>> orphansOf(Connection &c)
 {
     QHash<QString, qint64> out;
     if (!c.run(QStringLiteral("select \"table\" || char(9) || parent, count(*) from pragma_foreign_key_check "
                               "group by \"table\", parent"),
                [&](const Db::Statement &st) { out.insert(st.text(0), st.integer64(1)); }))
-        out.clear();
+        return std::nullopt;
     return out;
 }
 
@@ -186,7 +187,7 @@ struct Original {
     QList<StoredObject> objects;
     QHash<qint64, QStringList> shapes; // by the object's rowid
     QList<Probe> probes;
-    QHash<QString, qint64> orphans;
+    std::optional<QHash<QString, qint64>> orphans;
 };
 
 Original readOriginal(Connection &c)
@@ -457,9 +458,11 @@ void checkProbes(Connection &c, const QList<Probe> &probes)
 // parent row.
 void checkForeignKeys(Connection &c, const Original &original)
 {
-    const QHash<QString, qint64> now = orphansOf(c);
-    for (auto it = now.cbegin(); it != now.cend(); ++it) {
-        const qint64 lost = it.value() - original.orphans.value(it.key());
+    const std::optional<QHash<QString, qint64>> now = orphansOf(c);
+    if (!now || !original.orphans)
+        return;
+    for (auto it = now->cbegin(); it != now->cend(); ++it) {
+        const qint64 lost = it.value() - original.orphans->value(it.key());
         if (lost <= 0)
             continue;
         const QString child = it.key().section(QLatin1Char('\t'), 0, 0);
