@@ -18,6 +18,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -77,6 +78,15 @@ bool isProgramTrigger(const QString &name)
         if (t.triggerNames.contains(name, Qt::CaseInsensitive))
             return true;
     return false;
+}
+
+// A table, index or trigger of the program's own, by its name.
+bool isProgramObject(const QString &name)
+{
+    for (const Schema::Table &t : Schema::tables())
+        if (t.indexNames.contains(name, Qt::CaseInsensitive))
+            return true;
+    return programTable(name) || isProgramTrigger(name);
 }
 
 // SQLite's words when a statement does not prepare, "" when it does; the
@@ -157,12 +167,27 @@ QList<Probe> probesOf(Connection &c, const QList<StoredObject> &stored)
     return out;
 }
 
+// How many rows of each foreign key of the user's find no row of its
+// parent table, by the child table and the parent's, tab-separated;
+// nothing when SQLite cannot tell (a parent key without a unique index).
+std::optional<QHash<QString, qint64>> orphansOf(Connection &c)
+{
+    QHash<QString, qint64> out;
+    if (!c.run(QStringLiteral("select \"table\" || char(9) || parent, count(*) from pragma_foreign_key_check "
+                              "group by \"table\", parent"),
+               [&](const Db::Statement &st) { out.insert(st.text(0), st.integer64(1)); }))
+        return std::nullopt;
+    return out;
+}
+
 // The file as it was, read with the old collation: its statements, the
-// shape of each object, and the probes that prepared.
+// shape of each object, the probes that prepared, and the rows its
+// foreign keys found no parent for.
 struct Original {
     QList<StoredObject> objects;
     QHash<qint64, QStringList> shapes; // by the object's rowid
     QList<Probe> probes;
+    std::optional<QHash<QString, qint64>> orphans;
 };
 
 Original readOriginal(Connection &c)
@@ -174,25 +199,28 @@ Original readOriginal(Connection &c)
     for (const Probe &p : probesOf(c, o.objects))
         if (prepared(c.handle(), p.sql).isEmpty())
             o.probes.append(p);
+    o.orphans = orphansOf(c);
     return o;
 }
 
 // Whether an index is the previous format's own index of a name: a plain
-// index of the name columns of its table (the current schema orders by
-// the keys instead).
+// index of the name columns of its table, ascending, in the collation
+// they were declared with (the current schema orders by the keys
+// instead).
 bool isPreviousNameIndex(Connection &c, const StoredObject &index)
 {
     bool plain = c.number(QStringLiteral("select count(*) from pragma_index_list(?) where name = ? and not \"unique\" "
                                          "and not partial"),
                           {index.table, index.name})
         == 1;
-    c.each(QStringLiteral("select name from pragma_index_info(?)"), {index.name}, [&](const Db::Statement &st) {
+    c.each(QStringLiteral("select name, \"desc\" = 0 and coll = ? collate nocase from pragma_index_xinfo(?) where key"),
+           {kPreviousCollation, index.name}, [&](const Db::Statement &st) {
         bool named = false;
         for (const Db::NameKeyColumn &k : Db::nameKeyColumns())
             named = named
                 || (index.table.compare(QLatin1String(k.table), Qt::CaseInsensitive) == 0
                     && st.text(0).compare(QLatin1String(k.nameColumn), Qt::CaseInsensitive) == 0);
-        plain = plain && named;
+        plain = plain && named && st.integer64(1) != 0;
     });
     return plain;
 }
@@ -311,8 +339,13 @@ void proveTheEdit(Connection &c, const Original &original)
             why = QStringLiteral("its statement still names the collation");
         else if (shapeOf(c, after) != original.shapes.value(before.rowid))
             why = QStringLiteral("its columns would change");
-        if (!why.isEmpty())
+        // An object of the user's can be changed by the user, with the
+        // tool that made it; the program's own are the program's fault.
+        if (!why.isEmpty() && isProgramObject(before.name))
             throw Refused{DbFile::Cause::Statement, described(before), why};
+        if (!why.isEmpty())
+            throw Refused{DbFile::Cause::Addition, described(before),
+                          QStringLiteral("without the earlier version's collation, %1").arg(why)};
     }
     if (!now.isEmpty())
         throw Refused{DbFile::Cause::Statement, described(*now.cbegin()), QStringLiteral("it would be new")};
@@ -375,6 +408,32 @@ void addNameKeys(Connection &c)
     sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
 }
 
+// A stored generated column holds values its expression gave when the
+// row was written: with the old collation, or on the program's tables
+// with the earlier version's upper(). In a table whose statement changed
+// they are computed anew, as its indexes are rebuilt, so that they are
+// what the expression gives now. Rows that break a rule are left to
+// verify(), which names the rule; no trigger fires.
+void recomputeStoredColumns(Connection &c, const QStringList &tables)
+{
+    for (const QString &table : tables) {
+        QString column;
+        c.each(QStringLiteral("select name from pragma_table_xinfo(?) where hidden = 0 and exists "
+                              "(select 1 from pragma_table_xinfo(?) where hidden = 3) order by cid limit 1"),
+               {table, table}, [&](const Db::Statement &st) { column = st.text(0); });
+        if (column.isEmpty())
+            continue;
+        sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+        c.must(QStringLiteral("PRAGMA ignore_check_constraints = ON"));
+        const bool done = c.run(QStringLiteral("UPDATE main.%1 SET %2 = %2").arg(quoted(table), quoted(column)));
+        const DbError failed(c.error(), c.rc());
+        c.must(QStringLiteral("PRAGMA ignore_check_constraints = OFF"));
+        sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
+        if (!done)
+            throw failed;
+    }
+}
+
 void addMissing(Connection &c, const QString &type, const QStringList &names, const QStringList &statements)
 {
     for (int i = 0; i < names.size(); ++i)
@@ -382,11 +441,37 @@ void addMissing(Connection &c, const QString &type, const QStringList &names, co
             c.must(statements.at(i));
 }
 
+QString rows(qint64 n)
+{
+    return n == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(n);
+}
+
 void checkProbes(Connection &c, const QList<Probe> &probes)
 {
     for (const Probe &p : probes)
         if (const QString why = prepared(c.handle(), p.sql); !why.isEmpty())
             throw Refused{DbFile::Cause::Addition, p.object, why};
+}
+
+// A foreign key whose parent key had the old collation found rows that
+// differ from it in case or accents; without it they would lose their
+// parent row.
+void checkForeignKeys(Connection &c, const Original &original)
+{
+    const std::optional<QHash<QString, qint64>> now = orphansOf(c);
+    if (!now || !original.orphans)
+        return;
+    for (auto it = now->cbegin(); it != now->cend(); ++it) {
+        const qint64 lost = it.value() - original.orphans->value(it.key());
+        if (lost <= 0)
+            continue;
+        const QString child = it.key().section(QLatin1Char('\t'), 0, 0);
+        const QString parent = it.key().section(QLatin1Char('\t'), 1);
+        throw Refused{DbFile::Cause::Addition, QStringLiteral("a foreign key of the table \"%1\"").arg(child),
+                      QStringLiteral("in %1 of it, the value would no longer match a row of the table \"%2\", as it "
+                                     "did with the earlier version's comparison of names")
+                          .arg(rows(lost), parent)};
+    }
 }
 
 // The table a finding of integrity_check names ("CHECK constraint failed
@@ -402,11 +487,6 @@ QString tableOfFinding(const QString &finding, const QList<StoredObject> &object
             return o.name;
     }
     return {};
-}
-
-QString rows(qint64 n)
-{
-    return n == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(n);
 }
 
 // Rows that break a rule of their table: integrity_check names only the
@@ -522,7 +602,9 @@ QByteArray serialized(QList<Entry> entries)
 // leaves a rollback journal that user owns, which the owner could not
 // open to put the file back. So that user makes the journal before SQLite
 // does, with the database's mode (SQLite leaves the mode of a journal
-// that has it) and an ACL entry that lets the owner read and write it.
+// that has it), the database's group when that user is a member of it
+// (so that the group that shares the file can open it too) and an ACL
+// entry that lets the owner read and write it.
 // Only while the file is held exclusively: no other journal can be there.
 // Returns whether it made the file.
 bool prepareJournal(const QString &real)
@@ -535,6 +617,10 @@ bool prepareJournal(const QString &real)
                           O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
         return false;
+    // Refused to a user outside the file's group: the owner's entry below
+    // is then what lets the file be put back.
+    const bool grouped = ::fchown(fd, uid_t(-1), db.st_gid) == 0;
+    Q_UNUSED(grouped);
     ::fchmod(fd, mode);
     QByteArray acl(256, Qt::Uninitialized);
     const ssize_t size = ::getxattr(QFile::encodeName(real).constData(), Acl::kName, acl.data(), size_t(acl.size()));
@@ -606,12 +692,14 @@ void bringUpToDate(Connection &c)
     for (const QString &name : reorder)
         if (c.number(QStringLiteral("select count(*) from main.sqlite_master where name = ? collate nocase"), {name}) > 0)
             c.must(QStringLiteral("REINDEX main.%1").arg(quoted(name)));
+    recomputeStoredColumns(c, reorder);
     addNameKeys(c);
     for (const Schema::Table &t : Schema::tables()) {
         addMissing(c, QStringLiteral("index"), t.indexNames, t.indexSql);
         addMissing(c, QStringLiteral("trigger"), t.triggerNames, t.triggerSql);
     }
     checkProbes(c, original.probes);
+    checkForeignKeys(c, original);
     verify(c, original);
 }
 

@@ -28,15 +28,16 @@ enum class Problem {
 // With NotConverted: what stood in the way, which decides the advice.
 enum class Cause {
     Other,         // SQLite's or the system's own words tell
-    NoRoom,        // the disk (or the user's share of it) is full
+    NoRoom,        // the disk is full (SQLite says so)
     Data,          // rows break a rule of their table (CHECK, NOT NULL)
-    Addition,      // a view, trigger or rule someone added does not work
-                   // with the new tables; `object` names it
+    Addition,      // an object, rule or foreign key someone added does not
+                   // work with the new tables, or without the collation;
+                   // `object` names it
     WriteAheadLog, // another tool put the file in write-ahead log mode
     NameTaken,     // an object of the user's has a name the program needs;
                    // `object` names it
-    Statement      // a statement of the file cannot lose the collation
-                   // alone; `object` names it
+    Statement      // a statement of the program's own cannot lose the
+                   // collation alone; `object` names it
 };
 
 struct Check {

@@ -107,6 +107,7 @@ struct Clause {
     qsizetype nameEnd;
     QString name;
     QString column; // the column of a CREATE TABLE it belongs to, or ""
+    QList<Token> comments; // between COLLATE and the name
 };
 
 // Every COLLATE clause of a statement, in order.
@@ -170,7 +171,11 @@ QList<Clause> collateClauses(const QByteArray &s)
         // the rest of the statement's line would join the comment.
         if (from < t.start && index > 1 && endsAtNewline(s, all.at(index - 2)))
             from = s.indexOf('\n', from) + 1;
-        out.append({from, name.start, name.end, nameOf(s, name), inBody && depth == 1 ? column : QString()});
+        QList<Token> comments;
+        for (int i = index + 1; i < at.at(k + 1); ++i)
+            if (all.at(i).kind == Kind::Comment)
+                comments.append(all.at(i));
+        out.append({from, name.start, name.end, nameOf(s, name), inBody && depth == 1 ? column : QString(), comments});
         ++k;
     }
     return out;
@@ -210,6 +215,13 @@ QByteArray replaceCollation(const QByteArray &sql, const QString &collation,
         const qsizetype to = other.isEmpty() ? c.from : c.nameStart;
         out += QByteArrayView(sql).sliced(done, to - done);
         out += other;
+        // A comment inside the clause stays, a "--" one with its newline.
+        for (const Token &t : other.isEmpty() ? c.comments : QList<Token>()) {
+            out += ' ';
+            out += QByteArrayView(sql).sliced(t.start, t.end - t.start);
+            if (endsAtNewline(sql, t))
+                out += '\n';
+        }
         // What stood on either side must not run together into one word
         // or one name ("x COLLATE \"UNOCASE\"NOT NULL").
         const char next = c.nameEnd < sql.size() ? sql.at(c.nameEnd) : ' ';
@@ -269,6 +281,12 @@ bool onlyCollationChanged(const QByteArray &before, const QByteArray &after, con
             const qsizetype instead = replaced && j < a.size() ? clauseName(after, a, j, collation, true) : -1;
             if (instead >= 0)
                 j = instead + 1;
+            // Taken out, the clause leaves its comments in their order.
+            for (qsizetype k = i + 1; instead < 0 && k < name; ++k, ++j)
+                if (j >= a.size()
+                    || QByteArrayView(before).sliced(b.at(k).start, b.at(k).end - b.at(k).start)
+                        != QByteArrayView(after).sliced(a.at(j).start, a.at(j).end - a.at(j).start))
+                    return false;
             i = name;
             continue;
         }

@@ -23,7 +23,7 @@ bool namesCollation(const QByteArray &sql, const QString &collation);
 QHash<QString, QString> columnCollations(const QByteArray &createTable);
 
 // The statement with every "COLLATE <collation>" clause taken out (with
-// the spaces before it), except where `instead` gives a column of a
+// the spaces before it; a comment inside it stays), except where `instead` gives a column of a
 // CREATE TABLE statement another collation: there the clause names that
 // one. `instead` is asked with the column's name and answers "" for none.
 // A space is left where the words on either side would run together.
@@ -31,9 +31,10 @@ QByteArray replaceCollation(const QByteArray &sql, const QString &collation,
                             const std::function<QString(const QString &column)> &instead = {});
 
 // Whether `after` is `before` but for "COLLATE <collation>" clauses taken
-// out, or with `replaced`, naming another collation instead. Compared
-// token by token: words, names, strings and comments must be the same;
-// only the spaces between them may differ.
+// out (the comments inside them kept), or with `replaced`, naming
+// another collation instead. Compared token by token: words, names,
+// strings and comments must be the same; only the spaces between them
+// may differ.
 bool onlyCollationChanged(const QByteArray &before, const QByteArray &after, const QString &collation,
                           bool replaced);
 
