@@ -517,25 +517,11 @@ private slots:
         QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.vs"))));
     }
 
-    // Find in the enlarged preview, page 1 shown: "find:<text>" types the
-    // text and clicks Find, "enter" presses Return in the search box, "next"
-    // turns the page; each search gives the page of its hit or "none".
-    void enlargedPreviewFindSteps_data()
+    // Find in the enlarged preview searches from the top of the page shown
+    // and, for the same text again, on after its hit; a changed text or a
+    // page turned by hand starts again; no wrap, and no further hit is said.
+    void enlargedPreviewFind()
     {
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QStringList>("hits");
-        QTest::newRow("pages 2 and 5, no wrap") << QStringList{"find:kyrie", "enter", "enter"} << QStringList{"2", "5", "none"};
-        QTest::newRow("the page shown, the same line, another text")
-            << QStringList{"find:alpha", "find:gloria", "find:gloria", "find:gloria", "find:gloria"}
-            << QStringList{"1", "1", "1", "2", "5"};
-        QTest::newRow("a page turned, another text")
-            << QStringList{"find:gloria", "next", "find:gloria", "find:kyrie"} << QStringList{"1", "2", "2"};
-    }
-
-    void enlargedPreviewFindSteps()
-    {
-        QFETCH(QStringList, steps);
-        QFETCH(QStringList, hits);
         ReportPrinter p;
         p.startDoc();
         int pages = 0;
@@ -550,32 +536,36 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&r));
         auto *preview = find<ReportPreview>(&r, "VSPrinter2");
         auto *text = find<QLineEdit>(&r, "SearchText");
-        QStringList seen;
-        for (const QString &step : std::as_const(steps)) {
-            const int page = preview->previewPage();
-            const QRect highlight = preview->foundRect();
-            m_prompter->messages.clear();
-            text->setFocus();
-            if (step == "next") {
-                QTest::mouseClick(find<QToolButton>(&r, "NextPageButton"), Qt::LeftButton);
-                continue;
+        // Each text typed and Find clicked, or "" for Return pressed again:
+        // the page of each hit, "-" for none (page and highlight kept), "!"
+        // for a search that moved nothing or left them unsaid.
+        auto searches = [&](const QStringList &texts) {
+            QString seen;
+            for (const QString &t : texts) {
+                const int page = preview->previewPage();
+                const QRect highlight = preview->foundRect();
+                m_prompter->messages.clear();
+                text->setFocus();
+                if (t.isEmpty()) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                } else {
+                    text->selectAll();
+                    QTest::keyClicks(text, t);
+                    QTest::mouseClick(find<QPushButton>(&r, "SearchButton"), Qt::LeftButton);
+                }
+                const bool kept = preview->previewPage() == page && preview->foundRect() == highlight;
+                const bool told = m_prompter->lastMessage() == "The text was not found."
+                                  && m_prompter->messages.last().title == appTitle();
+                seen += m_prompter->messages.isEmpty() ? (kept ? "!" : QString::number(preview->previewPage()))
+                                                       : (kept && told ? "-" : "!");
             }
-            if (step == "enter") {
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            } else {
-                text->selectAll();
-                QTest::keyClicks(text, step.mid(5));
-                QTest::mouseClick(find<QPushButton>(&r, "SearchButton"), Qt::LeftButton);
-            }
-            // A hit moves the highlight; none leaves page and highlight as they were.
-            const bool none = !m_prompter->messages.isEmpty();
-            QCOMPARE(preview->previewPage() == page && preview->foundRect() == highlight, none);
-            if (none)
-                QCOMPARE(m_prompter->lastMessage() + '|' + m_prompter->messages.last().title,
-                         "The text was not found.|" + appTitle());
-            seen << (none ? QString("none") : QString::number(preview->previewPage()));
-        }
-        QCOMPARE(seen, hits);
+            return seen;
+        };
+        QCOMPARE(searches({"kyrie", "", ""}), QString("25-"));
+        preview->setPreviewPage(1);
+        QCOMPARE(searches({"alpha", "gloria", "gloria", "gloria"}), QString("1112"));
+        QTest::mouseClick(find<QToolButton>(&r, "PreviousPageButton"), Qt::LeftButton);
+        QCOMPARE(searches({"gloria"}), QString("1"));
     }
 
     void aFailingBuildLeavesTheWindowUsable()
