@@ -616,20 +616,15 @@ private slots:
         type(other->name, "Other"); // on Exit asked first: No, yet not closed before f is asked
         m_prompter->messageAnswers << (way == "exit" ? QList{MsgResult::No, answer} : QList{answer});
         type(f->name, "Alpha Two");
-        if (way == "next key")
-            key(Qt::Key_PageDown, Qt::AltModifier);
-        else if (way == "letter")
-            clickLetter(f, 'G');
-        else if (way == "name list")
-            chooseListItem(f, "Amen");
-        else if (way == "add")
-            press(f, Add);
-        else if (way == "close box")
-            f->parentWidget()->close();
-        else if (way == "close key")
-            key(Qt::Key_F4, Qt::ControlModifier);
-        else
-            main->findChild<QAction *>("menuExit")->trigger();
+        const QHash<QString, std::function<void()>> ways{
+            {"next key", [] { key(Qt::Key_PageDown, Qt::AltModifier); }},
+            {"letter", [&] { clickLetter(f, 'G'); }},
+            {"name list", [&] { chooseListItem(f, "Amen"); }},
+            {"add", [&] { press(f, Add); }},
+            {"close box", [&] { f->parentWidget()->close(); }},
+            {"close key", [] { key(Qt::Key_F4, Qt::ControlModifier); }},
+            {"exit", [&] { main->findChild<QAction *>("menuExit")->trigger(); }}};
+        ways[way]();
 
         int questions = 0;
         for (const AskedMessage &m : m_prompter->messages)
