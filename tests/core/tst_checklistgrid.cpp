@@ -300,8 +300,7 @@ private slots:
         FillChoirCheckGrid(w.choirs, 0, 0, true);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(unreadableTexts(&w, w.grid, 1, longName), QStringList());
-        QCOMPARE(unreadableTexts(&w, w.choirs, 1, longName), QStringList());
+        QCOMPARE(unreadableTexts(&w, w.grid, 1, longName) + unreadableTexts(&w, w.choirs, 1, longName), QStringList());
     }
 
     void activeColumnOfMemberChoirGrid()
@@ -393,8 +392,7 @@ private slots:
         QCOMPARE(g.checkedIds(), QList<qint32>({g.idAt(1)}));
     }
 
-    // The user's click toggles once, through the window's handler only;
-    // the arrows move in the grid, Tab leaves it.
+    // The user's click toggles once, through the window's handler only.
     void clickAndSpaceToggleOnce()
     {
         const Kind themes = kinds().at(1);
@@ -409,8 +407,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
         CheckListGrid *g = child<CheckListGrid>(&w, "ThemesGrid");
-        CheckListGrid *c = child<CheckListGrid>(&w, "ChoirGrid");
-        QVERIFY(g && c);
+        QVERIFY(g);
         auto clickCell = [](CheckListGrid *grid, int row, int col) {
             const QRect r = grid->visualRect(grid->model()->index(row - 1, col));
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
@@ -432,14 +429,9 @@ private slots:
         QCOMPARE(checks(g), QString("11"));
         QTest::keyClick(g, Qt::Key_Space);
         QCOMPARE(checks(g), QString("12"));
-        // Tab and Shift+Tab leave the grid in one press, wherever its cell.
-        QTest::keyClick(g, Qt::Key_Up);
-        QTest::keyClick(g, Qt::Key_Tab);
-        QCOMPARE(w.focusWidget(), c);
-        QTest::keyClick(c, Qt::Key_Tab, Qt::ShiftModifier);
-        QCOMPARE(w.focusWidget(), g);
 
         // The member viewer's choir grid toggles its Active boxes too.
+        CheckListGrid *c = child<CheckListGrid>(&w, "ChoirGrid");
         clickCell(c, 1, 3);
         QCOMPARE(checks(c, 3), QString("1"));
         QCOMPARE(checks(c, 1), QString("2"));

@@ -517,30 +517,11 @@ private slots:
         QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("temp.vs"))));
     }
 
-    // Find in the enlarged preview: "find:<text>" types the text and
-    // clicks Find, "enter" presses Return in the search box, "next" and
-    // "prev" turn the page; each search gives the page of its hit or "none".
-    void enlargedPreviewFindSteps_data()
+    // Find in the enlarged preview searches from the top of the page shown
+    // and, for the same text again, on after its hit; a changed text or a
+    // page turned by hand starts again; no wrap, and no further hit is said.
+    void enlargedPreviewFind()
     {
-        QTest::addColumn<int>("shown");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QStringList>("hits");
-        QTest::newRow("pages 2 and 5") << 1 << QStringList{"find:kyrie", "enter", "enter"} << QStringList{"2", "5", "none"};
-        QTest::newRow("the page shown, the same line")
-            << 1 << QStringList{"find:alpha", "find:gloria", "find:gloria", "find:gloria", "find:gloria"}
-            << QStringList{"1", "1", "1", "2", "5"};
-        QTest::newRow("a page turned, another text")
-            << 1 << QStringList{"find:gloria", "next", "find:gloria", "prev", "find:gloria", "find:kyrie", "find:gloria"}
-            << QStringList{"1", "2", "1", "2", "2"};
-        QTest::newRow("none keeps page and highlight") << 3 << QStringList{"find:GLORIA", "find:zzz", "find:kyrie"}
-                                                       << QStringList{"5", "none", "5"};
-    }
-
-    void enlargedPreviewFindSteps()
-    {
-        QFETCH(int, shown);
-        QFETCH(QStringList, steps);
-        QFETCH(QStringList, hits);
         ReportPrinter p;
         p.startDoc();
         int pages = 0;
@@ -555,37 +536,36 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&r));
         auto *preview = find<ReportPreview>(&r, "VSPrinter2");
         auto *text = find<QLineEdit>(&r, "SearchText");
-        preview->setPreviewPage(shown);
-        QStringList seen;
-        for (const QString &step : std::as_const(steps)) {
-            const int page = preview->previewPage();
-            const QRect highlight = preview->foundRect();
-            m_prompter->messages.clear();
-            text->setFocus();
-            if (step == "next" || step == "prev") {
-                QTest::mouseClick(find<QToolButton>(&r, step == "next" ? "NextPageButton" : "PreviousPageButton"),
-                                  Qt::LeftButton);
-                continue;
+        // Each text typed and Find clicked, or "" for Return pressed again:
+        // the page of each hit, "-" for none (page and highlight kept), "!"
+        // for a search that moved nothing or left them unsaid.
+        auto searches = [&](const QStringList &texts) {
+            QString seen;
+            for (const QString &t : texts) {
+                const int page = preview->previewPage();
+                const QRect highlight = preview->foundRect();
+                m_prompter->messages.clear();
+                text->setFocus();
+                if (t.isEmpty()) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                } else {
+                    text->selectAll();
+                    QTest::keyClicks(text, t);
+                    QTest::mouseClick(find<QPushButton>(&r, "SearchButton"), Qt::LeftButton);
+                }
+                const bool kept = preview->previewPage() == page && preview->foundRect() == highlight;
+                const bool told = m_prompter->lastMessage() == "The text was not found."
+                                  && m_prompter->messages.last().title == appTitle();
+                seen += m_prompter->messages.isEmpty() ? (kept ? "!" : QString::number(preview->previewPage()))
+                                                       : (kept && told ? "-" : "!");
             }
-            if (step == "enter") {
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            } else {
-                text->selectAll();
-                QTest::keyClicks(text, step.mid(5));
-                QTest::mouseClick(find<QPushButton>(&r, "SearchButton"), Qt::LeftButton);
-            }
-            if (m_prompter->messages.isEmpty()) {
-                QVERIFY(preview->previewPage() != page || preview->foundRect() != highlight); // a new hit
-                seen << QString::number(preview->previewPage());
-                continue;
-            }
-            QCOMPARE(m_prompter->messages.size(), 1);
-            QCOMPARE(m_prompter->lastMessage(), QStringLiteral("The text was not found."));
-            QCOMPARE(m_prompter->messages.last().title, appTitle());
-            QVERIFY(preview->previewPage() == page && preview->foundRect() == highlight);
-            seen << "none";
-        }
-        QCOMPARE(seen, hits);
+            return seen;
+        };
+        QCOMPARE(searches({"kyrie", "", ""}), QString("25-"));
+        preview->setPreviewPage(1);
+        QCOMPARE(searches({"alpha", "gloria", "gloria", "gloria"}), QString("1112"));
+        QTest::mouseClick(find<QToolButton>(&r, "PreviousPageButton"), Qt::LeftButton);
+        QCOMPARE(searches({"gloria"}), QString("1"));
     }
 
     void aFailingBuildLeavesTheWindowUsable()
