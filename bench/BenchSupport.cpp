@@ -108,15 +108,21 @@ double medianOfRuns(int runs, const std::function<void(int)> &before, const std:
     return medianOf(std::move(times));
 }
 
-long peakMemoryKb()
+long statusKb(const char *field)
 {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly))
         return -1;
+    const QByteArray name(field);
     for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(name))
+            return line.mid(name.size()).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+
+long peakMemoryKb()
+{
+    return statusKb("VmHWM:");
 }
 
 void report(const char *what, double value, const char *unit, double target)

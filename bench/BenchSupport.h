@@ -51,6 +51,8 @@ double median(int runs, const std::function<void()> &before, const std::function
 // The same with the run's number (0, 1, ...) given to both.
 double medianOfRuns(int runs, const std::function<void(int run)> &before, const std::function<void(int run)> &step);
 
+// A figure of /proc/self/status in kB ("VmRSS:", "VmHWM:"); -1 when unknown.
+long statusKb(const char *field);
 // The process's peak resident memory in kB (-1 when unknown).
 long peakMemoryKb();
 

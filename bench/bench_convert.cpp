@@ -214,17 +214,6 @@ bool checkWithOldCollation(const QString &path)
     return result.size() == 1 && result.front() == "ok";
 }
 
-long statusKb(const char *field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(std::strlen(field))).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 struct Conversion {
     bool ok = false;
     double ms = 0;

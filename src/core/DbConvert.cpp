@@ -617,10 +617,10 @@ bool prepareJournal(const QString &real)
                           O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
         return false;
-    // Refused to a user outside the file's group: the owner's entry below
-    // is then what lets the file be put back.
-    const bool grouped = ::fchown(fd, uid_t(-1), db.st_gid) == 0;
-    Q_UNUSED(grouped);
+    if (::fchown(fd, uid_t(-1), db.st_gid) != 0) {
+        // Refused to a user outside the file's group: the owner's entry
+        // below is then what lets the file be put back.
+    }
     ::fchmod(fd, mode);
     QByteArray acl(256, Qt::Uninitialized);
     const ssize_t size = ::getxattr(QFile::encodeName(real).constData(), Acl::kName, acl.data(), size_t(acl.size()));

@@ -23,9 +23,9 @@ bool namesCollation(const QByteArray &sql, const QString &collation);
 QHash<QString, QString> columnCollations(const QByteArray &createTable);
 
 // The statement with every "COLLATE <collation>" clause taken out (with
-// the spaces before it; a comment inside it stays), except where `instead` gives a column of a
-// CREATE TABLE statement another collation: there the clause names that
-// one. `instead` is asked with the column's name and answers "" for none.
+// the spaces before it; a comment inside it stays), except where
+// `instead` gives a column of a CREATE TABLE statement another
+// collation: there the clause names that one. `instead` is asked with the column's name and answers "" for none.
 // A space is left where the words on either side would run together.
 QByteArray replaceCollation(const QByteArray &sql, const QString &collation,
                             const std::function<QString(const QString &column)> &instead = {});
