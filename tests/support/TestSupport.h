@@ -30,8 +30,8 @@ public:
     ~TestPrompter() override; // restores the default prompter
 
     // Answers, consumed in order. Without a queued answer a message box
-    // answers Ok (or No for Yes/No and Yes/No/Cancel), an input box cancels, a file dialog
-    // cancels and a modal dialog is rejected.
+    // answers Ok (or No for Yes/No and Yes/No/Cancel), an input box
+    // cancels, a file dialog cancels and a modal dialog is rejected.
     QQueue<MsgResult> messageAnswers;
     QQueue<std::optional<QString>> inputAnswers;
     QQueue<QString> fileAnswers;
