@@ -6,6 +6,7 @@
 // bits, ACLs and extended attributes are never touched.
 #include "DbFile.h"
 
+#include "DbAcl.h"
 #include "DbFileInternal.h"
 #include "Schema.h"
 #include "SqlText.h"
@@ -556,48 +557,6 @@ void verify(Connection &c, const Original &original)
     throw Refused{DbFile::Cause::Data, QString(), broken.join(QStringLiteral("; "))};
 }
 
-// A binary POSIX ACL, as the system keeps it in the extended attribute
-// system.posix_acl_access: a version, then entries sorted by tag and id.
-namespace Acl {
-const char *const kName = "system.posix_acl_access";
-constexpr quint32 kVersion = 2;
-constexpr quint16 kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kMask = 0x10, kOther = 0x20;
-constexpr quint32 kNoId = 0xffffffff;
-struct Entry {
-    quint16 tag;
-    quint16 perm;
-    quint32 id;
-};
-
-QList<Entry> parse(const QByteArray &bytes)
-{
-    QList<Entry> out;
-    if (bytes.size() < 4)
-        return out;
-    for (qsizetype at = 4; at + 8 <= bytes.size(); at += 8) {
-        Entry e;
-        std::memcpy(&e.tag, bytes.constData() + at, 2);
-        std::memcpy(&e.perm, bytes.constData() + at + 2, 2);
-        std::memcpy(&e.id, bytes.constData() + at + 4, 4);
-        out.append(e);
-    }
-    return out;
-}
-
-QByteArray serialized(QList<Entry> entries)
-{
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry &a, const Entry &b) { return a.tag != b.tag ? a.tag < b.tag : a.id < b.id; });
-    QByteArray out(reinterpret_cast<const char *>(&kVersion), 4);
-    for (const Entry &e : entries) {
-        out.append(reinterpret_cast<const char *>(&e.tag), 2);
-        out.append(reinterpret_cast<const char *>(&e.perm), 2);
-        out.append(reinterpret_cast<const char *>(&e.id), 4);
-    }
-    return out;
-}
-} // namespace Acl
-
 // A conversion killed while a user other than the file's owner ran it
 // leaves a rollback journal that user owns, which the owner could not
 // open to put the file back. So that user makes the journal before SQLite
@@ -622,20 +581,7 @@ bool prepareJournal(const QString &real)
         // below is then what lets the file be put back.
     }
     ::fchmod(fd, mode);
-    QByteArray acl(256, Qt::Uninitialized);
-    const ssize_t size = ::getxattr(QFile::encodeName(real).constData(), Acl::kName, acl.data(), size_t(acl.size()));
-    QList<Acl::Entry> entries = size > 0 ? Acl::parse(acl.left(size)) : QList<Acl::Entry>();
-    if (entries.isEmpty()) {
-        // The mode as an ACL; the mask is the group's bits, as the mode shows it.
-        entries = {{Acl::kUserObj, quint16((mode >> 6) & 7), Acl::kNoId},
-                   {Acl::kGroupObj, quint16((mode >> 3) & 7), Acl::kNoId},
-                   {Acl::kMask, quint16((mode >> 3) & 7), Acl::kNoId},
-                   {Acl::kOther, quint16(mode & 7), Acl::kNoId}};
-    }
-    entries.removeIf([&](const Acl::Entry &e) { return e.tag == Acl::kUser && e.id == db.st_uid; });
-    entries.append({Acl::kUser, quint16((db.st_mode >> 6) & 7), quint32(db.st_uid)});
-    const QByteArray value = Acl::serialized(entries);
-    ::fsetxattr(fd, Acl::kName, value.constData(), size_t(value.size()), 0);
+    DbAcl::grantUser(fd, real, mode, db.st_uid, (db.st_mode >> 6) & 7);
     ::close(fd);
     return true;
 }

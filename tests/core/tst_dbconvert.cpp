@@ -260,12 +260,22 @@ QByteArray notesHash()
 }
 
 // An access ACL (as the system keeps it) that lets `user` read and write:
-// user::rw-, user:<user>:rw-, group::<group>, mask::rw-, other::---.
-QByteArray aclLetting(uid_t user, quint32 group)
+// user::rw-, user:<user>:rw-, group::<group>, mask::rw-, other::---;
+// with `more`, that many users after it may read.
+QByteArray aclLetting(uid_t user, quint32 group, quint32 more = 0)
 {
-    const quint32 e[] = {2, 0x00060001, 0xffffffff, 0x00060002, user, 0x00000004 | group << 16, 0xffffffff,
-                         0x00060010, 0xffffffff, 0x00000020, 0xffffffff};
-    return QByteArray(reinterpret_cast<const char *>(e), sizeof e);
+    QList<quint32> e = {2, 0x00060001, 0xffffffff, 0x00060002, user};
+    for (quint32 i = 1; i <= more; ++i)
+        e << 0x00040002 << user + i;
+    e << (0x00000004 | group << 16) << 0xffffffff << 0x00060010 << 0xffffffff << 0x00000020 << 0xffffffff;
+    return QByteArray(reinterpret_cast<const char *>(e.constData()), e.size() * 4);
+}
+
+QByteArray aclOf(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    QByteArray acl(std::max<ssize_t>(::getxattr(name.constData(), "system.posix_acl_access", nullptr, 0), 0), '\0');
+    return acl.left(std::max<ssize_t>(::getxattr(name.constData(), "system.posix_acl_access", acl.data(), acl.size()), 0));
 }
 
 bool setAcl(const QString &path, const QByteArray &acl)
@@ -277,10 +287,7 @@ bool setAcl(const QString &path, const QByteArray &acl)
 QString identityOf(const QString &path)
 {
     struct stat s {};
-    char acl[256];
-    const QByteArray name = QFile::encodeName(path);
-    const ssize_t n = std::max<ssize_t>(::getxattr(name.constData(), "system.posix_acl_access", acl, sizeof acl), 0);
-    QString out = ::stat(name.constData(), &s) == 0 ? QByteArray(acl, n).toHex() : "?";
+    QString out = ::stat(QFile::encodeName(path).constData(), &s) == 0 ? aclOf(path).toHex() : "?";
     for (const qulonglong id : {qulonglong(s.st_ino), qulonglong(s.st_nlink), qulonglong(s.st_mode), qulonglong(s.st_uid), qulonglong(s.st_gid)})
         out += ' ' + QString::number(id, 8);
     return out;
