@@ -40,12 +40,13 @@ int previousCollation(void *, int len1, const void *s1, int len2, const void *s2
     return QString::compare(a, b, Qt::CaseSensitive);
 }
 
-// The table names of a file, upper-cased, and the SQL of each.
+// The table names of a file, folded as SQLite compares them, and the SQL
+// of each.
 QHash<QString, QString> tablesOf(Connection &c)
 {
     QHash<QString, QString> out;
     c.run(QStringLiteral("select name, sql from sqlite_master where type = 'table'"),
-          [&](const Db::Statement &st) { out.insert(st.text(0).toUpper(), st.text(1)); });
+          [&](const Db::Statement &st) { out.insert(SqlText::folded(st.text(0)), st.text(1)); });
     return out;
 }
 
@@ -285,16 +286,16 @@ Check checkTables(const QString &path, bool withKeys)
         return fromConnection(c);
     QStringList missingTables, missingColumns;
     for (const Schema::Table &t : Schema::tables()) {
-        if (!present.contains(t.name.toUpper())) {
+        if (!present.contains(SqlText::folded(t.name))) {
             missingTables << t.name;
             continue;
         }
         QSet<QString> columns;
         if (!c.run(QStringLiteral("select name from pragma_table_info(?)"),
-                   [&](const Db::Statement &st) { columns.insert(st.text(0).toUpper()); }, {t.name}))
+                   [&](const Db::Statement &st) { columns.insert(SqlText::folded(st.text(0))); }, {t.name}))
             return fromConnection(c);
         for (const QString &col : t.columns)
-            if (!columns.contains(col.toUpper()) && (withKeys || !isKeyColumn(t.name, col)))
+            if (!columns.contains(SqlText::folded(col)) && (withKeys || !isKeyColumn(t.name, col)))
                 missingColumns << t.name + QLatin1Char('.') + col;
     }
     if (missingTables.isEmpty() && missingColumns.isEmpty())

@@ -435,18 +435,24 @@ private slots:
     }
 
     // What someone added to a table of their own comes along: a column
-    // (with its values) and an index.
+    // (with its values) and an index; and a table and a trigger named as
+    // a trigger and an index of the program, which SQLite keeps apart.
     void whatOthersAddedIsKept()
     {
         QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
             return fillPrevious(h) && rawExec(h, "alter table anthem add column Shelf INTEGER")
                 && rawExec(h, "update anthem set Shelf = anthemid * 10")
-                && rawExec(h, "create index anthem_shelf on anthem (Shelf)");
+                && rawExec(h, "create index anthem_shelf on anthem (Shelf)")
+                && rawExec(h, "create table anthem_anthemkey_stale (x); create trigger anthem_name after insert on "
+                              "anthem_anthemkey_stale begin select 1; end");
         }));
         QString error;
         QVERIFY2(Db::open(m_path, &error), qPrintable(error));
         QCOMPARE(Db::scalar("select sum(Shelf) from anthem").toInt(), 10 * (1 + 2 + 5 + 6 + 7 + 8));
         QVERIFY(Db::exists("select 1 from sqlite_master where name = 'anthem_shelf'"));
+        QCOMPARE(Db::scalar("select group_concat(type, ' ') from (select type from sqlite_master where name in "
+                            "('anthem_anthemkey_stale', 'anthem_name') order by type, tbl_name)").toString(),
+                 QString("index table trigger trigger"));
         QVERIFY(!DbFile::isPreviousFormat(m_path));
     }
 
@@ -461,9 +467,11 @@ private slots:
     // merged, which must stay so), a trigger of theirs that has a name the
     // program needs, a trigger of theirs that the name key breaks, a view
     // of theirs whose column names the clause is part of, a rule of
-    // theirs that needed the old collation, and a foreign key of theirs
-    // whose rows found their parent only with it (a row that found none
-    // before does not count).
+    // theirs that needed the old collation, a foreign key of theirs whose
+    // rows found their parent only with it (a row that found none before
+    // does not count), a rule ending in a comment, stored generated
+    // values computed anew that break their column's rules, and triggers
+    // of theirs on updates and deletions that the name key breaks.
     void aFailedConversionChangesNothing_data()
     {
         // What is made in the earlier database beside the rows of
@@ -516,6 +524,28 @@ private slots:
         QTest::newRow("their rule") << QByteArray("create table yn (answer text check (answer collate unocase in ('yes', "
                                                   "'no'))); insert into yn values ('Yes')")
                                     << "rule of the table \"yn\"";
+        QTest::newRow("a check ending in a comment") << QByteArray("create table c (a text check (a in ('y', 'n') -- yes or no\n));"
+                                                                   "pragma ignore_check_constraints = on;"
+                                                                   "insert into c values ('maybe')")
+                                                     << "CHECK (a in ('y', 'n')) of the table \"c\" (1 row)";
+        // Stored generated columns computed anew break their own rules,
+        // whatever conflict clause the column gives.
+        QTest::newRow("a generated unique") << QByteArray("create table g (id integer primary key, x text, k int generated "
+                                                          "always as (x < 'b' collate unocase) stored unique on conflict "
+                                                          "replace); insert into g (x) values ('a'), ('B')")
+                                            << "UNIQUE of the column \"k\" of the table \"g\" (1 row";
+        QTest::newRow("a generated not null") << QByteArray("create table g (x text, k int generated always as (nullif(x < 'b' "
+                                                            "collate unocase, 1)) stored not null on conflict ignore);"
+                                                            "insert into g (x) values ('B'), ('C'), ('z')")
+                                              << "NOT NULL of the column \"k\" of the table \"g\" (2 rows";
+        QTest::newRow("their update trigger") << QByteArray("create table anthem_copy as select * from anthem where 0;"
+                                                            "create trigger keep_update after update on anthem begin insert "
+                                                            "into anthem_copy select * from anthem where anthemid = new.anthemid; end")
+                                              << "trigger \"keep_update\"";
+        QTest::newRow("their delete trigger") << QByteArray("create table anthem_copy as select * from anthem where 0;"
+                                                            "create trigger keep_delete before delete on anthem begin insert "
+                                                            "into anthem_copy select * from anthem where anthemid = old.anthemid; end")
+                                              << "trigger \"keep_delete\"";
     }
     void aFailedConversionChangesNothing()
     {
@@ -625,6 +655,8 @@ private slots:
                                         << QByteArray("create table t (a text)") << false << false;
         QTest::newRow("replaced") << QByteArray("create table s (AMPM TEXT COLLATE UNOCASE)")
                                   << QByteArray("create table s (AMPM TEXT COLLATE NOCASE)") << true << true;
+        QTest::newRow("another name") << QByteArray("create table t (a text collate \"unoca\u017fe\", b text collate unocase)")
+                                      << QByteArray("create table t (a text collate \"unoca\u017fe\", b text)") << false << true;
         QTest::newRow("replaced, not allowed") << QByteArray("create table s (AMPM TEXT COLLATE UNOCASE)")
                                                << QByteArray("create table s (AMPM TEXT COLLATE NOCASE)") << false << false;
     }
@@ -634,13 +666,16 @@ private slots:
         QFETCH(QByteArray, after);
         QFETCH(bool, replaced);
         QFETCH(bool, same);
-        QCOMPARE(SqlText::onlyCollationChanged(before, after, "UNOCASE", replaced), same);
+        QCOMPARE(SqlText::onlyCollationChanged(before, after, "UNOCASE",
+                                               [&](const QString &) { return replaced ? "NOCASE" : ""; }),
+                 same);
         if (same && !replaced)
             QCOMPARE(SqlText::replaceCollation(before, "UNOCASE"), after);
     }
 
     // A file another program reads (a read transaction open) is not
-    // converted, and that program's next write is saved.
+    // converted, and that program's next write is saved; its connection,
+    // left open and idle through the conversion, writes soundly after it.
     void aReaderKeepsTheFile()
     {
         QVERIFY(writePreviousFormat(m_path, fillPrevious));
@@ -656,13 +691,21 @@ private slots:
         QVERIFY(reader.exec("insert into anthem (Anthem) values ('typed'); COMMIT"));
         QVERIFY2(Db::open(m_path, &error), qPrintable(error));
         QCOMPARE(Db::scalar("select count(*) from anthem where Anthem = 'typed'").toInt(), 1);
+        Db::close();
+        QVERIFY(reader.exec("insert into anthem (Anthem) values ('after')"));
+        RawDb raw(m_path);
+        QCOMPARE(raw.column("pragma integrity_check"), QStringList({"ok"}));
+        QCOMPARE(raw.value("select count(*) from anthem where Anthem = 'after' and anthemkey is null"), QString("1"));
     }
 
     // What someone made of their own with another tool comes through and
     // works, with plain SQLite too: a view on anthem, a trigger on anthem,
-    // a trigger on a table of theirs that writes anthem, an index of
-    // theirs, their table's rows, and generated columns that compared
-    // with the old collation.
+    // a trigger on a table of theirs that writes anthem (and one on
+    // updates, which the keys filled do not fire), an index of theirs,
+    // their table's rows, an index of a table WITHOUT ROWID whose keys
+    // differ in case, and generated columns that compared with the old
+    // collation (in a table with a stored one only too, and one whose
+    // clause has a comment beside it in a STRICT table).
     void theirViewsTriggersAndIndexesComeThrough()
     {
         QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
@@ -680,7 +723,15 @@ private slots:
                               "create table flags (a text, stored int generated always as (a = 'x' collate unocase) "
                               "  stored, virt int generated always as (a = 'x' collate unocase) virtual);"
                               "create index flags_virt on flags (virt);"
-                              "insert into flags (a) values ('X'), ('x'), ('y');");
+                              "insert into flags (a) values ('X'), ('x'), ('y');"
+                              "create trigger anthem_changed after update on anthem "
+                              "  begin insert into added values (new.anthemid, 'changed'); end;"
+                              "create table w (c text collate unocase primary key, d text) without rowid;"
+                              "create index wi on w (lower(d)); insert into w values ('a', 'P'), ('B', 'p'), ('c', 'P'), ('D', 'q');"
+                              "create table stored_only (a text, s int generated always as (a = 'x' collate unocase) stored);"
+                              "insert into stored_only (a) values ('X'), ('x');"
+                              "create table st (a text, g text /*c*/ collate unocase generated always as (a) virtual) strict;"
+                              "insert into st (a) values ('x');");
         }));
         QString error;
         QVERIFY2(Db::open(m_path, &error), qPrintable(error));
@@ -701,6 +752,9 @@ private slots:
         // and indexed alike.
         QCOMPARE(raw.column("select a || stored || virt from flags order by rowid"), QStringList({"X00", "x11", "y00"}));
         QCOMPARE(raw.value("select group_concat(a) from flags indexed by flags_virt where virt = 1"), QString("x"));
+        QCOMPARE(raw.column("select a || s from stored_only order by rowid"), QStringList({"X0", "x1"}));
+        QCOMPARE(raw.value("select g || (select count(*) from sqlite_master where sql like '%/*c*/%') from st"), QString("x1"));
+        QCOMPARE(raw.value("select group_concat(c) from w indexed by wi where lower(d) = 'p'"), QString("B,a,c"));
     }
 
     // The program killed at points spread over a conversion (a child
