@@ -633,6 +633,23 @@ void removeUnusedJournal(const QString &real)
         ::unlink(journal.constData());
 }
 
+// Whether the file is as it was after a failed conversion. After a write
+// error (a full disk) SQLite's ROLLBACK leaves in the file what it wrote
+// there, and the file is whole only with its journal; a connection that
+// opens it anew puts it back from the journal and removes that. So the
+// file is called as it was only once it is opened anew, its journal is
+// gone and its pages are sound (as start-up checked them); the write lock
+// taken meanwhile keeps another program from making a journal of its own.
+bool isPutBack(const QString &real)
+{
+    Connection c(real, Open::ReadWrite, Collation::Previous);
+    const bool gone = c.ok() && c.run(QStringLiteral("BEGIN IMMEDIATE"))
+        && !QFileInfo::exists(real + QStringLiteral("-journal"));
+    const bool sound = gone && DbFile::checkPages(real).ok();
+    c.run(QStringLiteral("ROLLBACK"));
+    return sound;
+}
+
 // Why a conversion stopped, from SQLite's result code.
 DbFile::Check notConverted(int rc, const QString &detail)
 {
@@ -709,43 +726,40 @@ namespace DbFile {
 Check convert(const QString &path)
 {
     const QString real = realPathOf(path);
-    // A file in write-ahead log mode keeps committed rows in a log beside
-    // it: it is only looked at, without a connection that could write.
-    if (isWriteAheadLog(real))
-        return isPreviousFormat(real) ? notConverted(Cause::WriteAheadLog, QString()) : Check{};
-    Connection c(real, Open::ReadWrite, Collation::Previous);
-    if (!c.ok())
-        return fromConnection(c);
-    QString journal;
-    if (!c.run(QStringLiteral("PRAGMA main.journal_mode"), [&](const Db::Statement &st) { journal = st.text(0); }))
-        return fromConnection(c);
-    if (journal.compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
-        return notConverted(Cause::WriteAheadLog, QString());
-    // The rollback journal is what makes the change all or nothing.
-    if (!c.run(QStringLiteral("PRAGMA main.journal_mode = DELETE")) || !c.run(QStringLiteral("PRAGMA main.synchronous = FULL"))
-        || !c.run(QStringLiteral("BEGIN EXCLUSIVE")))
-        return fromConnection(c);
-    if (conversionHook())
-        conversionHook()(c.handle());
     Check check;
-    bool madeJournal = false;
-    try {
-        // Another start may have converted the file while this one waited.
-        if (DbFileInternal::isPreviousFormat(c)) {
-            madeJournal = prepareJournal(real);
-            bringUpToDate(c);
-            c.must(QStringLiteral("COMMIT"));
+    {
+        Connection c(real, Open::ReadWrite, Collation::Previous);
+        // The rollback journal is what makes the change all or nothing.
+        if (!c.ok() || !c.run(QStringLiteral("PRAGMA main.journal_mode = DELETE"))
+            || !c.run(QStringLiteral("PRAGMA main.synchronous = FULL")) || !c.run(QStringLiteral("BEGIN EXCLUSIVE")))
+            return fromConnection(c);
+        if (conversionHook())
+            conversionHook()(c.handle());
+        bool madeJournal = false;
+        try {
+            // A journal left beside the file now is no other program's
+            // at work; where this user could not remove it, the change
+            // could not end.
+            if (const QString why = stoppedChangeOf(real); !why.isEmpty())
+                return problem(Problem::Unreadable, why);
+            // Another start may have converted the file while this one waited.
+            if (DbFileInternal::isPreviousFormat(c)) {
+                madeJournal = prepareJournal(real);
+                bringUpToDate(c);
+                c.must(QStringLiteral("COMMIT"));
+            }
+        } catch (const Refused &refused) {
+            check = notConverted(refused.cause, refused.object, refused.why);
+        } catch (const DbError &e) {
+            check = notConverted(e.code(), e.message());
         }
-    } catch (const Refused &refused) {
-        check = notConverted(refused.cause, refused.object, refused.why);
-    } catch (const DbError &e) {
-        check = notConverted(e.code(), e.message());
-    }
-    if (!sqlite3_get_autocommit(c.handle())) {
         if (madeJournal)
             removeUnusedJournal(real);
-        c.run(QStringLiteral("ROLLBACK"));
+        if (!sqlite3_get_autocommit(c.handle()))
+            c.run(QStringLiteral("ROLLBACK"));
     }
+    if (check.problem == Problem::NotConverted && !isPutBack(real))
+        check.journal = real + QStringLiteral("-journal");
     return check;
 }
 

@@ -324,6 +324,50 @@ int startAs(const QString &path, uid_t user, gid_t group, bool kill, uid_t named
     return child > 0 && waitpid(child, &status, 0) == child ? status : -1;
 }
 
+// A file system for new connections that refuses writes to a database
+// file (not to its journal) as a full disk does, once armed: after `skip`
+// more writes, `failing` of them (-1: all, until disarmed again).
+namespace FullDisk {
+sqlite3_vfs vfs;
+const sqlite3_io_methods *real = nullptr;
+sqlite3_io_methods methods;
+int skip = -1; // -1: disarmed
+int failing = 0;
+
+int write(sqlite3_file *f, const void *data, int n, sqlite3_int64 at)
+{
+    if (skip == 0 && failing != 0) {
+        failing -= failing > 0;
+        return SQLITE_FULL;
+    }
+    skip -= skip > 0;
+    return real->xWrite(f, data, n, at);
+}
+
+int open(sqlite3_vfs *self, const char *name, sqlite3_file *f, int flags, int *out)
+{
+    sqlite3_vfs *base = static_cast<sqlite3_vfs *>(self->pAppData);
+    const int rc = base->xOpen(base, name, f, flags, out);
+    if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) && f->pMethods) {
+        real = f->pMethods;
+        methods = *real;
+        methods.xWrite = write;
+        f->pMethods = &methods;
+    }
+    return rc;
+}
+
+void install()
+{
+    sqlite3_vfs *base = sqlite3_vfs_find(nullptr);
+    vfs = *base;
+    vfs.zName = "fulldisk";
+    vfs.pAppData = base;
+    vfs.xOpen = open;
+    sqlite3_vfs_register(&vfs, 1);
+}
+} // namespace FullDisk
+
 // A small disk of its own, filled up to `free` bytes: a tmpfs mounted in a
 // mount namespace of this process. Root only: ok() says whether it is.
 class SmallDisk {
@@ -374,6 +418,7 @@ private slots:
     void cleanup()
     {
         DbFile::setConversionHook({});
+        sqlite3_vfs_unregister(&FullDisk::vfs);
         Db::close();
         m_folder.reset();
     }
@@ -980,14 +1025,18 @@ private slots:
     // converted by that user: the owner can open it after, and after a
     // kill during that user's conversion, the owner's next start puts the
     // file back from the journal the other user left and converts it.
-    // Where the journal's ACL is lost, the owner is told who can open it,
-    // and after that user's start the owner's succeeds.
+    // Where the journal's ACL is lost, or the owner cannot remove it from
+    // a shared folder with the sticky bit, the owner is told who can open
+    // the file, and after that user's start the owner's succeeds. A long
+    // ACL comes to the journal whole.
     void aSecondUserLeavesTheOwnerTheFile_data()
     {
         QTest::addColumn<int>("stop");
         QTest::newRow("converted") << 0;
         QTest::newRow("killed while converting") << 1;
         QTest::newRow("killed, the journal's ACL lost") << 2;
+        QTest::newRow("killed in a sticky folder of a third user") << 3;
+        QTest::newRow("killed, with a long ACL") << 4;
     }
     void aSecondUserLeavesTheOwnerTheFile()
     {
@@ -996,9 +1045,11 @@ private slots:
             QSKIP("needs root, to act as two other users");
         const uid_t owner = 60001, other = 60002;
         QVERIFY(writePreviousFormat(m_path, fillPrevious));
-        QVERIFY(::chmod(QFile::encodeName(m_folder->path()).constData(), 0777) == 0);
+        const QByteArray folder = QFile::encodeName(m_folder->path());
+        QVERIFY(::chmod(folder.constData(), stop == 3 ? 01777 : 0777) == 0);
+        QVERIFY(stop != 3 || ::chown(folder.constData(), 60003, 60003) == 0);
         QVERIFY(::chown(QFile::encodeName(m_path).constData(), owner, owner) == 0);
-        if (!setAcl(m_path, aclLetting(other, 0)))
+        if (!setAcl(m_path, aclLetting(other, 0, stop == 4 ? 40 : 0)))
             QSKIP("the file system keeps no ACLs");
         const QString before = identityOf(m_path);
         const int status = startAs(m_path, other, 0, stop > 0);
@@ -1008,8 +1059,11 @@ private slots:
             struct stat info {};
             QVERIFY(::stat(journal.constData(), &info) == 0);
             QCOMPARE(info.st_uid, other);
-            if (stop == 2) {
-                QVERIFY(::removexattr(journal.constData(), "system.posix_acl_access") == 0);
+            const QByteArray acl = aclOf(m_path + "-journal");
+            for (quint32 i = 0; i <= (stop == 4 ? 40 : 0); ++i)
+                QVERIFY(acl.contains(aclLetting(other, 0, 40).mid(4 * (3 + 2 * i), 8)));
+            if (stop == 2 || stop == 3) {
+                QVERIFY(stop == 3 || ::removexattr(journal.constData(), "system.posix_acl_access") == 0);
                 QCOMPARE(startAs(m_path, owner, 0, false, other), 3 << 8);
                 QCOMPARE(startAs(m_path, other, 0, false), 0);
             }
@@ -1117,6 +1171,40 @@ private slots:
         QCOMPARE(fileHash(path), before);
         QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({".filler", "hxdata97.mdb"}));
+    }
+
+    // A write into the file itself refused, as by a full disk, while its
+    // journal is whole (a page cache of two pages has SQLite write changed
+    // pages into the file before the commit): the file is put back from
+    // the journal before the user is told that nothing changed; where it
+    // cannot be (the disk stays full), the journal is named as what must
+    // stay beside it, and the next opening puts the file back.
+    void aFileWrittenPartWayIsPutBack_data()
+    {
+        QTest::addColumn<int>("failing");
+        QTest::newRow("one write refused") << 1;
+        QTest::newRow("every write refused") << -1;
+    }
+    void aFileWrittenPartWayIsPutBack()
+    {
+        QFETCH(int, failing);
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        const QByteArray before = fileHash(m_path);
+        FullDisk::install();
+        DbFile::setConversionHook([failing](sqlite3 *h) {
+            rawExec(h, "pragma cache_size = 2");
+            FullDisk::skip = 2;
+            FullDisk::failing = failing;
+        });
+        QString error;
+        QVERIFY(!Db::open(m_path, &error));
+        FullDisk::skip = -1;
+        QVERIFY2(error.contains("room on the disk") && error.contains("Nothing in it has been changed") == (failing > 0)
+                     && error.contains("previous.mdb-journal\" beside it") == (failing < 0),
+                 qPrintable(error));
+        QCOMPARE(QFile::exists(m_path + "-journal"), failing < 0);
+        QVERIFY(DbFile::probe(m_path).ok());
+        QCOMPARE(fileHash(m_path), before);
     }
 
     // What SQLite says when a file cannot be opened at all reaches the
