@@ -6,6 +6,7 @@
 // bits, ACLs and extended attributes are never touched.
 #include "DbFile.h"
 
+#include "DbAcl.h"
 #include "DbFileInternal.h"
 #include "Schema.h"
 #include "SqlText.h"
@@ -15,15 +16,13 @@
 #include <QList>
 #include <QSet>
 #include <algorithm>
-#include <cstring>
 #include <fcntl.h>
-#include <limits>
 #include <optional>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace DbFileInternal;
+using SqlText::sameName;
 
 namespace {
 
@@ -64,10 +63,15 @@ QString described(const StoredObject &o)
     return QStringLiteral("the %1 \"%2\"").arg(o.type, o.name);
 }
 
+bool hasName(const QStringList &names, const QString &name)
+{
+    return std::any_of(names.cbegin(), names.cend(), [&](const QString &n) { return sameName(n, name); });
+}
+
 const Schema::Table *programTable(const QString &name)
 {
     for (const Schema::Table &t : Schema::tables())
-        if (t.name.compare(name, Qt::CaseInsensitive) == 0)
+        if (sameName(t.name, name))
             return &t;
     return nullptr;
 }
@@ -75,18 +79,23 @@ const Schema::Table *programTable(const QString &name)
 bool isProgramTrigger(const QString &name)
 {
     for (const Schema::Table &t : Schema::tables())
-        if (t.triggerNames.contains(name, Qt::CaseInsensitive))
+        if (hasName(t.triggerNames, name))
             return true;
     return false;
 }
 
-// A table, index or trigger of the program's own, by its name.
-bool isProgramObject(const QString &name)
+// A table, index or trigger under one of the program's names for one.
+bool isProgramObject(const StoredObject &o)
 {
-    for (const Schema::Table &t : Schema::tables())
-        if (t.indexNames.contains(name, Qt::CaseInsensitive))
-            return true;
-    return programTable(name) || isProgramTrigger(name);
+    if (o.type == QLatin1String("table"))
+        return programTable(o.name);
+    if (o.type == QLatin1String("trigger"))
+        return isProgramTrigger(o.name);
+    if (o.type == QLatin1String("index"))
+        for (const Schema::Table &t : Schema::tables())
+            if (hasName(t.indexNames, o.name))
+                return true;
+    return false;
 }
 
 // SQLite's words when a statement does not prepare, "" when it does; the
@@ -143,13 +152,12 @@ QList<Probe> probesOf(Connection &c, const QList<StoredObject> &stored)
     for (const StoredObject &o : stored) {
         if (o.type == QLatin1String("view"))
             out.append({described(o), QStringLiteral("SELECT * FROM main.%1").arg(quoted(o.name))});
-        if (o.type != QLatin1String("trigger") || done.contains(o.table.toUpper()))
+        if (o.type != QLatin1String("trigger") || done.contains(SqlText::folded(o.table)))
             continue;
-        done.insert(o.table.toUpper());
+        done.insert(SqlText::folded(o.table));
         QStringList names, columns;
         for (const StoredObject &t : stored)
-            if (t.type == QLatin1String("trigger") && t.table.compare(o.table, Qt::CaseInsensitive) == 0
-                && !isProgramTrigger(t.name))
+            if (t.type == QLatin1String("trigger") && sameName(t.table, o.table) && !isProgramTrigger(t.name))
                 names << QStringLiteral("\"%1\"").arg(t.name);
         if (names.isEmpty())
             continue;
@@ -217,9 +225,7 @@ bool isPreviousNameIndex(Connection &c, const StoredObject &index)
            {kPreviousCollation, index.name}, [&](const Db::Statement &st) {
         bool named = false;
         for (const Db::NameKeyColumn &k : Db::nameKeyColumns())
-            named = named
-                || (index.table.compare(QLatin1String(k.table), Qt::CaseInsensitive) == 0
-                    && st.text(0).compare(QLatin1String(k.nameColumn), Qt::CaseInsensitive) == 0);
+            named = named || (sameName(index.table, QLatin1String(k.table)) && sameName(st.text(0), QLatin1String(k.nameColumn)));
         plain = plain && named && st.integer64(1) != 0;
     });
     return plain;
@@ -231,12 +237,14 @@ bool isPreviousNameIndex(Connection &c, const StoredObject &index)
 // word, and replaced only when it is the previous format's. A trigger of
 // one of the program's names is the user's (the previous format had none)
 // and may stay only when it is the program's word for word. A key column
-// is the user's too: only the program adds them.
+// is the user's too: only the program adds them. As in SQLite, tables,
+// indexes and views have one name space and triggers another: a name
+// stands in the way only in its own.
 void checkNames(Connection &c, const QList<StoredObject> &objects)
 {
-    auto holder = [&](const QString &name) -> const StoredObject * {
+    auto holder = [&](const QString &name, bool trigger) -> const StoredObject * {
         for (const StoredObject &o : objects)
-            if (o.name.compare(name, Qt::CaseInsensitive) == 0)
+            if ((o.type == QLatin1String("trigger")) == trigger && sameName(o.name, name))
                 return &o;
         return nullptr;
     };
@@ -245,13 +253,13 @@ void checkNames(Connection &c, const QList<StoredObject> &objects)
     };
     for (const Schema::Table &t : Schema::tables()) {
         for (int i = 0; i < t.indexNames.size(); ++i)
-            if (const StoredObject *o = holder(t.indexNames.at(i)))
-                if (o->type != QLatin1String("index") || o->table.compare(t.name, Qt::CaseInsensitive) != 0
+            if (const StoredObject *o = holder(t.indexNames.at(i), false))
+                if (o->type != QLatin1String("index") || !sameName(o->table, t.name)
                     || (QString::fromUtf8(o->sql) != t.indexSql.at(i) && !isPreviousNameIndex(c, *o)))
                     refuse(described(*o));
         for (int i = 0; i < t.triggerNames.size(); ++i)
-            if (const StoredObject *o = holder(t.triggerNames.at(i)))
-                if (o->type != QLatin1String("trigger") || QString::fromUtf8(o->sql) != t.triggerSql.at(i))
+            if (const StoredObject *o = holder(t.triggerNames.at(i), true))
+                if (QString::fromUtf8(o->sql) != t.triggerSql.at(i))
                     refuse(described(*o));
     }
     for (const Db::NameKeyColumn &k : Db::nameKeyColumns())
@@ -277,15 +285,21 @@ void runForEach(Connection &c, const char *sql, qsizetype count, const std::func
         throw DbError(why, rc);
 }
 
-// The new statement of an object: the collation of the previous format
-// taken out; the program's own columns name the collation the current
-// schema gives them instead.
-QByteArray withoutPreviousCollation(const StoredObject &o)
+// The collation the current schema gives a column of the object, when
+// it is one of the program's tables: its columns name that one in place
+// of the previous format's.
+std::function<QString(const QString &)> currentCollations(const StoredObject &o)
 {
     const Schema::Table *own = o.type == QLatin1String("table") ? programTable(o.name) : nullptr;
     const QHash<QString, QString> current = own ? SqlText::columnCollations(own->sql.toUtf8()) : QHash<QString, QString>();
-    return SqlText::replaceCollation(o.sql, kPreviousCollation,
-                                     [&](const QString &column) { return current.value(column.toUpper()); });
+    return [current](const QString &column) { return current.value(SqlText::folded(column)); };
+}
+
+// The new statement of an object: the collation of the previous format
+// taken out, or named otherwise where currentCollations() says.
+QByteArray withoutPreviousCollation(const StoredObject &o)
+{
+    return SqlText::replaceCollation(o.sql, kPreviousCollation, currentCollations(o));
 }
 
 // Rewrites the stored statements in the file's schema table, in the
@@ -329,11 +343,10 @@ void proveTheEdit(Connection &c, const Original &original)
         now.insert(o.rowid, o);
     for (const StoredObject &before : original.objects) {
         const StoredObject after = now.take(before.rowid);
-        const bool replaced = before.type == QLatin1String("table") && programTable(before.name);
         QString why;
         if (after.type != before.type || after.name != before.name)
             why = QStringLiteral("it is no longer there");
-        else if (!SqlText::onlyCollationChanged(before.sql, after.sql, kPreviousCollation, replaced))
+        else if (!SqlText::onlyCollationChanged(before.sql, after.sql, kPreviousCollation, currentCollations(before)))
             why = QStringLiteral("its statement would change beyond the collation");
         else if (hasPreviousCollation(QString::fromUtf8(after.sql)))
             why = QStringLiteral("its statement still names the collation");
@@ -341,7 +354,7 @@ void proveTheEdit(Connection &c, const Original &original)
             why = QStringLiteral("its columns would change");
         // An object of the user's can be changed by the user, with the
         // tool that made it; the program's own are the program's fault.
-        if (!why.isEmpty() && isProgramObject(before.name))
+        if (!why.isEmpty() && isProgramObject(before))
             throw Refused{DbFile::Cause::Statement, described(before), why};
         if (!why.isEmpty())
             throw Refused{DbFile::Cause::Addition, described(before),
@@ -371,49 +384,68 @@ void dropOutdatedIndexes(Connection &c)
         }
 }
 
-// The name keys of the current schema, added and filled a slice of rows
-// at a time, so that a large file needs little memory. No trigger of the
-// file fires for them: they are the program's own columns, new to the
-// file, and the user's triggers had no part in them.
+QString rows(qint64 n)
+{
+    return n == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(n);
+}
+
+// The name keys of the current schema, added, and filled with one
+// statement a table by namekey(), which the connection has for that
+// statement only (nothing of the user's may come to need it). No trigger
+// of the file fires for them: they are the program's own columns, new to
+// the file, and the user's triggers had no part in them.
 void addNameKeys(Connection &c)
 {
-    constexpr int kSlice = 5000;
-    sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    QStringList tables;
+    QHash<QString, QStringList> keys;
     for (const Db::NameKeyColumn &k : Db::nameKeyColumns()) {
         // The schema's names are plain words; checkNames() found none of
         // the keys there.
         const QString table = QLatin1String(k.table);
-        const QString key = QLatin1String(k.keyColumn);
-        const QString id = QLatin1String(k.idColumn);
-        c.must(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN %2 TEXT").arg(table, key));
-        const QString slice = QStringLiteral("select %1, %2 from main.%3 where %1 > ? order by %1 limit %4")
-                                  .arg(id, QLatin1String(k.nameColumn), table)
-                                  .arg(kSlice);
-        const QByteArray update = QStringLiteral("update main.%1 set %2 = ? where %3 = ?").arg(table, key, id).toUtf8();
-        QList<QPair<qint64, QByteArray>> rows;
-        for (qint64 last = std::numeric_limits<qint64>::min();;) {
-            rows.clear();
-            c.each(slice, {last}, [&](const Db::Statement &st) {
-                rows.append({st.integer64(0), Db::nameKey(st.text(1)).toUtf8()});
-            });
-            if (rows.isEmpty())
-                break;
-            runForEach(c, update.constData(), rows.size(), [&](sqlite3_stmt *st, qsizetype i) {
-                sqlite3_bind_text(st, 1, rows.at(i).second.constData(), int(rows.at(i).second.size()), SQLITE_STATIC);
-                sqlite3_bind_int64(st, 2, rows.at(i).first);
-            });
-            last = rows.last().first;
-        }
+        c.must(QStringLiteral("ALTER TABLE main.%1 ADD COLUMN %2 TEXT").arg(table, QLatin1String(k.keyColumn)));
+        if (!keys.contains(table))
+            tables << table;
+        keys[table] << QStringLiteral("%1 = namekey(%2)").arg(QLatin1String(k.keyColumn), QLatin1String(k.nameColumn));
     }
+    if (!Db::installFunctions(c.handle()))
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(c.handle())), sqlite3_errcode(c.handle()));
+    sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    for (const QString &table : std::as_const(tables))
+        c.must(QStringLiteral("UPDATE main.%1 SET %2").arg(table, keys.value(table).join(QStringLiteral(", "))));
     sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
+    for (const char *function : {"namekey", "ucase"})
+        sqlite3_create_function(c.handle(), function, 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr);
+}
+
+// A rule as SQLite's words name it ("UNIQUE constraint failed: t.a, t.b"
+// or "...: index 'i'"), as verify() names the rules it finds.
+QString ruleOf(const QString &error, const QString &table)
+{
+    static const QString failed = QStringLiteral(" constraint failed: ");
+    const QString kind = error.section(failed, 0, 0);
+    const QString what = error.section(failed, 1);
+    if (what.isEmpty())
+        return QStringLiteral("%1 of the table \"%2\"").arg(error, table);
+    if (what.startsWith(QLatin1String("index '")) && what.endsWith(QLatin1Char('\'')))
+        return QStringLiteral("%1 of the index \"%2\" of the table \"%3\"").arg(kind, what.mid(7).chopped(1), table);
+    QStringList columns;
+    for (const QString &column : what.split(QStringLiteral(", ")))
+        columns << QLatin1Char('"') + column.mid(table.size() + 1) + QLatin1Char('"');
+    return QStringLiteral("%1 of the %2 %3 of the table \"%4\"")
+        .arg(kind, columns.size() == 1 ? QStringLiteral("column") : QStringLiteral("columns"),
+             columns.join(QStringLiteral(", ")), table);
 }
 
 // A stored generated column holds values its expression gave when the
 // row was written: with the old collation, or on the program's tables
 // with the earlier version's upper(). In a table whose statement changed
 // they are computed anew, as its indexes are rebuilt, so that they are
-// what the expression gives now. Rows that break a rule are left to
-// verify(), which names the rule; no trigger fires.
+// what the expression gives now. No trigger fires, and CHECK rules are
+// left to verify(). The statement's conflict clause overrides the
+// column's own: a value that breaks a UNIQUE or NOT NULL rule stops the
+// conversion (with REPLACE it would delete a row, with IGNORE keep a
+// value the expression no longer gives), and the rule is named with the
+// number of rows whose values break it.
 void recomputeStoredColumns(Connection &c, const QStringList &tables)
 {
     for (const QString &table : tables) {
@@ -423,14 +455,26 @@ void recomputeStoredColumns(Connection &c, const QStringList &tables)
                {table, table}, [&](const Db::Statement &st) { column = st.text(0); });
         if (column.isEmpty())
             continue;
+        auto update = [&](QLatin1String conflict) {
+            return QStringLiteral("UPDATE OR %1 main.%2 SET %3 = %3").arg(conflict, quoted(table), quoted(column));
+        };
         sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
         c.must(QStringLiteral("PRAGMA ignore_check_constraints = ON"));
-        const bool done = c.run(QStringLiteral("UPDATE main.%1 SET %2 = %2").arg(quoted(table), quoted(column)));
+        if (c.run(update(QLatin1String("ABORT")))) {
+            c.must(QStringLiteral("PRAGMA ignore_check_constraints = OFF"));
+            sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
+            continue;
+        }
         const DbError failed(c.error(), c.rc());
-        c.must(QStringLiteral("PRAGMA ignore_check_constraints = OFF"));
-        sqlite3_db_config(c.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
-        if (!done)
+        if ((failed.code() & 0xff) != SQLITE_CONSTRAINT)
             throw failed;
+        // The rows whose update is skipped break a rule; all of it is
+        // rolled back.
+        const qint64 all = c.number(QStringLiteral("SELECT count(*) FROM main.%1").arg(quoted(table)));
+        c.must(update(QLatin1String("IGNORE")));
+        throw Refused{DbFile::Cause::Data, QString(),
+                      QStringLiteral("%1 (%2, its value computed anew without the earlier version's collation)")
+                          .arg(ruleOf(failed.message(), table), rows(all - sqlite3_changes64(c.handle())))};
     }
 }
 
@@ -439,11 +483,6 @@ void addMissing(Connection &c, const QString &type, const QStringList &names, co
     for (int i = 0; i < names.size(); ++i)
         if (sqlOf(c, type, names.at(i)).isEmpty())
             c.must(statements.at(i));
-}
-
-QString rows(qint64 n)
-{
-    return n == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(n);
 }
 
 void checkProbes(Connection &c, const QList<Probe> &probes)
@@ -556,48 +595,6 @@ void verify(Connection &c, const Original &original)
     throw Refused{DbFile::Cause::Data, QString(), broken.join(QStringLiteral("; "))};
 }
 
-// A binary POSIX ACL, as the system keeps it in the extended attribute
-// system.posix_acl_access: a version, then entries sorted by tag and id.
-namespace Acl {
-const char *const kName = "system.posix_acl_access";
-constexpr quint32 kVersion = 2;
-constexpr quint16 kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kMask = 0x10, kOther = 0x20;
-constexpr quint32 kNoId = 0xffffffff;
-struct Entry {
-    quint16 tag;
-    quint16 perm;
-    quint32 id;
-};
-
-QList<Entry> parse(const QByteArray &bytes)
-{
-    QList<Entry> out;
-    if (bytes.size() < 4)
-        return out;
-    for (qsizetype at = 4; at + 8 <= bytes.size(); at += 8) {
-        Entry e;
-        std::memcpy(&e.tag, bytes.constData() + at, 2);
-        std::memcpy(&e.perm, bytes.constData() + at + 2, 2);
-        std::memcpy(&e.id, bytes.constData() + at + 4, 4);
-        out.append(e);
-    }
-    return out;
-}
-
-QByteArray serialized(QList<Entry> entries)
-{
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry &a, const Entry &b) { return a.tag != b.tag ? a.tag < b.tag : a.id < b.id; });
-    QByteArray out(reinterpret_cast<const char *>(&kVersion), 4);
-    for (const Entry &e : entries) {
-        out.append(reinterpret_cast<const char *>(&e.tag), 2);
-        out.append(reinterpret_cast<const char *>(&e.perm), 2);
-        out.append(reinterpret_cast<const char *>(&e.id), 4);
-    }
-    return out;
-}
-} // namespace Acl
-
 // A conversion killed while a user other than the file's owner ran it
 // leaves a rollback journal that user owns, which the owner could not
 // open to put the file back. So that user makes the journal before SQLite
@@ -622,20 +619,7 @@ bool prepareJournal(const QString &real)
         // below is then what lets the file be put back.
     }
     ::fchmod(fd, mode);
-    QByteArray acl(256, Qt::Uninitialized);
-    const ssize_t size = ::getxattr(QFile::encodeName(real).constData(), Acl::kName, acl.data(), size_t(acl.size()));
-    QList<Acl::Entry> entries = size > 0 ? Acl::parse(acl.left(size)) : QList<Acl::Entry>();
-    if (entries.isEmpty()) {
-        // The mode as an ACL; the mask is the group's bits, as the mode shows it.
-        entries = {{Acl::kUserObj, quint16((mode >> 6) & 7), Acl::kNoId},
-                   {Acl::kGroupObj, quint16((mode >> 3) & 7), Acl::kNoId},
-                   {Acl::kMask, quint16((mode >> 3) & 7), Acl::kNoId},
-                   {Acl::kOther, quint16(mode & 7), Acl::kNoId}};
-    }
-    entries.removeIf([&](const Acl::Entry &e) { return e.tag == Acl::kUser && e.id == db.st_uid; });
-    entries.append({Acl::kUser, quint16((db.st_mode >> 6) & 7), quint32(db.st_uid)});
-    const QByteArray value = Acl::serialized(entries);
-    ::fsetxattr(fd, Acl::kName, value.constData(), size_t(value.size()), 0);
+    DbAcl::grantUser(fd, real, mode, db.st_uid, (db.st_mode >> 6) & 7);
     ::close(fd);
     return true;
 }
@@ -647,6 +631,23 @@ void removeUnusedJournal(const QString &real)
     struct stat info {};
     if (::lstat(journal.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0)
         ::unlink(journal.constData());
+}
+
+// Whether the file is as it was after a failed conversion. After a write
+// error (a full disk) SQLite's ROLLBACK leaves in the file what it wrote
+// there, and the file is whole only with its journal; a connection that
+// opens it anew puts it back from the journal and removes that. So the
+// file is called as it was only once it is opened anew, its journal is
+// gone and its pages are sound (as start-up checked them); the write lock
+// taken meanwhile keeps another program from making a journal of its own.
+bool isPutBack(const QString &real)
+{
+    Connection c(real, Open::ReadWrite, Collation::Previous);
+    const bool gone = c.ok() && c.run(QStringLiteral("BEGIN IMMEDIATE"))
+        && !QFileInfo::exists(real + QStringLiteral("-journal"));
+    const bool sound = gone && DbFile::checkPages(real).ok();
+    c.run(QStringLiteral("ROLLBACK"));
+    return sound;
 }
 
 // Why a conversion stopped, from SQLite's result code.
@@ -675,6 +676,25 @@ DbFile::Check notConverted(DbFile::Cause cause, const QString &object, const QSt
     return check;
 }
 
+// The tables and indexes the old collation ordered, put in the order of
+// the new one. The entries of an index of a table WITHOUT ROWID end with
+// the table's key: they are rebuilt once more, after the table's own
+// order (a REINDEX of the table alone may leave them in the old one).
+void reorder(Connection &c, const QStringList &names)
+{
+    for (const QString &name : names) {
+        if (c.number(QStringLiteral("select count(*) from main.sqlite_master where name = ? collate nocase"), {name}) == 0)
+            continue; // an index dropOutdatedIndexes() dropped
+        c.must(QStringLiteral("REINDEX main.%1").arg(quoted(name)));
+        QStringList indexes;
+        c.each(QStringLiteral("select name from pragma_index_list(?) where origin <> 'pk' and exists (select 1 from "
+                              "pragma_table_list(?) where schema = 'main' and wr)"),
+               {name, name}, [&](const Db::Statement &st) { indexes << st.text(0); });
+        for (const QString &index : std::as_const(indexes))
+            c.must(QStringLiteral("REINDEX main.%1").arg(quoted(index)));
+    }
+}
+
 // The conversion itself, in the transaction `c` holds.
 void bringUpToDate(Connection &c)
 {
@@ -684,15 +704,11 @@ void bringUpToDate(Connection &c)
     if (sqlite3_create_collation(c.handle(), kPreviousCollation.toUtf8().constData(), SQLITE_UTF8, nullptr, nullptr)
         != SQLITE_OK)
         throw DbError(QString::fromUtf8(sqlite3_errmsg(c.handle())), sqlite3_errcode(c.handle()));
-    const QStringList reorder = takeOutPreviousCollation(c, original.objects);
+    const QStringList tables = takeOutPreviousCollation(c, original.objects);
     proveTheEdit(c, original);
     dropOutdatedIndexes(c);
-    // The tables and indexes the old collation ordered are put in the
-    // order of the new one (a table WITHOUT ROWID too).
-    for (const QString &name : reorder)
-        if (c.number(QStringLiteral("select count(*) from main.sqlite_master where name = ? collate nocase"), {name}) > 0)
-            c.must(QStringLiteral("REINDEX main.%1").arg(quoted(name)));
-    recomputeStoredColumns(c, reorder);
+    reorder(c, tables);
+    recomputeStoredColumns(c, tables);
     addNameKeys(c);
     for (const Schema::Table &t : Schema::tables()) {
         addMissing(c, QStringLiteral("index"), t.indexNames, t.indexSql);
@@ -710,43 +726,40 @@ namespace DbFile {
 Check convert(const QString &path)
 {
     const QString real = realPathOf(path);
-    // A file in write-ahead log mode keeps committed rows in a log beside
-    // it: it is only looked at, without a connection that could write.
-    if (isWriteAheadLog(real))
-        return isPreviousFormat(real) ? notConverted(Cause::WriteAheadLog, QString()) : Check{};
-    Connection c(real, Open::ReadWrite, Collation::Previous);
-    if (!c.ok())
-        return fromConnection(c);
-    QString journal;
-    if (!c.run(QStringLiteral("PRAGMA main.journal_mode"), [&](const Db::Statement &st) { journal = st.text(0); }))
-        return fromConnection(c);
-    if (journal.compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0)
-        return notConverted(Cause::WriteAheadLog, QString());
-    // The rollback journal is what makes the change all or nothing.
-    if (!c.run(QStringLiteral("PRAGMA main.journal_mode = DELETE")) || !c.run(QStringLiteral("PRAGMA main.synchronous = FULL"))
-        || !c.run(QStringLiteral("BEGIN EXCLUSIVE")))
-        return fromConnection(c);
-    if (conversionHook())
-        conversionHook()(c.handle());
     Check check;
-    bool madeJournal = false;
-    try {
-        // Another start may have converted the file while this one waited.
-        if (DbFileInternal::isPreviousFormat(c)) {
-            madeJournal = prepareJournal(real);
-            bringUpToDate(c);
-            c.must(QStringLiteral("COMMIT"));
+    {
+        Connection c(real, Open::ReadWrite, Collation::Previous);
+        // The rollback journal is what makes the change all or nothing.
+        if (!c.ok() || !c.run(QStringLiteral("PRAGMA main.journal_mode = DELETE"))
+            || !c.run(QStringLiteral("PRAGMA main.synchronous = FULL")) || !c.run(QStringLiteral("BEGIN EXCLUSIVE")))
+            return fromConnection(c);
+        if (conversionHook())
+            conversionHook()(c.handle());
+        bool madeJournal = false;
+        try {
+            // A journal left beside the file now is no other program's
+            // at work; where this user could not remove it, the change
+            // could not end.
+            if (const QString why = stoppedChangeOf(real); !why.isEmpty())
+                return problem(Problem::Unreadable, why);
+            // Another start may have converted the file while this one waited.
+            if (DbFileInternal::isPreviousFormat(c)) {
+                madeJournal = prepareJournal(real);
+                bringUpToDate(c);
+                c.must(QStringLiteral("COMMIT"));
+            }
+        } catch (const Refused &refused) {
+            check = notConverted(refused.cause, refused.object, refused.why);
+        } catch (const DbError &e) {
+            check = notConverted(e.code(), e.message());
         }
-    } catch (const Refused &refused) {
-        check = notConverted(refused.cause, refused.object, refused.why);
-    } catch (const DbError &e) {
-        check = notConverted(e.code(), e.message());
-    }
-    if (!sqlite3_get_autocommit(c.handle())) {
         if (madeJournal)
             removeUnusedJournal(real);
-        c.run(QStringLiteral("ROLLBACK"));
+        if (!sqlite3_get_autocommit(c.handle()))
+            c.run(QStringLiteral("ROLLBACK"));
     }
+    if (check.problem == Problem::NotConverted && !isPutBack(real))
+        check.journal = real + QStringLiteral("-journal");
     return check;
 }
 

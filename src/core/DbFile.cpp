@@ -40,35 +40,22 @@ int previousCollation(void *, int len1, const void *s1, int len2, const void *s2
     return QString::compare(a, b, Qt::CaseSensitive);
 }
 
-// The table names of a file, upper-cased, and the SQL of each.
+// The table names of a file, folded as SQLite compares them, and the SQL
+// of each.
 QHash<QString, QString> tablesOf(Connection &c)
 {
     QHash<QString, QString> out;
     c.run(QStringLiteral("select name, sql from sqlite_master where type = 'table'"),
-          [&](const Db::Statement &st) { out.insert(st.text(0).toUpper(), st.text(1)); });
+          [&](const Db::Statement &st) { out.insert(SqlText::folded(st.text(0)), st.text(1)); });
     return out;
 }
 
 bool isKeyColumn(const QString &table, const QString &column)
 {
     for (const Db::NameKeyColumn &k : Db::nameKeyColumns())
-        if (table.compare(QLatin1String(k.table), Qt::CaseInsensitive) == 0
-            && column.compare(QLatin1String(k.keyColumn), Qt::CaseInsensitive) == 0)
+        if (SqlText::sameName(table, QLatin1String(k.table)) && SqlText::sameName(column, QLatin1String(k.keyColumn)))
             return true;
     return false;
-}
-
-// Who alone can open the rollback journal beside a file, when this user
-// cannot: a change another user made was stopped, and SQLite needs the
-// journal to put the file back. "" when there is none, or it opens.
-QString journalOwnerWhenNotOurs(const QString &path)
-{
-    const QByteArray journal = QFile::encodeName(realPathOf(path) + QStringLiteral("-journal"));
-    struct stat info {};
-    if (::stat(journal.constData(), &info) != 0 || ::access(journal.constData(), R_OK | W_OK) == 0)
-        return {};
-    const passwd *user = ::getpwuid(info.st_uid);
-    return user ? QString::fromLocal8Bit(user->pw_name) : QString::number(info.st_uid);
 }
 
 QString listed(const QStringList &items)
@@ -91,11 +78,38 @@ bool DbFileInternal::isWriteAheadLog(const QString &path)
     return versions.size() == 2 && versions.at(0) == 2 && versions.at(1) == 2;
 }
 
+QString DbFileInternal::stoppedChangeOf(const QString &path)
+{
+    const QString real = realPathOf(path);
+    const QByteArray journal = QFile::encodeName(real + QStringLiteral("-journal"));
+    const QByteArray folder = QFile::encodeName(QFileInfo(real).absolutePath());
+    struct stat info {}, dir {};
+    if (::stat(journal.constData(), &info) != 0 || ::stat(folder.constData(), &dir) != 0)
+        return {};
+    const passwd *user = ::getpwuid(info.st_uid);
+    const QString owner = user ? QString::fromLocal8Bit(user->pw_name) : QString::number(info.st_uid);
+    if (::access(journal.constData(), R_OK | W_OK) != 0)
+        return QStringLiteral("a change to it that was stopped left its rollback journal \"%1-journal\", which only "
+                              "the user %2 or an administrator can open; once they have started The Velmora, or "
+                              "opened the file with the sqlite3 shell, it opens for everyone again")
+            .arg(real, owner);
+    // In a folder with the sticky bit (as /tmp has) only the journal's
+    // owner, the folder's and an administrator may remove it.
+    const uid_t me = geteuid();
+    if ((dir.st_mode & S_ISVTX) && me != 0 && me != info.st_uid && me != dir.st_uid)
+        return QStringLiteral("a change to it that was stopped left its rollback journal \"%1-journal\" in a folder "
+                              "with the sticky bit, where this user may not remove it, so only the user %2 or an "
+                              "administrator can open the file; once they have started The Velmora, or "
+                              "opened the file with the sqlite3 shell, it opens for everyone again")
+            .arg(real, owner);
+    return {};
+}
+
 bool DbFileInternal::isPreviousFormat(Connection &c)
 {
     const QHash<QString, QString> present = tablesOf(c);
     for (const Schema::Table &t : Schema::tables())
-        if (hasPreviousCollation(present.value(t.name.toUpper())))
+        if (hasPreviousCollation(present.value(SqlText::folded(t.name))))
             return true;
     return false;
 }
@@ -200,7 +214,8 @@ QString Check::message(const QString &path) const
                                      "The program has not changed the file.")
                           .arg(detail);
     case Problem::NotConverted: {
-        // Whatever stopped it, the conversion's transaction was rolled back.
+        // Whatever stopped it, the conversion's transaction was rolled
+        // back, and the file is as it was unless a journal is named.
         QString advice;
         switch (cause) {
         case Cause::NoRoom:
@@ -234,8 +249,15 @@ QString Check::message(const QString &path) const
                                     "and ask for help with it.");
             break;
         }
+        const QString kept = journal.isEmpty()
+            ? QStringLiteral("Nothing in it has been changed or lost. ")
+            : QStringLiteral("Part of the change is still in the file, which is whole only with the file \"%1\" "
+                             "beside it: that file holds what was changed. Do not remove, move or copy either of "
+                             "them; the next start of The Velmora, or the sqlite3 shell opening the database, puts "
+                             "the database back as it was. ")
+                  .arg(journal);
         return file + QStringLiteral(" is of an earlier version of The Velmora and could not be brought up to date")
-            + notConvertedBecause(*this) + QStringLiteral("\n\nNothing in it has been changed or lost. ") + advice;
+            + notConvertedBecause(*this) + QStringLiteral("\n\n") + kept + advice;
     }
     }
     return {};
@@ -285,16 +307,16 @@ Check checkTables(const QString &path, bool withKeys)
         return fromConnection(c);
     QStringList missingTables, missingColumns;
     for (const Schema::Table &t : Schema::tables()) {
-        if (!present.contains(t.name.toUpper())) {
+        if (!present.contains(SqlText::folded(t.name))) {
             missingTables << t.name;
             continue;
         }
         QSet<QString> columns;
         if (!c.run(QStringLiteral("select name from pragma_table_info(?)"),
-                   [&](const Db::Statement &st) { columns.insert(st.text(0).toUpper()); }, {t.name}))
+                   [&](const Db::Statement &st) { columns.insert(SqlText::folded(st.text(0))); }, {t.name}))
             return fromConnection(c);
         for (const QString &col : t.columns)
-            if (!columns.contains(col.toUpper()) && (withKeys || !isKeyColumn(t.name, col)))
+            if (!columns.contains(SqlText::folded(col)) && (withKeys || !isKeyColumn(t.name, col)))
                 missingColumns << t.name + QLatin1Char('.') + col;
     }
     if (missingTables.isEmpty() && missingColumns.isEmpty())
@@ -350,7 +372,8 @@ bool isPreviousFormat(const QString &path)
 Check prepare(const QString &path, PageCheck pages)
 {
     // A file of the previous format in write-ahead log mode is refused
-    // before a connection that could merge its log opens it. A stopped
+    // before a connection that could merge its log opens it: the one
+    // check of that mode, which convert() relies on. A stopped
     // conversion needs nothing here: its hot journal is rolled back by
     // SQLite when the probe reads the file.
     if (isWriteAheadLog(path) && isPreviousFormat(path)) {
@@ -360,12 +383,8 @@ Check prepare(const QString &path, PageCheck pages)
     }
     Check check = probe(path);
     if (check.problem == Problem::Unreadable) {
-        if (const QString owner = journalOwnerWhenNotOurs(path); !owner.isEmpty())
-            check.detail = QStringLiteral("a change to it that was stopped left its rollback journal \"%1-journal\", "
-                                          "which only the user %2 or an administrator can open; once they have "
-                                          "started The Velmora, or opened the file with the sqlite3 shell, it opens "
-                                          "for everyone again")
-                               .arg(realPathOf(path), owner);
+        if (const QString why = stoppedChangeOf(path); !why.isEmpty())
+            check.detail = why;
     }
     if (!check.ok())
         return check;

@@ -48,6 +48,10 @@ struct Check {
     // With Cause::Addition, NameTaken or Statement: the object
     // ("the view \"x\"").
     QString object;
+    // With NotConverted: the rollback journal the file is whole only
+    // with, where SQLite could not put the file back from it at once;
+    // "" when the file is as it was.
+    QString journal;
 
     bool ok() const { return problem == Problem::None; }
     // One sentence: what is wrong with the file.
@@ -90,9 +94,12 @@ bool installPreviousCollation(sqlite3 *handle);
 // object, value and setting of the file stays as it was, and so does the
 // file itself (inode, links, owner, mode, ACLs). The edit of the
 // statements is proved before the commit; any failure rolls everything
-// back. A file in use by another program, in write-ahead log mode, or no
-// longer of the previous format once it is held (another start converted
-// it) is left as it is.
+// back, and the file is opened anew so that SQLite puts back from the
+// journal what a failed write left in the file itself. A file in use by
+// another program, or no longer of the previous format once it is held
+// (another start converted it), is left as it is. A file in write-ahead
+// log mode must not come here: prepare() refuses it before anything can
+// write to it.
 Check convert(const QString &path);
 
 // For tests: `hook` runs on the converting connection once it holds the

@@ -165,4 +165,10 @@ bool isWriteAheadLog(const QString &path);
 // declared with the collation of the previous format.
 bool isPreviousFormat(Connection &c);
 
+// Why this user cannot write to a file beside which another user's
+// stopped change left its rollback journal, which SQLite must open to
+// put the file back and remove at the end of every change, and who can:
+// "" when there is no journal, or this user can do both.
+QString stoppedChangeOf(const QString &path);
+
 } // namespace DbFileInternal

@@ -108,9 +108,16 @@ struct Clause {
     QString name;
     QString column; // the column of a CREATE TABLE it belongs to, or ""
     QList<Token> comments; // between COLLATE and the name
+    // In a column definition, the clause stands between the type and
+    // GENERATED ALWAYS with a comment beside it. SQLite reads the words
+    // of a type up to the clause; without it, it reads GENERATED ALWAYS
+    // as part of the type, takes them off again only where spaces alone
+    // stand between, and keeps a comment in the type ("text /*c*/").
+    bool typeWouldTakeComment;
 };
 
-// Every COLLATE clause of a statement, in order.
+// Every COLLATE clause of a statement (as SQLite stores it: CREATE
+// TABLE, INDEX, VIEW or TRIGGER), in order.
 QList<Clause> collateClauses(const QByteArray &s)
 {
     const QList<Token> all = tokens(s);
@@ -120,10 +127,8 @@ QList<Clause> collateClauses(const QByteArray &s)
             at.append(i);
     auto word = [&](int k, QLatin1String w) { return k < at.size() && isWord(s, all.at(at.at(k)), w); };
 
-    // Only CREATE [TEMP] TABLE ... ( has column definitions.
-    bool table = word(0, QLatin1String("CREATE"))
-        && (word(1, QLatin1String("TABLE"))
-            || ((word(1, QLatin1String("TEMP")) || word(1, QLatin1String("TEMPORARY"))) && word(2, QLatin1String("TABLE"))));
+    // Only CREATE TABLE ... ( has column definitions.
+    const bool table = word(0, QLatin1String("CREATE")) && word(1, QLatin1String("TABLE"));
     bool inBody = false, bodyDone = false, atDefinition = false;
     int depth = 0;
     QString column;
@@ -147,18 +152,15 @@ QList<Clause> collateClauses(const QByteArray &s)
             }
             continue;
         }
-        if (table && !inBody && depth == 0 && isWord(s, t, QLatin1String("AS")))
-            table = false; // CREATE TABLE ... AS SELECT
         if (inBody && depth == 1 && t.kind == Kind::Other && c == ',') {
             atDefinition = true;
             continue;
         }
+        // A table constraint (PRIMARY KEY, UNIQUE, ...) holds its clauses
+        // in parentheses: every clause at this depth is a column's.
         if (inBody && depth == 1 && atDefinition) {
             atDefinition = false;
             column = nameOf(s, t);
-            for (const char *constraint : {"CONSTRAINT", "PRIMARY", "UNIQUE", "CHECK", "FOREIGN"})
-                if (isWord(s, t, QLatin1String(constraint)))
-                    column.clear();
         }
         if (!isWord(s, t, QLatin1String("COLLATE")) || k + 1 >= at.size())
             continue;
@@ -175,7 +177,13 @@ QList<Clause> collateClauses(const QByteArray &s)
         for (int i = index + 1; i < at.at(k + 1); ++i)
             if (all.at(i).kind == Kind::Comment)
                 comments.append(all.at(i));
-        out.append({from, name.start, name.end, nameOf(s, name), inBody && depth == 1 ? column : QString(), comments});
+        const bool inColumn = inBody && depth == 1;
+        bool typeWouldTakeComment = false;
+        if (inColumn && k > 0 && word(k + 2, QLatin1String("GENERATED")) && word(k + 3, QLatin1String("ALWAYS")))
+            for (int i = at.at(k - 1) + 1; i < at.at(k + 3); ++i)
+                typeWouldTakeComment = typeWouldTakeComment || all.at(i).kind == Kind::Comment;
+        out.append({from, name.start, name.end, nameOf(s, name), inColumn ? column : QString(), comments,
+                    typeWouldTakeComment});
         ++k;
     }
     return out;
@@ -185,10 +193,24 @@ QList<Clause> collateClauses(const QByteArray &s)
 
 namespace SqlText {
 
+QString folded(const QString &name)
+{
+    QString out = name;
+    for (QChar &c : out)
+        if (c.unicode() >= u'a' && c.unicode() <= u'z')
+            c = QChar(char16_t(c.unicode() - 32));
+    return out;
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.size() == b.size() && folded(a) == folded(b);
+}
+
 bool namesCollation(const QByteArray &sql, const QString &collation)
 {
     for (const Clause &c : collateClauses(sql))
-        if (c.name.compare(collation, Qt::CaseInsensitive) == 0)
+        if (sameName(c.name, collation))
             return true;
     return false;
 }
@@ -198,7 +220,7 @@ QHash<QString, QString> columnCollations(const QByteArray &createTable)
     QHash<QString, QString> out;
     for (const Clause &c : collateClauses(createTable))
         if (!c.column.isEmpty())
-            out.insert(c.column.toUpper(), c.name);
+            out.insert(folded(c.column), c.name);
     return out;
 }
 
@@ -209,9 +231,12 @@ QByteArray replaceCollation(const QByteArray &sql, const QString &collation,
     qsizetype done = 0;
     bool changed = false;
     for (const Clause &c : collateClauses(sql)) {
-        if (c.name.compare(collation, Qt::CaseInsensitive) != 0)
+        if (!sameName(c.name, collation))
             continue;
-        const QByteArray other = instead && !c.column.isEmpty() ? instead(c.column).toUtf8() : QByteArray();
+        QByteArray other = instead && !c.column.isEmpty() ? instead(c.column).toUtf8() : QByteArray();
+        // BINARY, SQLite's own, is what a column without a clause has.
+        if (other.isEmpty() && c.typeWouldTakeComment)
+            other = "BINARY";
         const qsizetype to = other.isEmpty() ? c.from : c.nameStart;
         out += QByteArrayView(sql).sliced(done, to - done);
         out += other;
@@ -264,37 +289,45 @@ qsizetype clauseName(const QByteArray &s, const QList<Token> &t, qsizetype k, co
     const qsizetype n = nextNotComment(t, k);
     if (n >= t.size() || (t.at(n).kind != Kind::Word && t.at(n).kind != Kind::Quoted && t.at(n).kind != Kind::String))
         return -1;
-    return (nameOf(s, t.at(n)).compare(collation, Qt::CaseInsensitive) == 0) != other ? n : -1;
+    return SqlText::sameName(nameOf(s, t.at(n)), collation) != other ? n : -1;
 }
 
 } // namespace
 
 namespace SqlText {
 
-bool onlyCollationChanged(const QByteArray &before, const QByteArray &after, const QString &collation, bool replaced)
+bool onlyCollationChanged(const QByteArray &before, const QByteArray &after, const QString &collation,
+                          const std::function<QString(const QString &column)> &instead)
 {
+    // The column each clause of `before` belongs to, by where its name is.
+    QHash<qsizetype, QString> columns;
+    for (const Clause &c : collateClauses(before))
+        columns.insert(c.nameStart, c.column);
     const QList<Token> b = significant(before);
     const QList<Token> a = significant(after);
+    auto same = [&](const Token &x, const Token &y) {
+        return QByteArrayView(before).sliced(x.start, x.end - x.start) == QByteArrayView(after).sliced(y.start, y.end - y.start);
+    };
     qsizetype j = 0;
     for (qsizetype i = 0; i < b.size(); ++i) {
         if (const qsizetype name = clauseName(before, b, i, collation, false); name >= 0) {
-            const qsizetype instead = replaced && j < a.size() ? clauseName(after, a, j, collation, true) : -1;
-            if (instead >= 0)
-                j = instead + 1;
+            const QString column = columns.value(b.at(name).start);
+            qsizetype other = !column.isEmpty() && j < a.size() ? clauseName(after, a, j, collation, true) : -1;
+            if (other >= 0) {
+                const QString named = nameOf(after, a.at(other));
+                if (!sameName(named, QStringLiteral("BINARY")) && !(instead && sameName(named, instead(column))))
+                    other = -1;
+            }
+            if (other >= 0)
+                j = other + 1;
             // Taken out, the clause leaves its comments in their order.
-            for (qsizetype k = i + 1; instead < 0 && k < name; ++k, ++j)
-                if (j >= a.size()
-                    || QByteArrayView(before).sliced(b.at(k).start, b.at(k).end - b.at(k).start)
-                        != QByteArrayView(after).sliced(a.at(j).start, a.at(j).end - a.at(j).start))
+            for (qsizetype k = i + 1; other < 0 && k < name; ++k, ++j)
+                if (j >= a.size() || !same(b.at(k), a.at(j)))
                     return false;
             i = name;
             continue;
         }
-        if (j >= a.size())
-            return false;
-        const Token &x = b.at(i);
-        const Token &y = a.at(j++);
-        if (QByteArrayView(before).sliced(x.start, x.end - x.start) != QByteArrayView(after).sliced(y.start, y.end - y.start))
+        if (j >= a.size() || !same(b.at(i), a.at(j++)))
             return false;
     }
     return j == a.size();
@@ -303,27 +336,29 @@ bool onlyCollationChanged(const QByteArray &before, const QByteArray &after, con
 QList<QByteArray> checkExpressions(const QByteArray &createTable)
 {
     QList<QByteArray> out;
-    const QList<Token> t = significant(createTable);
+    const QList<Token> t = tokens(createTable);
+    auto isOther = [&](qsizetype k, char c) { return t.at(k).kind == Kind::Other && createTable.at(t.at(k).start) == c; };
     for (qsizetype k = 0; k < t.size(); ++k) {
         if (!isWord(createTable, t.at(k), QLatin1String("CHECK")))
             continue;
-        const qsizetype open = nextNotComment(t, k);
-        if (open >= t.size() || createTable.at(t.at(open).start) != '(' || t.at(open).kind != Kind::Other)
+        qsizetype open = k + 1;
+        while (open < t.size() && (t.at(open).kind == Kind::Space || t.at(open).kind == Kind::Comment))
+            ++open;
+        if (open >= t.size() || !isOther(open, '('))
             continue;
-        int depth = 0;
-        qsizetype close = open;
+        QByteArray expression;
+        int depth = 1;
+        qsizetype close = open + 1;
         for (; close < t.size(); ++close) {
-            if (t.at(close).kind != Kind::Other)
-                continue;
-            const char c = createTable.at(t.at(close).start);
-            depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+            depth += isOther(close, '(') ? 1 : isOther(close, ')') ? -1 : 0;
             if (depth == 0)
                 break;
+            expression += t.at(close).kind == Kind::Comment ? QByteArray(" ")
+                                                            : createTable.mid(t.at(close).start, t.at(close).end - t.at(close).start);
         }
         if (close >= t.size())
             break;
-        const qsizetype from = t.at(open).end;
-        out.append(createTable.mid(from, t.at(close).start - from).trimmed());
+        out.append(expression.trimmed());
         k = close;
     }
     return out;

@@ -260,12 +260,22 @@ QByteArray notesHash()
 }
 
 // An access ACL (as the system keeps it) that lets `user` read and write:
-// user::rw-, user:<user>:rw-, group::<group>, mask::rw-, other::---.
-QByteArray aclLetting(uid_t user, quint32 group)
+// user::rw-, user:<user>:rw-, group::<group>, mask::rw-, other::---;
+// with `more`, that many users after it may read.
+QByteArray aclLetting(uid_t user, quint32 group, quint32 more = 0)
 {
-    const quint32 e[] = {2, 0x00060001, 0xffffffff, 0x00060002, user, 0x00000004 | group << 16, 0xffffffff,
-                         0x00060010, 0xffffffff, 0x00000020, 0xffffffff};
-    return QByteArray(reinterpret_cast<const char *>(e), sizeof e);
+    QList<quint32> e = {2, 0x00060001, 0xffffffff, 0x00060002, user};
+    for (quint32 i = 1; i <= more; ++i)
+        e << 0x00040002 << user + i;
+    e << (0x00000004 | group << 16) << 0xffffffff << 0x00060010 << 0xffffffff << 0x00000020 << 0xffffffff;
+    return QByteArray(reinterpret_cast<const char *>(e.constData()), e.size() * 4);
+}
+
+QByteArray aclOf(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    QByteArray acl(std::max<ssize_t>(::getxattr(name.constData(), "system.posix_acl_access", nullptr, 0), 0), '\0');
+    return acl.left(std::max<ssize_t>(::getxattr(name.constData(), "system.posix_acl_access", acl.data(), acl.size()), 0));
 }
 
 bool setAcl(const QString &path, const QByteArray &acl)
@@ -277,10 +287,7 @@ bool setAcl(const QString &path, const QByteArray &acl)
 QString identityOf(const QString &path)
 {
     struct stat s {};
-    char acl[256];
-    const QByteArray name = QFile::encodeName(path);
-    const ssize_t n = std::max<ssize_t>(::getxattr(name.constData(), "system.posix_acl_access", acl, sizeof acl), 0);
-    QString out = ::stat(name.constData(), &s) == 0 ? QByteArray(acl, n).toHex() : "?";
+    QString out = ::stat(QFile::encodeName(path).constData(), &s) == 0 ? aclOf(path).toHex() : "?";
     for (const qulonglong id : {qulonglong(s.st_ino), qulonglong(s.st_nlink), qulonglong(s.st_mode), qulonglong(s.st_uid), qulonglong(s.st_gid)})
         out += ' ' + QString::number(id, 8);
     return out;
@@ -316,6 +323,50 @@ int startAs(const QString &path, uid_t user, gid_t group, bool kill, uid_t named
     int status = 0;
     return child > 0 && waitpid(child, &status, 0) == child ? status : -1;
 }
+
+// A file system for new connections that refuses writes to a database
+// file (not to its journal) as a full disk does, once armed: after `skip`
+// more writes, `failing` of them (-1: all, until disarmed again).
+namespace FullDisk {
+sqlite3_vfs vfs;
+const sqlite3_io_methods *real = nullptr;
+sqlite3_io_methods methods;
+int skip = -1; // -1: disarmed
+int failing = 0;
+
+int write(sqlite3_file *f, const void *data, int n, sqlite3_int64 at)
+{
+    if (skip == 0 && failing != 0) {
+        failing -= failing > 0;
+        return SQLITE_FULL;
+    }
+    skip -= skip > 0;
+    return real->xWrite(f, data, n, at);
+}
+
+int open(sqlite3_vfs *self, const char *name, sqlite3_file *f, int flags, int *out)
+{
+    sqlite3_vfs *base = static_cast<sqlite3_vfs *>(self->pAppData);
+    const int rc = base->xOpen(base, name, f, flags, out);
+    if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) && f->pMethods) {
+        real = f->pMethods;
+        methods = *real;
+        methods.xWrite = write;
+        f->pMethods = &methods;
+    }
+    return rc;
+}
+
+void install()
+{
+    sqlite3_vfs *base = sqlite3_vfs_find(nullptr);
+    vfs = *base;
+    vfs.zName = "fulldisk";
+    vfs.pAppData = base;
+    vfs.xOpen = open;
+    sqlite3_vfs_register(&vfs, 1);
+}
+} // namespace FullDisk
 
 // A small disk of its own, filled up to `free` bytes: a tmpfs mounted in a
 // mount namespace of this process. Root only: ok() says whether it is.
@@ -367,6 +418,7 @@ private slots:
     void cleanup()
     {
         DbFile::setConversionHook({});
+        sqlite3_vfs_unregister(&FullDisk::vfs);
         Db::close();
         m_folder.reset();
     }
@@ -428,18 +480,24 @@ private slots:
     }
 
     // What someone added to a table of their own comes along: a column
-    // (with its values) and an index.
+    // (with its values) and an index; and a table and a trigger named as
+    // a trigger and an index of the program, which SQLite keeps apart.
     void whatOthersAddedIsKept()
     {
         QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
             return fillPrevious(h) && rawExec(h, "alter table anthem add column Shelf INTEGER")
                 && rawExec(h, "update anthem set Shelf = anthemid * 10")
-                && rawExec(h, "create index anthem_shelf on anthem (Shelf)");
+                && rawExec(h, "create index anthem_shelf on anthem (Shelf)")
+                && rawExec(h, "create table anthem_anthemkey_stale (x); create trigger anthem_name after insert on "
+                              "anthem_anthemkey_stale begin select 1; end");
         }));
         QString error;
         QVERIFY2(Db::open(m_path, &error), qPrintable(error));
         QCOMPARE(Db::scalar("select sum(Shelf) from anthem").toInt(), 10 * (1 + 2 + 5 + 6 + 7 + 8));
         QVERIFY(Db::exists("select 1 from sqlite_master where name = 'anthem_shelf'"));
+        QCOMPARE(Db::scalar("select group_concat(type, ' ') from (select type from sqlite_master where name in "
+                            "('anthem_anthemkey_stale', 'anthem_name') order by type, tbl_name)").toString(),
+                 QString("index table trigger trigger"));
         QVERIFY(!DbFile::isPreviousFormat(m_path));
     }
 
@@ -454,9 +512,11 @@ private slots:
     // merged, which must stay so), a trigger of theirs that has a name the
     // program needs, a trigger of theirs that the name key breaks, a view
     // of theirs whose column names the clause is part of, a rule of
-    // theirs that needed the old collation, and a foreign key of theirs
-    // whose rows found their parent only with it (a row that found none
-    // before does not count).
+    // theirs that needed the old collation, a foreign key of theirs whose
+    // rows found their parent only with it (a row that found none before
+    // does not count), a rule ending in a comment, stored generated
+    // values computed anew that break their column's rules, and triggers
+    // of theirs on updates and deletions that the name key breaks.
     void aFailedConversionChangesNothing_data()
     {
         // What is made in the earlier database beside the rows of
@@ -509,6 +569,28 @@ private slots:
         QTest::newRow("their rule") << QByteArray("create table yn (answer text check (answer collate unocase in ('yes', "
                                                   "'no'))); insert into yn values ('Yes')")
                                     << "rule of the table \"yn\"";
+        QTest::newRow("a check ending in a comment") << QByteArray("create table c (a text check (a in ('y', 'n') -- yes or no\n));"
+                                                                   "pragma ignore_check_constraints = on;"
+                                                                   "insert into c values ('maybe')")
+                                                     << "CHECK (a in ('y', 'n')) of the table \"c\" (1 row)";
+        // Stored generated columns computed anew break their own rules,
+        // whatever conflict clause the column gives.
+        QTest::newRow("a generated unique") << QByteArray("create table g (id integer primary key, x text, k int generated "
+                                                          "always as (x < 'b' collate unocase) stored unique on conflict "
+                                                          "replace); insert into g (x) values ('a'), ('B')")
+                                            << "UNIQUE of the column \"k\" of the table \"g\" (1 row";
+        QTest::newRow("a generated not null") << QByteArray("create table g (x text, k int generated always as (nullif(x < 'b' "
+                                                            "collate unocase, 1)) stored not null on conflict ignore);"
+                                                            "insert into g (x) values ('B'), ('C'), ('z')")
+                                              << "NOT NULL of the column \"k\" of the table \"g\" (2 rows";
+        QTest::newRow("their update trigger") << QByteArray("create table anthem_copy as select * from anthem where 0;"
+                                                            "create trigger keep_update after update on anthem begin insert "
+                                                            "into anthem_copy select * from anthem where anthemid = new.anthemid; end")
+                                              << "trigger \"keep_update\"";
+        QTest::newRow("their delete trigger") << QByteArray("create table anthem_copy as select * from anthem where 0;"
+                                                            "create trigger keep_delete before delete on anthem begin insert "
+                                                            "into anthem_copy select * from anthem where anthemid = old.anthemid; end")
+                                              << "trigger \"keep_delete\"";
     }
     void aFailedConversionChangesNothing()
     {
@@ -618,6 +700,8 @@ private slots:
                                         << QByteArray("create table t (a text)") << false << false;
         QTest::newRow("replaced") << QByteArray("create table s (AMPM TEXT COLLATE UNOCASE)")
                                   << QByteArray("create table s (AMPM TEXT COLLATE NOCASE)") << true << true;
+        QTest::newRow("another name") << QByteArray("create table t (a text collate \"unoca\u017fe\", b text collate unocase)")
+                                      << QByteArray("create table t (a text collate \"unoca\u017fe\", b text)") << false << true;
         QTest::newRow("replaced, not allowed") << QByteArray("create table s (AMPM TEXT COLLATE UNOCASE)")
                                                << QByteArray("create table s (AMPM TEXT COLLATE NOCASE)") << false << false;
     }
@@ -627,13 +711,16 @@ private slots:
         QFETCH(QByteArray, after);
         QFETCH(bool, replaced);
         QFETCH(bool, same);
-        QCOMPARE(SqlText::onlyCollationChanged(before, after, "UNOCASE", replaced), same);
+        QCOMPARE(SqlText::onlyCollationChanged(before, after, "UNOCASE",
+                                               [&](const QString &) { return replaced ? "NOCASE" : ""; }),
+                 same);
         if (same && !replaced)
             QCOMPARE(SqlText::replaceCollation(before, "UNOCASE"), after);
     }
 
     // A file another program reads (a read transaction open) is not
-    // converted, and that program's next write is saved.
+    // converted, and that program's next write is saved; its connection,
+    // left open and idle through the conversion, writes soundly after it.
     void aReaderKeepsTheFile()
     {
         QVERIFY(writePreviousFormat(m_path, fillPrevious));
@@ -649,13 +736,21 @@ private slots:
         QVERIFY(reader.exec("insert into anthem (Anthem) values ('typed'); COMMIT"));
         QVERIFY2(Db::open(m_path, &error), qPrintable(error));
         QCOMPARE(Db::scalar("select count(*) from anthem where Anthem = 'typed'").toInt(), 1);
+        Db::close();
+        QVERIFY(reader.exec("insert into anthem (Anthem) values ('after')"));
+        RawDb raw(m_path);
+        QCOMPARE(raw.column("pragma integrity_check"), QStringList({"ok"}));
+        QCOMPARE(raw.value("select count(*) from anthem where Anthem = 'after' and anthemkey is null"), QString("1"));
     }
 
     // What someone made of their own with another tool comes through and
     // works, with plain SQLite too: a view on anthem, a trigger on anthem,
-    // a trigger on a table of theirs that writes anthem, an index of
-    // theirs, their table's rows, and generated columns that compared
-    // with the old collation.
+    // a trigger on a table of theirs that writes anthem (and one on
+    // updates, which the keys filled do not fire), an index of theirs,
+    // their table's rows, an index of a table WITHOUT ROWID whose keys
+    // differ in case, and generated columns that compared with the old
+    // collation (in a table with a stored one only too, and one whose
+    // clause has a comment beside it in a STRICT table).
     void theirViewsTriggersAndIndexesComeThrough()
     {
         QVERIFY(writePreviousFormat(m_path, [](sqlite3 *h) {
@@ -673,7 +768,15 @@ private slots:
                               "create table flags (a text, stored int generated always as (a = 'x' collate unocase) "
                               "  stored, virt int generated always as (a = 'x' collate unocase) virtual);"
                               "create index flags_virt on flags (virt);"
-                              "insert into flags (a) values ('X'), ('x'), ('y');");
+                              "insert into flags (a) values ('X'), ('x'), ('y');"
+                              "create trigger anthem_changed after update on anthem "
+                              "  begin insert into added values (new.anthemid, 'changed'); end;"
+                              "create table w (c text collate unocase primary key, d text) without rowid;"
+                              "create index wi on w (lower(d)); insert into w values ('a', 'P'), ('B', 'p'), ('c', 'P'), ('D', 'q');"
+                              "create table stored_only (a text, s int generated always as (a = 'x' collate unocase) stored);"
+                              "insert into stored_only (a) values ('X'), ('x');"
+                              "create table st (a text, g text /*c*/ collate unocase generated always as (a) virtual) strict;"
+                              "insert into st (a) values ('x');");
         }));
         QString error;
         QVERIFY2(Db::open(m_path, &error), qPrintable(error));
@@ -694,6 +797,9 @@ private slots:
         // and indexed alike.
         QCOMPARE(raw.column("select a || stored || virt from flags order by rowid"), QStringList({"X00", "x11", "y00"}));
         QCOMPARE(raw.value("select group_concat(a) from flags indexed by flags_virt where virt = 1"), QString("x"));
+        QCOMPARE(raw.column("select a || s from stored_only order by rowid"), QStringList({"X0", "x1"}));
+        QCOMPARE(raw.value("select g || (select count(*) from sqlite_master where sql like '%/*c*/%') from st"), QString("x1"));
+        QCOMPARE(raw.value("select group_concat(c) from w indexed by wi where lower(d) = 'p'"), QString("B,a,c"));
     }
 
     // The program killed at points spread over a conversion (a child
@@ -919,14 +1025,18 @@ private slots:
     // converted by that user: the owner can open it after, and after a
     // kill during that user's conversion, the owner's next start puts the
     // file back from the journal the other user left and converts it.
-    // Where the journal's ACL is lost, the owner is told who can open it,
-    // and after that user's start the owner's succeeds.
+    // Where the journal's ACL is lost, or the owner cannot remove it from
+    // a shared folder with the sticky bit, the owner is told who can open
+    // the file, and after that user's start the owner's succeeds. A long
+    // ACL comes to the journal whole.
     void aSecondUserLeavesTheOwnerTheFile_data()
     {
         QTest::addColumn<int>("stop");
         QTest::newRow("converted") << 0;
         QTest::newRow("killed while converting") << 1;
         QTest::newRow("killed, the journal's ACL lost") << 2;
+        QTest::newRow("killed in a sticky folder of a third user") << 3;
+        QTest::newRow("killed, with a long ACL") << 4;
     }
     void aSecondUserLeavesTheOwnerTheFile()
     {
@@ -935,9 +1045,11 @@ private slots:
             QSKIP("needs root, to act as two other users");
         const uid_t owner = 60001, other = 60002;
         QVERIFY(writePreviousFormat(m_path, fillPrevious));
-        QVERIFY(::chmod(QFile::encodeName(m_folder->path()).constData(), 0777) == 0);
+        const QByteArray folder = QFile::encodeName(m_folder->path());
+        QVERIFY(::chmod(folder.constData(), stop == 3 ? 01777 : 0777) == 0);
+        QVERIFY(stop != 3 || ::chown(folder.constData(), 60003, 60003) == 0);
         QVERIFY(::chown(QFile::encodeName(m_path).constData(), owner, owner) == 0);
-        if (!setAcl(m_path, aclLetting(other, 0)))
+        if (!setAcl(m_path, aclLetting(other, 0, stop == 4 ? 40 : 0)))
             QSKIP("the file system keeps no ACLs");
         const QString before = identityOf(m_path);
         const int status = startAs(m_path, other, 0, stop > 0);
@@ -947,8 +1059,11 @@ private slots:
             struct stat info {};
             QVERIFY(::stat(journal.constData(), &info) == 0);
             QCOMPARE(info.st_uid, other);
-            if (stop == 2) {
-                QVERIFY(::removexattr(journal.constData(), "system.posix_acl_access") == 0);
+            const QByteArray acl = aclOf(m_path + "-journal");
+            for (quint32 i = 0; i <= (stop == 4 ? 40 : 0); ++i)
+                QVERIFY(acl.contains(aclLetting(other, 0, 40).mid(4 * (3 + 2 * i), 8)));
+            if (stop == 2 || stop == 3) {
+                QVERIFY(stop == 3 || ::removexattr(journal.constData(), "system.posix_acl_access") == 0);
                 QCOMPARE(startAs(m_path, owner, 0, false, other), 3 << 8);
                 QCOMPARE(startAs(m_path, other, 0, false), 0);
             }
@@ -1056,6 +1171,40 @@ private slots:
         QCOMPARE(fileHash(path), before);
         QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({".filler", "hxdata97.mdb"}));
+    }
+
+    // A write into the file itself refused, as by a full disk, while its
+    // journal is whole (a page cache of two pages has SQLite write changed
+    // pages into the file before the commit): the file is put back from
+    // the journal before the user is told that nothing changed; where it
+    // cannot be (the disk stays full), the journal is named as what must
+    // stay beside it, and the next opening puts the file back.
+    void aFileWrittenPartWayIsPutBack_data()
+    {
+        QTest::addColumn<int>("failing");
+        QTest::newRow("one write refused") << 1;
+        QTest::newRow("every write refused") << -1;
+    }
+    void aFileWrittenPartWayIsPutBack()
+    {
+        QFETCH(int, failing);
+        QVERIFY(writePreviousFormat(m_path, fillPrevious));
+        const QByteArray before = fileHash(m_path);
+        FullDisk::install();
+        DbFile::setConversionHook([failing](sqlite3 *h) {
+            rawExec(h, "pragma cache_size = 2");
+            FullDisk::skip = 2;
+            FullDisk::failing = failing;
+        });
+        QString error;
+        QVERIFY(!Db::open(m_path, &error));
+        FullDisk::skip = -1;
+        QVERIFY2(error.contains("room on the disk") && error.contains("Nothing in it has been changed") == (failing > 0)
+                     && error.contains("previous.mdb-journal\" beside it") == (failing < 0),
+                 qPrintable(error));
+        QCOMPARE(QFile::exists(m_path + "-journal"), failing < 0);
+        QVERIFY(DbFile::probe(m_path).ok());
+        QCOMPARE(fileHash(m_path), before);
     }
 
     // What SQLite says when a file cannot be opened at all reaches the
