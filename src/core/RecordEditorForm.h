@@ -62,7 +62,7 @@ public:
         // The records for the letter bar's tooltips ("Anthems").
         QString plural;
         // The list query: id and name key of every record, in editor order
-        // (with Order::Keys also the letter text and the sort keys).
+        // (with Order::Keys the name's parts and the sort keys instead).
         QString listSql;
         // Which consecutive keys form one item of the name list.
         NameIndex::Runs runs = NameIndex::Runs::Exact;
