@@ -564,9 +564,9 @@ void RecordEditorForm::refreshKeepingInput()
             const QSet<qint32> now = typedTicks.value(k);
             const QSet<qint32> was = wasTicked.value(k++);
             for (int r = 1; r < g.grid->Rows(); ++r) {
-                const qint32 row = g.grid->idAt(r);
-                if (now.contains(row) != was.contains(row))
-                    g.grid->setCheckState(r, column, now.contains(row) ? CheckListGrid::Checked : CheckListGrid::Unchecked);
+                const bool tick = now.contains(g.grid->idAt(r));
+                if (tick != was.contains(g.grid->idAt(r)))
+                    g.grid->setCheckState(r, column, tick ? CheckListGrid::Checked : CheckListGrid::Unchecked);
             }
         }
     SSTab1->setCurrentIndex(page);

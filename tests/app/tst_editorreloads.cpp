@@ -31,10 +31,14 @@ struct ListChange {
     QString entry, text;
 };
 const QHash<QString, ListChange> kListChanges{
-    {"theme added", {RefKindId::Theme, "", "Joy"}},      {"theme renamed", {RefKindId::Theme, "Zeal", "Zest"}},
-    {"theme deleted", {RefKindId::Theme, "Zeal", ""}},   {"choir added", {RefKindId::Choir, "", "Men"}},
-    {"choir renamed", {RefKindId::Choir, "Youth", "Youth Choir"}}, {"choir deleted", {RefKindId::Choir, "Bells", ""}},
-    {"city added", {RefKindId::City, "", "Shelbyville"}}, {"city renamed", {RefKindId::City, "Springfeld", "Springfield"}}};
+    {"theme added", {RefKindId::Theme, "", "Joy"}},
+    {"theme renamed", {RefKindId::Theme, "Zeal", "Zest"}},
+    {"theme deleted", {RefKindId::Theme, "Zeal", ""}},
+    {"choir added", {RefKindId::Choir, "", "Men"}},
+    {"choir renamed", {RefKindId::Choir, "Youth", "Youth Choir"}},
+    {"choir deleted", {RefKindId::Choir, "Bells", ""}},
+    {"city added", {RefKindId::City, "", "Shelbyville"}},
+    {"city renamed", {RefKindId::City, "Springfeld", "Springfield"}}};
 
 QString textOf(QWidget *f, const char *name)
 {
