@@ -87,8 +87,9 @@ void AnthemForm::connectHandlers()
     installSpellCheckKey(Memo2);
     connect(CollectionCombo, &QComboBox::activated, this, &AnthemForm::collectionChosen);
     CollectionCombo->beforePopup = [this] { guarded([this] { BuildCollectionCombo(false); }); };
-    connect(CollectionCheck, &QCheckBox::clicked, this,
-            [this] { CollectionFrame->setEnabled(CollectionCheck->isChecked()); });
+    // The frame follows the box whoever sets it: the user, or a reload
+    // that puts back what the user chose.
+    connect(CollectionCheck, &QCheckBox::toggled, CollectionFrame, &QWidget::setEnabled);
 
     // A collection saved or deleted elsewhere: the collection list, and
     // the anthem shown (its loaned-to text may have changed with its
@@ -102,7 +103,7 @@ void AnthemForm::connectHandlers()
 
 void AnthemForm::setCollectionCheck(bool ticked)
 {
-    // The frame follows the box also when the program sets it.
+    // Set here too: a box already in that state sends no toggle.
     CollectionCheck->setChecked(ticked);
     CollectionFrame->setEnabled(ticked);
 }
@@ -192,6 +193,11 @@ void AnthemForm::recordDeleted(qint32 id)
 
 void AnthemForm::BuildCollectionCombo(bool reloadAnthem)
 {
+    if (reloadAnthem) {
+        // Refills the list too, unless what the user typed is kept.
+        A_Load_Data(A_Data.CurAnthem());
+        return;
+    }
     const QVector<CollectionItem> list = AnthemData::collections();
     QStringList names;
     QVector<qint32> ids;
@@ -203,10 +209,6 @@ void AnthemForm::BuildCollectionCombo(bool reloadAnthem)
     }
     CollectionCombo->setItems(names, ids);
     CollectionCombo->setEnabled(!list.isEmpty());
-    if (list.isEmpty())
-        return;
-    if (reloadAnthem && records().onRecord() && !isAdding())
-        A_Load_Data(A_Data.CurAnthem());
 }
 
 void AnthemForm::collectionChosen(int item)

@@ -23,17 +23,18 @@ public:
     // (CurCollection) and the letter-bar state, read by other windows.
     HXData &A_Data;
 
-    // Shows the anthem with the id (see RecordEditorForm::loadRecord).
+    // Shows the anthem with the id after a change elsewhere (see
+    // RecordEditorForm::loadRecord).
     void A_Load_Data(qint32 CSName) { loadRecord(CSName); }
     // Rebuilds the collection list (names in name order, a blank " "
-    // last); with reloadAnthem also shows the current anthem again, which
-    // selects its collection in the new list. While adding, the user's
-    // choice is kept (it falls back to the blank item when that collection
-    // is gone) and nothing is reloaded.
+    // last); the collection chosen stays chosen (the blank item when it is
+    // gone). With reloadAnthem, after a collection was saved elsewhere,
+    // also shows the current anthem again (A_Load_Data): what the user
+    // typed or chose stays.
     void BuildCollectionCombo(bool reloadAnthem);
     // After other windows deleted anthems (a collection with its anthems):
-    // re-reads the anthems and the collections and shows the first anthem;
-    // while adding, only the lists are brought up to date.
+    // re-reads the anthems and the collections (see
+    // RecordEditorForm::reloadRecords).
     void CollectionDeletionReset() { reloadRecords(); }
     // Shows the anthem with the id, found by id; unsaved changes are asked
     // about first, and dropping those of a new anthem ends the adding.

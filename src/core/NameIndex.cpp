@@ -61,6 +61,25 @@ void appendKey(std::vector<char> &out, QByteArrayView key, bool first)
     out.insert(out.end(), key.begin(), key.end());
 }
 
+// "last, first middle", each part without its leading and trailing
+// blanks (as SQLite's trim() takes them: spaces only).
+void appendPersonName(std::vector<char> &out, QByteArrayView last, QByteArrayView first, QByteArrayView middle)
+{
+    const auto append = [&out](QByteArrayView part) {
+        while (!part.isEmpty() && part.front() == ' ')
+            part = part.sliced(1);
+        while (!part.isEmpty() && part.back() == ' ')
+            part.chop(1);
+        out.insert(out.end(), part.begin(), part.end());
+    };
+    append(last);
+    out.push_back(',');
+    out.push_back(' ');
+    append(first);
+    out.push_back(' ');
+    append(middle);
+}
+
 QByteArray joinedKey(const QStringList &keys)
 {
     QByteArray out;
@@ -92,20 +111,38 @@ void NameIndex::load(const QString &listSql)
     const bool keyed = m_order == Order::Keys;
     {
         Db::Statement rows(listSql);
-        const int keyColumns = keyed ? rows.columnCount() - 3 : 0;
+        const int keyColumns = keyed ? rows.columnCount() - 4 : 0;
         if (keyed && keyColumns < 1)
             throw DbError(QStringLiteral("The list of records reads no sort key."));
         while (rows.next()) {
-            const QByteArrayView name = rows.utf8(1);
-            const int initial = initialOfUtf8(keyed ? rows.utf8(2) : name);
-            Row r{rows.integer(0), quint32(names.size()), quint32(name.size()), 0, quint8(initial)};
-            names.insert(names.end(), name.begin(), name.end());
+            // The name, or the last name that begins the name.
+            const QByteArrayView text = rows.utf8(1);
+            const int initial = initialOfUtf8(text);
+            Row r{rows.integer(0), quint32(names.size()), 0, 0, quint8(initial)};
+            if (keyed)
+                appendPersonName(names, text, rows.utf8(2), rows.utf8(3));
+            else
+                names.insert(names.end(), text.begin(), text.end());
+            r.nameLength = quint32(names.size() - r.at);
             for (int k = 0; k < keyColumns; ++k)
-                appendKey(names, rows.utf8(3 + k), k == 0);
+                appendKey(names, rows.utf8(4 + k), k == 0);
             r.keyLength = quint32(names.size() - r.at - r.nameLength);
             fresh.push_back(r);
             ++counts[initial];
         }
+    }
+    if (keyed) {
+        // Sorted here rather than by the statement: the table read in its
+        // stored order, page after page, and sorted in memory costs a
+        // fraction of reading it row by row in the order of an index.
+        const char *bytes = names.data();
+        const auto keyOf = [bytes](const Row &r) {
+            return QByteArrayView(bytes + r.at + r.nameLength, qsizetype(r.keyLength));
+        };
+        std::sort(fresh.begin(), fresh.end(), [&keyOf](const Row &a, const Row &b) {
+            const int c = compareBytes(keyOf(a), keyOf(b));
+            return c < 0 || (c == 0 && a.id < b.id);
+        });
     }
     m_rows.swap(fresh);
     m_names.swap(names);

@@ -36,10 +36,13 @@ public:
     // What orders the records and gives their letters.
     //  Names: the list query reads (id, name); the names order the records
     //    and each files under its name's letter.
-    //  Keys: the list query reads (id, name, letter text, key, key, ...):
-    //    the letter text is what the record files under, the keys are key
-    //    columns (Db::nameKey texts) compared one after the other as the
-    //    database compares them ("order by key1, key2, ..., id").
+    //  Keys (members): the list query reads (id, last, first, middle,
+    //    key, key, ...), in any order: the name shown is "last, first
+    //    middle", each part without its leading and trailing blanks; the
+    //    last name as read is what the record files under; the keys are
+    //    key columns (Db::nameKey texts) that order the records, compared
+    //    one after the other as the database compares them ("order by
+    //    key1, key2, ..., id").
     enum class Order { Names, Keys };
 
     explicit NameIndex(Runs runs = Runs::Exact, Order order = Order::Names) : m_runs(runs), m_order(order) {}
@@ -59,8 +62,8 @@ public:
         qint32 firstId = 0;
     };
 
-    // Reads every record from the list query (in the editor's order); the
-    // cursor goes to the first row. Database errors reach the caller and
+    // Reads every record from the list query (Names: in the editor's
+    // order; Keys: sorted here); the cursor goes to the first row. Database errors reach the caller and
     // leave the index as it was.
     void load(const QString &listSql);
     void clear();

@@ -27,7 +27,11 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -381,6 +385,9 @@ QHash<const QWidget *, QString> RecordEditorForm::fieldValues() const
             values.insert(w, e->text());
         else if (const auto *t = qobject_cast<const QPlainTextEdit *>(w))
             values.insert(w, t->toPlainText());
+        else if (const auto *r = qobject_cast<const IdListCombo *>(w))
+            // By id: a record renamed elsewhere is still the one chosen.
+            values.insert(w, QString::number(r->currentId()));
         else if (const auto *c = qobject_cast<const QComboBox *>(w); c && !c->isEditable())
             values.insert(w, c->currentText());
         else if (const auto *b = qobject_cast<const QAbstractButton *>(w); b && b->isCheckable())
@@ -396,20 +403,67 @@ QList<int> tickColumns(bool withActive)
 {
     return withActive ? QList<int>{1, 3} : QList<int>{1};
 }
+
+// Puts a value as fieldValues() reads it back into its field.
+void putFieldValue(QWidget *w, const QString &value)
+{
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        e->setText(value);
+    else if (auto *t = qobject_cast<QPlainTextEdit *>(w))
+        t->setPlainText(value);
+    else if (auto *r = qobject_cast<IdListCombo *>(w))
+        r->selectId(value.toInt());
+    else if (auto *c = qobject_cast<QComboBox *>(w))
+        c->setCurrentIndex(c->findText(value, Qt::MatchExactly));
+    else if (auto *b = qobject_cast<QAbstractButton *>(w))
+        b->setChecked(value == QLatin1String("1"));
+}
+
+// Where the caret stands in a text field (-1 for any other widget), and
+// putting it back there.
+int caretOf(QWidget *w)
+{
+    if (auto *c = qobject_cast<QComboBox *>(w))
+        w = c->lineEdit();
+    if (auto *e = qobject_cast<QLineEdit *>(w))
+        return e->cursorPosition();
+    if (auto *t = qobject_cast<QPlainTextEdit *>(w))
+        return t->textCursor().position();
+    return -1;
+}
+
+void putCaret(QWidget *w, int at)
+{
+    if (auto *c = qobject_cast<QComboBox *>(w))
+        w = c->lineEdit();
+    if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        e->setCursorPosition(at);
+    } else if (auto *t = qobject_cast<QPlainTextEdit *>(w)) {
+        QTextCursor cursor = t->textCursor();
+        cursor.setPosition(std::min(at, int(t->document()->characterCount()) - 1));
+        t->setTextCursor(cursor);
+    }
+}
 } // namespace
 
-void RecordEditorForm::rememberShownValues()
+QList<QSet<qint32>> RecordEditorForm::tickValues() const
 {
-    m_shownFields = fieldValues();
-    m_shownTicks.clear();
+    QList<QSet<qint32>> ticks;
     for (const RegisteredGrid &g : m_grids)
         for (int column : tickColumns(g.withActive)) {
             QSet<qint32> ids;
             for (int r = 1; r < g.grid->Rows(); ++r)
                 if (g.grid->isChecked(r, column))
                     ids.insert(g.grid->idAt(r));
-            m_shownTicks << ids;
+            ticks << ids;
         }
+    return ticks;
+}
+
+void RecordEditorForm::rememberShownValues()
+{
+    m_shownFields = fieldValues();
+    m_shownTicks = tickValues();
 }
 
 bool RecordEditorForm::hasUnsavedChanges() const
@@ -449,6 +503,80 @@ bool RecordEditorForm::askToSaveChanges()
     }
 }
 
+bool RecordEditorForm::replaceRecord(Cause cause, const std::function<void()> &replace)
+{
+    switch (cause) {
+    case Cause::UserMove:
+        if (!askToSaveChanges())
+            return false;
+        break;
+    case Cause::Settled:
+        break;
+    case Cause::Elsewhere:
+        if (m_adding || hasUnsavedChanges()) {
+            refreshKeepingInput();
+            return false;
+        }
+        break;
+    }
+    replace();
+    return true;
+}
+
+void RecordEditorForm::refreshKeepingInput()
+{
+    // What was typed and ticked, taken before any list is filled again.
+    const QHash<const QWidget *, QString> typed = fieldValues();
+    const QList<QSet<qint32>> typedTicks = tickValues();
+    const QHash<const QWidget *, QString> wasShown = m_shownFields;
+    const QList<QSet<qint32>> wasTicked = m_shownTicks;
+    const qint32 id = currentId();
+
+    refreshChoiceLists();
+    m_records.load(m_setup.listSql);
+    if (m_adding) {
+        // The letter bar and the name list follow when the add ends.
+        m_listsStale = true;
+        return;
+    }
+    rebuildLetterBar(id);
+
+    // The record as stored now, then what the user changed put back over
+    // it; the page and the place the user is typing at stay.
+    QWidget *focus = QApplication::focusWidget();
+    const bool focusInPages = focus && SSTab1->isAncestorOf(focus);
+    const int caret = focusInPages ? caretOf(focus) : -1;
+    const int page = SSTab1->currentIndex();
+    // A record deleted elsewhere keeps everything shown; a save answers as
+    // for any record that is gone.
+    if (!showRecordFields(id))
+        return;
+    markCheckGrids(id);
+    rememberShownValues();
+    for (QWidget *w : SSTab1->findChildren<QWidget *>()) {
+        const auto value = typed.constFind(w);
+        if (value != typed.constEnd() && *value != wasShown.value(w))
+            putFieldValue(w, *value);
+    }
+    int k = 0;
+    for (const RegisteredGrid &g : m_grids)
+        for (int column : tickColumns(g.withActive)) {
+            const QSet<qint32> now = typedTicks.value(k);
+            const QSet<qint32> was = wasTicked.value(k++);
+            for (int r = 1; r < g.grid->Rows(); ++r) {
+                const bool tick = now.contains(g.grid->idAt(r));
+                if (tick != was.contains(g.grid->idAt(r)))
+                    g.grid->setCheckState(r, column, tick ? CheckListGrid::Checked : CheckListGrid::Unchecked);
+            }
+        }
+    SSTab1->setCurrentIndex(page);
+    if (focusInPages) {
+        focus->setFocus();
+        if (caret >= 0)
+            putCaret(focus, caret);
+    }
+}
+
 bool RecordEditorForm::queryClose()
 {
     return askToSaveChanges();
@@ -465,7 +593,7 @@ void RecordEditorForm::setupEditor()
     refreshChoiceLists();
     resetLetterState();
     m_data.setSLetterW(QStringLiteral("A"));
-    showFirstRecord();
+    replaceRecord(Cause::Settled, [this] { showFirstRecord(); });
 }
 
 void RecordEditorForm::openRecordList()
@@ -508,8 +636,14 @@ void RecordEditorForm::clearRecord()
 
 void RecordEditorForm::loadRecord(qint32 id)
 {
-    if (m_adding)
-        return;
+    replaceRecord(Cause::Elsewhere, [this, id] {
+        refreshChoiceLists();
+        showRecord(id);
+    });
+}
+
+void RecordEditorForm::showRecord(qint32 id)
+{
     BusyCursor busy;
     bool shown = false;
     for (int attempt = 0; attempt < 2 && !shown; ++attempt) {
@@ -533,6 +667,11 @@ void RecordEditorForm::loadRecord(qint32 id)
         }
     }
     if (!shown) {
+        if (m_records.isEmpty()) {
+            // The last record went behind the editor's back.
+            showListedRecord(0);
+            return;
+        }
         clearRecord();
         setCurrentId(0);
     }
@@ -540,6 +679,11 @@ void RecordEditorForm::loadRecord(qint32 id)
 }
 
 void RecordEditorForm::showFirstRecord()
+{
+    showListedRecord(m_records.isEmpty() ? 0 : m_records.idAt(0));
+}
+
+void RecordEditorForm::showListedRecord(qint32 id)
 {
     if (m_records.isEmpty()) {
         m_nameModel->setItems({}, {});
@@ -550,15 +694,37 @@ void RecordEditorForm::showFirstRecord()
         SSTab1->setEnabled(false);
         return;
     }
+    if (m_records.rowOf(id) < 0)
+        id = m_records.idAt(0);
+    rebuildLetterBar(id);
+    showRecord(id);
+    SetToolbarBrowseMode(this);
+    SSTab1->setEnabled(true);
+}
+
+void RecordEditorForm::rebuildLetterBar(qint32 id)
+{
     markLetters();
-    m_records.moveFirst();
-    LetterButtonForName(1, letterOfRow(m_records.position()), Toolbar2, m_data);
+    const int row = m_records.rowOf(id);
+    if (row >= 0) {
+        m_records.setPosition(row);
+        LetterButtonForName(1, letterOfRow(row), Toolbar2, m_data);
+    }
     QString letter = m_data.SLetterW();
     fillNameList(letter);
     MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
-    loadRecord(m_records.currentId());
-    SetToolbarBrowseMode(this);
-    SSTab1->setEnabled(true);
+    chooseNameListItem(id);
+}
+
+void RecordEditorForm::chooseNameListItem(qint32 id)
+{
+    // A record of a run ("Psalms {2}") is listed by the run's first, an
+    // earlier record of its letter.
+    int item = -1;
+    const int row = m_records.rowOf(id);
+    for (int r = row; r >= 0 && item < 0 && m_records.letterAt(r) == m_records.letterAt(row); --r)
+        item = m_nameModel->rowOfId(m_records.idAt(r));
+    List_Combo->setCurrentIndex(item);
 }
 
 void RecordEditorForm::showCurrentRecord()
@@ -570,7 +736,7 @@ void RecordEditorForm::showCurrentRecord()
         fillNameList(letter);
         MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
     }
-    loadRecord(m_records.currentId());
+    showRecord(m_records.currentId());
 }
 
 void RecordEditorForm::markLetters()
@@ -609,41 +775,35 @@ void RecordEditorForm::loadRecordById(qint32 id)
 {
     if (!m_adding && id == currentId() && hasUnsavedChanges())
         return; // the record is shown, with what the user typed
-    if (!askToSaveChanges())
-        return;
-    // Dropped changes of a new record end its adding.
-    if (m_adding)
-        cancelClicked();
-    int row = m_records.rowOf(id);
-    if (row < 0) {
-        // Not among the records read so far: read them again once.
-        openRecordList();
-        resetLetterState();
-        showFirstRecord();
-        MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
-        row = m_records.rowOf(id);
-        if (row < 0)
-            return;
-    }
-    m_records.setPosition(row);
-    showCurrentRecord();
+    replaceRecord(Cause::UserMove, [this, id] {
+        // Dropped changes of a new record end its adding.
+        if (m_adding)
+            cancelClicked();
+        int row = m_records.rowOf(id);
+        if (row < 0) {
+            // Not among the records read so far: read them again once.
+            openRecordList();
+            resetLetterState();
+            showFirstRecord();
+            MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+            row = m_records.rowOf(id);
+            if (row < 0)
+                return;
+        }
+        m_records.setPosition(row);
+        showCurrentRecord();
+    });
 }
 
 void RecordEditorForm::reloadRecords()
 {
-    if (m_adding) {
-        // What the user is typing stays; the lists follow the deletion now
-        // and the letter bar and name list when the add ends.
+    replaceRecord(Cause::Elsewhere, [this] {
+        const qint32 shown = currentId();
         openRecordList();
         refreshChoiceLists();
-        m_listsStale = true;
-        return;
-    }
-    openRecordList();
-    refreshChoiceLists();
-    resetLetterState();
-    showFirstRecord();
-    MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+        resetLetterState();
+        showListedRecord(shown);
+    });
 }
 
 // ---------------------------------------------------------------- saving
@@ -659,13 +819,15 @@ bool RecordEditorForm::saveRecord()
 
     const bool shown = afterStored(QStringLiteral("The %1 has been saved").arg(m_setup.noun), [&] {
         BusyCursor busy;
-        QString letter = letterOfRow(m_records.rename(saved->id, saved->entry));
-        fillNameList(letter);
-        markLetters();
-        m_data.setSLetterW(LetterButtonForName(-1, letter, Toolbar2, m_data));
-        MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
-        setCurrentId(0);
-        loadRecord(saved->id);
+        replaceRecord(Cause::Settled, [&] {
+            QString letter = letterOfRow(m_records.rename(saved->id, saved->entry));
+            fillNameList(letter);
+            markLetters();
+            m_data.setSLetterW(LetterButtonForName(-1, letter, Toolbar2, m_data));
+            MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+            setCurrentId(0);
+            showRecord(saved->id);
+        });
         recordSaved(saved->id, added);
     });
     if (shown)
@@ -680,18 +842,18 @@ void RecordEditorForm::toolbarClicked(int index)
     using namespace RecordButton;
     switch (index) {
     case Add:
-        if (!askToSaveChanges())
-            return;
-        enableLetterBar(false);
-        m_adding = true;
-        clearRecord();
-        if (m_setup.noRecordWhileAdding)
-            setCurrentId(0);
-        updateRecordActions();
-        SetToolbarEditMode(this);
-        SSTab1->setEnabled(true);
-        if (QLineEdit *name = nameField())
-            name->setFocus();
+        replaceRecord(Cause::UserMove, [this] {
+            enableLetterBar(false);
+            m_adding = true;
+            clearRecord();
+            if (m_setup.noRecordWhileAdding)
+                setCurrentId(0);
+            updateRecordActions();
+            SetToolbarEditMode(this);
+            SSTab1->setEnabled(true);
+            if (QLineEdit *name = nameField())
+                name->setFocus();
+        });
         break;
     case Cancel:
         cancelClicked();
@@ -706,16 +868,16 @@ void RecordEditorForm::toolbarClicked(int index)
     case Previous:
     case Next:
     case Last:
-        if (!askToSaveChanges())
-            return;
-        guarded([this, index] {
-            if (index == First)
-                m_records.moveFirst();
-            else if (index == Last)
-                m_records.moveLast();
-            else
-                MoveRecordWrap(index == Next ? 1 : 2, m_records);
-            showCurrentRecord();
+        replaceRecord(Cause::UserMove, [this, index] {
+            guarded([this, index] {
+                if (index == First)
+                    m_records.moveFirst();
+                else if (index == Last)
+                    m_records.moveLast();
+                else
+                    MoveRecordWrap(index == Next ? 1 : 2, m_records);
+                showCurrentRecord();
+            });
         });
         break;
     case Schedule:
@@ -775,21 +937,23 @@ void RecordEditorForm::turnPage(int step)
 void RecordEditorForm::cancelClicked()
 {
     m_adding = false;
-    guarded([this] {
-        if (m_listsStale) {
-            m_listsStale = false;
-            resetLetterState();
-            showFirstRecord();
-            MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
-        } else if (m_records.onRecord()) {
-            m_records.moveFirst();
-            showCurrentRecord();
-            SetToolbarBrowseMode(this);
-        } else {
-            clearRecord();
-            SetToolbarEmptyMode(this);
-            SSTab1->setEnabled(false);
-        }
+    replaceRecord(Cause::Settled, [this] {
+        guarded([this] {
+            if (m_listsStale) {
+                m_listsStale = false;
+                resetLetterState();
+                showFirstRecord();
+                MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+            } else if (m_records.onRecord()) {
+                m_records.moveFirst();
+                showCurrentRecord();
+                SetToolbarBrowseMode(this);
+            } else {
+                clearRecord();
+                SetToolbarEmptyMode(this);
+                SSTab1->setEnabled(false);
+            }
+        });
     });
     updateRecordActions();
     enableLetterBar(true);
@@ -808,9 +972,11 @@ void RecordEditorForm::deleteClicked()
         recordDeleted(gone);
         m_records.remove(gone);
         setCurrentId(0);
-        resetLetterState();
-        showFirstRecord();
-        MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+        replaceRecord(Cause::Settled, [this] {
+            resetLetterState();
+            showFirstRecord();
+            MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+        });
     });
 }
 
@@ -823,21 +989,21 @@ void RecordEditorForm::letterClicked(int index)
     const int first = m_records.firstRowBeginningWith((index - 1) / 3);
     const bool stays = first < 0 || m_records.idAt(first) == currentId();
     const bool keepInput = stays && hasUnsavedChanges();
-    if (!stays && !askToSaveChanges())
-        return;
-    guarded([&] {
-        SetLetterFromButton(index, m_data);
-        QString letter = m_data.SLetterW();
-        fillNameList(letter);
-        MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
-        // The first record that begins with the letter; when none does
-        // (A holds only names beginning with no letter), the record shown
-        // stays.
-        const int row = m_records.firstRowBeginningWith(letter.at(0).unicode() - u'A');
-        if (row >= 0)
-            setCurrentId(m_records.idAt(row));
-        if (!keepInput)
-            loadRecord(currentId());
+    replaceRecord(stays ? Cause::Settled : Cause::UserMove, [&] {
+        guarded([&] {
+            SetLetterFromButton(index, m_data);
+            QString letter = m_data.SLetterW();
+            fillNameList(letter);
+            MoveLetterHighlight(m_data.A_Button(), m_data.P_Button(), Toolbar2);
+            // The first record that begins with the letter; when none does
+            // (A holds only names beginning with no letter), the record
+            // shown stays.
+            const int row = m_records.firstRowBeginningWith(letter.at(0).unicode() - u'A');
+            if (row >= 0)
+                setCurrentId(m_records.idAt(row));
+            if (!keepInput)
+                showRecord(currentId());
+        });
     });
 }
 
@@ -849,18 +1015,16 @@ void RecordEditorForm::nameListClicked(int item)
     if (id < 1 || m_records.rowOf(id) < 0 || id == currentId()) {
         // The record shown, chosen again: what was typed stays.
         if (!hasUnsavedChanges())
-            guarded([this] { loadRecord(currentId()); });
+            replaceRecord(Cause::Settled, [this] { guarded([this] { showRecord(currentId()); }); });
         return;
     }
-    if (!askToSaveChanges()) {
-        // The user stays: so does the name list, on the record shown.
-        for (int i = 0; i < m_nameModel->rowCount(); ++i)
-            if (m_nameModel->idAt(i) == currentId())
-                List_Combo->setCurrentIndex(i);
-        return;
-    }
-    guarded([&] {
-        setCurrentId(id);
-        loadRecord(currentId());
+    const bool moved = replaceRecord(Cause::UserMove, [&] {
+        guarded([&] {
+            setCurrentId(id);
+            showRecord(currentId());
+        });
     });
+    // The user stays: so does the name list, on the record shown.
+    if (!moved)
+        chooseNameListItem(currentId());
 }

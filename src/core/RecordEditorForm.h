@@ -8,9 +8,13 @@
 // grids of the record shown; and the schedule and performed-dates dialogs
 // of the record shown.
 //
-// Before the user leaves a record with unsaved changes (a move, a letter,
-// a name picked, Add, another window showing another record, a close),
-// the editor asks whether to save them. The toolbar's actions have keys
+// Every change of the record shown passes one gate (replaceRecord), told
+// why it happens. Before the user leaves a record with unsaved changes (a
+// move, a letter, a name picked, Add, another window showing another
+// record, a close), the editor asks whether to save them. A reload that
+// another window causes never asks and never drops what was typed: while
+// the record shown has unsaved changes, it stays, and only what the user
+// has not touched follows the database. The toolbar's actions have keys
 // that work from anywhere in the editor while their buttons show.
 //
 // The records are kept in editor order in a NameIndex, read once when the
@@ -62,7 +66,7 @@ public:
         // The records for the letter bar's tooltips ("Anthems").
         QString plural;
         // The list query: id and name key of every record, in editor order
-        // (with Order::Keys also the letter text and the sort keys).
+        // (with Order::Keys the name's parts and the sort keys instead).
         QString listSql;
         // Which consecutive keys form one item of the name list.
         NameIndex::Runs runs = NameIndex::Runs::Exact;
@@ -93,11 +97,13 @@ public:
     // below 1 while none is.
     qint32 currentId() const;
 
-    // Shows the record with the id. An id no longer there shows the
-    // current record again; a record gone from the table makes the editor
-    // read its list again and show the first. Does nothing while a new
-    // record is being added, so a reload asked for by another window never
-    // discards what the user typed. Database errors reach the caller.
+    // Another window changed what the editor shows: the choice lists are
+    // filled again and the record with the id is shown. An id no longer
+    // there shows the current record again; a record gone from the table
+    // makes the editor read its list again and show the first. While the
+    // record shown has unsaved changes or a new one is typed, it stays with
+    // what was typed instead (replaceRecord). Database errors reach the
+    // caller.
     void loadRecord(qint32 id);
     // Positions the editor on the record and shows it with its letter and
     // name list; an id not among the records read makes the editor read
@@ -105,9 +111,10 @@ public:
     // adding also ends the adding. The record shown, asked for again,
     // keeps what was typed.
     void loadRecordById(qint32 id) override;
-    // After other windows deleted records: reads the records again and
-    // shows the first; while adding, only the lists are brought up to
-    // date (the letter bar and name list follow when the add ends).
+    // After other windows deleted records: reads the records and the
+    // choice lists again and shows the record shown again, or the first
+    // when it is gone. While the record shown has unsaved changes or a new
+    // one is typed, it stays with what was typed (replaceRecord).
     void reloadRecords();
 
     bool isAdding() const { return m_adding; }
@@ -205,6 +212,30 @@ protected:
     // "<stored>, but the editor could not be brought up to date."
     static bool afterStored(const QString &stored, const std::function<void()> &work);
 
+    // Why the record shown is replaced (replaceRecord).
+    enum class Cause {
+        // The user leaves it: a move, a letter, the name list, Add, another
+        // window opening the editor on a record. Unsaved changes are asked
+        // about first.
+        UserMove,
+        // Nothing typed is at stake: the user's own Save, Delete or Cancel
+        // button settled it, nothing is shown yet, or the record shown
+        // stays. Nothing is asked.
+        Settled,
+        // Another window stored or deleted what the editor shows: nothing
+        // is asked and nothing typed is dropped.
+        Elsewhere,
+    };
+    // The one gate before the record shown is replaced; replace() shows
+    // the next one (or none). UserMove asks about unsaved changes first
+    // and runs it unless the user stays; Settled runs it. Elsewhere runs it
+    // when nothing typed is at stake; while the record shown has unsaved
+    // changes or a new one is typed, the record stays instead: the choice
+    // lists and the records are read again and the fields and ticks the
+    // user has not touched show what is stored now (refreshKeepingInput).
+    // True when replace() ran.
+    bool replaceRecord(Cause cause, const std::function<void()> &replace);
+
     // The parts of the shared shape, for the routines the subclass names.
     void openRecordList();
     void clearRecord();
@@ -234,6 +265,20 @@ protected:
     QComboBox *nameList() const { return List_Combo; }
 
 private:
+    // Fills the fields with the record with the id (see loadRecord); only
+    // what passed replaceRecord calls it.
+    void showRecord(qint32 id);
+    // Shows the record with the id among those read, with its letter and
+    // name list; the first when it is not among them, the empty state when
+    // there are none.
+    void showListedRecord(qint32 id);
+    // The letter bar and the name list from the records read, at the
+    // letter of the record with the id (when it is among them) with its
+    // item chosen.
+    void rebuildLetterBar(qint32 id);
+    void chooseNameListItem(qint32 id);
+    // See replaceRecord.
+    void refreshKeepingInput();
     void setCurrentId(qint32 id);
     // The letter a row of the records files under, "A" to "Z".
     QString letterOfRow(int row) const;
@@ -250,6 +295,9 @@ private:
     bool askToSaveChanges();
     // What the record shows now, and that record as it was filled.
     QHash<const QWidget *, QString> fieldValues() const;
+    // The ids ticked in each tick column of the grids, in registration
+    // order.
+    QList<QSet<qint32>> tickValues() const;
     void rememberShownValues();
     // Ctrl+PgUp and Ctrl+PgDown: the previous or next page of SSTab1.
     void turnPage(int step);

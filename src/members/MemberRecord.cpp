@@ -193,11 +193,16 @@ MemberComboValues comboValues()
     v.cities = AddressValues(AddressKind::City);
     v.zips = AddressValues(AddressKind::Zip);
     v.schools = AddressValues(AddressKind::School);
-    // One row per last name (its first spelling by id), read through the
-    // name index rather than every member.
+    // One last name per key (names equal but for case share one), the
+    // first spelling by id: the first member of each key, found in the
+    // index on the keys alone. The empty key is shared by the empty name
+    // and names of nothing but control characters: the first of these
+    // counts.
     v.lastNames = MemberTables::distinctTexts(
         QStringLiteral("select LName from member where memberid in"
-                       " (select min(memberid) from member group by LName) order by lnamekey, memberid"));
+                       " (select min(memberid) from member where lnamekey <> '' group by lnamekey"
+                       " union all select min(memberid) from member where lnamekey = '' and LName <> '')"
+                       " order by lnamekey, memberid"));
     return v;
 }
 
@@ -223,9 +228,10 @@ NameIndex::Entry storedListEntry(const MemberRecord &r)
 
 QString listQuery()
 {
-    return QStringLiteral("select memberid, %1, coalesce(LName, ''), lnamekey, fnamekey, mnamekey from member"
-                          " order by lnamekey, fnamekey, mnamekey, memberid")
-        .arg(QLatin1String(kListKeySql));
+    // The names as stored, in the table's order: the editor's index forms
+    // the name-list keys and sorts, in a fraction of the time the
+    // statement takes for either.
+    return QStringLiteral("select memberid, LName, FName, MName, lnamekey, fnamekey, mnamekey from member");
 }
 
 QVector<MemberListEntry> memberList()

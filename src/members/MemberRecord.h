@@ -111,12 +111,13 @@ qint32 save(const MemberRecord &record, const QList<LinkChoice> &links, bool add
 // non-empty value once whatever its letter case.
 MemberComboValues comboValues();
 
-// The member editor's list statement, in the editor's order: by last,
-// first and middle name (their key columns, so as the viewer and the
-// report order members), then by id. Each row reads the id, the name-list
-// key, the last name as stored (whose first character gives the letter:
-// one that begins with a blank files under A) and the three name keys
-// (NameIndex::Order::Keys).
+// The member editor's list statement, in no order: the editor's index
+// sorts by last, first and middle name (their key columns, so as the
+// viewer and the report order members), then by id. Each row reads the
+// id, the last, first and middle names as stored (the index forms the
+// name-list key of them, as listKey() does; the last name's first
+// character gives the letter: one that begins with a blank files under
+// A) and the three name keys (NameIndex::Order::Keys).
 QString listQuery();
 
 // Every member in the editor's order, with its name-list key.

@@ -8,6 +8,7 @@
 #include "Guard.h"
 #include "Module.h"
 #include "Prompter.h"
+#include "RecordEditorForm.h"
 #include "RefKinds.h"
 #include "RefListForm.h"
 
@@ -207,6 +208,17 @@ void RefreshChoirLists()
         if (auto *f = Forms::find<ChoirForm>(ChoirFormCode))
             f->fillGrid(true);
         refreshGridWindows(CheckGridKind::Choirs);
+    });
+}
+
+void RefreshAddressLists()
+{
+    BusyCursor busy;
+    RefreshAfterSavedChange([] {
+        if (!hx().MemberFormLoaded)
+            return;
+        if (auto *editor = qobject_cast<RecordEditorForm *>(Forms::instance(MemberFormCode)))
+            editor->loadRecord(editor->currentId());
     });
 }
 

@@ -28,6 +28,10 @@ void RefreshOrchestrationLists();
 void RefreshChoirLists();
 // Member sections: the section list and the member windows' section grids.
 void ReloadSectionLists();
+// Cities, zip codes or schools: the member editor's lists, and the member
+// it shows (whose city may have been renamed), through the editor's gate
+// for reloads caused elsewhere.
+void RefreshAddressLists();
 
 // Runs a refresh that follows a change already stored: a failure says the
 // change was saved but the lists could not be brought up to date.

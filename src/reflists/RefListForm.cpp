@@ -228,11 +228,11 @@ void RefListForm::afterChange()
     case RefKindId::City:
     case RefKindId::Zip:
     case RefKindId::School: {
-        // Only this window lists cities, zip codes and schools.
         RefreshAfterSavedChange([this] {
             BusyCursor busy;
             fillGrid(true);
         });
+        RefreshAddressLists();
         break;
     }
     }

@@ -241,9 +241,11 @@ private slots:
         QCOMPARE(f.saved, QList<qint32>({id}));
 
         // Cancel with records shows the first, not the one shown before Add.
+        // Records read again leave the record shown.
         addCollection("Advent Book");
         f.reloadRecords();
-        QCOMPARE(f.name->text(), QString("Advent Book"));
+        QCOMPARE(f.name->text(), QString("Magnificat Book"));
+        QCOMPARE(letterLook(&f, 'A'), 0);
         press(&f, Last);
         QCOMPARE(f.name->text(), QString("Magnificat Book"));
         press(&f, Add);
@@ -401,7 +403,7 @@ private slots:
         addCollection("1 Hundred Hymns");
         const qint32 churchYear = addCollection("Anthems for the Church Year");
         f.reloadRecords();
-        QCOMPARE(f.name->text(), QString("1 Hundred Hymns"));
+        QCOMPARE(f.name->text(), QString("Praise Book"));
         clickLetter(&f, 'P');
         clickLetter(&f, 'A');
         QCOMPARE(listItems(&f), QStringList({"1 Hundred Hymns", "Anthems for the Church Year"}));
