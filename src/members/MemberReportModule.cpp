@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QVector>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -45,6 +46,12 @@ constexpr int kLabelColumns = 3;
 constexpr int kLabelRows = 10;
 constexpr int kLabelColumnStep = 4000;
 constexpr int kLabelRowStep = 1450;
+constexpr int kTwipsPerPoint = 20;
+constexpr int kHalfPoint = kTwipsPerPoint / 2;
+constexpr int kLabelSmallestSize = 7 * kTwipsPerPoint;
+// Kept free before the next column's label: the space between the labels
+// of a common three-across sheet, an eighth of an inch.
+constexpr int kLabelGap = 180;
 
 const QString kFiveBlanks = QString(5, QLatin1Char(' '));
 const QString kLF = QStringLiteral("\n");
@@ -58,28 +65,55 @@ struct MemberRow {
     QStringList choirs;
 };
 
-// A label line that would run into the next label, or wrap at the right
-// margin and push the sheet out of line, is shortened to its label's room
-// and ends with "…".
-QString fitLabelLine(const QString &line, const FontSpec &font, int width)
+// A line of a label as printed: its text and its size in twips.
+struct LabelLine {
+    QString text;
+    int size;
+};
+
+// The lines of a label in a column `room` wide, none larger than
+// `largest` (twips). A line that does not fit is set smaller in half
+// points, down to 7 points (or `largest` when that is less); one still too
+// wide wraps at blanks at that size. An empty line keeps its place.
+QList<LabelLine> setLabelLines(const QStringList &lines, FontSpec font, int room, int largest)
 {
-    const ReportFonts::Metrics &m = ReportFonts::metrics(font);
-    if (m.width(line) <= width)
-        return line;
-    const QString ellipsis(QChar(0x2026));
-    // The most characters that fit with the ellipsis after them.
-    int lo = 0;
-    int hi = int(line.size());
-    while (lo < hi) {
-        const int mid = (lo + hi + 1) / 2;
-        if (m.width(line.left(mid) + ellipsis) <= width)
-            lo = mid;
-        else
-            hi = mid - 1;
+    const int smallest = std::min(largest, kLabelSmallestSize);
+    QList<LabelLine> out;
+    for (const QString &line : lines) {
+        font.sizeTwips = largest;
+        while (font.sizeTwips > smallest && ReportFonts::metrics(font).width(line) > room)
+            font.sizeTwips -= kHalfPoint;
+        for (const ReportFonts::WrappedLine &piece : ReportFonts::metrics(font).wrap(line, room))
+            out.append({piece.text, font.sizeTwips});
     }
-    if (lo > 0 && line.at(lo - 1).isHighSurrogate())
-        --lo;
-    return line.left(lo) + ellipsis;
+    return out;
+}
+
+// The height the printer gives the lines, each ending with a line feed.
+int labelHeight(const QList<LabelLine> &lines, FontSpec font)
+{
+    int height = 0;
+    for (const LabelLine &line : lines) {
+        font.sizeTwips = line.size;
+        height += int(std::ceil(ReportFonts::metrics(font).lineSpacing));
+    }
+    return height;
+}
+
+// The label's lines at the sizes that keep them inside its row. When the
+// row cannot hold them even with 7 point lines (only for addresses near
+// the fields' limits) the whole label is set smaller still: a whole
+// address in small type beats one cut short or printed over the label
+// below.
+QList<LabelLine> fitLabel(const QStringList &lines, const FontSpec &font, int room)
+{
+    QList<LabelLine> set;
+    for (int largest = kLabelFontSize * kTwipsPerPoint; largest >= kHalfPoint; largest -= kHalfPoint) {
+        set = setLabelLines(lines, font, room, largest);
+        if (labelHeight(set, font) <= kLabelRowStep)
+            break;
+    }
+    return set;
 }
 
 // One slice of members, positions [from, to): those that still exist, in
@@ -301,12 +335,12 @@ void PrintMailingLabels(ReportPrinter &printer, const QList<qint32> &memberIds)
     // place on every further sheet.
     int sheetTop = printer.currentY();
     constexpr int perSheet = kLabelColumns * kLabelRows;
-    // A label's room: up to the next label's left edge, and in the last
+    // A label's room: up to the next label less a gap, and in the last
     // column up to the right margin.
     const int printable = printer.pageWidth() - printer.marginLeft() - printer.marginRight();
     const auto roomOf = [&](int column) {
         const int toMargin = printable - column * kLabelColumnStep;
-        return column < kLabelColumns - 1 ? std::min(kLabelColumnStep, toMargin) : toMargin;
+        return column < kLabelColumns - 1 ? std::min(kLabelColumnStep - kLabelGap, toMargin) : toMargin;
     };
     forEachMember(memberIds, false, [&](const MemberRow &m, int index) {
         const int onSheet = index % perSheet;
@@ -319,14 +353,23 @@ void PrintMailingLabels(ReportPrinter &printer, const QList<qint32> &memberIds)
         printer.setIndentLeft(indent);
         printer.setCurrentY(sheetTop + (onSheet / kLabelColumns) * kLabelRowStep);
         printer.setCurrentX(printer.marginLeft() + indent);
-        std::array<QString, 4> lines = BuildLabelLines(m.address);
-        for (QString &line : lines)
-            line = fitLabelLine(line, printer.font(), roomOf(column));
-        printer.text(lines[0] + kLF + lines[1]);
-        if (!lines[2].isEmpty())
-            printer.text(kLF + lines[2]);
-        printer.text(kLF + lines[3]);
+        // Measured as the printer prints them: without control characters,
+        // a stored line break starting a line of its own. An empty second
+        // street is left out.
+        const std::array<QString, 4> built = BuildLabelLines(m.address);
+        QStringList lines;
+        for (int i = 0; i < 4; ++i)
+            if (i != 2 || !built[i].isEmpty())
+                lines << Fmt::withoutControls(built[i]).split(QLatin1Char('\n'));
+        const QList<LabelLine> set = fitLabel(lines, printer.font(), roomOf(column));
+        for (int i = 0; i < set.size(); ++i) {
+            // The size is set before the line feed, so an empty line takes
+            // the height it was given.
+            printer.setFontSize(double(set[i].size) / kTwipsPerPoint);
+            printer.text(i + 1 < set.size() ? set[i].text + kLF : set[i].text);
+        }
     });
+    printer.setFontSize(kLabelFontSize);
     printer.setIndentLeft(0);
     printer.endDoc();
 }

@@ -58,9 +58,12 @@ void PrintMemberReport(ReportPrinter &printer, const QList<qint32> &memberIds, c
 // left and right, 900 top and bottom, 10 pt; three across (at 0, 4000 and
 // 8000 twips from the left margin) and ten down (1450 twips apart, the
 // first row at the top margin), row by row, on as many sheets as needed.
-// A line wider than its label's room (up to the next label's left edge;
-// in the last column up to the right margin) is shortened and ends with
-// "…". No members: one empty sheet.
+// Every line prints whole inside its label: one wider than its label's
+// room (up to the next label less an eighth of an inch; in the last
+// column up to the right margin) is set smaller, down to 7 pt, and one
+// still too wide wraps at blanks. A label whose lines would then run
+// past its row is set smaller as a whole until they fit. No members: one
+// empty sheet.
 void PrintMailingLabels(ReportPrinter &printer, const QList<qint32> &memberIds);
 
 // The lines of a member's label (index 0 to 3 for lines 1 to 4): first,

@@ -8,8 +8,15 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QList>
+#include <QString>
 
 namespace ReportFonts {
+
+struct WrappedLine {
+    QString text;
+    qreal width = 0;
+};
 
 struct Metrics {
     explicit Metrics(const QFont &f);
@@ -29,6 +36,10 @@ struct Metrics {
     // most characters that fit (at least one). 0 when nothing fits and cut
     // is not set. *w receives the prefix's width.
     int fit(const QString &s, qreal avail, bool cut, qreal *w) const;
+    // The lines of text that fit maxWidth: each "\n" ends one; a line
+    // breaks at blanks (dropped at the break) and a word longer than the
+    // line inside the word.
+    QList<WrappedLine> wrap(const QString &text, qreal maxWidth) const;
 
 private:
     qreal charAdvance(QChar c) const;

@@ -151,6 +151,35 @@ int Metrics::fit(const QString &s, qreal avail, bool cut, qreal *w) const
     return k;
 }
 
+QList<WrappedLine> Metrics::wrap(const QString &text, qreal maxWidth) const
+{
+    QList<WrappedLine> out;
+    const QStringList paragraphs = text.split(QLatin1Char('\n'));
+    for (const QString &para : paragraphs) {
+        QString rest = para;
+        if (rest.isEmpty()) {
+            out.append(WrappedLine());
+            continue;
+        }
+        while (!rest.isEmpty()) {
+            if (roughWidth(rest) <= maxWidth + 200) {
+                const qreal w = width(rest);
+                if (w <= maxWidth) {
+                    out.append(WrappedLine{rest, w});
+                    break;
+                }
+            }
+            qreal w = 0;
+            const int n = fit(rest, maxWidth, true, &w);
+            out.append(WrappedLine{rest.left(n), w});
+            rest = rest.mid(n);
+            while (rest.startsWith(QLatin1Char(' ')))
+                rest.remove(0, 1);
+        }
+    }
+    return out;
+}
+
 namespace {
 struct Cache {
     QHash<FontSpec, QFont> fonts;

@@ -54,43 +54,6 @@ struct Table {
     QList<CellProp> props;
 };
 
-struct WrappedLine {
-    QString text;
-    qreal width = 0;
-};
-
-// Splits text into the lines that fit maxWidth in a font, breaking at
-// blanks and, for a word longer than the line, inside the word.
-QList<WrappedLine> wrapText(const QString &text, const FontSpec &font, qreal maxWidth)
-{
-    const auto &m = ReportFonts::metrics(font);
-    QList<WrappedLine> out;
-    const QStringList paragraphs = text.split(QLatin1Char('\n'));
-    for (const QString &para : paragraphs) {
-        QString rest = para;
-        if (rest.isEmpty()) {
-            out.append(WrappedLine());
-            continue;
-        }
-        while (!rest.isEmpty()) {
-            if (m.roughWidth(rest) <= maxWidth + 200) {
-                const qreal w = m.width(rest);
-                if (w <= maxWidth) {
-                    out.append(WrappedLine{rest, w});
-                    break;
-                }
-            }
-            qreal w = 0;
-            const int n = m.fit(rest, maxWidth, true, &w);
-            out.append(WrappedLine{rest.left(n), w});
-            rest = rest.mid(n);
-            while (rest.startsWith(QLatin1Char(' ')))
-                rest.remove(0, 1);
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 struct ReportPrinter::Impl {
@@ -477,7 +440,7 @@ void ReportPrinter::Impl::layoutTable()
         TextAlign align = TextAlign::Left;
         QColor back;
         QColor fore;
-        QList<WrappedLine> lines;
+        QList<ReportFonts::WrappedLine> lines;
     };
     QList<QList<Cell>> cells(rows.size());
     for (int r = 0; r < rows.size(); ++r) {
@@ -505,7 +468,7 @@ void ReportPrinter::Impl::layoutTable()
             }
             FontSpec f = t.font;
             f.bold = f.bold || cell.bold;
-            cell.lines = wrapText(cell.text, f, qMax(1, t.widths.at(c) - 2 * CellPadX));
+            cell.lines = ReportFonts::metrics(f).wrap(cell.text, qMax(1, t.widths.at(c) - 2 * CellPadX));
         }
     }
 
