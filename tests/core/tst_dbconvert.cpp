@@ -1118,7 +1118,13 @@ private slots:
             alarm(60);
             ::close(go[1]);
             char c;
-            _exit(::read(go[0], &c, 1) == 1 && DbFile::convert(m_path).ok() ? 0 : 1);
+            if (::read(go[0], &c, 1) != 1)
+                _exit(1);
+            // A loaded machine may keep the first longer than one wait.
+            DbFile::Check check = DbFile::convert(m_path);
+            while (check.problem == DbFile::Problem::InUse)
+                check = DbFile::convert(m_path);
+            _exit(check.ok() ? 0 : 1);
         }
         ::close(go[0]);
         DbFile::setConversionHook([&](sqlite3 *) {
