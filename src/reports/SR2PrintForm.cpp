@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <cmath>
@@ -571,14 +572,34 @@ void SR2PrintForm::showEnlarged()
 
 void SR2PrintForm::saveScheduleInfo()
 {
+    if (storeScheduleInfo())
+        MsgBox(QStringLiteral("Information has been saved"), QStringLiteral("Schedule Info"), MsgButtons::Ok,
+               MsgIcon::Information);
+}
+
+bool SR2PrintForm::storeScheduleInfo()
+{
     const QString text = DRtext(1) ? DRtext(1)->toPlainText() : QString();
-    const bool ok = guarded([&] {
+    return guarded([&] {
         BusyCursor busy;
         ScheduleInfo::store(text);
     });
-    if (ok)
-        MsgBox(QStringLiteral("Information has been saved"), QStringLiteral("Schedule Info"), MsgButtons::Ok,
-               MsgIcon::Information);
+}
+
+bool SR2PrintForm::scheduleInfoUnsaved() const
+{
+    if (m_kind != ReportKinds::Schedule || !DRtext(1))
+        return false;
+    QString stored;
+    // A text that cannot be read back counts as not stored: asking is
+    // safer than dropping it.
+    if (!guarded([&] { stored = ScheduleInfo::text(); }))
+        return true;
+    // Compared as the box would show the stored text (its line ends made
+    // plain), so a text nobody touched never asks.
+    QTextDocument shown;
+    shown.setPlainText(stored);
+    return DRtext(1)->toPlainText() != shown.toPlainText();
 }
 
 // ---- lifecycle -------------------------------------------------------------------
@@ -589,6 +610,24 @@ void SR2PrintForm::unloadForm()
     hx().ReportType = -1;
     if (g_instance == this)
         g_instance = nullptr;
+}
+
+bool SR2PrintForm::queryClose()
+{
+    // The information typed for all choirs is kept only by its button;
+    // closing the window must not drop it unasked.
+    if (!scheduleInfoUnsaved())
+        return true;
+    switch (MsgBox(QStringLiteral("Save the changes to the schedule information?"), QStringLiteral("Schedule Info"),
+                   MsgButtons::YesNoCancel, MsgIcon::Question)) {
+    case MsgResult::Yes:
+        // Not stored (the error shown): the window stays with the text.
+        return storeScheduleInfo();
+    case MsgResult::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void SR2PrintForm::closeEvent(QCloseEvent *event)

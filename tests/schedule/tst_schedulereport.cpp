@@ -1,6 +1,8 @@
 // The choir schedule report: the cells as its rows compose them, the
 // blocks and tables the builds print, the page breaks, and its options in
 // the report window.
+#include "AppPaths.h"
+#include "MainFormMDI.h"
 #include "ReportKinds.h"
 #include "ReportPrinter.h"
 #include "ReportTestUtil.h"
@@ -10,6 +12,7 @@
 #include "ScheduleReportRows.h"
 #include "ScheduleTestUtil.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -330,6 +333,62 @@ private slots:
         QVERIFY(f->printer().document().find("Youth sings", 1));
         QCOMPARE(f->printer().document().find("MARY'S", 1), 1);
         QVERIFY(m_prompter->messages.isEmpty());
+    }
+
+    // Information typed and not stored: each way of closing the window
+    // asks. Yes stores it, No drops it, Cancel keeps the window with the
+    // text (and the program running). Typed back as stored, nothing asks.
+    void closingAsksBeforeTypedInformationIsLost_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<MsgResult>("answer");
+        for (const char *way : {"close button", "close key", "exit"})
+            for (const auto &[answer, name] : {std::pair(MsgResult::Yes, "yes"), std::pair(MsgResult::No, "no"),
+                                               std::pair(MsgResult::Cancel, "cancel")})
+                QTest::addRow("%s, %s", way, name) << QString(way) << answer;
+    }
+    void closingAsksBeforeTypedInformationIsLost()
+    {
+        QFETCH(QString, way);
+        QFETCH(MsgResult, answer);
+        // Stored with the line ends of an older file.
+        Db::exec("insert into schedinfo (info, ChoirID) values (?, 0)", {"Robes at 9:30\r\nin the choir room"});
+        auto main = std::make_unique<MainFormMDI>();
+        main->show();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        RequestReport(ReportKinds::Schedule);
+        QPointer<SR2PrintForm> f = SR2PrintForm::instance();
+        QTextEdit *info = f->DRtext(1);
+        info->setFocus();
+        QTest::keyClick(info, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(info, "x");
+        QTest::keyClick(info, Qt::Key_Backspace);
+        // Typed back as stored: asked by the shut-down, it may close unasked.
+        QVERIFY(f->agreeToClose());
+        f->withdrawCloseAgreement();
+        QVERIFY(m_prompter->messages.isEmpty());
+        QTest::keyClicks(info, " 5");
+        m_prompter->messageAnswers << answer;
+        if (way == "close button")
+            click(f, "CloseButton");
+        else if (way == "close key")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+        else
+            main->findChild<QAction *>("menuExit")->trigger();
+        QApplication::processEvents();
+
+        QCOMPARE(m_prompter->messages.size(), 1);
+        QCOMPARE(m_prompter->messages.last().buttons, MsgButtons::YesNoCancel);
+        const bool kept = answer == MsgResult::Cancel;
+        QCOMPARE(!f.isNull() && !f->isUnloaded(), kept);
+        QCOMPARE(main->isVisible(), way != "exit" || kept);
+        if (kept)
+            QCOMPARE(info->toPlainText(), QString("Robes at 9:30\nin the choir room 5"));
+        if (!Db::isOpen()) // the shut-down closed it
+            QVERIFY(Db::open(m_folder->file(QLatin1String(AppPaths::DatabaseFile)), nullptr));
+        QCOMPARE(testdb::column("select info from schedinfo"),
+                 QStringList(answer == MsgResult::Yes ? "Robes at 9:30\nin the choir room 5"
+                                                      : "Robes at 9:30\r\nin the choir room"));
     }
 
 private:
