@@ -385,8 +385,11 @@ void SR2PrintForm::createReport()
     if (m_building)
         return;
     m_building = true;
+    // Greying the buttons moves the focus on, down to Close, where the next
+    // Space would close the window; it comes back to where it was.
     struct Done {
         SR2PrintForm *f;
+        QPointer<QWidget> focus;
         ~Done()
         {
             f->m_building = false;
@@ -394,8 +397,10 @@ void SR2PrintForm::createReport()
             f->m_saveButton->setEnabled(true);
             f->m_maxButton->setEnabled(true);
             f->m_msgFrame->hide();
+            if (focus && f->isAncestorOf(focus) && focus->isEnabled() && focus->isVisible())
+                focus->setFocus(Qt::OtherFocusReason);
         }
-    } done{this};
+    } done{this, QApplication::focusWidget()};
     m_createButton->setEnabled(false);
     m_saveButton->setEnabled(false);
     m_maxButton->setEnabled(false);

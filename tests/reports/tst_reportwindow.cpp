@@ -225,6 +225,22 @@ private slots:
         QVERIFY(find<QComboBox>(frame, "DComboB1"));
     }
 
+    // Space on Create Report builds the report and the focus stays there:
+    // a second Space builds it again, it does not close the window.
+    void createReportKeepsTheFocus()
+    {
+        RequestReport(2);
+        SR2PrintForm *f = SR2PrintForm::instance();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        auto *create = find<QPushButton>(f, "CreateButton");
+        create->setFocus();
+        for (int builds = 1; builds <= 2; ++builds) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+            QCOMPARE(g_builds, builds);
+            QCOMPARE(QApplication::focusWidget(), create);
+        }
+    }
+
     void createExportsOnlyWhenAsked()
     {
         RequestReport(2);
