@@ -251,8 +251,6 @@ private:
     // What the record shows now, and that record as it was filled.
     QHash<const QWidget *, QString> fieldValues() const;
     void rememberShownValues();
-    // Ctrl+PgUp and Ctrl+PgDown: the previous or next page of SSTab1.
-    void turnPage(int step);
 
     struct RegisteredGrid {
         CheckGridKind kind;

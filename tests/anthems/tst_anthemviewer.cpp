@@ -232,8 +232,16 @@ private slots:
         QVERIFY(m_viewer.grid(0)->checkedIds().isEmpty());
     }
 
+    // A double-click on a cell, or Return on it, opens what it shows.
+    void doubleClickOpensTheAnthemOrItsCollection_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("double-click") << false;
+        QTest::newRow("Return") << true;
+    }
     void doubleClickOpensTheAnthemOrItsCollection()
     {
+        QFETCH(bool, byKey);
         QList<qint32> anthems;
         QList<qint32> collections;
         Forms::registerForm(AnthemFormCode, [&] { return new StandInEditor(&anthems); });
@@ -243,7 +251,10 @@ private slots:
         auto dclick = [&](int row, int column) {
             const QModelIndex at = view->model()->index(row, column);
             view->scrollTo(at);
-            doubleClick(view->viewport(), view->visualRect(at).center());
+            if (byKey)
+                pressReturnOn(view, at);
+            else
+                doubleClick(view->viewport(), view->visualRect(at).center());
         };
         dclick(1, 0);
         QCOMPARE(anthems, QList<qint32>{m_lib.vision});
@@ -257,6 +268,21 @@ private slots:
         doubleClick(view->horizontalHeader()->viewport(), QPoint(view->columnViewportPosition(0) + 5, 5));
         QCOMPARE(anthems.size(), 1);
         QVERIFY(!Cursor::isBusy());
+    }
+
+    // Ctrl+PgDown and Ctrl+PgUp turn the pages, round, the focus going
+    // along to the page shown.
+    void ctrlPageKeysTurnThePages()
+    {
+        QVERIFY(QTest::qWaitForWindowActive(m_viewer.form));
+        m_viewer.list()->setFocus();
+        QString pages;
+        for (Qt::Key k : {Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}) {
+            QTest::keyClick(QApplication::focusWidget(), k, Qt::ControlModifier);
+            pages += QString::number(m_viewer.tab()->currentIndex());
+            QVERIFY(m_viewer.tab()->currentWidget()->isAncestorOf(QApplication::focusWidget()));
+        }
+        QCOMPARE(pages, QString("1202"));
     }
 
     // Control characters in a stored title or collection name are left

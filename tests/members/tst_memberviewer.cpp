@@ -275,15 +275,26 @@ private slots:
         QVERIFY(!choirs->isChecked(youth, 3));
     }
 
+    // A double-click on a member's row, or Return on it, opens the member.
+    void doubleClickOpensTheMemberUnlessItIsGone_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("double-click") << false;
+        QTest::newRow("Return") << true;
+    }
     void doubleClickOpensTheMemberUnlessItIsGone()
     {
+        QFETCH(bool, byKey);
         QList<qint32> shown;
         Forms::registerForm(MemberFormCode, [&] { return new StandInEditor(&shown, &hx().MemberFormLoaded); });
         QTableView *view = get<QTableView>("MemberGrid");
         auto dclick = [&](int row) {
             const QModelIndex at = view->model()->index(row, 0);
             view->scrollTo(at);
-            doubleClick(view->viewport(), view->visualRect(at).center());
+            if (byKey)
+                pressReturnOn(view, at);
+            else
+                doubleClick(view->viewport(), view->visualRect(at).center());
         };
         dclick(3);
         QCOMPARE(shown, QList<qint32>{m_evans});

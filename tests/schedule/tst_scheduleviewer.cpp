@@ -52,6 +52,7 @@ private slots:
         m_folder = std::make_unique<TempProgramFolder>();
         QVERIFY(m_folder->ok());
         m_prompter = std::make_unique<TestPrompter>();
+        m_opened.clear();
         m_youth = choir("Youth");
         m_chancel = choir("Chancel");
         m_grace = anthem("Amazing Grace");
@@ -223,10 +224,17 @@ private slots:
         QCOMPARE(count("select count(*) from schednotes"), 0);
     }
 
-    // A double-click opens the entry's anthem and then its collection, the
-    // ones that still exist.
+    // A double-click, or Return on the row, opens the entry's anthem and
+    // then its collection, the ones that still exist.
+    void doubleClickOpensRecords_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("double-click") << false;
+        QTest::newRow("Return") << true;
+    }
     void doubleClickOpensRecords()
     {
+        QFETCH(bool, byKey);
         QStringList &opened = m_opened;
         const qint32 goneAnthem = anthem("Withdrawn");
         const qint32 goneCollection = collection("Lost Book");
@@ -242,6 +250,8 @@ private slots:
         auto *grid = child<QTableView>(&v, "SGrid");
         QVERIFY(QTest::qWaitForWindowExposed(&v));
         auto dclick = [&](int row) {
+            if (byKey)
+                return pressReturnOn(grid, grid->model()->index(row, M::TitleColumn));
             const QRect cell = grid->visualRect(grid->model()->index(row, M::TitleColumn));
             // As the system delivers it: press, release, double click, release.
             QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cell.center());

@@ -5,9 +5,13 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QPointer>
 #include <QHelpEvent>
 #include <QTableView>
+#include <QTest>
 #include <QToolTip>
 
 #include "AppPaths.h"
@@ -197,6 +201,14 @@ QStringList unreadableTexts(QWidget *window, QTableView *view, int column, const
         }
     }
     return wrong;
+}
+
+void pressReturnOn(QAbstractItemView *view, const QModelIndex &at)
+{
+    view->setFocus();
+    view->scrollTo(at);
+    view->setCurrentIndex(at);
+    QTest::keyClick(view, Qt::Key_Return);
 }
 
 void closeWindow(QWidget *w)

@@ -98,6 +98,10 @@ QStringList unreadableTexts(QWidget *window, QTableView *view, int column, const
 // The name a screen reader announces for a widget.
 QString accessibleName(QWidget *w);
 
+// Return pressed on a cell of a grid as the user does: the grid in focus,
+// the cell current.
+void pressReturnOn(QAbstractItemView *view, const QModelIndex &at);
+
 // Closes a window as the user does and deletes it at once (its unload
 // work done); nothing for none.
 void closeWindow(QWidget *w);
