@@ -161,6 +161,20 @@ QStringList cutCaptions(QWidget *window)
         if (l->isVisibleTo(window) && !l->text().isEmpty() && !l->wordWrap() && l->width() < l->sizeHint().width())
             cut << l->text();
     }
+    // A box's hint of what to type (a date's "mm/dd/yyyy") shows whole too:
+    // inside its frame the box keeps 2 pixels either side of its text.
+    const auto edits = window->findChildren<QLineEdit *>();
+    for (QLineEdit *e : edits) {
+        QStyleOptionFrame frame;
+        frame.initFrom(e);
+        frame.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, e);
+        const QMargins m = e->textMargins();
+        const int room = e->style()->subElementRect(QStyle::SE_LineEditContents, &frame, e).width() - m.left()
+            - m.right() - 4;
+        if (e->isVisibleTo(window) && !e->placeholderText().isEmpty()
+            && room < e->fontMetrics().horizontalAdvance(e->placeholderText()))
+            cut << e->placeholderText();
+    }
     const auto views = window->findChildren<QTableView *>();
     for (QTableView *v : views) {
         QHeaderView *h = v->horizontalHeader();

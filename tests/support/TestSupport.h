@@ -85,8 +85,9 @@ QStringList column(const QString &sql, const Params &p = {});
 bool writeTemplate(const QString &folder);
 
 // What a window shows cut: the captions of its visible buttons, check
-// boxes and labels that are narrower than their text needs, and the
-// titles of visible grid columns narrower than their title.
+// boxes and labels that are narrower than their text needs, the hints of
+// boxes too narrow for them, and the titles of visible grid columns
+// narrower than their title.
 QStringList cutCaptions(QWidget *window);
 
 // Shows a window at its size, narrower and at its size again, and lists
