@@ -398,7 +398,7 @@ private slots:
         QCOMPARE(a->A_Data.CurAnthem(), lib.joy);
         QCOMPARE(edit(a, "AnthemName")->text(), QString("Joy to the World"));
         // Return on an anthem's row opens it too.
-        pressReturnOn(grid, grid->model()->index(2, 1));
+        openCell(grid, grid->model()->index(2, 1), true);
         QCOMPARE(a->A_Data.CurAnthem(), lib.holyNight);
         doubleClickAnthem(f, "Joy to the World");
 

@@ -275,27 +275,14 @@ private slots:
         QVERIFY(!choirs->isChecked(youth, 3));
     }
 
-    // A double-click on a member's row, or Return on it, opens the member.
-    void doubleClickOpensTheMemberUnlessItIsGone_data()
-    {
-        QTest::addColumn<bool>("byKey");
-        QTest::newRow("double-click") << false;
-        QTest::newRow("Return") << true;
-    }
+    void doubleClickOpensTheMemberUnlessItIsGone_data() { addOpenWays(); }
     void doubleClickOpensTheMemberUnlessItIsGone()
     {
         QFETCH(bool, byKey);
         QList<qint32> shown;
         Forms::registerForm(MemberFormCode, [&] { return new StandInEditor(&shown, &hx().MemberFormLoaded); });
         QTableView *view = get<QTableView>("MemberGrid");
-        auto dclick = [&](int row) {
-            const QModelIndex at = view->model()->index(row, 0);
-            view->scrollTo(at);
-            if (byKey)
-                pressReturnOn(view, at);
-            else
-                doubleClick(view->viewport(), view->visualRect(at).center());
-        };
+        auto dclick = [&](int row) { openCell(view, view->model()->index(row, 0), byKey); };
         dclick(3);
         QCOMPARE(shown, QList<qint32>{m_evans});
         QVERIFY(hx().MemberFormLoaded);

@@ -230,15 +230,12 @@ private slots:
     void createReportKeepsTheFocus()
     {
         RequestReport(2);
-        SR2PrintForm *f = SR2PrintForm::instance();
-        QVERIFY(QTest::qWaitForWindowActive(f));
-        auto *create = find<QPushButton>(f, "CreateButton");
+        QVERIFY(QTest::qWaitForWindowActive(SR2PrintForm::instance()));
+        auto *create = find<QPushButton>(SR2PrintForm::instance(), "CreateButton");
         create->setFocus();
-        for (int builds = 1; builds <= 2; ++builds) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-            QCOMPARE(g_builds, builds);
-            QCOMPARE(QApplication::focusWidget(), create);
-        }
+        QTest::keyClick(create, Qt::Key_Space);
+        QCOMPARE(g_builds, 1);
+        QCOMPARE(QApplication::focusWidget(), create);
     }
 
     void createExportsOnlyWhenAsked()

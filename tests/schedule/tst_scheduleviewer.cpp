@@ -226,12 +226,7 @@ private slots:
 
     // A double-click, or Return on the row, opens the entry's anthem and
     // then its collection, the ones that still exist.
-    void doubleClickOpensRecords_data()
-    {
-        QTest::addColumn<bool>("byKey");
-        QTest::newRow("double-click") << false;
-        QTest::newRow("Return") << true;
-    }
+    void doubleClickOpensRecords_data() { addOpenWays(); }
     void doubleClickOpensRecords()
     {
         QFETCH(bool, byKey);
@@ -249,16 +244,7 @@ private slots:
         v.show();
         auto *grid = child<QTableView>(&v, "SGrid");
         QVERIFY(QTest::qWaitForWindowExposed(&v));
-        auto dclick = [&](int row) {
-            if (byKey)
-                return pressReturnOn(grid, grid->model()->index(row, M::TitleColumn));
-            const QRect cell = grid->visualRect(grid->model()->index(row, M::TitleColumn));
-            // As the system delivers it: press, release, double click, release.
-            QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cell.center());
-            QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell.center());
-            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-            QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        };
+        auto dclick = [&](int row) { openCell(grid, grid->model()->index(row, M::TitleColumn), byKey); };
         dclick(0); // heading
         dclick(2); // other text only
         dclick(3); // its anthem is gone

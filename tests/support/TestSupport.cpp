@@ -161,16 +161,13 @@ QStringList cutCaptions(QWidget *window)
         if (l->isVisibleTo(window) && !l->text().isEmpty() && !l->wordWrap() && l->width() < l->sizeHint().width())
             cut << l->text();
     }
-    // A box's hint of what to type (a date's "mm/dd/yyyy") shows whole too:
-    // inside its frame the box keeps 2 pixels either side of its text.
-    const auto edits = window->findChildren<QLineEdit *>();
-    for (QLineEdit *e : edits) {
+    // A box's hint of what to type ("mm/dd/yyyy") whole, inside its frame
+    // and the 2 pixels either side of its text.
+    for (QLineEdit *e : window->findChildren<QLineEdit *>()) {
         QStyleOptionFrame frame;
         frame.initFrom(e);
         frame.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, e);
-        const QMargins m = e->textMargins();
-        const int room = e->style()->subElementRect(QStyle::SE_LineEditContents, &frame, e).width() - m.left()
-            - m.right() - 4;
+        const int room = e->style()->subElementRect(QStyle::SE_LineEditContents, &frame, e).width() - 4;
         if (e->isVisibleTo(window) && !e->placeholderText().isEmpty()
             && room < e->fontMetrics().horizontalAdvance(e->placeholderText()))
             cut << e->placeholderText();
@@ -217,12 +214,29 @@ QStringList unreadableTexts(QWidget *window, QTableView *view, int column, const
     return wrong;
 }
 
-void pressReturnOn(QAbstractItemView *view, const QModelIndex &at)
+void doubleClick(QWidget *w, const QPoint &at)
 {
-    view->setFocus();
+    QTest::mousePress(w, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+}
+
+void openCell(QAbstractItemView *view, const QModelIndex &at, bool byKey)
+{
     view->scrollTo(at);
+    if (!byKey)
+        return doubleClick(view->viewport(), view->visualRect(at).center());
+    view->setFocus();
     view->setCurrentIndex(at);
     QTest::keyClick(view, Qt::Key_Return);
+}
+
+void addOpenWays()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("double-click") << false;
+    QTest::newRow("Return") << true;
 }
 
 void closeWindow(QWidget *w)

@@ -99,9 +99,14 @@ QStringList unreadableTexts(QWidget *window, QTableView *view, int column, const
 // The name a screen reader announces for a widget.
 QString accessibleName(QWidget *w);
 
-// Return pressed on a cell of a grid as the user does: the grid in focus,
-// the cell current.
-void pressReturnOn(QAbstractItemView *view, const QModelIndex &at);
+// A double click as the system delivers it: press, release, double
+// click, release.
+void doubleClick(QWidget *w, const QPoint &at);
+// A cell of a grid opened as the user does: a double-click, or (byKey)
+// Return with the grid in focus and the cell current. addOpenWays() adds
+// the two as rows of a bool column "byKey".
+void openCell(QAbstractItemView *view, const QModelIndex &at, bool byKey);
+void addOpenWays();
 
 // Closes a window as the user does and deletes it at once (its unload
 // work done); nothing for none.
