@@ -3,6 +3,7 @@
 #include "AnthemGridModel.h"
 #include "Cursor.h"
 #include "Guard.h"
+#include "KeyboardReach.h"
 #include "ListColumns.h"
 #include "Module.h"
 #include "RecordCodes.h"
@@ -30,6 +31,7 @@ AnthemQDForm::AnthemQDForm()
                                      RecordKind::Anthem, false));
     connect(m_grid, &QTableView::doubleClicked, this,
             [this](const QModelIndex &at) { gridDoubleClicked(at.row(), at.column()); });
+    returnDoesDoubleClick(m_grid);
     connect(reportButton(), &QPushButton::clicked, this,
             [] { guarded([] { RequestReport(ReportKinds::Anthems); }); });
     loadViewer();

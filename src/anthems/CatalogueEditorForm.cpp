@@ -59,9 +59,15 @@ QGridLayout *CatalogueEditorForm::buildCatalogueRows(QWidget *page, const QStrin
     g->addWidget(CostPerCopy, 3, 1, 1, 2);
     g->addWidget(makeCaption(QStringLiteral("# of Copies"), NumCopies, page), 3, 3);
     g->addWidget(NumCopies, 3, 4, 1, 2);
-    g->addWidget(makeCaption(QStringLiteral("Page(s), Page #, or Page Range"), Pages, page), 4, 0);
+    // The two long captions go onto a second line where the window is
+    // narrow (a small screen), so the dates beside them keep their room.
+    QLabel *pagesCaption = makeCaption(QStringLiteral("Page(s), Page #, or Page Range"), Pages, page);
+    QLabel *timeCaption = makeCaption(QStringLiteral("Performance Time (hh:mm:ss)"), PerformTime, page);
+    for (QLabel *l : {pagesCaption, timeCaption})
+        l->setWordWrap(true);
+    g->addWidget(pagesCaption, 4, 0);
     g->addWidget(Pages, 4, 1, 1, 2);
-    g->addWidget(makeCaption(QStringLiteral("Performance Time (hh:mm:ss)"), PerformTime, page), 4, 3);
+    g->addWidget(timeCaption, 4, 3);
     g->addWidget(PerformTime, 4, 4, 1, 2);
     return g;
 }

@@ -94,6 +94,7 @@ void CollectionForm::connectHandlers()
 {
     connectCatalogueFields();
     connect(AnthemsGrid, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { openAnthemAt(row); });
+    returnDoesDoubleClick(AnthemsGrid);
 
     ChangeNotifier &changes = ChangeNotifier::instance();
     connect(&changes, &ChangeNotifier::anthemStored, this,

@@ -3,6 +3,7 @@
 #include "CollectionGridModel.h"
 #include "Cursor.h"
 #include "Guard.h"
+#include "KeyboardReach.h"
 #include "ListColumns.h"
 #include "Module.h"
 #include "RecordCodes.h"
@@ -53,6 +54,7 @@ CollectionQDForm::CollectionQDForm()
                LimitPanel::catalogue(QStringLiteral("Display All Collections"), QLatin1String(kProcessCaption),
                                      RecordKind::Collection, true));
     connect(m_grid, &QTreeView::doubleClicked, this, [this](const QModelIndex &at) { gridDoubleClicked(at); });
+    returnDoesDoubleClick(m_grid);
     connect(reportButton(), &QPushButton::clicked, this,
             [] { guarded([] { RequestReport(ReportKinds::Collections); }); });
     loadViewer();

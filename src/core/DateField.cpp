@@ -9,10 +9,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
+// The room a line edit keeps between its frame and its text on each side.
+constexpr int kLineEditMargin = 2;
+
 QDate parseInRange(const QString &text)
 {
     const std::optional<QDate> d = Fmt::parseMdy(text);
@@ -31,6 +35,14 @@ DateField::DateField(QWidget *parent) : QWidget(parent)
     m_edit->setObjectName(QStringLiteral("DateText"));
     m_edit->setPlaceholderText(QStringLiteral("mm/dd/yyyy"));
     m_edit->setMaxLength(20);
+    // However narrow its window is made, the box shows a whole date, and
+    // the form it wants.
+    const QFontMetrics fm = m_edit->fontMetrics();
+    const int text =
+        qMax(fm.horizontalAdvance(m_edit->placeholderText()), fm.horizontalAdvance(QStringLiteral("00/00/0000")));
+    const QMargins margins = m_edit->textMargins();
+    m_edit->setMinimumWidth(text + margins.left() + margins.right() + 2 * kLineEditMargin
+                            + 2 * m_edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 1);
     m_edit->installEventFilter(this);
     m_button = new QToolButton(this);
     m_button->setObjectName(QStringLiteral("DateButton"));

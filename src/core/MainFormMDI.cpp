@@ -20,6 +20,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QShortcut>
@@ -153,6 +154,7 @@ MainFormMDI::MainFormMDI(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("MainFormMDI"));
     setWindowTitle(appTitle());
     resize(1100, 760);
+    fitToScreen();
 
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
@@ -337,6 +339,44 @@ bool MainFormMDI::load(QString *error)
 void MainFormMDI::setFirstActivationRoutine(std::function<void(const QDate &)> routine)
 {
     m_firstActivationRoutine = std::move(routine);
+}
+
+void MainFormMDI::fitToScreen()
+{
+    const QScreen *screen = this->screen();
+    if (!screen || isMaximized() || isFullScreen())
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect inner = geometry();
+    const QRect outer = frameGeometry();
+    QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                   outer.bottom() - inner.bottom());
+    // Before it is shown the window manager's frame is not known yet: a
+    // title bar and borders as most draw them.
+    if (!isVisible())
+        frame = frame | QMargins(8, 32, 8, 8);
+    const QSize most = room.size().shrunkBy(frame).expandedTo(minimumSizeHint());
+    if (width() > most.width() || height() > most.height())
+        resize(size().boundedTo(most));
+    if (!isVisible())
+        return;
+    // Shown partly off the screen: moved in, the title bar first.
+    const QRect now = frameGeometry();
+    QPoint at = now.topLeft();
+    at.setX(qMax(room.left(), qMin(at.x(), room.right() + 1 - now.width())));
+    at.setY(qMax(room.top(), qMin(at.y(), room.bottom() + 1 - now.height())));
+    if (at != now.topLeft())
+        move(at);
+}
+
+void MainFormMDI::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    // Once the window manager has framed the window, its frame counts too.
+    if (!e->spontaneous() && !m_fittedOnShow) {
+        m_fittedOnShow = true;
+        QTimer::singleShot(0, this, &MainFormMDI::fitToScreen);
+    }
 }
 
 bool MainFormMDI::event(QEvent *e)

@@ -49,12 +49,17 @@ public:
 protected:
     bool event(QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
+    void showEvent(QShowEvent *e) override;
 
 private:
     void buildMenus();
     void buildListBar();
     void rebuildWindowsMenu();
     void CloseAllForms();
+    // The window within the room its screen has for windows (the screen
+    // less its panels), frame and all: smaller than its first size where
+    // that does not fit, moved in where it reaches past an edge.
+    void fitToScreen();
 
     QMdiArea *m_mdi = nullptr;
     QToolBox *m_listBar = nullptr;
@@ -66,6 +71,7 @@ private:
     QString m_helpFile;
     bool m_firstActivation = true;
     bool m_shutDown = false;
+    bool m_fittedOnShow = false;
 };
 
 // The saved window state "WS" of application "VOV", section "Startup".

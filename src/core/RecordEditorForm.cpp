@@ -7,6 +7,7 @@
 #include "FieldServices.h"
 #include "Forms.h"
 #include "Guard.h"
+#include "KeyboardReach.h"
 #include "LetterBar.h"
 #include "NameLists.h"
 #include "Prompter.h"
@@ -25,7 +26,6 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -118,11 +118,7 @@ RecordEditorForm::RecordEditorForm(bool *loadedFlag, Setup setup)
     outer->addWidget(SSTab1, 1);
 
     // The pages turn from anywhere in the editor, not only from their tabs.
-    for (const auto &[key, step] : {std::pair(Qt::Key_PageUp, -1), std::pair(Qt::Key_PageDown, 1)}) {
-        auto *turn = new QShortcut(QKeySequence(Qt::CTRL | key), this);
-        turn->setContext(Qt::WidgetWithChildrenShortcut);
-        connect(turn, &QShortcut::activated, this, [this, step = step] { turnPage(step); });
-    }
+    turnPagesByKeys(this, SSTab1);
 
     connect(Toolbar1, &RecordToolbar::buttonClicked, this, &RecordEditorForm::toolbarClicked);
     connect(Toolbar2, &LetterBar::buttonClicked, this, &RecordEditorForm::letterClicked);
@@ -908,30 +904,6 @@ void RecordEditorForm::keyPressEvent(QKeyEvent *event)
         return;
     }
     BaseForm::keyPressEvent(event);
-}
-
-void RecordEditorForm::turnPage(int step)
-{
-    const int n = SSTab1->count();
-    if (!SSTab1->isEnabled() || n < 2)
-        return;
-    const int from = SSTab1->currentIndex();
-    int i = from;
-    do
-        i = (i + step + n) % n;
-    while (!SSTab1->isTabEnabled(i) && i != from);
-    // The focus follows from a field of the page left to the first of the
-    // page shown.
-    const QWidget *left = SSTab1->currentWidget();
-    const bool follow = left && left->isAncestorOf(QApplication::focusWidget());
-    SSTab1->setCurrentIndex(i);
-    QWidget *page = SSTab1->currentWidget();
-    if (follow && page)
-        for (QWidget *w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain())
-            if (page->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
-                w->setFocus(Qt::TabFocusReason);
-                break;
-            }
 }
 
 void RecordEditorForm::cancelClicked()

@@ -299,8 +299,6 @@ private:
     // order.
     QList<QSet<qint32>> tickValues() const;
     void rememberShownValues();
-    // Ctrl+PgUp and Ctrl+PgDown: the previous or next page of SSTab1.
-    void turnPage(int step);
 
     struct RegisteredGrid {
         CheckGridKind kind;

@@ -19,6 +19,7 @@ ViewerForm::ViewerForm(bool *loadedFlag, const QString &objectName, const QStrin
     m_tab = new QTabWidget(this);
     m_tab->setObjectName(QStringLiteral("SSTab1"));
     outer->addWidget(m_tab);
+    turnPagesByKeys(this, m_tab);
 }
 
 void ViewerForm::buildPages(const QString &listCaption, QAbstractItemView *list, const LimitPanel::Design &design)

@@ -3,6 +3,7 @@
 #include "CheckListGrid.h"
 #include "Cursor.h"
 #include "Guard.h"
+#include "KeyboardReach.h"
 #include "LimitPanel.h"
 #include "ListColumns.h"
 #include "MemberGridModel.h"
@@ -64,6 +65,7 @@ MemberQDForm::MemberQDForm()
     // and the two month lists.
     buildPages(QStringLiteral("Members"), m_grid, design());
     connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex &at) { gridDoubleClicked(at.row()); });
+    returnDoesDoubleClick(m_grid);
     connect(reportButton(), &QPushButton::clicked, this,
             [] { guarded([] { RequestReport(ReportKinds::Members); }); });
     loadViewer();

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <cmath>
@@ -384,8 +385,11 @@ void SR2PrintForm::createReport()
     if (m_building)
         return;
     m_building = true;
+    // Greying the buttons moves the focus on, down to Close, where the next
+    // Space would close the window; it comes back to where it was.
     struct Done {
         SR2PrintForm *f;
+        QPointer<QWidget> focus;
         ~Done()
         {
             f->m_building = false;
@@ -393,8 +397,10 @@ void SR2PrintForm::createReport()
             f->m_saveButton->setEnabled(true);
             f->m_maxButton->setEnabled(true);
             f->m_msgFrame->hide();
+            if (focus && f->isAncestorOf(focus) && focus->isEnabled() && focus->isVisible())
+                focus->setFocus(Qt::OtherFocusReason);
         }
-    } done{this};
+    } done{this, QApplication::focusWidget()};
     m_createButton->setEnabled(false);
     m_saveButton->setEnabled(false);
     m_maxButton->setEnabled(false);
@@ -571,14 +577,34 @@ void SR2PrintForm::showEnlarged()
 
 void SR2PrintForm::saveScheduleInfo()
 {
+    if (storeScheduleInfo())
+        MsgBox(QStringLiteral("Information has been saved"), QStringLiteral("Schedule Info"), MsgButtons::Ok,
+               MsgIcon::Information);
+}
+
+bool SR2PrintForm::storeScheduleInfo()
+{
     const QString text = DRtext(1) ? DRtext(1)->toPlainText() : QString();
-    const bool ok = guarded([&] {
+    return guarded([&] {
         BusyCursor busy;
         ScheduleInfo::store(text);
     });
-    if (ok)
-        MsgBox(QStringLiteral("Information has been saved"), QStringLiteral("Schedule Info"), MsgButtons::Ok,
-               MsgIcon::Information);
+}
+
+bool SR2PrintForm::scheduleInfoUnsaved() const
+{
+    if (m_kind != ReportKinds::Schedule || !DRtext(1))
+        return false;
+    QString stored;
+    // A text that cannot be read back counts as not stored: asking is
+    // safer than dropping it.
+    if (!guarded([&] { stored = ScheduleInfo::text(); }))
+        return true;
+    // Compared as the box would show the stored text (its line ends made
+    // plain), so a text nobody touched never asks.
+    QTextDocument shown;
+    shown.setPlainText(stored);
+    return DRtext(1)->toPlainText() != shown.toPlainText();
 }
 
 // ---- lifecycle -------------------------------------------------------------------
@@ -589,6 +615,24 @@ void SR2PrintForm::unloadForm()
     hx().ReportType = -1;
     if (g_instance == this)
         g_instance = nullptr;
+}
+
+bool SR2PrintForm::queryClose()
+{
+    // The information typed for all choirs is kept only by its button;
+    // closing the window must not drop it unasked.
+    if (!scheduleInfoUnsaved())
+        return true;
+    switch (MsgBox(QStringLiteral("Save the changes to the schedule information?"), QStringLiteral("Schedule Info"),
+                   MsgButtons::YesNoCancel, MsgIcon::Question)) {
+    case MsgResult::Yes:
+        // Not stored (the error shown): the window stays with the text.
+        return storeScheduleInfo();
+    case MsgResult::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void SR2PrintForm::closeEvent(QCloseEvent *event)

@@ -90,6 +90,9 @@ public:
     void loadFinished();
 
 protected:
+    // The schedule kind asks before information typed and not stored is
+    // dropped.
+    bool queryClose() override;
     void unloadForm() override;
     void closeEvent(QCloseEvent *event) override;
     bool event(QEvent *e) override;
@@ -99,6 +102,12 @@ private:
                                       QWidget *container, int templateHeight);
     void optionCheckReleased(int i);
     void showDocument();
+    // Stores the schedule information box as it stands; false (the error
+    // shown) when it could not be stored.
+    bool storeScheduleInfo();
+    // The schedule kind's information box holds a text other than the
+    // stored one.
+    bool scheduleInfoUnsaved() const;
     void buildUi();
 
     ReportPrinter m_printer;

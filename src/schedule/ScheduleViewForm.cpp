@@ -355,6 +355,7 @@ void ScheduleViewForm::buildUi()
 
     connect(m_choirCombo, &QComboBox::activated, this, [this] { choirChosen(); });
     connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex &at) { gridDoubleClicked(at.row()); });
+    returnDoesDoubleClick(m_grid);
     connect(m_delete, &QPushButton::clicked, this, [this] { deleteClicked(); });
     connect(m_notes, &QPushButton::clicked, this, [this] { notesClicked(); });
     connect(m_report, &QPushButton::clicked, this, [this] { reportClicked(); });

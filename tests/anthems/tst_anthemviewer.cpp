@@ -232,19 +232,17 @@ private slots:
         QVERIFY(m_viewer.grid(0)->checkedIds().isEmpty());
     }
 
+    void doubleClickOpensTheAnthemOrItsCollection_data() { addOpenWays(); }
     void doubleClickOpensTheAnthemOrItsCollection()
     {
+        QFETCH(bool, byKey);
         QList<qint32> anthems;
         QList<qint32> collections;
         Forms::registerForm(AnthemFormCode, [&] { return new StandInEditor(&anthems); });
         Forms::registerForm(CollectionFormCode, [&] { return new StandInEditor(&collections); });
         QTableView *view = m_viewer.list();
         m_viewer.showPage(0);
-        auto dclick = [&](int row, int column) {
-            const QModelIndex at = view->model()->index(row, column);
-            view->scrollTo(at);
-            doubleClick(view->viewport(), view->visualRect(at).center());
-        };
+        auto dclick = [&](int row, int column) { openCell(view, view->model()->index(row, column), byKey); };
         dclick(1, 0);
         QCOMPARE(anthems, QList<qint32>{m_lib.vision});
         dclick(4, 1);
@@ -257,6 +255,17 @@ private slots:
         doubleClick(view->horizontalHeader()->viewport(), QPoint(view->columnViewportPosition(0) + 5, 5));
         QCOMPARE(anthems.size(), 1);
         QVERIFY(!Cursor::isBusy());
+    }
+
+    // Ctrl+PgUp and Ctrl+PgDown turn the pages, round.
+    void ctrlPageKeysTurnThePages()
+    {
+        QVERIFY(QTest::qWaitForWindowActive(m_viewer.form));
+        m_viewer.list()->setFocus();
+        for (const auto &[k, page] : {std::pair(Qt::Key_PageUp, 2), std::pair(Qt::Key_PageDown, 0)}) {
+            QTest::keyClick(QApplication::focusWidget(), k, Qt::ControlModifier);
+            QCOMPARE(m_viewer.tab()->currentIndex(), page);
+        }
     }
 
     // Control characters in a stored title or collection name are left

@@ -1,7 +1,9 @@
-// Windows opened in the main window at its first size (not maximized):
-// the report window of every kind opens inside the main window's area,
-// its captions whole; none opens wider than the area; every window the
-// dispatcher opens has a caption of its own.
+// Windows on a 1024 x 768 screen, the smallest the program is made for:
+// the main window opens within it at its first size (not maximized); the
+// report window of every kind and every window of the dispatcher open
+// inside the main window's area, their captions whole; none opens wider
+// than the area; every window the dispatcher opens has a caption of its
+// own.
 #include "Forms.h"
 #include "MainFormMDI.h"
 #include "Module.h"
@@ -13,6 +15,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QScreen>
 #include <QtTest>
 
 class TestWindowsInside : public QObject {
@@ -37,6 +40,7 @@ private slots:
         QString error;
         QVERIFY2(m_main->load(&error), qPrintable(error));
         m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     }
 
     void cleanup()
@@ -77,6 +81,24 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    void mainWindowOpensWithinTheScreen()
+    {
+        const QRect screen = m_main->screen()->availableGeometry();
+        QCOMPARE(screen.size(), QSize(1024, 768));
+        QTRY_VERIFY(screen.contains(m_main->frameGeometry()));
+    }
+
+    void everyWindowOpensInsideTheArea()
+    {
+        for (int code = CollectionFormCode; code <= SchoolFormCode; ++code) {
+            OpenFormByCode(code);
+            QWidget *w = Forms::instance(code);
+            QVERIFY(QRect(QPoint(), m_main->mdiArea()->viewport()->size()).contains(w->parentWidget()->geometry()));
+            QVERIFY2(cutCaptions(w).isEmpty(), qPrintable(w->objectName() + ": " + cutCaptions(w).join(", ")));
+            closeWindow(w->parentWidget());
+        }
+    }
+
     // A window that sized itself wider than the main window (a long list)
     // opens at the room there is.
     void wideWindowOpensAtTheRoomThereIs()
@@ -110,5 +132,18 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestWindowsInside)
+int main(int argc, char **argv)
+{
+    // The offscreen screen made 1024 x 768 (its own is 800 x 800).
+    QTemporaryDir dir;
+    QFile config(dir.filePath("screen.json"));
+    if (config.open(QIODevice::WriteOnly))
+        config.write(R"({"screens": [{"width": 1024, "height": 768}]})");
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+    QApplication app(argc, argv);
+    TestWindowsInside test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_windowsinside.moc"

@@ -44,12 +44,7 @@ inline void doubleClickAnthem(QWidget *f, const QString &title)
     for (int r = 0; r < g->rowCount(); ++r) {
         if (g->item(r, 1)->text() != title)
             continue;
-        const QPoint at = g->visualItemRect(g->item(r, 1)).center();
-        // As the system delivers it: press, release, double click, release.
-        QTest::mousePress(g->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, at);
+        doubleClick(g->viewport(), g->visualItemRect(g->item(r, 1)).center());
         return;
     }
     QFAIL(qPrintable(QStringLiteral("no anthem %1").arg(title)));

@@ -397,6 +397,10 @@ private slots:
         QVERIFY(a);
         QCOMPARE(a->A_Data.CurAnthem(), lib.joy);
         QCOMPARE(edit(a, "AnthemName")->text(), QString("Joy to the World"));
+        // Return on an anthem's row opens it too.
+        openCell(grid, grid->model()->index(2, 1), true);
+        QCOMPARE(a->A_Data.CurAnthem(), lib.holyNight);
+        doubleClickAnthem(f, "Joy to the World");
 
         // An anthem of the collection renamed there, one moved into it and
         // one moved out of it: the grid follows each.

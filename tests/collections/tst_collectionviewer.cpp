@@ -375,6 +375,13 @@ private slots:
         doubleClick(header->viewport(), QPoint(header->sectionViewportPosition(0) + 5, 5));
         QCOMPARE(anthems.size() + collections.size(), 2);
         QVERIFY(!Cursor::isBusy());
+
+        // Return opens the record of the row in focus, whichever of its
+        // cells is current: the row is what shows in focus.
+        openCell(m_viewer.tree(), m->index(1, 0, carols), true);
+        QCOMPARE(anthems.last(), m->anthemId(m->index(1, 1, carols)));
+        openCell(m_viewer.tree(), carols.siblingAtColumn(1), true);
+        QCOMPARE(collections.last(), m_lib.carols);
     }
 
     void theReportButtonAsksForTheCollectionsReport()

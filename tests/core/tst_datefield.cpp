@@ -54,6 +54,16 @@ private slots:
         QCOMPARE(accessibleName(field->lineEdit()), QStringLiteral("Purchase Date"));
     }
 
+    // However narrow its window is made, the box shows a whole date.
+    void aNarrowWindowShowsTheWholeDate()
+    {
+        DateWindow w;
+        w.resize(40, w.height());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(cutCaptions(&w), QStringList());
+    }
+
     void valuesSetByTheProgram()
     {
         DateField f;

@@ -275,16 +275,14 @@ private slots:
         QVERIFY(!choirs->isChecked(youth, 3));
     }
 
+    void doubleClickOpensTheMemberUnlessItIsGone_data() { addOpenWays(); }
     void doubleClickOpensTheMemberUnlessItIsGone()
     {
+        QFETCH(bool, byKey);
         QList<qint32> shown;
         Forms::registerForm(MemberFormCode, [&] { return new StandInEditor(&shown, &hx().MemberFormLoaded); });
         QTableView *view = get<QTableView>("MemberGrid");
-        auto dclick = [&](int row) {
-            const QModelIndex at = view->model()->index(row, 0);
-            view->scrollTo(at);
-            doubleClick(view->viewport(), view->visualRect(at).center());
-        };
+        auto dclick = [&](int row) { openCell(view, view->model()->index(row, 0), byKey); };
         dclick(3);
         QCOMPARE(shown, QList<qint32>{m_evans});
         QVERIFY(hx().MemberFormLoaded);

@@ -225,6 +225,19 @@ private slots:
         QVERIFY(find<QComboBox>(frame, "DComboB1"));
     }
 
+    // Space on Create Report builds the report and the focus stays there:
+    // a second Space builds it again, it does not close the window.
+    void createReportKeepsTheFocus()
+    {
+        RequestReport(2);
+        QVERIFY(QTest::qWaitForWindowActive(SR2PrintForm::instance()));
+        auto *create = find<QPushButton>(SR2PrintForm::instance(), "CreateButton");
+        create->setFocus();
+        QTest::keyClick(create, Qt::Key_Space);
+        QCOMPARE(g_builds, 1);
+        QCOMPARE(QApplication::focusWidget(), create);
+    }
+
     void createExportsOnlyWhenAsked()
     {
         RequestReport(2);

@@ -1,6 +1,8 @@
 // The choir schedule report: the cells as its rows compose them, the
 // blocks and tables the builds print, the page breaks, and its options in
 // the report window.
+#include "AppPaths.h"
+#include "MainFormMDI.h"
 #include "ReportKinds.h"
 #include "ReportPrinter.h"
 #include "ReportTestUtil.h"
@@ -10,6 +12,7 @@
 #include "ScheduleReportRows.h"
 #include "ScheduleTestUtil.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -330,6 +333,50 @@ private slots:
         QVERIFY(f->printer().document().find("Youth sings", 1));
         QCOMPARE(f->printer().document().find("MARY'S", 1), 1);
         QVERIFY(m_prompter->messages.isEmpty());
+    }
+
+    // Information typed and not stored: each way of closing the window
+    // asks. Yes stores it, No drops it, Cancel keeps the window. Untouched
+    // (a stored text with older line ends too), nothing asks.
+    void closingAsksBeforeTypedInformationIsLost_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<MsgResult>("answer");
+        for (const char *way : {"close button", "close key", "exit"})
+            for (const auto &[answer, name] : {std::pair(MsgResult::Yes, "yes"), std::pair(MsgResult::No, "no"),
+                                               std::pair(MsgResult::Cancel, "cancel")})
+                QTest::addRow("%s, %s", way, name) << QString(way) << answer;
+    }
+    void closingAsksBeforeTypedInformationIsLost()
+    {
+        QFETCH(QString, way);
+        QFETCH(MsgResult, answer);
+        Db::exec("insert into schedinfo (info, ChoirID) values (?, 0)", {"Robes\r\nat 9"});
+        MainFormMDI main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        RequestReport(ReportKinds::Schedule);
+        QPointer<SR2PrintForm> f = SR2PrintForm::instance();
+        QTextEdit *info = f->DRtext(1);
+        QVERIFY(f->agreeToClose()); // untouched: File > Exit asks nothing
+        f->withdrawCloseAgreement();
+        info->setFocus();
+        QTest::keyClick(info, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(info, "30");
+        m_prompter->messageAnswers << answer;
+        if (way == "close button")
+            click(f, "CloseButton");
+        else if (way == "close key")
+            QTest::keyClick(info, Qt::Key_F4, Qt::ControlModifier);
+        else
+            main.findChild<QAction *>("menuExit")->trigger();
+        QApplication::processEvents();
+        QCOMPARE(m_prompter->messages.size(), 1);
+        QCOMPARE(!f.isNull() && !f->isUnloaded(), answer == MsgResult::Cancel);
+        if (!Db::isOpen()) // the shut-down closed it
+            QVERIFY(Db::open(m_folder->file(QLatin1String(AppPaths::DatabaseFile)), nullptr));
+        QCOMPARE(Db::scalar("select info from schedinfo").toString(),
+                 answer == MsgResult::Yes ? "Robes\nat 930" : "Robes\r\nat 9");
     }
 
 private:

@@ -52,6 +52,7 @@ private slots:
         m_folder = std::make_unique<TempProgramFolder>();
         QVERIFY(m_folder->ok());
         m_prompter = std::make_unique<TestPrompter>();
+        m_opened.clear();
         m_youth = choir("Youth");
         m_chancel = choir("Chancel");
         m_grace = anthem("Amazing Grace");
@@ -223,10 +224,12 @@ private slots:
         QCOMPARE(count("select count(*) from schednotes"), 0);
     }
 
-    // A double-click opens the entry's anthem and then its collection, the
-    // ones that still exist.
+    // A double-click, or Return on the row, opens the entry's anthem and
+    // then its collection, the ones that still exist.
+    void doubleClickOpensRecords_data() { addOpenWays(); }
     void doubleClickOpensRecords()
     {
+        QFETCH(bool, byKey);
         QStringList &opened = m_opened;
         const qint32 goneAnthem = anthem("Withdrawn");
         const qint32 goneCollection = collection("Lost Book");
@@ -241,14 +244,7 @@ private slots:
         v.show();
         auto *grid = child<QTableView>(&v, "SGrid");
         QVERIFY(QTest::qWaitForWindowExposed(&v));
-        auto dclick = [&](int row) {
-            const QRect cell = grid->visualRect(grid->model()->index(row, M::TitleColumn));
-            // As the system delivers it: press, release, double click, release.
-            QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cell.center());
-            QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell.center());
-            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-            QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        };
+        auto dclick = [&](int row) { openCell(grid, grid->model()->index(row, M::TitleColumn), byKey); };
         dclick(0); // heading
         dclick(2); // other text only
         dclick(3); // its anthem is gone

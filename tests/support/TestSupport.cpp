@@ -5,9 +5,13 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QPointer>
 #include <QHelpEvent>
 #include <QTableView>
+#include <QTest>
 #include <QToolTip>
 
 #include "AppPaths.h"
@@ -157,6 +161,17 @@ QStringList cutCaptions(QWidget *window)
         if (l->isVisibleTo(window) && !l->text().isEmpty() && !l->wordWrap() && l->width() < l->sizeHint().width())
             cut << l->text();
     }
+    // A box's hint of what to type ("mm/dd/yyyy") whole, inside its frame
+    // and the 2 pixels either side of its text.
+    for (QLineEdit *e : window->findChildren<QLineEdit *>()) {
+        QStyleOptionFrame frame;
+        frame.initFrom(e);
+        frame.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, e);
+        const int room = e->style()->subElementRect(QStyle::SE_LineEditContents, &frame, e).width() - 4;
+        if (e->isVisibleTo(window) && !e->placeholderText().isEmpty()
+            && room < e->fontMetrics().horizontalAdvance(e->placeholderText()))
+            cut << e->placeholderText();
+    }
     const auto views = window->findChildren<QTableView *>();
     for (QTableView *v : views) {
         QHeaderView *h = v->horizontalHeader();
@@ -197,6 +212,31 @@ QStringList unreadableTexts(QWidget *window, QTableView *view, int column, const
         }
     }
     return wrong;
+}
+
+void doubleClick(QWidget *w, const QPoint &at)
+{
+    QTest::mousePress(w, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+}
+
+void openCell(QAbstractItemView *view, const QModelIndex &at, bool byKey)
+{
+    view->scrollTo(at);
+    if (!byKey)
+        return doubleClick(view->viewport(), view->visualRect(at).center());
+    view->setFocus();
+    view->setCurrentIndex(at);
+    QTest::keyClick(view, Qt::Key_Return);
+}
+
+void addOpenWays()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::newRow("double-click") << false;
+    QTest::newRow("Return") << true;
 }
 
 void closeWindow(QWidget *w)

@@ -85,8 +85,9 @@ QStringList column(const QString &sql, const Params &p = {});
 bool writeTemplate(const QString &folder);
 
 // What a window shows cut: the captions of its visible buttons, check
-// boxes and labels that are narrower than their text needs, and the
-// titles of visible grid columns narrower than their title.
+// boxes and labels that are narrower than their text needs, the hints of
+// boxes too narrow for them, and the titles of visible grid columns
+// narrower than their title.
 QStringList cutCaptions(QWidget *window);
 
 // Shows a window at its size, narrower and at its size again, and lists
@@ -97,6 +98,15 @@ QStringList unreadableTexts(QWidget *window, QTableView *view, int column, const
 
 // The name a screen reader announces for a widget.
 QString accessibleName(QWidget *w);
+
+// A double click as the system delivers it: press, release, double
+// click, release.
+void doubleClick(QWidget *w, const QPoint &at);
+// A cell of a grid opened as the user does: a double-click, or (byKey)
+// Return with the grid in focus and the cell current. addOpenWays() adds
+// the two as rows of a bool column "byKey".
+void openCell(QAbstractItemView *view, const QModelIndex &at, bool byKey);
+void addOpenWays();
 
 // Closes a window as the user does and deletes it at once (its unload
 // work done); nothing for none.

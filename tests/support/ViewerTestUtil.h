@@ -43,16 +43,6 @@ inline QList<int> displayMarks(const QString &table, const QString &idColumn)
     return out;
 }
 
-// A double click as the system delivers it: press, release, double
-// click, release.
-inline void doubleClick(QWidget *w, const QPoint &at)
-{
-    QTest::mousePress(w, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(w, Qt::LeftButton, {}, at);
-    QTest::mouseRelease(w, Qt::LeftButton, {}, at);
-}
-
 struct LimitPagesHands {
     QWidget *window = nullptr;
 
