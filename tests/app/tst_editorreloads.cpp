@@ -46,12 +46,6 @@ QString textOf(QWidget *f, const char *name)
     return c ? c->currentText() : edit(f, name)->text();
 }
 
-QWidget *openForm(int code)
-{
-    OpenFormByCode(code);
-    return Forms::instance(code);
-}
-
 // What a list of the editor offers: a list's items or a grid's rows.
 QStringList offered(QWidget *f, const char *name)
 {
@@ -121,7 +115,7 @@ private slots:
         QFETCH(QString, reload);
         QFETCH(bool, adding);
         const Typing t = kEditors.value(editor);
-        auto *f = qobject_cast<RecordEditorForm *>(openForm(t.code));
+        auto *f = openList<RecordEditorForm>(t.code);
         if (adding) {
             press(f, Add);
             type(w<QWidget>(f, t.name), "Newman");
@@ -132,17 +126,15 @@ private slots:
         const QStringList ticks = ticked(grid(f, t.grid));
         const qint32 shown = f->currentId();
 
-        // The other window, driven as its user drives it.
-        auto answerYes = [this] { m_prompter->messageAnswers.enqueue(MsgResult::Yes); };
+        // The other window, driven as its user drives it (Yes to its
+        // question before a deletion).
+        m_prompter->messageAnswers.enqueue(MsgResult::Yes);
         if (kListChanges.contains(reload)) {
             const ListChange c = kListChanges.value(reload);
             const RefKind &kind = refKind(c.kind);
-            auto *list = qobject_cast<RefListForm *>(openForm(kind.formCode));
+            auto *list = openList<RefListForm>(kind.formCode);
             selectName(list->grid(), c.entry);
-            if (c.text.isEmpty())
-                answerYes();
-            else
-                m_prompter->dialogHandlers.enqueue(typeAndSave({c.text}));
+            m_prompter->dialogHandlers.enqueue(typeAndSave({c.text}));
             clickButton(list, c.entry.isEmpty() ? kind.addButton
                               : c.text.isEmpty() ? kind.deleteButton : kind.modifyButton);
             const char *shows = c.kind == RefKindId::City ? "City" : t.grid;
@@ -150,16 +142,14 @@ private slots:
             if (reload == "city renamed" && !adding) // the member's city, untouched, follows
                 QCOMPARE(textOf(f, "City"), QString("Springfield"));
         } else if (reload.startsWith("collection") || reload == "shown record deleted") {
-            QWidget *c = openForm(CollectionFormCode); // on Advent Book
+            QWidget *c = openList<QWidget>(CollectionFormCode); // on Advent Book
             if (reload == "collection saved") {
                 type(edit(c, "LoanedTo"), "Youth Choir");
             } else if (reload == "collection added") {
                 press(c, Add);
                 type(edit(c, "CollectionName"), "Zion Book");
-            } else {
-                if (reload == "collection deleted")
-                    clickLetter(c, 'O');
-                answerYes();
+            } else if (reload == "collection deleted") {
+                clickLetter(c, 'O');
             }
             press(c, reload.endsWith("deleted") ? Delete : Save);
             QCOMPARE(offered(f, "CollectionCombo").contains("Zion Book"), reload == "collection added");
@@ -167,14 +157,12 @@ private slots:
             if (reload == "collection saved" && !adding) // the loan carried to its anthems
                 QCOMPARE(edit(f, "LoanedTo")->text(), QString("Youth Choir"));
         } else {
-            QWidget *a = openForm(AnthemFormCode); // on Advent Light
+            QWidget *a = openList<QWidget>(AnthemFormCode); // on Advent Light
             if (reload == "anthem saved") {
                 press(a, Add);
                 type(edit(a, "AnthemName"), "New Carol");
                 w<QCheckBox>(a, "CollectionCheck")->click();
                 choose(list(a, "CollectionCombo"), "Advent Book");
-            } else {
-                answerYes();
             }
             press(a, reload == "anthem saved" ? Save : Delete);
             if (!adding)
