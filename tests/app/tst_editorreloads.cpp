@@ -111,7 +111,6 @@ private slots:
         const QString name = textOf(f, t.name);
         type(w<QWidget>(f, t.field), "Shelf 9");
         clickGridRow(f, grid(f, t.grid), t.row);
-        const QStringList ticks = ticked(grid(f, t.grid));
         const qint32 shown = f->currentId();
 
         // The other window, driven as its user drives it (Yes to its
@@ -165,7 +164,7 @@ private slots:
         QCOMPARE(f->currentId(), shown);
         QCOMPARE(textOf(f, t.name), name);
         QCOMPARE(textOf(f, t.field), QString("Shelf 9"));
-        QCOMPARE(ticked(grid(f, t.grid)).size(), ticks.size()); // a row renamed is ticked by its new name
+        QCOMPARE(ticked(grid(f, t.grid)).size(), 1); // the row ticked, by its new name when renamed
         QVERIFY(f->hasUnsavedChanges());
         if (reload == "shown record deleted") {
             press(f, Save);

@@ -1101,9 +1101,8 @@ private slots:
             char c;
             if (::read(go[0], &c, 1) != 1)
                 _exit(1);
-            // A loaded machine may keep the first longer than one wait.
             DbFile::Check check = DbFile::convert(m_path);
-            while (check.problem == DbFile::Problem::InUse)
+            while (check.problem == DbFile::Problem::InUse) // a loaded machine may keep the first longer
                 check = DbFile::convert(m_path);
             _exit(check.ok() ? 0 : 1);
         }
