@@ -3,6 +3,7 @@
 // new one): nothing is asked, what was typed and ticked stays, unsaved,
 // and what the other window changed shows.
 #include "../collections/CollectionEditorTestUtil.h"
+#include "../members/MemberEditorTestUtil.h"
 #include "../reflists/RefListTestUtil.h"
 #include "Registration.h"
 
@@ -33,12 +34,8 @@ QString textOf(QWidget *f, const char *name)
 // What a list of the editor offers: a list's items or a grid's rows.
 QStringList offered(QWidget *f, const char *name)
 {
-    if (auto *c = f->findChild<QComboBox *>(QLatin1String(name)))
-        return items(c);
-    QStringList out;
-    for (int r = 1; r < grid(f, name)->Rows(); ++r)
-        out << grid(f, name)->nameAt(r);
-    return out;
+    auto *c = f->findChild<QComboBox *>(QLatin1String(name));
+    return c ? items(c) : memberui::rows(grid(f, name));
 }
 
 } // namespace
