@@ -3,6 +3,7 @@
 // new one): nothing is asked, what was typed and ticked stays, unsaved,
 // and what the other window changed shows.
 #include "../collections/CollectionEditorTestUtil.h"
+#include "../members/MemberEditorTestUtil.h"
 #include "../reflists/RefListTestUtil.h"
 #include "Registration.h"
 
@@ -24,43 +25,17 @@ const QHash<QString, Typing> kEditors{
     {"collection", {CollectionFormCode, "Location", "CollectionName", "ThemesGrid", "Praise"}},
     {"member", {MemberFormCode, "Street1", "LName", "ChoirGrid", "Youth"}}};
 
-// A change in a reference list's window: the entry changed (none: one is
-// added) and its new text (none: it is deleted).
-struct ListChange {
-    RefKindId kind;
-    QString entry, text;
-};
-const QHash<QString, ListChange> kListChanges{
-    {"theme added", {RefKindId::Theme, "", "Joy"}},
-    {"theme renamed", {RefKindId::Theme, "Zeal", "Zest"}},
-    {"theme deleted", {RefKindId::Theme, "Zeal", ""}},
-    {"choir added", {RefKindId::Choir, "", "Men"}},
-    {"choir renamed", {RefKindId::Choir, "Youth", "Youth Choir"}},
-    {"choir deleted", {RefKindId::Choir, "Bells", ""}},
-    {"city added", {RefKindId::City, "", "Shelbyville"}},
-    {"city renamed", {RefKindId::City, "Springfeld", "Springfield"}}};
-
 QString textOf(QWidget *f, const char *name)
 {
     auto *c = f->findChild<QComboBox *>(QLatin1String(name));
     return c ? c->currentText() : edit(f, name)->text();
 }
 
-QWidget *openForm(int code)
-{
-    OpenFormByCode(code);
-    return Forms::instance(code);
-}
-
 // What a list of the editor offers: a list's items or a grid's rows.
 QStringList offered(QWidget *f, const char *name)
 {
-    if (auto *c = f->findChild<QComboBox *>(QLatin1String(name)))
-        return items(c);
-    QStringList out;
-    for (int r = 1; r < grid(f, name)->Rows(); ++r)
-        out << grid(f, name)->nameAt(r);
-    return out;
+    auto *c = f->findChild<QComboBox *>(QLatin1String(name));
+    return c ? items(c) : memberui::rows(grid(f, name));
 }
 
 } // namespace
@@ -102,11 +77,15 @@ private slots:
         QTest::addColumn<QString>("editor");
         QTest::addColumn<QString>("reload");
         QTest::addColumn<bool>("adding");
+        // A change in a reference list's window is "list: entry -> new
+        // text" (no entry: one is added; no new text: it is deleted).
+        const QStringList themes{"theme: -> Joy", "theme: Zeal -> Zest", "theme: Zeal ->"};
         const QList<std::pair<const char *, QStringList>> reloads{
-            {"anthem", {"collection saved", "collection added", "collection deleted", "shown record deleted",
-                        "theme added", "theme renamed", "theme deleted"}},
-            {"collection", {"anthem saved", "anthem deleted", "theme added", "theme renamed", "theme deleted"}},
-            {"member", {"choir added", "choir renamed", "choir deleted", "city added", "city renamed"}}};
+            {"anthem", QStringList{"collection saved", "collection added", "collection deleted", "shown record deleted"}
+                           + themes},
+            {"collection", QStringList{"anthem saved", "anthem deleted"} + themes},
+            {"member", {"choir: -> Men", "choir: Youth -> Youth Choir", "choir: Bells ->", "city: -> Shelbyville",
+                        "city: Springfeld -> Springfield"}}};
         for (const auto &[editor, names] : reloads)
             for (const QString &reload : names)
                 for (bool adding : {false, true})
@@ -121,7 +100,7 @@ private slots:
         QFETCH(QString, reload);
         QFETCH(bool, adding);
         const Typing t = kEditors.value(editor);
-        auto *f = qobject_cast<RecordEditorForm *>(openForm(t.code));
+        auto *f = openList<RecordEditorForm>(t.code);
         if (adding) {
             press(f, Add);
             type(w<QWidget>(f, t.name), "Newman");
@@ -129,37 +108,33 @@ private slots:
         const QString name = textOf(f, t.name);
         type(w<QWidget>(f, t.field), "Shelf 9");
         clickGridRow(f, grid(f, t.grid), t.row);
-        const QStringList ticks = ticked(grid(f, t.grid));
         const qint32 shown = f->currentId();
 
-        // The other window, driven as its user drives it.
-        auto answerYes = [this] { m_prompter->messageAnswers.enqueue(MsgResult::Yes); };
-        if (kListChanges.contains(reload)) {
-            const ListChange c = kListChanges.value(reload);
-            const RefKind &kind = refKind(c.kind);
-            auto *list = qobject_cast<RefListForm *>(openForm(kind.formCode));
-            selectName(list->grid(), c.entry);
-            if (c.text.isEmpty())
-                answerYes();
-            else
-                m_prompter->dialogHandlers.enqueue(typeAndSave({c.text}));
-            clickButton(list, c.entry.isEmpty() ? kind.addButton
-                              : c.text.isEmpty() ? kind.deleteButton : kind.modifyButton);
-            const char *shows = c.kind == RefKindId::City ? "City" : t.grid;
-            QCOMPARE(offered(f, shows).contains(c.text.isEmpty() ? c.entry : c.text), !c.text.isEmpty());
-            if (reload == "city renamed" && !adding) // the member's city, untouched, follows
+        // The other window, driven as its user drives it (Yes to its
+        // question before a deletion).
+        m_prompter->messageAnswers.enqueue(MsgResult::Yes);
+        if (reload.contains("->")) {
+            const QString entry = reload.section(": ", 1).section("->", 0, 0).trimmed();
+            const QString text = reload.section("->", 1).trimmed();
+            const RefKind &kind = *std::find_if(allRefKinds().begin(), allRefKinds().end(),
+                                                [&](const RefKind &k) { return reload.section(':', 0, 0) == k.noun; });
+            auto *list = openList<RefListForm>(kind.formCode);
+            selectName(list->grid(), entry);
+            m_prompter->dialogHandlers.enqueue(typeAndSave({text}));
+            clickButton(list, entry.isEmpty() ? kind.addButton : text.isEmpty() ? kind.deleteButton : kind.modifyButton);
+            const bool city = kind.id == RefKindId::City;
+            QCOMPARE(offered(f, city ? "City" : t.grid).contains(text.isEmpty() ? entry : text), !text.isEmpty());
+            if (city && !entry.isEmpty() && !adding) // the member's city, untouched, follows
                 QCOMPARE(textOf(f, "City"), QString("Springfield"));
         } else if (reload.startsWith("collection") || reload == "shown record deleted") {
-            QWidget *c = openForm(CollectionFormCode); // on Advent Book
+            QWidget *c = openList<QWidget>(CollectionFormCode); // on Advent Book
             if (reload == "collection saved") {
                 type(edit(c, "LoanedTo"), "Youth Choir");
             } else if (reload == "collection added") {
                 press(c, Add);
                 type(edit(c, "CollectionName"), "Zion Book");
-            } else {
-                if (reload == "collection deleted")
-                    clickLetter(c, 'O');
-                answerYes();
+            } else if (reload == "collection deleted") {
+                clickLetter(c, 'O');
             }
             press(c, reload.endsWith("deleted") ? Delete : Save);
             QCOMPARE(offered(f, "CollectionCombo").contains("Zion Book"), reload == "collection added");
@@ -167,14 +142,12 @@ private slots:
             if (reload == "collection saved" && !adding) // the loan carried to its anthems
                 QCOMPARE(edit(f, "LoanedTo")->text(), QString("Youth Choir"));
         } else {
-            QWidget *a = openForm(AnthemFormCode); // on Advent Light
+            QWidget *a = openList<QWidget>(AnthemFormCode); // on Advent Light
             if (reload == "anthem saved") {
                 press(a, Add);
                 type(edit(a, "AnthemName"), "New Carol");
                 w<QCheckBox>(a, "CollectionCheck")->click();
                 choose(list(a, "CollectionCombo"), "Advent Book");
-            } else {
-                answerYes();
             }
             press(a, reload == "anthem saved" ? Save : Delete);
             if (!adding)
@@ -188,7 +161,7 @@ private slots:
         QCOMPARE(f->currentId(), shown);
         QCOMPARE(textOf(f, t.name), name);
         QCOMPARE(textOf(f, t.field), QString("Shelf 9"));
-        QCOMPARE(ticked(grid(f, t.grid)).size(), ticks.size()); // a row renamed is ticked by its new name
+        QCOMPARE(ticked(grid(f, t.grid)).size(), 1); // the row ticked, by its new name when renamed
         QVERIFY(f->hasUnsavedChanges());
         if (reload == "shown record deleted") {
             press(f, Save);

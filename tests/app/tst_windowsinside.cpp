@@ -81,15 +81,11 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void mainWindowOpensWithinTheScreen()
+    void everyWindowOpensInside()
     {
         const QRect screen = m_main->screen()->availableGeometry();
         QCOMPARE(screen.size(), QSize(1024, 768));
         QTRY_VERIFY(screen.contains(m_main->frameGeometry()));
-    }
-
-    void everyWindowOpensInsideTheArea()
-    {
         for (int code = CollectionFormCode; code <= SchoolFormCode; ++code) {
             OpenFormByCode(code);
             QWidget *w = Forms::instance(code);
@@ -132,18 +128,13 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    // The offscreen screen made 1024 x 768 (its own is 800 x 800).
-    QTemporaryDir dir;
-    QFile config(dir.filePath("screen.json"));
-    if (config.open(QIODevice::WriteOnly))
-        config.write(R"({"screens": [{"width": 1024, "height": 768}]})");
-    config.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
-    QApplication app(argc, argv);
-    TestWindowsInside test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+// The offscreen screen made 1024 x 768 (its own is 800 x 800) before the
+// application starts.
+[[maybe_unused]] const bool kSmallScreen = [] {
+    static QTemporaryFile config;
+    return config.open() && config.write(R"({"screens": [{"width": 1024, "height": 768}]})") > 0 && config.flush()
+        && qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+}();
+
+QTEST_MAIN(TestWindowsInside)
 #include "tst_windowsinside.moc"
