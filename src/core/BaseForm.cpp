@@ -2,6 +2,7 @@
 
 #include "Forms.h"
 #include "Guard.h"
+#include "Prompter.h"
 
 #include <QCloseEvent>
 #include <QMdiSubWindow>
@@ -27,6 +28,22 @@ bool BaseForm::agreeToClose()
 {
     m_closeAgreed = m_unloaded || queryClose();
     return m_closeAgreed;
+}
+
+bool BaseForm::askToSave(const QString &question, const QString &title, const std::function<bool()> &save)
+{
+    // The question names no window: the one it is about comes to the
+    // front (the main window may be closing them all).
+    if (qobject_cast<QMdiSubWindow *>(parentWidget()))
+        Forms::showChild(this);
+    switch (MsgBox(question, title, MsgButtons::YesNoCancel, MsgIcon::Question)) {
+    case MsgResult::Yes:
+        return save();
+    case MsgResult::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void BaseForm::closeEvent(QCloseEvent *event)

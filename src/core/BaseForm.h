@@ -4,6 +4,7 @@
 // open; Qt deletes the window later.
 
 #include <QWidget>
+#include <functional>
 
 class BaseForm : public QWidget {
     Q_OBJECT
@@ -28,6 +29,10 @@ protected:
     virtual bool queryClose() { return true; }
     // The window's own unload work (closing record sets and the like).
     virtual void unloadForm() {}
+    // Before input not stored is dropped: the window comes to the front
+    // and asks the question (Yes/No/Cancel). Yes: what save() answers
+    // (false keeps the input, the failure shown); No: true; Cancel: false.
+    bool askToSave(const QString &question, const QString &title, const std::function<bool()> &save);
 
 private:
     void finishUnload();

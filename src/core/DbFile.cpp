@@ -88,20 +88,20 @@ QString DbFileInternal::stoppedChangeOf(const QString &path)
         return {};
     const passwd *user = ::getpwuid(info.st_uid);
     const QString owner = user ? QString::fromLocal8Bit(user->pw_name) : QString::number(info.st_uid);
+    const QString left = QStringLiteral("a change to it that was stopped left its rollback journal \"%1-journal\"").arg(real);
+    const QString until = QStringLiteral("; once they have started The Velmora, or opened the file with the sqlite3 "
+                                         "shell, it opens for everyone again");
     if (::access(journal.constData(), R_OK | W_OK) != 0)
-        return QStringLiteral("a change to it that was stopped left its rollback journal \"%1-journal\", which only "
-                              "the user %2 or an administrator can open; once they have started The Velmora, or "
-                              "opened the file with the sqlite3 shell, it opens for everyone again")
-            .arg(real, owner);
+        return left + QStringLiteral(", which only the user %1 or an administrator can open").arg(owner) + until;
     // In a folder with the sticky bit (as /tmp has) only the journal's
     // owner, the folder's and an administrator may remove it.
     const uid_t me = geteuid();
     if ((dir.st_mode & S_ISVTX) && me != 0 && me != info.st_uid && me != dir.st_uid)
-        return QStringLiteral("a change to it that was stopped left its rollback journal \"%1-journal\" in a folder "
-                              "with the sticky bit, where this user may not remove it, so only the user %2 or an "
-                              "administrator can open the file; once they have started The Velmora, or "
-                              "opened the file with the sqlite3 shell, it opens for everyone again")
-            .arg(real, owner);
+        return left
+            + QStringLiteral(" in a folder with the sticky bit, where this user may not remove it, so only the user %1 "
+                             "or an administrator can open the file")
+                  .arg(owner)
+            + until;
     return {};
 }
 

@@ -63,8 +63,8 @@ public:
     };
 
     // Reads every record from the list query (Names: in the editor's
-    // order; Keys: sorted here); the cursor goes to the first row. Database errors reach the caller and
-    // leave the index as it was.
+    // order; Keys: sorted here); the cursor goes to the first row.
+    // Database errors reach the caller and leave the index as it was.
     void load(const QString &listSql);
     void clear();
 

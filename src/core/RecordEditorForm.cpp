@@ -23,7 +23,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -481,22 +480,10 @@ bool RecordEditorForm::hasUnsavedChanges() const
 
 bool RecordEditorForm::askToSaveChanges()
 {
-    if (!hasUnsavedChanges())
-        return true;
-    // The question names no record: the editor it is about comes to the
-    // front (another window may have asked it to show a record, or the
-    // main window to close).
-    if (qobject_cast<QMdiSubWindow *>(parentWidget()))
-        Forms::showChild(this);
-    switch (MsgBox(QStringLiteral("Save the changes to this record?"), QString(), MsgButtons::YesNoCancel,
-                   MsgIcon::Question)) {
-    case MsgResult::Yes:
-        return saveClicked();
-    case MsgResult::No:
-        return true;
-    default:
-        return false;
-    }
+    // Another window may have asked the editor to show a record, or the
+    // main window to close.
+    return !hasUnsavedChanges()
+        || askToSave(QStringLiteral("Save the changes to this record?"), QString(), [this] { return saveClicked(); });
 }
 
 bool RecordEditorForm::replaceRecord(Cause cause, const std::function<void()> &replace)

@@ -620,19 +620,11 @@ void SR2PrintForm::unloadForm()
 bool SR2PrintForm::queryClose()
 {
     // The information typed for all choirs is kept only by its button;
-    // closing the window must not drop it unasked.
-    if (!scheduleInfoUnsaved())
-        return true;
-    switch (MsgBox(QStringLiteral("Save the changes to the schedule information?"), QStringLiteral("Schedule Info"),
-                   MsgButtons::YesNoCancel, MsgIcon::Question)) {
-    case MsgResult::Yes:
-        // Not stored (the error shown): the window stays with the text.
-        return storeScheduleInfo();
-    case MsgResult::No:
-        return true;
-    default:
-        return false;
-    }
+    // closing the window must not drop it unasked. Not stored (the error
+    // shown): the window stays with the text.
+    return !scheduleInfoUnsaved()
+        || askToSave(QStringLiteral("Save the changes to the schedule information?"), QStringLiteral("Schedule Info"),
+                     [this] { return storeScheduleInfo(); });
 }
 
 void SR2PrintForm::closeEvent(QCloseEvent *event)
